@@ -1,0 +1,45 @@
+// One place through which the program shows message boxes and file choosers
+// and through which tests answer them instead of a person.
+#pragma once
+
+#include <functional>
+#include <wx/defs.h>
+#include <wx/string.h>
+
+class wxWindow;
+
+namespace tw {
+
+struct MessageBoxRequest {
+    wxString message;
+    wxString caption;
+    long style = 0;
+    wxWindow* parent = nullptr;
+};
+
+struct FileChooserRequest {
+    wxString message;
+    wxString defaultDir;
+    wxString defaultFile;
+    wxString wildcard;
+    long style = 0;           // wxFD_OPEN, wxFD_SAVE, ...
+    wxWindow* parent = nullptr;
+};
+
+using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
+// Returns the chosen path, or an empty string when the user cancelled.
+using FileChooserHandler = std::function<wxString(const FileChooserRequest&)>;
+
+// Shows a message box (wxMessageBox semantics: returns wxYES, wxNO, wxOK or wxCANCEL).
+int MessageBox(const wxString& message, const wxString& caption = wxS("Message"),
+               long style = wxOK | wxCENTRE,
+               wxWindow* parent = nullptr);
+
+// Shows a file chooser; an empty result means cancelled.
+wxString ChooseFile(const FileChooserRequest& request);
+
+// Replaces the handlers (tests). Passing an empty function restores the real dialogs.
+void SetMessageBoxHandler(MessageBoxHandler handler);
+void SetFileChooserHandler(FileChooserHandler handler);
+
+} // namespace tw

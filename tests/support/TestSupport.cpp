@@ -1,0 +1,245 @@
+#include "support/TestSupport.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+
+#include <wx/app.h>
+#include <wx/bitmap.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/dir.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+#include <wx/stopwatch.h>
+#include <wx/utils.h>
+#include <wx/window.h>
+
+namespace tw::test {
+
+namespace {
+
+std::string MakeTempDir(const char* prefix)
+{
+    std::string templ = (wxFileName::GetTempDir() + "/" + prefix + "XXXXXX").ToStdString();
+    std::vector<char> buf(templ.begin(), templ.end());
+    buf.push_back('\0');
+    if (!mkdtemp(buf.data()))
+        return std::string();
+    return std::string(buf.data());
+}
+
+void RemoveTree(const wxString& path)
+{
+    if (!path.empty() && wxDirExists(path))
+        wxFileName::Rmdir(path, wxPATH_RMDIR_RECURSIVE);
+}
+
+std::mutex g_logLock;
+std::vector<LogEntry> g_log;
+
+} // namespace
+
+// ---------------------------------------------------------------- TempHome
+
+TempHome::TempHome()
+{
+    m_path = wxString::FromUTF8(MakeTempDir("tw-home-"));
+    const std::pair<const char*, wxString> vars[] = {
+        {"HOME", m_path},
+        {"XDG_DATA_HOME", m_path + "/.local/share"},
+        {"XDG_CONFIG_HOME", m_path + "/.config"},
+        {"XDG_DOCUMENTS_DIR", m_path + "/Documents"},
+        {"XDG_CACHE_HOME", m_path + "/.cache"},
+    };
+    for (const auto& [name, value] : vars) {
+        if (const char* old = std::getenv(name))
+            m_saved.emplace_back(name, old);
+        else
+            m_unset.emplace_back(name);
+        wxFileName::Mkdir(value, 0700, wxPATH_MKDIR_FULL);
+        setenv(name, value.utf8_str(), 1);
+    }
+}
+
+TempHome::~TempHome()
+{
+    for (const auto& [name, value] : m_saved)
+        setenv(name.c_str(), value.c_str(), 1);
+    for (const auto& name : m_unset)
+        unsetenv(name.c_str());
+    RemoveTree(m_path);
+}
+
+wxString TempHome::DataHome() const { return m_path + "/.local/share"; }
+wxString TempHome::ConfigHome() const { return m_path + "/.config"; }
+wxString TempHome::Documents() const { return m_path + "/Documents"; }
+
+// ---------------------------------------------------------------- TempDir
+
+TempDir::TempDir() : m_path(wxString::FromUTF8(MakeTempDir("tw-test-"))) {}
+TempDir::~TempDir() { RemoveTree(m_path); }
+wxString TempDir::operator/(const wxString& name) const { return m_path + "/" + name; }
+
+// ---------------------------------------------------------------- log
+
+void RecordLog(unsigned long level, const wxString& text)
+{
+    std::lock_guard<std::mutex> lock(g_logLock);
+    g_log.push_back({level, text});
+}
+
+std::vector<LogEntry> CapturedLog()
+{
+    std::lock_guard<std::mutex> lock(g_logLock);
+    return g_log;
+}
+
+void ClearLog()
+{
+    std::lock_guard<std::mutex> lock(g_logLock);
+    g_log.clear();
+}
+
+bool LogContains(const wxString& fragment)
+{
+    std::lock_guard<std::mutex> lock(g_logLock);
+    for (const auto& e : g_log)
+        if (e.text.Contains(fragment))
+            return true;
+    return false;
+}
+
+// ---------------------------------------------------------------- UI script
+
+UiScript& Ui()
+{
+    static UiScript script;
+    return script;
+}
+
+namespace {
+std::mutex g_uiLock;
+}
+
+void ResetUi()
+{
+    std::lock_guard<std::mutex> lock(g_uiLock);
+    Ui() = UiScript();
+    SetMessageBoxHandler([](const MessageBoxRequest& req) {
+        std::lock_guard<std::mutex> lock(g_uiLock);
+        Ui().boxes.push_back(req);
+        if (!Ui().boxAnswers.empty()) {
+            int a = Ui().boxAnswers.front();
+            Ui().boxAnswers.pop_front();
+            return a;
+        }
+        if (req.style & wxCANCEL)
+            return int(wxCANCEL);
+        if (req.style & wxYES_NO)
+            return int(wxNO);
+        return int(wxOK);
+    });
+    SetFileChooserHandler([](const FileChooserRequest& req) {
+        std::lock_guard<std::mutex> lock(g_uiLock);
+        Ui().choosers.push_back(req);
+        if (!Ui().chooserAnswers.empty()) {
+            wxString a = Ui().chooserAnswers.front();
+            Ui().chooserAnswers.pop_front();
+            return a;
+        }
+        return wxString();
+    });
+}
+
+void AnswerBox(int answer)
+{
+    std::lock_guard<std::mutex> lock(g_uiLock);
+    Ui().boxAnswers.push_back(answer);
+}
+
+void AnswerChooser(const wxString& path)
+{
+    std::lock_guard<std::mutex> lock(g_uiLock);
+    Ui().chooserAnswers.push_back(path);
+}
+
+bool BoxShown(const wxString& fragment)
+{
+    std::lock_guard<std::mutex> lock(g_uiLock);
+    for (const auto& b : Ui().boxes)
+        if (b.message.Contains(fragment) || b.caption.Contains(fragment))
+            return true;
+    return false;
+}
+
+// ---------------------------------------------------------------- events
+
+void Pump(int ms)
+{
+    wxStopWatch sw;
+    do {
+        if (wxTheApp) {
+            wxTheApp->ProcessPendingEvents();
+            wxTheApp->Yield(true);
+        }
+        wxMilliSleep(2);
+    } while (sw.Time() < ms);
+}
+
+bool WaitFor(const std::function<bool()>& pred, int timeoutMs)
+{
+    wxStopWatch sw;
+    while (!pred()) {
+        if (sw.Time() > timeoutMs)
+            return pred();
+        if (wxTheApp) {
+            wxTheApp->ProcessPendingEvents();
+            wxTheApp->Yield(true);
+        }
+        wxMilliSleep(2);
+    }
+    return true;
+}
+
+bool Screenshot(wxWindow* window, const wxString& path)
+{
+    if (!window)
+        return false;
+    Pump(100);
+    wxClientDC dc(window);
+    wxSize size = window->GetClientSize();
+    if (size.x <= 0 || size.y <= 0)
+        return false;
+    wxBitmap bmp(size.x, size.y);
+    wxMemoryDC mem(bmp);
+    mem.Blit(0, 0, size.x, size.y, &dc, 0, 0);
+    mem.SelectObject(wxNullBitmap);
+    return bmp.ConvertToImage().SaveFile(path, wxBITMAP_TYPE_PNG);
+}
+
+// ---------------------------------------------------------------- files
+
+wxString ResourcesDir() { return wxS(TIDEWRIGHT_BUILD_RESOURCES); }
+wxString SourceDir() { return wxS(TIDEWRIGHT_SOURCE_DIR); }
+
+std::string ReadFile(const wxString& path)
+{
+    std::ifstream in(path.fn_str(), std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+bool WriteFile(const wxString& path, const std::string& bytes)
+{
+    std::ofstream out(path.fn_str(), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bool(out);
+}
+
+} // namespace tw::test
