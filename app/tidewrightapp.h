@@ -15,6 +15,21 @@ public:
     // --- start-up, shutdown, window modes, databases, catalogue (tidewrightapp.cpp)
 
     // --- position text (PositionText.cpp)
+    // Text form of a position: "%3.2f" of the absolute value and a hemisphere
+    // letter; the longitude comes first.
+    static void FormatPosition(double lon, double lat, wxString& lonText, wxString& lonHemisphere,
+                               wxString& latText, wxString& latHemisphere);
+    static void UnFormatPosition(double& lon, double& lat, const wxString& lonHemisphere,
+                                 const wxString& latHemisphere);
+    static void UnFormatPosition(double& lon, double& lat, const wxString& lonText, const wxString& latText,
+                                 const wxString& lonHemisphere, const wxString& latHemisphere);
+
+    // --- editions and service login (Registry.cpp)
+    static bool IsRace(class CRegistry& settings);
+    static bool IsRace();
+    static bool IsInstalledEventVersion();
+    static bool MakeEventNameUserPrefix(wxString& prefix, class CRegistry& settings);
+    static bool GetLoginNameAndPassword(class CRegistry& settings, wxString& login, wxString& password);
 
     // --- local file resolution and viewer paths (LocalFiles.cpp)
 
