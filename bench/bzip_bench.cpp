@@ -1,0 +1,142 @@
+// CBZip against the bzip2 tool on the same input in the same run: a file of
+// 100 MiB (uncompressed; pass another size in MiB as the first argument),
+// compressed as two bzip2 streams one after the other, is decompressed by
+// `bzip2 -dc` and by CBZip; the outputs must be byte-identical and the ratio
+// of the times is printed (target: CBZip at most 1.2x the tool's time).
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "transfer/bzip.h"
+
+namespace {
+
+double Now()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+double ChildCpu()
+{
+    rusage ru {};
+    getrusage(RUSAGE_CHILDREN, &ru);
+    return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+}
+
+double SelfCpu()
+{
+    rusage ru {};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+}
+
+int Run(const std::string& cmd)
+{
+    int rc = std::system(cmd.c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+}
+
+// Weather-file-like content: runs of repeated records mixed with noise, so
+// that bzip2 has real work in both directions.
+bool MakeInput(const std::string& path, size_t bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    std::mt19937_64 rng(42);
+    std::vector<char> block(1 << 16);
+    size_t done = 0;
+    while (done < bytes) {
+        for (size_t i = 0; i < block.size();) {
+            if (rng() % 4 == 0) {
+                uint64_t r = rng();
+                for (int k = 0; k < 8 && i < block.size(); ++k, ++i)
+                    block[i] = static_cast<char>(r >> (8 * k));
+            } else {
+                int n = std::snprintf(block.data() + i, block.size() - i, "%05u %+08.3f ",
+                                      static_cast<unsigned>(rng() % 500), (rng() % 20000) / 100.0);
+                i += n > 0 ? static_cast<size_t>(std::min<int>(n, static_cast<int>(block.size() - i))) : 1;
+            }
+        }
+        size_t n = std::min(block.size(), bytes - done);
+        if (std::fwrite(block.data(), 1, n, f) != n) {
+            std::fclose(f);
+            return false;
+        }
+        done += n;
+    }
+    return std::fclose(f) == 0;
+}
+
+bool SameFiles(const std::string& a, const std::string& b)
+{
+    return Run("cmp -s '" + a + "' '" + b + "'") == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    size_t mib = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100;
+    const char* tmp = std::getenv("TMPDIR");
+    std::string dir = std::string(tmp ? tmp : "/tmp") + "/tidewright-bench-bzip";
+    mkdir(dir.c_str(), 0777);
+    std::string raw = dir + "/input-" + std::to_string(mib) + ".bin";
+    std::string packed = raw + ".bz2";
+    std::string byTool = dir + "/out-tool.bin";
+    std::string byUs = dir + "/out-cbzip.bin";
+
+    struct stat st {};
+    if (stat(packed.c_str(), &st) != 0) {
+        std::printf("making %zu MiB of input and compressing it as two streams (once)...\n", mib);
+        std::fflush(stdout);
+        if (!MakeInput(raw, mib << 20))
+            return 1;
+        // Two streams: the first half and the second half, concatenated.
+        size_t half = (mib << 20) / 2;
+        std::string cmd = "head -c " + std::to_string(half) + " '" + raw + "' | bzip2 -9 > '" + packed + "' && "
+                          "tail -c +" + std::to_string(half + 1) + " '" + raw + "' | bzip2 -9 >> '" + packed + "'";
+        if (Run(cmd) != 0)
+            return 1;
+    }
+
+    // Warm the page cache so that neither side pays for the first read.
+    Run("cat '" + packed + "' > /dev/null");
+
+    double cpu0 = ChildCpu();
+    double t0 = Now();
+    if (Run("bzip2 -dc '" + packed + "' > '" + byTool + "'") != 0) {
+        std::printf("bzip2 -dc failed\n");
+        return 1;
+    }
+    double toolTime = Now() - t0;
+    double toolCpu = ChildCpu() - cpu0;
+
+    CBZip bz;
+    double c0 = SelfCpu();
+    t0 = Now();
+    bool ok = bz.Decompress(packed.c_str(), byUs.c_str());
+    double ourTime = Now() - t0;
+    double ourCpu = SelfCpu() - c0;
+    if (!ok) {
+        std::printf("CBZip failed: %s\n", bz.LastError().c_str());
+        return 1;
+    }
+    bool same = SameFiles(byTool, byUs) && SameFiles(raw, byUs);
+    std::printf("bzip2 -dc: %.2f s wall, %.2f s CPU\n", toolTime, toolCpu);
+    std::printf("CBZip:     %.2f s wall, %.2f s CPU\n", ourTime, ourCpu);
+    std::printf("ratio CBZip/bzip2 = %.3f (target <= 1.2), output %s\n", ourTime / toolTime,
+                same ? "byte-identical" : "DIFFERS");
+    unlink(byTool.c_str());
+    unlink(byUs.c_str());
+    return same ? 0 : 1;
+}
