@@ -118,3 +118,40 @@ wxString CDbTextEncoder::encode_db_string(const wxString& text, bool escape)
 }
 
 // --- end of database text codec ---
+
+// --- reply-token parser ---
+
+namespace {
+
+template <class Text>
+Text ExtractEqualsToken(const Text& key, const Text& line, bool skipBlanks)
+{
+    const size_t at = line.find(key);
+    if (key.empty() || at == Text::npos)
+        return Text();
+    size_t start = at + key.length();
+    if (skipBlanks) {
+        size_t p = start;
+        while (p < line.length() && (line[p] == ' ' || line[p] == '\t'))
+            ++p;
+        if (p < line.length())
+            start = p;
+    }
+    size_t end = start;
+    while (end < line.length() && line[end] != ' ' && line[end] != '\t')
+        ++end;
+    return line.substr(start, end - start);
+}
+
+} // namespace
+
+std::string extract_equals_token(const std::string& key, const std::string& line, bool skipBlanks)
+{
+    return ExtractEqualsToken(key, line, skipBlanks);
+}
+
+wxString extract_equals_token(const wxString& key, const wxString& line, bool skipBlanks)
+{
+    return ExtractEqualsToken(key, line, skipBlanks);
+}
+// --- end of reply-token parser ---

@@ -48,3 +48,19 @@ public:
     static wxString UnescapeForLike(const wxString& text);
 };
 // --- end of database text codec ---
+
+// ---------------------------------------------------------------------------
+// Reply-token parser.
+//
+// The value of a key-and-equals-sign token in a gateway reply line: the text
+// after the first occurrence of the whole key (for example "--zir=") up to the
+// next blank or tab or the end of the line; empty when the key is absent.
+// With skipBlanks, blanks and tabs right after the key are passed over first
+// (when nothing else follows, the value is empty). Lines are 8-bit text as
+// received; the wxString form works on characters the same way.
+// ---------------------------------------------------------------------------
+#include <string>
+
+std::string extract_equals_token(const std::string& key, const std::string& line, bool skipBlanks = false);
+wxString extract_equals_token(const wxString& key, const wxString& line, bool skipBlanks = false);
+// --- end of reply-token parser ---
