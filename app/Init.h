@@ -9,6 +9,63 @@
 class CInit
 {
 public:
+    // --- folders, seed databases, pending updates, race archive (Init.cpp)
+    // Every operation is static and keeps no state: answers are worked out
+    // from the platform's folders and the file system each time, and a
+    // folder is created when somebody asks for it (a failure is only logged).
+
+    // Start-up: vendor name, working directory (the resources folder),
+    // download root and the seed databases. False ends the start.
+    static bool InitializeAppFolders();
+    // True when the folder exists or was created; else logs "Failed to create directory.".
+    static bool MakeFolderIfNotExist(const wxString& path);
+
+    static wxString GetDefaultTransferFolder();   // Documents/Weather Files
+    static wxString GetDefaultBatchFolder();      // .../Weather Files/Batches
+    static wxString GetUserDBDir();               // <user data>/DB
+    static wxString GetProductDBUpdatesDir();     // <user data>/DB/Updates
+    static wxString GetProductDBPath();           // DB/zir.db
+    static wxString GetMarineZonesDBPath();       // DB/MarineZones.db
+    static wxString GetUserDBPath();              // DB/zir_user.db
+    static wxString GetProductDBUpdatesPath();    // DB/Updates/zir.db
+    static wxString GetMarineZonesDBUpdatesPath();// DB/Updates/MarineZones.db
+
+    static wxString GetProductDBFileName();       // "zir.db"
+    static wxString GetMarineZonesDBFileName();   // "MarineZones.db"
+    static wxString GetUserDBFileName();          // "zir_user.db"
+    static wxString GetProductBZ2FileName();      // "zir.db.bz2"
+    static wxString GetMarineZonesBZ2FileName();  // "MarineZones.db.bz2"
+    static wxString GetProductBZ2RivolName();     // "/zir.db.bz2"
+    static wxString GetMarineZonesBZ2RivolName(); // "/MarineZones.db.bz2"
+    static wxString GetApplicationsDir();
+    // A batch title as the name of one folder: separators and control
+    // characters become "_", surrounding blanks go; an empty result, "." or
+    // ".." gives "Batch <id>".
+    static wxString SafeFolderComponent(const wxString& title, long id);
+
+    // Installs pending database updates (before any database is open). A
+    // non-empty pending file is checked to be a database with a Version row
+    // first; a bad one is moved aside to <pending>.bad. restoreArchive: put
+    // the race archive back when no new catalogue is installed. True when at
+    // least one database was replaced and no step failed.
+    static bool InstallDatabaseUpdates(bool restoreArchive);
+    // True when `path` opens read-only as a database with a row in Version.
+    static bool IsUsableDatabase(const wxString& path, wxString* why = nullptr);
+    // Puts <installed>.old back over an installed database that fails to open.
+    static bool RestorePreviousDatabase(const wxString& installedPath);
+
+    // The race archive (catalogue path + ".ar").
+    static wxString GetProductDBArchivePath();
+    static void ArchiveProductDB(bool refresh);
+    static bool RestoreProductDB();
+    static void CleanupProductDBArchive();
+
+    // Installed applications (viewers, the dialer program).
+    static bool GetInstalledApplicationPath(const wxString& bundleName, wxString& path,
+                                            const wxString& executableName = wxString(),
+                                            wxString* resourcesDir = nullptr);
+    static wxString GetZozorDialerPath(wxString& resourcesDir);
+
     // --- settings at start-up (InitSettings.cpp)
     // Reads General/DefaultView (empty when absent) into viewMode; always true.
     static bool InitializeAppSettings(CRegistry& settings, wxString& viewMode);
@@ -16,3 +73,6 @@ public:
     // edition differs from the last run's, then records the current edition.
     static bool PerformEventModeSwitch(CRegistry& settings, t_evtype previous, t_evtype current);
 };
+
+// Sets a file's permission bits to 0644.
+void SetNormalFilePermissions(const wxString& path);

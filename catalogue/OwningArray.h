@@ -19,7 +19,7 @@ class TOwningArray
 public:
     TOwningArray() = default;
     TOwningArray(const TOwningArray& other) { CopyFrom(other); }
-    TOwningArray(TOwningArray&&) noexcept = default;
+    TOwningArray(TOwningArray&& other) noexcept : m_items(std::move(other.m_items)) { other.Touch(); }
     TOwningArray& operator=(const TOwningArray& other)
     {
         if (this != &other) {
@@ -28,36 +28,54 @@ public:
         }
         return *this;
     }
-    TOwningArray& operator=(TOwningArray&&) noexcept = default;
+    TOwningArray& operator=(TOwningArray&& other) noexcept
+    {
+        if (this != &other) {
+            m_items = std::move(other.m_items);
+            other.m_items.clear();
+            other.Touch();
+            Touch();
+        }
+        return *this;
+    }
     ~TOwningArray() = default;
 
     // Appends a copy of the element.
-    void Add(const T& element) { m_items.push_back(std::make_unique<T>(element)); }
+    void Add(const T& element) { m_items.push_back(std::make_unique<T>(element)); Touch(); }
     // Appends the element by moving its content (the caller's object is left
     // valid but unspecified); used where a working object is not needed again.
-    void Add(T&& element) { m_items.push_back(std::make_unique<T>(std::move(element))); }
+    void Add(T&& element) { m_items.push_back(std::make_unique<T>(std::move(element))); Touch(); }
     // Takes ownership of a heap object.
     void Add(std::unique_ptr<T> element)
     {
-        if (element)
+        if (element) {
             m_items.push_back(std::move(element));
+            Touch();
+        }
     }
     // Inserts a copy before position index (index == count appends).
     void Insert(const T& element, size_t index)
     {
         wxCHECK_RET(index <= m_items.size(), "index out of range");
         m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(index), std::make_unique<T>(element));
+        Touch();
     }
     // Deletes the element at index.
     void RemoveAt(size_t index)
     {
         wxCHECK_RET(index < m_items.size(), "index out of range");
         m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index));
+        Touch();
     }
 
     // Deletes every element.
-    void Empty() { m_items.clear(); }
-    void Clear() { m_items.clear(); }
+    void Empty() { m_items.clear(); Touch(); }
+    void Clear() { m_items.clear(); Touch(); }
+
+    // Changes with every change of this array's own list of elements (not
+    // with changes inside the elements); lets a cache over the array notice
+    // that it was rebuilt.
+    unsigned long Version() const { return m_version; }
 
     size_t GetCount() const { return m_items.size(); }
     size_t size() const { return m_items.size(); }
@@ -109,7 +127,11 @@ private:
         m_items.reserve(other.m_items.size());
         for (const auto& p : other.m_items)
             m_items.push_back(std::make_unique<T>(*p));
+        Touch();
     }
 
+    void Touch() { ++m_version; }
+
     std::vector<std::unique_ptr<T>> m_items;
+    unsigned long m_version = 0;
 };
