@@ -17,6 +17,7 @@ land="232/223/196"
 coast="107/123/140"
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
+cd "$tmp"   # GMT leaves its history and defaults files in the working folder
 
 # 40.96 x 20.48 inches at 100 dpi gives 4096 x 2048 pixels; the page is the
 # plot, so no cropping shifts the georeference.

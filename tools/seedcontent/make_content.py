@@ -302,12 +302,12 @@ def build_charts():
                 n += 1
                 size = rnd.randint(45, 140)
                 add(cat, region, ctype, "wc%03d" % n, "%s - %s" % (title, region),
-                    "charts/%s/%s.gif" % (code, stem),
+                    "charts/%s_%s.gif" % (code, stem),
                     "%s chart for the %s" % (title, region), rnd.choice([0.25, 0.30, 0.35, 0.50]),
                     size, size, "NWS", AREAS[region], compression="")
             if region == "North Atlantic" and ctype == "Surface Analysis":
                 add(cat, region, ctype, "", "96 Hour Surface Forecast - North Atlantic",
-                    "charts/natl/sfc_96h.gif", "Retired: 96 hour surface forecast", 0.35, 90, 90, "NWS",
+                    "charts/natl_sfc_96h.gif", "Retired: 96 hour surface forecast", 0.35, 90, 90, "NWS",
                     AREAS[region], compression="")
 
 
@@ -321,7 +321,7 @@ def build_animations():
             n += 1
             size = rnd.randint(600, 1400)
             add(cat, region, ctype, "an%02d" % n, "%s - %s" % (ctype, region),
-                "anim/%s/%s.gif" % (code, stem), "Animated %s, %s" % (what, region),
+                "anim/%s_%s.gif" % (code, stem), "Animated %s, %s" % (what, region),
                 1.25, size, size, "NWS", AREAS[region], compression="")
 
 
@@ -418,15 +418,15 @@ def build_satellite():
             n += 1
             size = rnd.randint(90, 260)
             add(cat, region, ctype, "sat%03d" % n, "Most Recent %s - %s" % (ctype, region),
-                "sat/%s/%s_latest.jpg" % (code, stem), "Latest %s satellite image, %s" % (ctype.lower(), region),
+                "sat/%s_%s_latest.jpg" % (code, stem), "Latest %s satellite image, %s" % (ctype.lower(), region),
                 0.50, size, size, "NESDIS", area, compression="")
             if ctype in ("Infrared", "Visible"):
                 n += 1
                 add(cat, region, ctype, "sat%03d" % n, "%s 6 Hours Ago - %s" % (ctype, region),
-                    "sat/%s/%s_6h.jpg" % (code, stem), "%s satellite image from six hours earlier, %s"
+                    "sat/%s_%s_6h.jpg" % (code, stem), "%s satellite image from six hours earlier, %s"
                     % (ctype, region), 0.40, size, size, "NESDIS", area, compression="")
             if region == "GOES West" and ctype == "Visible":
-                add(cat, region, ctype, "", "Visible Loop - GOES West", "sat/goesw/vis_loop.gif",
+                add(cat, region, ctype, "", "Visible Loop - GOES West", "sat/goesw_vis_loop.gif",
                     "Retired: visible image loop", 1.00, 900, 900, "NESDIS", area, compression="")
 
 
@@ -440,7 +440,7 @@ def build_radar():
             n += 1
             slug = "".join(ch for ch in city.lower() if ch.isalnum())
             add(cat, region, "Base Reflectivity", "rad%03d" % n, "%s %s - Most Recent Base Reflectivity" % (city, kind),
-                "radar/%s/%s_latest.png" % (stem, slug), "Latest %s base reflectivity image for %s" % (kind, city),
+                "radar/%s_%s_latest.png" % (stem, slug), "Latest %s base reflectivity image for %s" % (kind, city),
                 0.50, rnd.randint(25, 60), 0, "NWS", (lat, lon, 4.0, 5.0), compression="")
             products[-1]["CompressedSize"] = products[-1]["RawSize"]
 
@@ -544,7 +544,7 @@ def build_terrafin():
                                   ("Chlorophyll", "chl", "chlorophyll concentration (water colour)")]:
             n += 1
             add(cat, region, ctype, "tf%03d" % n, "Terrafin %s - %s" % (ctype, region),
-                "terrafin/%s/%s_latest.png" % (code, stem), "Terrafin fishing chart of %s, %s" % (what, region),
+                "terrafin/%s_%s_latest.png" % (code, stem), "Terrafin fishing chart of %s, %s" % (what, region),
                 4.95, rnd.randint(200, 420), 0, "Terrafin", area, compression="", race=1)
             products[-1]["CompressedSize"] = products[-1]["RawSize"]
 
@@ -615,7 +615,7 @@ def build_ice_tides_race():
                                           ("Course Weather", "course_wx", "Course Weather Briefing", 0.50)]:
             n += 1
             add("Race", region, ctype, "race%02d" % n, "%s - %s" % (title, region),
-                "race/%s/%s.txt" % (slug, stem), "%s for the %s" % (title, region), price, rnd.randint(3, 12), 2,
+                ("race/notices/%s Notice.txt" % region) if ctype == "Race Notices" else "race/%s_%s.txt" % (slug, stem), "%s for the %s" % (title, region), price, rnd.randint(3, 12), 2,
                 "Race Committee", area)
 
 
@@ -664,9 +664,9 @@ def build_basic():
         for i, (text, ctype, stem, desc, price, size, race) in enumerate(BASIC_BUTTONS, 1):
             fid = "bm%s%02d" % (code, i)
             if stem.startswith("=>"):
-                path = "basic/%s%s" % (code, stem)
+                path = "basic=>%s_%s" % (code, stem[2:])
             else:
-                path = "basic/%s%s" % (code, stem)
+                path = "basic/%s_%s" % (code, stem[1:])
             comp = "" if ctype in ("Imagery", "Charts") else "bz2"
             csize = size if comp == "" else max(1, int(size * (0.85 if ctype in ("GRIB", "Ocean") else 0.3)))
             rows.append((ctype, fid, "%s - %s" % (text, name), path, "%s, %s" % (desc, name), price, size, csize,
