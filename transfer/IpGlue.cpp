@@ -458,9 +458,9 @@ void CIPGlue::Fill(int unread)
     m_inEnd = RecvSome(m_in.data(), m_in.size(), unread);
 }
 
-int CIPGlue::ServerRead(char* buffer, int count)
+void CIPGlue::ReadExact(char* buffer, int count, int& done)
 {
-    int done = 0;
+    done = 0;
     if (m_abort)
         ThrowReadError(wxSOCKET_IOERR, count);
     while (done < count) {
@@ -477,6 +477,12 @@ int CIPGlue::ServerRead(char* buffer, int count)
             Fill(count - done);
         }
     }
+}
+
+int CIPGlue::ServerRead(char* buffer, int count)
+{
+    int done = 0;
+    ReadExact(buffer, count, done);
     return count;
 }
 
@@ -981,7 +987,16 @@ void CIPGlue::InitRead(std::string& tempPath, std::string& fileName, int size)
 
 int CIPGlue::Read(char* buffer, int count)
 {
-    ServerRead(buffer, count);
+    int done = 0;
+    try {
+        ReadExact(buffer, count, done);
+    } catch (...) {
+        // Keep what did arrive of this chunk, so that a resume does not ask
+        // for it again.
+        if (m_writing && done > 0)
+            m_outBuf.insert(m_outBuf.end(), buffer, buffer + done);
+        throw;
+    }
     if (m_writing) {
         m_outBuf.insert(m_outBuf.end(), buffer, buffer + count);
         if (m_outBuf.size() >= kWriteBuffer)

@@ -200,6 +200,8 @@ private:
     size_t RecvSome(char* dst, size_t capacity, int unread);
     // Refills the (empty) read buffer.
     void Fill(int unread);
+    // Reads exactly count bytes; `done` tells how many arrived when it throws.
+    void ReadExact(char* buffer, int count, int& done);
     [[noreturn]] void ThrowReadError(int code, int unread);
     WaitResult WaitFor(short events, int timeoutMs);
     void FlushOutput();

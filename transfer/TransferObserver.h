@@ -6,7 +6,7 @@
 #pragma once
 
 #include <wx/string.h>
-#include <wx/timespan.h>
+#include <wx/datetime.h>
 
 class ITransferObserver
 {

@@ -75,10 +75,13 @@ bool CBZip::Decompress(const char* source, const char* destination)
 {
     CloseHandles();
     m_error.clear();
+    m_writeFailed = false;
 
     m_out = ::open(destination, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (m_out < 0)
+    if (m_out < 0) {
+        m_writeFailed = true;
         return Fail(std::string("Cannot open '") + destination + "' for writing: " + ErrnoText(errno));
+    }
     m_in = ::open(source, O_RDONLY | O_CLOEXEC);
     if (m_in < 0)
         return Fail(std::string("Cannot open '") + source + "': " + ErrnoText(errno));
@@ -127,8 +130,10 @@ bool CBZip::Decompress(const char* source, const char* destination)
                 return Fail(std::string("'") + source + "' has trailing data after its bzip2 data.");
             return Fail(std::string("'") + source + "' is not valid bzip2 data (error " + std::to_string(rc) + ").");
         }
-        if (produced > 0 && !WriteAll(m_out, out.data(), produced))
+        if (produced > 0 && !WriteAll(m_out, out.data(), produced)) {
+            m_writeFailed = true;
             return Fail(std::string("Write error on '") + destination + "': " + ErrnoText(errno));
+        }
         if (rc == BZ_STREAM_END) {
             BZ2_bzDecompressEnd(&m_stream);
             m_streamOpen = false;
@@ -146,7 +151,9 @@ bool CBZip::Decompress(const char* source, const char* destination)
     m_in = -1;
     int fd = m_out;
     m_out = -1;
-    if (::close(fd) != 0)
+    if (::close(fd) != 0) {
+        m_writeFailed = true;
         return Fail(std::string("Write error on '") + destination + "': " + ErrnoText(errno));
+    }
     return true;
 }

@@ -24,6 +24,9 @@ public:
 
     // Why the last Decompress failed (empty after a success).
     const std::string& LastError() const { return m_error; }
+    // The last Decompress failed because the destination could not be
+    // written (the source may be fine).
+    bool WriteFailed() const { return m_writeFailed; }
 
 private:
     bool Fail(const std::string& text);
@@ -34,4 +37,5 @@ private:
     int m_in = -1;            // source file
     int m_out = -1;           // destination file
     std::string m_error;
+    bool m_writeFailed = false;
 };

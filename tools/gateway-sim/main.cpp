@@ -36,7 +36,8 @@
 //   refuse=NAME              header "ERROR ..." for that file (repeatable)
 //   rename=NAME              send NAME as NAME.bz2 (its .bz2 file when present)
 //   send-name=NAME:SENT      header name SENT for NAME (hostile names; repeatable)
-//   header=NAME:LINE         the exact header line for NAME, both phases
+//   header=NAME:LINE         the exact header line for NAME, both phases (when it
+//                            reads "NAME START END", that range is sent)
 //   data-header=NAME:LINE    the exact data-phase header line for NAME
 //   ignore-offset            always START 0 and the whole file
 //   cut-after=N              close the connection after N file bytes
@@ -445,8 +446,22 @@ Connection::Entry Connection::Resolve(const std::string& getLine)
     e.start = m_faults.ignoreOffset ? 0 : std::min(std::max(0LL, e.offset), size);
     e.header = EscapeBlanks(sentName) + " " + std::to_string(e.start) + " " + std::to_string(e.end);
     auto h = m_faults.header.find(name);
-    if (h != m_faults.header.end())
+    if (h != m_faults.header.end()) {
         e.header = h->second;
+        // An override that still reads "NAME START END" also sets the range sent.
+        std::vector<std::string> f2 = SplitEscaped(e.header);
+        char* endp = nullptr;
+        if (f2.size() == 3 && !f2[1].empty() && !f2[2].empty()) {
+            long long start = std::strtoll(f2[1].c_str(), &endp, 10);
+            bool ok = *endp == '\0';
+            long long end = std::strtoll(f2[2].c_str(), &endp, 10);
+            ok = ok && *endp == '\0';
+            if (ok && start >= 0 && end >= start && end <= size) {
+                e.start = start;
+                e.end = end;
+            }
+        }
+    }
     e.dataHeader = e.header;
     auto dh = m_faults.dataHeader.find(name);
     if (dh != m_faults.dataHeader.end())

@@ -1,0 +1,175 @@
+#include "GatewaySim.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <sstream>
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <wx/filefn.h>
+#include <wx/filename.h>
+
+#include "app/Registry.h"
+
+namespace tw::test {
+
+wxString GatewaySim::Program()
+{
+    return wxString(TIDEWRIGHT_TEST_BINARY_DIR) + "/tools/gateway-sim/gateway-sim";
+}
+
+GatewaySim::GatewaySim(const std::vector<std::string>& options)
+{
+    m_root = m_dir / "root";
+    wxFileName::Mkdir(m_root, 0777, wxPATH_MKDIR_FULL);
+    m_log = m_dir / "received.log";
+    m_faults = m_dir / "faults.txt";
+    WriteFile(m_faults, "");
+
+    std::vector<std::string> args = {Program().ToStdString(), "--root", m_root.ToStdString(), "--port", "0",
+                                     "--log", m_log.ToStdString(), "--faults", m_faults.ToStdString(),
+                                     "--exit-on-stdin-eof"};
+    args.insert(args.end(), options.begin(), options.end());
+
+    int out[2], in[2];
+    if (pipe2(out, O_CLOEXEC) != 0 || pipe2(in, O_CLOEXEC) != 0)
+        return;
+    m_pid = fork();
+    if (m_pid == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    m_stdin = in[1];
+    if (m_pid < 0) {
+        close(out[0]);
+        return;
+    }
+    // The stand-in prints "PORT <n>" once it listens.
+    std::string text;
+    pollfd p {out[0], POLLIN, 0};
+    while (text.find('\n') == std::string::npos && poll(&p, 1, 10000) > 0) {
+        char buf[64];
+        ssize_t n = read(out[0], buf, sizeof buf);
+        if (n <= 0)
+            break;
+        text.append(buf, static_cast<size_t>(n));
+    }
+    close(out[0]);
+    if (text.rfind("PORT ", 0) == 0)
+        m_port = std::atoi(text.c_str() + 5);
+}
+
+GatewaySim::~GatewaySim()
+{
+    if (m_stdin >= 0)
+        close(m_stdin);
+    if (m_pid > 0) {
+        kill(m_pid, SIGTERM);
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+    }
+}
+
+std::string GatewaySim::Serve(const wxString& name, const std::string& bytes)
+{
+    WriteFile(m_root + "/" + name, bytes);
+    return bytes;
+}
+
+std::string GatewaySim::ServeWithCompressed(const wxString& name, const std::string& bytes)
+{
+    wxString path = m_root + "/" + name;
+    WriteFile(path, bytes);
+    std::string cmd = "bzip2 -k -f '" + path.ToStdString() + "'";
+    if (std::system(cmd.c_str()) != 0)
+        return std::string();
+    return bytes;
+}
+
+void GatewaySim::SetFaults(const std::vector<std::string>& faults)
+{
+    std::string text;
+    for (const auto& f : faults)
+        text += f + "\n";
+    // Written under another name and renamed, so a connection never reads half a file.
+    WriteFile(m_faults + ".new", text);
+    wxRenameFile(m_faults + ".new", m_faults, true);
+}
+
+std::string GatewaySim::Received() const
+{
+    return wxFileExists(m_log) ? ReadFile(m_log) : std::string();
+}
+
+std::vector<std::string> GatewaySim::ReceivedLines() const
+{
+    std::vector<std::string> lines;
+    std::string all = Received();
+    size_t start = 0;
+    while (start < all.size()) {
+        size_t lf = all.find('\n', start);
+        if (lf == std::string::npos)
+            lf = all.size();
+        std::string line = all.substr(start, lf - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        start = lf + 1;
+    }
+    return lines;
+}
+
+void GatewaySim::Configure(const wxString& user, const wxString& password, int xferTimeout) const
+{
+    CUserConfig config;
+    config.WriteText("Gateway/gateway", "127.0.0.1");
+    config.WriteInt("Gateway/port", m_port);
+    config.WriteText("Gateway/username", user);
+    config.WriteText("Gateway/password", password);
+    config.WriteInt("Gateway/connection_timeout", 5);
+    config.WriteInt("Gateway/xfer_timeout", xferTimeout);
+    config.WriteText("Connection/connection", "Network Connection");
+    config.WriteText("Misc/readme", "readme");
+    config.WriteBool("Misc/archive", false);
+}
+
+std::string SampleBytes(size_t size, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::string out(size, '\0');
+    for (auto& c : out)
+        c = static_cast<char>(rng() & 0xff);
+    return out;
+}
+
+int FreeLoopbackPort()
+{
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    socklen_t len = sizeof addr;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    close(fd);
+    return ntohs(addr.sin_port);
+}
+
+} // namespace tw::test
