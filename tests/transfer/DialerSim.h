@@ -1,0 +1,56 @@
+// Runs the dialer-service stand-in (tools/dialer-sim) as a child process on a
+// free loopback port for the lifetime of the object, and reads back the
+// request lines it received.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+#include <wx/string.h>
+
+#include "support/TestSupport.h"
+
+class CRegistry;
+
+namespace tw::test {
+
+class DialerSim
+{
+public:
+    // `options` are the stand-in's own (see tools/dialer-sim/main.cpp), e.g.
+    // {"--reply", "login=denied"}. The port is always chosen by the system.
+    explicit DialerSim(const std::vector<std::string>& options = {});
+    ~DialerSim();
+    DialerSim(const DialerSim&) = delete;
+    DialerSim& operator=(const DialerSim&) = delete;
+
+    bool Running() const { return m_pid > 0 && m_port > 0; }
+    int Port() const { return m_port; }
+    void Stop();
+
+    // Every line received so far, plus "<connect>", "<close>" and "<drop>"
+    // markers for the connections.
+    std::vector<std::string> Requests() const;
+    int Count(const std::string& line) const;
+    // Pumps the event loop until `line` has been received `times` times.
+    bool WaitForRequest(const std::string& line, int times = 1, int timeoutMs = 5000) const;
+
+    // Points the dialer-service settings of `settings` at this stand-in.
+    void Configure(CRegistry& settings) const;
+
+    // The path of the stand-in program.
+    static wxString Program();
+
+private:
+    pid_t m_pid = -1;
+    int m_port = 0;
+    TempDir m_dir;
+    wxString m_log;
+};
+
+// A loopback port on which nothing listens.
+int UnusedPort();
+
+} // namespace tw::test
