@@ -1,0 +1,258 @@
+// Finding the local copy of a downloaded item, the names of interactive
+// requests, the date text of a local copy, and where the viewer programs are.
+#include "app/tidewrightapp.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <wx/datetime.h>
+#include <wx/dir.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+
+#include "app/Init.h"
+#include "catalogue/Batch.h"
+#include "catalogue/BatchDB.h"
+#include "catalogue/FileList.h"
+
+namespace {
+
+// The name of a server-side name's file after the interactive insertion:
+// without scheme, folder levels and the product part before "=>".
+wxString LocalBaseName(bool interactive, float width, float lat, float lon, const wxString& serverName)
+{
+    wxString name = serverName;
+    TidewrightApp::MakeInteractiveFileName(interactive, width, lat, lon, name);
+
+    int pos = name.rfind(wxS("://"));
+    if (pos != wxNOT_FOUND)
+        name = name.Mid(pos + 3);
+    pos = name.Find('/', true);
+    if (pos != wxNOT_FOUND)
+        name = name.Mid(pos + 1);
+    pos = name.Find(wxS("=>"));
+    if (pos != wxNOT_FOUND)
+        name = name.Mid(pos + 2);
+    return name;
+}
+
+wxString DropCompressedSuffix(const wxString& name)
+{
+    const size_t pos = name.rfind(wxS(".bz2"));
+    return pos == wxString::npos ? name : name.Left(pos);
+}
+
+// Digits with an optional sign and an optional fraction, as "%.1f" writes them.
+size_t ScanNumber(const wxString& text, size_t pos)
+{
+    size_t p = pos;
+    if (p < text.length() && text[p] == '-')
+        ++p;
+    const size_t digits = p;
+    while (p < text.length() && wxIsdigit(text[p]))
+        ++p;
+    if (p == digits)
+        return wxString::npos;
+    if (p < text.length() && text[p] == '.') {
+        const size_t frac = ++p;
+        while (p < text.length() && wxIsdigit(text[p]))
+            ++p;
+        if (p == frac)
+            return wxString::npos;
+    }
+    return p;
+}
+
+// Whether `rest` begins with the area text of an interactive name
+// ("_" lat "=" lon "=" width "_"), the dot before it already taken.
+bool StartsWithAreaText(const wxString& rest)
+{
+    if (rest.empty() || rest[0] != '_')
+        return false;
+    size_t p = 1;
+    for (int i = 0; i < 3; ++i) {
+        p = ScanNumber(rest, p);
+        if (p == wxString::npos || p >= rest.length())
+            return false;
+        const wxUniChar expected = i < 2 ? wxUniChar('=') : wxUniChar('_');
+        if (rest[p] != expected)
+            return false;
+        ++p;
+    }
+    return true;
+}
+
+bool IsPlainFile(const wxString& folder, const wxString& name)
+{
+    if (name.empty() || name[0] == '.')
+        return false;
+    return wxFileName::FileExists(folder + wxFILE_SEP_PATH + name);
+}
+
+wxString JoinPath(const wxString& folder, const wxString& name)
+{
+    if (folder.EndsWith(wxFILE_SEP_PATH))
+        return folder + name;
+    return folder + wxFILE_SEP_PATH + name;
+}
+
+wxString AppBundle(const char* bundleName)
+{
+    wxString path;
+    CInit::GetInstalledApplicationPath(wxString::FromAscii(bundleName), path);
+    return path;
+}
+
+} // namespace
+
+wxString TidewrightApp::ReplaceBadFilenameChars(const wxString& name)
+{
+    wxString out(name);
+    out.Replace(wxS("/"), wxS("-"));
+    return out;
+}
+
+bool TidewrightApp::MakeInteractiveFileName(bool interactive, float width, float lat, float lon, wxString& name)
+{
+    if (!interactive)
+        return false;
+    const int arrow = name.Find(wxS("=>"));
+    if (arrow == wxNOT_FOUND)
+        return true;
+    const size_t dot = name.find('.', static_cast<size_t>(arrow));
+    if (dot == wxString::npos)
+        return true;
+    const wxString area = "._" + FormatFixedC(lat, 1) + "=" + FormatFixedC(lon, 1) + "=" + FormatFixedC(width, 1) + "_";
+    name.insert(dot, area);
+    return true;
+}
+
+wxString TidewrightApp::BuildWildcardFileName(bool interactive, float width, float lat, float lon,
+                                              const wxString& serverName)
+{
+    wxString name = DropCompressedSuffix(LocalBaseName(interactive, width, lat, lon, serverName));
+    const int dot = name.Find('.', true);
+    if (dot != wxNOT_FOUND)
+        name.Truncate(static_cast<size_t>(dot));
+    return name + ".*";
+}
+
+wxString TidewrightApp::GetMatchingFilePath(bool interactive, float width, float lat, float lon,
+                                            const wxString& folder, const wxString& serverName)
+{
+    if (folder.empty() || !wxDirExists(folder))
+        return wxString();
+
+    // The file under its exact name wins: as requested, then without ".bz2"
+    // (a compressed file is stored decompressed).
+    const wxString exact = LocalBaseName(interactive, width, lat, lon, serverName);
+    const wxString candidates[] = {exact, DropCompressedSuffix(exact)};
+    for (const wxString& name : candidates) {
+        if (IsPlainFile(folder, name))
+            return JoinPath(folder, name);
+    }
+
+    // Otherwise any extension the server delivered: the same base followed by
+    // "." and anything. The comparison is literal (a name may hold "*" or "?").
+    wxString prefix = BuildWildcardFileName(interactive, width, lat, lon, serverName);
+    prefix.RemoveLast();   // the "*"
+    // An interactive copy of the product belongs to an interactive request
+    // of its own area, never to the plain request.
+    const bool areaInPrefix = interactive && serverName.Find(wxS("=>")) != wxNOT_FOUND;
+
+    wxDir dir;
+    {
+        wxLogNull quiet;
+        if (!dir.Open(folder))
+            return wxString();
+    }
+    std::vector<wxString> matches;
+    wxString name;
+    for (bool more = dir.GetFirst(&name, wxString(), wxDIR_FILES); more; more = dir.GetNext(&name)) {
+        if (name.empty() || name[0] == '.' || !name.StartsWith(prefix))
+            continue;
+        if (!areaInPrefix && StartsWithAreaText(name.Mid(prefix.length())))
+            continue;
+        matches.push_back(name);
+    }
+    if (matches.empty())
+        return wxString();
+    std::sort(matches.begin(), matches.end(),
+              [](const wxString& a, const wxString& b) { return a.compare(b) < 0; });
+    return JoinPath(folder, matches.front());
+}
+
+wxString TidewrightApp::GetFilePath(CBatch* batch, const wxString& folder, const wxString& serverName)
+{
+    wxCHECK_MSG(batch, wxString(), "GetFilePath needs a batch");
+    const CBatch::t_batch& b = batch->info;
+    const wxString path = GetMatchingFilePath(b.bInteractive != 0, b.width, b.lat, b.lon, folder, serverName);
+    if (path.empty() && !folder.empty() && !wxDirExists(folder))
+        wxLogError("Directory '%s' not found.", folder);
+    return path;
+}
+
+wxString TidewrightApp::GetFilePath(CFileList& list, int index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= list.GetCount())
+        return wxString();
+    const FileInfo& entry = list.Item(static_cast<size_t>(index));
+
+    wxString volume, folder, name, ext;
+    bool hasExt = false;
+    wxFileName::SplitPath(entry.tmpPath, &volume, &folder, &name, &ext, &hasExt);
+    if (folder.empty())
+        return wxString();
+    if (hasExt)
+        name << '.' << ext;
+    if (!volume.empty())
+        folder = volume + wxFileName::GetVolumeSeparator() + folder;
+    return GetMatchingFilePath(entry.interactive, entry.width, entry.lat, entry.lon, folder, name);
+}
+
+wxString TidewrightApp::GetDiskDate(CBatch* batch, wxString folder, wxString serverName, wxDateTime& /*date*/)
+{
+    const wxString na = wxS("  N/A   ");
+    const wxString path = GetFilePath(batch, folder, serverName);
+    if (path.empty())
+        return na;
+    wxDateTime modified;
+    {
+        wxLogNull quiet;
+        modified = wxFileName(path).GetModificationTime();
+    }
+    if (!modified.IsValid())
+        return na;
+    return modified.Format(wxS("%y-%m-%d %H:%M"));
+}
+
+wxString TidewrightApp::GetWSPath()
+{
+    return AppBundle("Chartloom.app");
+}
+
+wxString TidewrightApp::GetIsobarionPath()
+{
+    return AppBundle("Isobarion.app");
+}
+
+wxString TidewrightApp::GetIFVAppPath()
+{
+    return AppBundle("Imvra.app");
+}
+
+wxString TidewrightApp::GetPreviewAppPath()
+{
+    return AppBundle("Preview.app");
+}
+
+wxString TidewrightApp::GetTXTAppPath()
+{
+    // The program itself, not its application folder; empty when it is missing.
+    wxString path;
+    if (!CInit::GetInstalledApplicationPath(wxS("TextEdit.app"), path, wxS("textedit")) ||
+        !wxFileName::FileExists(path))
+        return wxString();
+    return path;
+}
