@@ -1,0 +1,563 @@
+// The transfer worker end to end against the gateway stand-in, with an
+// observer that records every report: receiving, decompression, the date
+// archive, placement, resume after a cut connection, hostile names, a full
+// disk and stopping.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <ctime>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <utime.h>
+#include <wx/dir.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+
+#include "GatewaySim.h"
+#include "app/Registry.h"
+#include "catalogue/FileList.h"
+#include "support/TestSupport.h"
+#include "transfer/XferSocket.h"
+
+using tw::test::GatewaySim;
+using tw::test::ReadFile;
+using tw::test::SampleBytes;
+using tw::test::WriteFile;
+
+namespace {
+
+// Records every report as one text, in order.
+class RecordingObserver : public ITransferObserver
+{
+public:
+    void TransferEntry() override { Add("Entry"); }
+    void TransferExit() override
+    {
+        Add("Exit");
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_exited = true;
+        m_cond.notify_all();
+    }
+    void TransferBegin(const wxString& text, const wxTimeSpan&, int totalBytes) override
+    {
+        Add("Begin " + std::to_string(totalBytes) + " " + std::string(text.utf8_str()));
+    }
+    void TransferDone(const wxString& text, bool ok) override
+    {
+        Add(std::string("Done ") + (ok ? "ok " : "failed ") + std::string(text.utf8_str()));
+    }
+    void TransferStatus(const wxString& text) override { Add("Status " + std::string(text.utf8_str())); }
+    void TransferElapsedTime(const wxTimeSpan& file, const wxTimeSpan& total) override
+    {
+        Add("Elapsed " + std::to_string(file.GetMilliseconds().ToLong()) + " "
+            + std::to_string(total.GetMilliseconds().ToLong()));
+    }
+    void TransferProgress(int filePercent, int totalPercent) override
+    {
+        Add("Progress " + std::to_string(filePercent) + " " + std::to_string(totalPercent));
+    }
+    void TransferFileBegin(const wxString& name, int size, const wxTimeSpan&) override
+    {
+        Add("FileBegin " + std::string(name.utf8_str()) + " " + std::to_string(size));
+        if (onFileBegin)
+            onFileBegin();
+    }
+    void TransferFileDone(const wxString& name, bool ok) override
+    {
+        Add("FileDone " + std::string(name.utf8_str()) + (ok ? " ok" : " failed"));
+    }
+    int TransferMessageBox(const wxString& text, const wxString&, int) override
+    {
+        Add("Box " + std::string(text.utf8_str()));
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (answers.empty())
+            return wxCANCEL;
+        int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+
+    bool WaitForExit(int seconds = 60)
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        return m_cond.wait_for(lock, std::chrono::seconds(seconds), [&] { return m_exited; });
+    }
+    std::vector<std::string> Events()
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_events;
+    }
+    std::vector<std::string> Starting(const std::string& prefix)
+    {
+        std::vector<std::string> out;
+        for (const auto& e : Events())
+            if (e.rfind(prefix, 0) == 0)
+                out.push_back(e);
+        return out;
+    }
+    bool Has(const std::string& fragment)
+    {
+        for (const auto& e : Events())
+            if (e.find(fragment) != std::string::npos)
+                return true;
+        return false;
+    }
+    std::string All()
+    {
+        std::string out;
+        for (const auto& e : Events())
+            out += e + "\n";
+        return out;
+    }
+
+    std::deque<int> answers;
+    std::function<void()> onFileBegin;
+
+private:
+    void Add(const std::string& e)
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_events.push_back(e);
+    }
+    std::mutex m_lock;
+    std::condition_variable m_cond;
+    std::vector<std::string> m_events;
+    bool m_exited = false;
+};
+
+struct Folder {
+    explicit Folder(const wxString& root)
+    {
+        path = root + "/Weather Files/My Batch";
+        wxFileName::Mkdir(path + "/tmp", 0777, wxPATH_MKDIR_FULL);
+    }
+    wxString Tmp(const wxString& file) const { return path + "/tmp/" + file; }
+    wxString Final(const wxString& file) const { return path + "/" + file; }
+    void Add(CFileList& list, const wxString& serverPath, const wxString& compression = "") const
+    {
+        wxString name = serverPath.AfterLast('/');
+        list.Add(serverPath, Tmp(name), Final(name), name, compression, "1.00", false, 0, 0, 0);
+    }
+    wxArrayString TmpFiles() const
+    {
+        wxArrayString files;
+        wxDir::GetAllFiles(path + "/tmp", &files);
+        return files;
+    }
+    wxString path;
+};
+
+class TransferWorker : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.Running()) << "gateway stand-in did not start";
+        sim.Configure();
+    }
+
+    // Runs one transfer of `list` to its end and returns its observer's
+    // record (the observer stays valid for the test).
+    RecordingObserver& Run(CFileList& list, bool disableCompression = false, long rate = 100000)
+    {
+        observers.emplace_back(std::make_unique<RecordingObserver>());
+        RecordingObserver& observer = *observers.back();
+        observer.answers = answers;
+        answers.clear();
+        Start(observer, list, disableCompression, rate);
+        EXPECT_TRUE(observer.WaitForExit()) << observer.All();
+        return observer;
+    }
+
+    CXferSocketThread* Start(RecordingObserver& observer, CFileList& list, bool disableCompression = false,
+                             long rate = 100000)
+    {
+        auto* worker = new CXferSocketThread(&observer, disableCompression);
+        CXferLocation position;
+        worker->SetupFileDownload(&list, position, rate, nullptr);
+        EXPECT_EQ(worker->Create(), wxTHREAD_NO_ERROR);
+        EXPECT_EQ(worker->Run(), wxTHREAD_NO_ERROR);
+        return worker;
+    }
+
+    static void SetArchive(bool on)
+    {
+        CUserConfig config;
+        config.WriteBool("Misc/archive", on);
+    }
+
+    tw::test::TempHome home;
+    tw::test::TempDir dir;
+    GatewaySim sim;
+    std::deque<int> answers;
+    std::vector<std::unique_ptr<RecordingObserver>> observers;
+};
+
+TEST_F(TransferWorker, SeveralFilesOneCompressed)
+{
+    std::string a = sim.Serve("a.grb", SampleBytes(70000, 1));
+    std::string b = sim.ServeWithCompressed("b.grb", std::string(200000, 'b') + SampleBytes(3000, 2));
+    std::string c = sim.Serve("c.txt", "forecast text\n");
+    Folder folder(dir.Path());
+    CFileList list;
+    folder.Add(list, "gfs/a.grb");
+    folder.Add(list, "wx/b.grb", "bz");
+    folder.Add(list, "c.txt");
+    RecordingObserver& o = Run(list);
+
+    EXPECT_EQ(ReadFile(folder.Final("a.grb")), a);
+    EXPECT_EQ(ReadFile(folder.Final("b.grb")), b);
+    EXPECT_EQ(ReadFile(folder.Final("c.txt")), c);
+    EXPECT_FALSE(wxFileExists(folder.Final("b.grb.bz2")));
+    EXPECT_EQ(list.Item(1).finalPath, folder.Final("b.grb"));
+    EXPECT_TRUE(folder.TmpFiles().empty()) << folder.TmpFiles().size();
+
+    std::vector<std::string> events = o.Events();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.front(), "Entry");
+    EXPECT_EQ(events.back(), "Exit");
+    EXPECT_EQ(events[events.size() - 2], "Done ok Transfer done.\n");
+    int total = static_cast<int>(a.size() + ReadFile(sim.Root() + "/b.grb.bz2").size() + c.size());
+    EXPECT_TRUE(o.Has("Begin " + std::to_string(total) + " Downloading 3 files. Total data transfer size = "
+                      + std::to_string(total) + " bytes\n"))
+        << o.All();
+    EXPECT_EQ(o.Starting("FileDone"),
+              std::vector<std::string>({"FileDone gfs/a.grb ok", "FileDone wx/b.grb ok", "FileDone c.txt ok"}));
+    EXPECT_TRUE(o.Has("Status Opening connection to 127.0.0.1\n"));
+    EXPECT_TRUE(o.Has("Status Copying files to destination...\n"));
+    EXPECT_TRUE(o.Has("Status Decompressing " + std::string(folder.Tmp("b.grb.bz2").utf8_str()) + " --> "
+                      + std::string(folder.Tmp("b.grb").utf8_str()) + "\n"));
+    // The last progress report of the transfer shows it complete.
+    std::vector<std::string> progress = o.Starting("Progress");
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back(), "Progress 100 100");
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(list.GetFileError(i).empty());
+}
+
+// A corrupt compressed file: reported, nothing placed for it, both temporary
+// files gone, and the entry does not pass for received.
+TEST_F(TransferWorker, CorruptCompressedFile)
+{
+    std::string good = sim.Serve("a.grb", SampleBytes(5000, 3));
+    std::string bad = SampleBytes(4000, 4);
+    bad.replace(0, 3, "BZh");
+    sim.Serve("bad.grb.bz2", bad);
+    Folder folder(dir.Path());
+    CFileList list;
+    folder.Add(list, "bad.grb.bz2");
+    folder.Add(list, "a.grb");
+    RecordingObserver& o = Run(list);
+
+    EXPECT_TRUE(o.Has("Status Decompress of " + std::string(folder.Tmp("bad.grb.bz2").utf8_str()) + " failed.\n"))
+        << o.All();
+    EXPECT_FALSE(wxFileExists(folder.Final("bad.grb")));
+    EXPECT_FALSE(wxFileExists(folder.Final("bad.grb.bz2")));
+    EXPECT_TRUE(folder.TmpFiles().empty());
+    EXPECT_TRUE(list.GetFileError(0).StartsWith("Decompress of ")) << list.GetFileError(0);
+    EXPECT_EQ(ReadFile(folder.Final("a.grb")), good);
+    EXPECT_TRUE(o.Has("Done ok Transfer done.\n"));
+}
+
+// With archiving on, the older destination goes into the folder of its own
+// modification date under its own time; with it off nothing is kept.
+TEST_F(TransferWorker, DateArchive)
+{
+    const char* savedTz = std::getenv("TZ");
+    std::string oldTz = savedTz ? savedTz : "";
+    setenv("TZ", "UTC", 1);
+    tzset();
+
+    for (bool archive : {true, false}) {
+        SCOPED_TRACE(archive ? "archive on" : "archive off");
+        tw::test::TempDir work;
+        Folder folder(work.Path());
+        std::string fresh = sim.Serve("a.grb", SampleBytes(3000, 5));
+        WriteFile(folder.Final("a.grb"), "yesterday's file");
+        // 2024-03-09 23:59:58 UTC
+        utimbuf times {1710028798, 1710028798};
+        ASSERT_EQ(utime(folder.Final("a.grb").fn_str(), &times), 0);
+        SetArchive(archive);
+        CFileList list;
+        folder.Add(list, "a.grb");
+        RecordingObserver& o = Run(list);
+        EXPECT_TRUE(o.Has("Done ok Transfer done.\n")) << o.All();
+        EXPECT_EQ(ReadFile(folder.Final("a.grb")), fresh);
+        wxString archived = folder.path + "/20240309/235958.a.grb";
+        EXPECT_EQ(wxFileExists(archived), archive);
+        EXPECT_EQ(wxDirExists(folder.path + "/20240309"), archive);
+        if (archive) {
+            EXPECT_EQ(ReadFile(archived), "yesterday's file");
+        }
+    }
+
+    if (savedTz)
+        setenv("TZ", oldTz.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+}
+
+// A connection cut in the middle of the second of three files: nothing is
+// placed, the received bytes stay; the next transfer asks once, resumes each
+// file from its size, and the placed files equal the sources byte for byte.
+TEST_F(TransferWorker, CutConnectionThenResume)
+{
+    std::string a = sim.Serve("a.grb", SampleBytes(300000, 6));
+    std::string b = sim.Serve("b.grb", SampleBytes(500000, 7));
+    std::string c = sim.Serve("c.grb", SampleBytes(200000, 8));
+    sim.SetFaults({"cut-after=450000"});
+    Folder folder(dir.Path());
+    auto makeList = [&](CFileList& list) {
+        folder.Add(list, "a.grb");
+        folder.Add(list, "b.grb");
+        folder.Add(list, "c.grb");
+    };
+    CFileList first;
+    makeList(first);
+    RecordingObserver& cut = Run(first);
+    EXPECT_TRUE(cut.Has("Status Network read operation error (")) << cut.All();
+    EXPECT_TRUE(cut.Starting("Done").empty());
+    EXPECT_EQ(cut.Events().back(), "Exit");
+    EXPECT_FALSE(wxFileExists(folder.Final("a.grb")));
+    EXPECT_FALSE(wxFileExists(folder.Final("b.grb")));
+    EXPECT_EQ(ReadFile(folder.Tmp("a.grb")), a);
+    EXPECT_EQ(ReadFile(folder.Tmp("b.grb")), b.substr(0, 150000));
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_FALSE(first.GetFileError(i).empty()) << i;
+
+    sim.SetFaults({});
+    answers.push_back(wxYES);
+    CFileList second;
+    makeList(second);
+    RecordingObserver& resumed = Run(second);
+    EXPECT_EQ(resumed.Starting("Box").size(), 1u);
+    EXPECT_TRUE(resumed.Has("Done ok Transfer done.\n")) << resumed.All();
+    std::vector<std::string> gets;
+    for (const auto& line : sim.ReceivedLines())
+        if (line.rfind("get ", 0) == 0)
+            gets.push_back(line);
+    ASSERT_EQ(gets.size(), 6u);
+    EXPECT_EQ(gets[3], "get a.grb 300000 1.00/0  ");
+    EXPECT_EQ(gets[4], "get b.grb 150000 1.00/0  ");
+    EXPECT_EQ(gets[5], "get c.grb 0 1.00/0  ");
+    EXPECT_EQ(ReadFile(folder.Final("a.grb")), a);
+    EXPECT_EQ(ReadFile(folder.Final("b.grb")), b);
+    EXPECT_EQ(ReadFile(folder.Final("c.grb")), c);
+    EXPECT_TRUE(folder.TmpFiles().empty());
+}
+
+// A hostile name from the server writes nothing outside the download folder;
+// the entry is refused with a clear reason and the others arrive.
+TEST_F(TransferWorker, HostileName)
+{
+    sim.Serve("a.grb", SampleBytes(1000, 9));
+    std::string b = sim.Serve("b.grb", SampleBytes(1000, 10));
+    sim.SetFaults({"send-name=a.grb:a.grb/../../../../escaped.grb"});
+    Folder folder(dir.Path());
+    CFileList list;
+    folder.Add(list, "a.grb");
+    folder.Add(list, "b.grb");
+    RecordingObserver& o = Run(list);
+    EXPECT_TRUE(o.Has("is not a safe file name")) << o.All();
+    EXPECT_EQ(ReadFile(folder.Final("b.grb")), b);
+    wxArrayString everything;
+    wxDir::GetAllFiles(dir.Path(), &everything);
+    EXPECT_EQ(everything.size(), 1u);
+    EXPECT_FALSE(list.GetFileError(0).empty());
+}
+
+// A file system that takes no more bytes: the file fails with the reason,
+// keeps what it holds for later, nothing half-written is placed, and the
+// transfer is not reported as a success.
+TEST_F(TransferWorker, FullDisk)
+{
+    struct Case {
+        const char* name;
+        bool compressed;
+    };
+    for (const Case& c : {Case {"received", false}, Case {"decompressed", true}}) {
+        SCOPED_TRACE(c.name);
+        tw::test::TempDir work;
+        Folder folder(work.Path());
+        CFileList list;
+        std::string big;
+        if (c.compressed) {
+            big = sim.ServeWithCompressed("big.grb", std::string(400000, 'z'));
+            folder.Add(list, "big.grb", "bz");
+        } else {
+            big = sim.Serve("big.grb", SampleBytes(400000, 11));
+            folder.Add(list, "big.grb");
+        }
+        WriteFile(folder.Final("big.grb"), "older copy");
+
+        struct sigaction ignore {}, saved {};
+        ignore.sa_handler = SIG_IGN;
+        sigaction(SIGXFSZ, &ignore, &saved);
+        rlimit old {};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 100000;
+        setrlimit(RLIMIT_FSIZE, &small);
+        RecordingObserver& o = Run(list);
+        setrlimit(RLIMIT_FSIZE, &old);
+        sigaction(SIGXFSZ, &saved, nullptr);
+
+        std::vector<std::string> done = o.Starting("Done");
+        ASSERT_EQ(done.size(), 1u) << o.All();
+        EXPECT_EQ(done[0].rfind("Done failed ", 0), 0u) << done[0];
+        EXPECT_TRUE(o.Has("File too large")) << o.All();
+        EXPECT_FALSE(list.GetFileError(0).empty());
+        EXPECT_EQ(ReadFile(folder.Final("big.grb")), "older copy");
+        if (c.compressed) {
+            // The compressed file arrived whole and stays for another try.
+            EXPECT_EQ(ReadFile(folder.Tmp("big.grb.bz2")), ReadFile(sim.Root() + "/big.grb.bz2"));
+            EXPECT_FALSE(wxFileExists(folder.Tmp("big.grb")));
+        } else {
+            EXPECT_TRUE(o.Has("FileDone big.grb failed"));
+            EXPECT_EQ(ReadFile(folder.Tmp("big.grb")), big.substr(0, 100000));
+        }
+    }
+}
+
+// Receive passes end at the first chunk after a tick: the file percent is
+// what the file held before the pass, the total what arrived with it.
+TEST_F(TransferWorker, ProgressPerPass)
+{
+    CXferSocketThread::SetProgressInterval(0);
+    sim.Serve("a.grb", SampleBytes(600, 12));
+    sim.Serve("b.grb", SampleBytes(400, 13));
+    Folder folder(dir.Path());
+    CFileList list;
+    folder.Add(list, "a.grb");
+    folder.Add(list, "b.grb");
+    observers.emplace_back(std::make_unique<RecordingObserver>());
+    RecordingObserver& o = *observers.back();
+    std::atomic<CXferSocketThread*> worker {nullptr};
+    bool ticked = false;
+    o.onFileBegin = [&] {
+        if (!ticked) {
+            ticked = true;
+            while (!worker.load())
+                std::this_thread::yield();
+            worker.load()->PerformObserverUpdate(1000);
+        }
+    };
+    worker = Start(o, list);
+    ASSERT_TRUE(o.WaitForExit());
+    CXferSocketThread::SetProgressInterval(10);
+    EXPECT_EQ(o.Starting("Progress"),
+              std::vector<std::string>({"Progress 0 25", "Progress 42 60", "Progress 100 60", "Progress 0 100",
+                                        "Progress 100 100"}))
+        << o.All();
+    // Elapsed times at each file's start, after the pass that ended on the
+    // tick, and after the last file.
+    EXPECT_EQ(o.Starting("Elapsed"), std::vector<std::string>(4, "Elapsed 0 1000")) << o.All();
+}
+
+TEST_F(TransferWorker, NothingToDo)
+{
+    struct Case {
+        const char* name;
+        long rate;
+        std::vector<std::string> refuse;
+        std::string done;
+    };
+    const Case cases[] = {
+        {"empty list", 100000, {}, "Done failed No files selected for download.\nTransfer aborted.\n"},
+        {"no rate", -1, {}, "Done failed Transfer aborted.\n"},
+        {"all refused", 100000, {"refuse=a.grb"}, "Done ok Transfer done.\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim.Serve("a.grb", "a");
+        sim.SetFaults(c.refuse);
+        Folder folder(dir.Path());
+        CFileList list;
+        bool empty = std::string(c.name) == "empty list";
+        if (!empty)
+            folder.Add(list, "a.grb");
+        size_t before = sim.Received().size();
+        RecordingObserver& o = Run(list, false, c.rate);
+        EXPECT_EQ(o.Starting("Done"), std::vector<std::string>({c.done})) << o.All();
+        if (empty) {
+            EXPECT_EQ(sim.Received().size(), before);   // no connection at all
+        }
+        if (c.rate == -1) {
+            EXPECT_TRUE(o.Has("Status ERROR: Transfer rate value is undefined.\n"));
+        }
+        if (!c.refuse.empty()) {
+            EXPECT_TRUE(o.Has("Begin 0 "));
+            EXPECT_TRUE(o.Has("Status ERROR: File 'a.grb' is not available.\r\n")) << o.All();
+        }
+    }
+}
+
+// Terminate(false) during a slow transfer: the current file keeps its partial
+// copy, the files before it are placed, and a file the transfer never
+// reached is neither placed nor deleted, even when an old complete-looking
+// temporary file exists for it.
+TEST_F(TransferWorker, StopDuringTheDataPhase)
+{
+    std::string a = sim.Serve("a.grb", SampleBytes(2000, 14));
+    sim.Serve("b.grb", SampleBytes(400000, 15));
+    sim.Serve("c.grb", SampleBytes(1000, 16));
+    sim.SetFaults({"rate=100000"});
+    Folder folder(dir.Path());
+    WriteFile(folder.Tmp("c.grb"), "stale");
+    CFileList list;
+    folder.Add(list, "a.grb");
+    folder.Add(list, "b.grb");
+    folder.Add(list, "c.grb");
+    observers.emplace_back(std::make_unique<RecordingObserver>());
+    RecordingObserver& o = *observers.back();
+    o.answers.push_back(wxYES);   // keep c.grb's old copy to complete it
+    CXferSocketThread* worker = Start(o, list);
+    ASSERT_TRUE(tw::test::WaitFor([&] { return o.Has("FileBegin b.grb"); }, 20000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    worker->Terminate(false);
+    ASSERT_TRUE(o.WaitForExit());
+    EXPECT_TRUE(o.Has("Done failed Transfer aborted.\n")) << o.All();
+    EXPECT_EQ(ReadFile(folder.Final("a.grb")), a);
+    EXPECT_FALSE(wxFileExists(folder.Final("b.grb")));
+    EXPECT_FALSE(wxFileExists(folder.Final("c.grb")));
+    EXPECT_GT(wxFileName::GetSize(folder.Tmp("b.grb")), 0u);
+    EXPECT_EQ(ReadFile(folder.Tmp("c.grb")), "stale");
+    EXPECT_EQ(list.GetFileError(1), CXferSocketThread::kAbortText);
+    EXPECT_EQ(list.GetFileError(2), CXferSocketThread::kAbortText);
+}
+
+// Terminate(true) while the worker waits on a silent server: the read ends
+// at once and the observer hears nothing more, not even the exit.
+TEST_F(TransferWorker, ForcedStop)
+{
+    sim.Configure("skipper", "s3cret", 60);
+    sim.Serve("a.grb", SampleBytes(50000, 17));
+    sim.SetFaults({"stall-after=10000"});
+    Folder folder(dir.Path());
+    // The worker may touch the list until it has ended; this one outlives it.
+    auto* list = new CFileList;
+    folder.Add(*list, "a.grb");
+    observers.emplace_back(std::make_unique<RecordingObserver>());
+    RecordingObserver& o = *observers.back();
+    CXferSocketThread* worker = Start(o, *list);
+    ASSERT_TRUE(tw::test::WaitFor([&] { return o.Has("FileBegin a.grb"); }, 20000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    size_t before = o.Events().size();
+    EXPECT_TRUE(worker->Terminate(true));
+    // The worker ends well within the transfer time-out: its entry is marked.
+    EXPECT_TRUE(tw::test::WaitFor([&] { return !list->GetFileError(0).empty(); }, 20000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(o.Events().size(), before) << o.All();
+    EXPECT_FALSE(o.Has("Exit"));
+    EXPECT_FALSE(wxFileExists(folder.Final("a.grb")));
+}
+
+} // namespace

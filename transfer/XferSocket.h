@@ -1,0 +1,123 @@
+// The transfer worker ("Transfer Agent"): runs one transfer of a transfer
+// list on a detached thread that deletes itself when it ends.
+//
+// It connects to the gateway through a CIPGlue, logs in, sends the request,
+// receives every accepted file into its temporary file in receive passes
+// (256-byte chunks; a pass ends at the first chunk after the window's
+// one-second tick), measures the transfer rate, decompresses ".bz2" files,
+// keeps an older destination file in a dated archive folder when archiving is
+// on, and places each file in its download folder. It reports only through
+// ITransferObserver and serves the protocol and dialer clients as their
+// IThreadResource.
+//
+// Placement: a file is moved into place by renaming it (or copied to a
+// temporary name in the destination folder and then renamed, when the two
+// folders are on different file systems), so an older destination is never
+// half-overwritten. A file that cannot be received, decompressed, archived or
+// placed keeps its data in the temporary folder and gets an error text; the
+// transfer then does not count as successful.
+//
+// Locks: the state lock guards the stop flag, the observer pointer and the
+// protocol-client pointer; the time lock guards the tick flag and the two
+// elapsed counters. Terminate takes the state lock and then (through
+// CIPGlue::Abort) the client's own lock, always in that order.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include <wx/string.h>
+#include <wx/thread.h>
+
+#include "app/ThreadHelper.h"
+#include "transfer/IpGlue.h"
+#include "transfer/TransferObserver.h"
+
+class CFileList;
+class wxWindow;
+
+class CXferSocketThread : public wxThread, public IThreadResource
+{
+public:
+    // The abort text of an entry that was not received whole.
+    static const char* const kAbortText;   // "File receive aborted"
+
+    CXferSocketThread(ITransferObserver* observer, bool compressionDisabled);
+    ~CXferSocketThread() override;
+
+    // Transfer kind 1: keeps the list, copies the position and the parent
+    // window, and takes the rate unless it is -1.
+    void SetupFileDownload(CFileList* list, CXferLocation& position, long rate, wxWindow* parent);
+
+    // Asks the worker to stop. With abort it also drops the observer (the
+    // worker reports nothing more) and cuts the connection, so that a blocked
+    // read ends at once; returns true when a protocol client was aborted.
+    bool Terminate(bool abort);
+    // The window's progress timer: sets the tick flag and adds the time to
+    // the file and transfer elapsed counters.
+    void PerformObserverUpdate(int milliseconds);
+
+    // IThreadResource (TestDestroy also overrides wxThread's).
+    bool TestDestroy() override;
+    void StatusMessage(const wxString& text) override;
+    int TrMessageBox(const wxString& message, const wxString& caption, int style) override;
+    int TrErrorBox(const wxString& message) override;
+
+    // Read by the window inside its TransferDone.
+    bool IsReadmeChanged() const { return m_readmeChanged; }
+    long GetRate() const { return m_rate; }
+
+    // Progress reports closer together than this are folded into the next
+    // one (a report that ends a pass on a tick, and the last one, always go
+    // out). Bounds the reports to about 100 a second without a pause per
+    // file. Default 10 ms.
+    static void SetProgressInterval(int milliseconds);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    ITransferObserver* Observer();
+    void Status(const wxString& text);
+    bool Stopped() const { return m_stop.load(std::memory_order_relaxed); }
+
+    bool WorkerAgent(CIPGlue& client);
+    bool GetAllFiles(CIPGlue& client);
+    void ReportNotices(const std::string& loginAnswer);
+    void Progress(int filePercent, int totalPercent, bool always);
+    void FlushProgress();
+    void ReportElapsed();
+    wxTimeSpan Estimate(long long bytes) const;
+    // Marks every entry from `first` on that has no error text as not received.
+    void MarkUnreceived(size_t first);
+    void CopyFiles2DestDir();
+    bool ArchiveByDateFolder(const std::string& destination, wxString& error);
+
+    std::recursive_mutex m_stateLock;
+    std::recursive_mutex m_timeLock;
+    int64_t m_transferElapsed = 0;   // ms, counted in ticks
+    int64_t m_fileElapsed = 0;       // ms
+    ITransferObserver* m_observer;
+    wxWindow* m_parent = nullptr;
+    CFileList* m_list = nullptr;
+    CIPGlue* m_client = nullptr;
+    CXferLocation m_position;
+    bool m_compressionDisabled;
+    std::atomic<bool> m_stop {false};
+    bool m_readmeChanged = false;
+    std::atomic<bool> m_tick {false};
+    int m_kind = 0;
+    long m_rate = -1;
+
+    // Progress folding.
+    int64_t m_lastProgressMs = -1;
+    bool m_progressPending = false;
+    int m_pendingFile = 0;
+    int m_pendingTotal = 0;
+    // A file could not be written, decompressed, archived or placed.
+    bool m_localFailure = false;
+    size_t m_current = 0;            // the entry being received
+    bool m_failedBeforePlacing = false;  // an exception ended the transfer
+};
