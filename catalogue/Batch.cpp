@@ -56,30 +56,3 @@ void CBatch::GetActiveFiles(CActiveFileList& list) const
                  info.gribfile, info.bInteractive, info.width, info.lat, info.lon, info.runwexpg);
     }
 }
-
-wxString SafeBatchFolderName(const wxString& title, int id)
-{
-    wxString name;
-    name.reserve(title.length());
-    for (wxUniChar c : title) {
-        const wxUint32 v = c.GetValue();
-        if (c == '/' || c == '\\')
-            name += '-';
-        else if (v < 0x20 || v == 0x7f)
-            continue;
-        else
-            name += c;
-    }
-    name.Trim(true).Trim(false);
-
-    bool onlyDots = true;
-    for (wxUniChar c : name) {
-        if (c != '.') {
-            onlyDots = false;
-            break;
-        }
-    }
-    if (name.empty() || onlyDots)
-        return wxString::Format("Batch %d", id);
-    return name;
-}

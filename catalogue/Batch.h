@@ -132,9 +132,3 @@ public:
     t_batch info;
     CFileInfoArray items;
 };
-
-// A batch title made into one safe folder-name component: path separators
-// become "-", control characters are dropped, leading and trailing blanks are
-// trimmed; an empty result or one made only of dots (".", "..") gives
-// "Batch <id>".
-wxString SafeBatchFolderName(const wxString& title, int id);

@@ -95,29 +95,6 @@ TEST(BatchRecord, ActiveFileListAppendAndCopy)
     EXPECT_EQ(copy.GetCount(), 4u);
 }
 
-TEST(BatchRecord, SafeFolderNames)
-{
-    struct Case {
-        const char* title;
-        int id;
-        const char* name;
-    } const cases[] = {
-        {"Pacific GRIBs", 4, "Pacific GRIBs"},
-        {"a/b", 4, "a-b"},
-        {"../../etc", 4, "..-..-etc"},
-        {"..", 5, "Batch 5"},
-        {".", 6, "Batch 6"},
-        {"...", 6, "Batch 6"},
-        {"", 7, "Batch 7"},
-        {"   ", 8, "Batch 8"},
-        {"back\\slash", 4, "back-slash"},
-        {"tab\there", 4, "tabhere"},
-        {"Bob's \"best\" 50%_files", 4, "Bob's \"best\" 50%_files"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(SafeBatchFolderName(wxString::FromUTF8(c.title), c.id), wxString::FromUTF8(c.name)) << c.title;
-}
-
 TEST(TransferList, ClearedListHasNothing)
 {
     CFileList list;
