@@ -1,20 +1,379 @@
+// The application object: start-up, shutdown, the main window of each view
+// mode, the home records and the help.
 #include "app/tidewrightapp.h"
 
+#include <cstdlib>
+#include <cstring>
+
+#include <wx/dcmemory.h>
+#include <wx/font.h>
 #include <wx/frame.h>
+#include <wx/image.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/snglinst.h>
+#include <wx/socket.h>
+#include <wx/splash.h>
+#include <wx/sysopt.h>
+#include <wx/wxsqlite3.h>
+
+#include "app/Init.h"
+#include "app/Registry.h"
+#include "library/batchwindow.h"
+#include "platform/Help.h"
+#include "platform/Locations.h"
+#include "platform/Restart.h"
+#include "platform/UiHooks.h"
+#include "windows/basicwindow.h"
+#include "windows/loadwindow.h"
 
 wxIMPLEMENT_APP_NO_MAIN(TidewrightApp);
 
-TidewrightApp::TidewrightApp() = default;
+const wxString TidewrightApp::kModeBasic = wxS("Basic");
+const wxString TidewrightApp::kModeLibrary = wxS("Batch");
+const wxString TidewrightApp::kModePortal = wxS("LoadWindow");
+
+namespace {
+
+const wxString kVersionText = wxS("3.05");
+constexpr double kFirstRunLat = 47.4019;
+constexpr double kFirstRunLon = -122.323;
+constexpr int kFirstRunContentBox = 15;
+
+const long kResizableFrame =
+    wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER;
+const long kFixedFrame = wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX;
+
+bool UnderTest()
+{
+    const char* v = std::getenv("TIDEWRIGHT_TESTING");
+    return v && *v && std::strcmp(v, "0") != 0;
+}
+
+// The main window of a view mode ("LoadWindow", "Basic", anything else the
+// Library window).
+wxFrame* CreateMainWindow(const wxString& mode)
+{
+    if (mode == TidewrightApp::kModePortal)
+        return new LoadWindow(nullptr, ID_LOADWINDOW, _("TALVO Tidewright"), wxDefaultPosition, wxSize(1000, 726),
+                              kFixedFrame);
+    if (mode == TidewrightApp::kModeBasic)
+        return new BasicWindow(nullptr, ID_BASICWINDOW, _("Basic Window"), wxDefaultPosition, wxSize(800, 800),
+                               kResizableFrame);
+    return new BatchWindow(nullptr, ID_BATCHWINDOW, _("Library Window"), wxDefaultPosition, wxSize(800, 600),
+                           kResizableFrame);
+}
+
+} // namespace
+
+TidewrightApp::TidewrightApp()
+{
+    if (UnderTest())
+        splashTimeoutMs = 0;
+}
+
+TidewrightApp::~TidewrightApp()
+{
+    CloseDatabases();
+    TerminateAutodialerStatus();
+    delete instanceChecker;
+    instanceChecker = nullptr;
+}
 
 bool TidewrightApp::OnInit()
 {
-    auto* frame = new wxFrame(nullptr, wxID_ANY, wxS("Tidewright"), wxDefaultPosition, wxSize(800, 600));
-    frame->Show();
-    SetTopWindow(frame);
-    return true;
+    // The base class's initialisation is not called: the program takes no
+    // command line.
+    return Startup();
 }
 
 int TidewrightApp::OnExit()
 {
+    Shutdown();
     return wxApp::OnExit();
+}
+
+// ---------------------------------------------------------------- start-up
+
+void TidewrightApp::AbandonStartup()
+{
+    if (splashScreen) {
+        splashScreen->Hide();
+        splashScreen->Destroy();
+    }
+    splashScreen = nullptr;
+    if (topWindow) {
+        topWindow->Destroy();
+        topWindow = nullptr;
+    }
+    CloseDatabases();
+    delete instanceChecker;
+    instanceChecker = nullptr;
+}
+
+bool TidewrightApp::Startup()
+{
+    // 1. One instance per user.
+    tw::ApplyAppIdentity();
+    delete instanceChecker;
+    instanceChecker = new wxSingleInstanceChecker;
+    instanceChecker->CreateDefault();
+    if (instanceChecker->IsAnotherRunning()) {
+        wxLogError(_("Another %s program instance is already running. Exiting."), GetAppName());
+        delete instanceChecker;
+        instanceChecker = nullptr;
+        return false;
+    }
+
+    // 2, 3. The settings as they are now (the preferences too: the object may
+    // have been made long before this start).
+    CRegistry settings;
+    dlPrefs = DLPrefs();
+    transferRate = -1;
+    dialerVersion = 3.76;
+    dialerVersionKnown = false;
+
+    // 4. Every window in the small variant.
+    wxSystemOptions::SetOption("window-default-variant", 1);
+
+    // 5. Folders and seed databases.
+    if (!CInit::InitializeAppFolders()) {
+        AbandonStartup();
+        return false;
+    }
+
+    // 6. Image handlers (adding one that exists already changes nothing).
+    wxImage::AddHandler(new wxXPMHandler);
+    wxImage::AddHandler(new wxPNGHandler);
+    wxImage::AddHandler(new wxJPEGHandler);
+    wxImage::AddHandler(new wxGIFHandler);
+    wxImage::AddHandler(new wxICOHandler);
+
+    // 7, 8. Splash screen with the version drawn on it.
+    ShowSplash();
+    Yield(true);
+
+    // 9. The stored view mode.
+    CInit::InitializeAppSettings(settings, viewMode);
+
+    // 10. Sockets and the dialer version query (answered later).
+    if (!wxSocketBase::Initialize()) {
+        tw::MessageBox("Socket initialization failed.", "Notice", wxOK | wxICON_ERROR);
+    } else {
+        QueryAutodialerStatus(settings, settings.IsAutoDialer() ? settings.m_dunInfo.connection
+                                                                : wxString(wxS("Dezavuviv Odirir")));
+    }
+
+    // 11. Databases and catalogue.
+    if (!InitDB(settings)) {
+        if (settings.IsAutoDialer())
+            TerminateAutodialerStatus();
+        AbandonStartup();
+        return false;
+    }
+
+    // 12. World maps (missing ones leave the maps empty).
+    {
+        wxLogNull quiet;
+        worldMapBitmap.LoadFile("res/WorldmapTiff.PNG", wxBITMAP_TYPE_PNG);
+        worldMapAntiBitmap.LoadFile("res/WorldmapTiffAnti.PNG", wxBITMAP_TYPE_PNG);
+    }
+
+    // 13. Home position.
+    UpdateHomePosition();
+
+    // 14. First run: no known view mode stored.
+    firstRun = false;
+    if (viewMode != kModeLibrary && viewMode != kModeBasic && viewMode != kModePortal) {
+        viewMode = kModePortal;
+        firstRun = true;
+        dlPrefs.SetDefaults();
+        homePosition.lat = kFirstRunLat;
+        homePosition.lon = kFirstRunLon;
+        dlPrefs.HomeLocation_ContentBox = kFirstRunContentBox;
+        dlPrefs.HomeLocation_CityLat = kFirstRunLat;
+        dlPrefs.HomeLocation_CityLon = kFirstRunLon;
+        dlPrefs.HomeLocation_GPSLat = kFirstRunLat;
+        dlPrefs.HomeLocation_GPSLon = kFirstRunLon;
+        dlPrefs.HomeLocation_ManualLat = kFirstRunLat;
+        dlPrefs.HomeLocation_ManualLon = kFirstRunLon;
+        dlPrefs.WriteRegistry();
+    }
+
+    // 15. The main window of the mode.
+    try {
+        topWindow = CreateMainWindow(viewMode);
+        SetTopWindow(topWindow);
+        topWindow->Show();
+        if (viewMode != kModePortal && viewMode != kModeBasic) {
+            long basicHome = 0;
+            {
+                CUserConfig file;
+                basicHome = file.ReadLong("General/BasicHome", 0);
+            }
+            if (basicHome != 0) {
+                double lat = basicHomePosition.lat;
+                double lon = basicHomePosition.lon;
+                int width = basicHomePosition.width;
+                basicHomePosition.valid = BasicWindow::GetCoords(lat, lon, width);
+                basicHomePosition.lat = lat;
+                basicHomePosition.lon = lon;
+                basicHomePosition.width = width;
+            }
+        }
+    } catch (const wxSQLite3Exception& e) {
+        wxLogError("%s", e.GetMessage());
+        if (settings.IsAutoDialer())
+            TerminateAutodialerStatus();
+        AbandonStartup();
+        return false;
+    } catch (...) {
+        wxLogError("Unknown exception during initialization.");
+        if (settings.IsAutoDialer())
+            TerminateAutodialerStatus();
+        AbandonStartup();
+        return false;
+    }
+
+    // 16. The splash goes (it may have timed out and gone already).
+    if (splashScreen) {
+        splashScreen->Hide();
+        splashScreen->Destroy();
+    }
+    splashScreen = nullptr;
+
+    // 17. GPS polling, when GPS is the home source.
+    gpsQuery.StartQuery(true);
+    return true;
+}
+
+void TidewrightApp::ShowSplash()
+{
+    splashScreen = nullptr;
+    if (splashTimeoutMs <= 0)
+        return;
+    wxBitmap bitmap;
+    {
+        wxLogNull quiet;
+        if (!bitmap.LoadFile(wxS("res") + wxString(wxFILE_SEP_PATH) + wxS("LaunchScreen.bmp"), wxBITMAP_TYPE_BMP))
+            return;
+    }
+    {
+        wxMemoryDC dc(bitmap);
+        dc.SetFont(wxFont(11, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD));
+        dc.SetTextForeground(wxColour(95, 98, 103));
+        dc.DrawText(wxS("Version ") + kVersionText, 148, 102);
+        dc.SelectObject(wxNullBitmap);
+    }
+    splashScreen = new wxSplashScreen(bitmap, wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_TIMEOUT, splashTimeoutMs,
+                                      nullptr, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                      wxSIMPLE_BORDER | wxSTAY_ON_TOP);
+}
+
+// ---------------------------------------------------------------- shutdown
+
+void TidewrightApp::Shutdown()
+{
+    gpsQuery.StopQuery();
+
+    // Saved (and written to disk) before anything else: a restarted
+    // instance must find them.
+    {
+        CUserConfig file;
+        file.WriteText("General/DefaultView", viewMode);
+        file.WriteLong("General/BasicHome", basicHomePosition.valid ? 1 : 0);
+        file.Flush();
+    }
+
+    CloseDatabases();
+
+    // The lock goes before a restart is arranged, so the new instance is
+    // not turned away as a second one.
+    delete instanceChecker;
+    instanceChecker = nullptr;
+
+    if (restartRequested) {
+        restartRequested = false;
+        const wxString executable = restartExecutable.empty() ? tw::CurrentExecutable() : restartExecutable;
+        const long pid = tw::ScheduleRestart(executable, restartWaitPid);
+        if (pid <= 0)
+            wxLogWarning("wxExecute returned %d for executable path %s", static_cast<int>(pid), executable);
+    }
+}
+
+// ---------------------------------------------------------------- view modes
+
+void TidewrightApp::ChangeWindowMode(const wxString& mode)
+{
+    viewMode = mode;
+    if (mode != kModeBasic && mode != kModeLibrary && mode != kModePortal)
+        return;
+    if (topWindow) {
+        topWindow->Hide();
+        topWindow->Destroy();
+    }
+    topWindow = CreateMainWindow(mode);
+    SetTopWindow(topWindow);
+    topWindow->Show();
+}
+
+// ---------------------------------------------------------------- home records
+
+void TidewrightApp::UpdateHomePosition()
+{
+    CUserConfig file;
+    homePosition.valid = file.ReadBool("GPS/PlotHome", true);
+    homePosition.useLastGps = file.ReadBool("HomeLocation/UseLastGPS", true);
+    const long source = file.ReadLong("HomeLocation/Source", -1);
+    homePosition.width = file.ReadInt("HomeLocation/ContentBox", 20);
+    switch (source) {
+    case 0:
+        homePosition.lat = file.ReadDouble("HomeLocation/GPSLat", -1.0);
+        homePosition.lon = file.ReadDouble("HomeLocation/GPSLon", -1.0);
+        break;
+    case 1:
+        homePosition.lat = file.ReadDouble("HomeLocation/CityLat", -1.0);
+        homePosition.lon = file.ReadDouble("HomeLocation/CityLon", -1.0);
+        break;
+    case 2:
+        homePosition.lat = file.ReadDouble("HomeLocation/ManualLat", -1.0);
+        homePosition.lon = file.ReadDouble("HomeLocation/ManualLon", -1.0);
+        break;
+    default:
+        break;
+    }
+}
+
+void TidewrightApp::SetBasicHomePosition(double lat, double lon, int width)
+{
+    basicHomePosition.lat = lat;
+    basicHomePosition.lon = lon;
+    basicHomePosition.width = width;
+    basicHomePosition.valid = true;
+}
+
+void TidewrightApp::ClearBasicHomePosition()
+{
+    basicHomePosition.valid = false;
+}
+
+bool TidewrightApp::HasBasicHomePosition() const
+{
+    return basicHomePosition.valid;
+}
+
+bool TidewrightApp::GetBasicHomePosition(HomePosition& out) const
+{
+    if (basicHomePosition.valid) {
+        out.lat = basicHomePosition.lat;
+        out.lon = basicHomePosition.lon;
+        out.width = basicHomePosition.width;
+    }
+    out.valid = basicHomePosition.valid;
+    return basicHomePosition.valid;
+}
+
+void TidewrightApp::ShowHelpViewer(__help_section_id /*section*/)
+{
+    tw::ShowHelp();
 }

@@ -133,6 +133,10 @@ public:
     int marineZonesDbVersion = 0;
     int transferRate = -1;
     bool restartRequested = false;
+    // The program a requested restart starts (empty: this one) and the
+    // process it waits for first (0: this one).
+    wxString restartExecutable;
+    long restartWaitPid = 0;
 
 private:
     struct CatalogueEntry {

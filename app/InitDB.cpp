@@ -1,0 +1,374 @@
+// Opening the three databases at start-up, the batch folders, the race
+// edition's catalogue, the catalogue load and the lookups by file id.
+#include <memory>
+
+#include <wx/filefn.h>
+#include <wx/log.h>
+#include <wx/wxsqlite3.h>
+
+#include "app/Init.h"
+#include "app/Registry.h"
+#include "app/StringHelpers.h"
+#include "app/tidewrightapp.h"
+#include "platform/UiHooks.h"
+
+namespace {
+
+const wxString kBasicMode = wxS("Basic Mode");
+const wxString kRaceSuffix = wxS(" [unavailable in race mode]");
+
+void Notice(const wxString& message)
+{
+    tw::MessageBox(message, wxS("Notice"), wxOK | wxICON_ERROR);
+}
+
+// Opens a database read-write (never creating it) and, when asked, reads its
+// Version row. Throws wxSQLite3Exception.
+std::unique_ptr<wxSQLite3Database> OpenDatabase(const wxString& path, int* version)
+{
+    auto db = std::make_unique<wxSQLite3Database>();
+    db->Open(path, wxString(), WXSQLITE_OPEN_READWRITE);
+    if (version) {
+        wxSQLite3ResultSet rs = db->ExecuteQuery("SELECT Version FROM Version");
+        *version = rs.NextRow() ? rs.GetInt(0, 0) : 0;
+        rs.Finalize();
+    }
+    return db;
+}
+
+// As OpenDatabase; when the database fails and a previous version of it was
+// kept at installation, that one is put back and opened instead.
+std::unique_ptr<wxSQLite3Database> OpenReplaceableDatabase(const wxString& path, int* version)
+{
+    try {
+        return OpenDatabase(path, version);
+    } catch (const wxSQLite3Exception& e) {
+        wxLogError("%s: %s", path, e.GetMessage());
+        if (!CInit::RestorePreviousDatabase(path))
+            throw;
+    }
+    return OpenDatabase(path, version);
+}
+
+bool InEncodedRange(const wxString& text)
+{
+    for (wxUniChar c : text) {
+        const wxUint32 code = c.GetValue();
+        if (code < 32 || code > 127)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::recursive_mutex& TidewrightApp::DbLock()
+{
+    static std::recursive_mutex lock;
+    return lock;
+}
+
+void TidewrightApp::CloseDatabases()
+{
+    std::lock_guard<std::recursive_mutex> lock(DbLock());
+    for (wxSQLite3Database** member : {&productDb, &userDb, &marineZonesDb}) {
+        if (!*member)
+            continue;
+        try {
+            if ((*member)->IsOpen())
+                (*member)->Close();
+        } catch (const wxSQLite3Exception& e) {
+            wxLogError("%s", e.GetMessage());
+        }
+        delete *member;
+        *member = nullptr;
+    }
+}
+
+bool TidewrightApp::InitDB(CRegistry& settings)
+{
+    // Coming back from the race edition: the archive replaces the catalogue
+    // with blanked file ids unless a new catalogue arrives.
+    CInit::InstallDatabaseUpdates(settings.m_evPrevious == EVT_RACE && settings.m_evType != EVT_RACE);
+
+    const wxString mzPath = CInit::GetMarineZonesDBPath();
+    try {
+        marineZonesDb = OpenReplaceableDatabase(mzPath, &marineZonesDbVersion).release();
+    } catch (const wxSQLite3Exception&) {
+        Notice("Cannot open MarineZones.db (" + mzPath + "), program will terminate.");
+        CloseDatabases();
+        return false;
+    }
+
+    const wxString catPath = CInit::GetProductDBPath();
+    try {
+        productDb = OpenReplaceableDatabase(catPath, &productDbVersion).release();
+    } catch (const wxSQLite3Exception&) {
+        Notice("Cannot open zir.db (" + catPath + "), program will terminate.");
+        CloseDatabases();
+        return false;
+    }
+
+    const wxString dbDir = CInit::GetUserDBDir();
+    try {
+        userDb = OpenDatabase(dbDir + wxS("/") + CInit::GetUserDBFileName(), nullptr).release();
+    } catch (const wxSQLite3Exception& e) {
+        wxLogError("%s", e.GetMessage());
+        Notice("Cannot open zir_user.db (" + dbDir + wxS("/") + "), program will terminate.");
+        CloseDatabases();
+        return false;
+    }
+
+    // Batches without a download folder: the global batch gets the download
+    // root, every other batch a folder of its own title below it.
+    try {
+        const wxString root = CInit::GetDefaultTransferFolder();
+        userDb->Begin();
+        wxSQLite3Statement global = userDb->PrepareStatement(
+            "UPDATE batches SET Folder = ? WHERE (Folder = '' OR Folder IS NULL) AND (ID=0)");
+        global.Bind(1, root);
+        global.ExecuteUpdate();
+        global.Finalize();
+
+        std::vector<std::pair<wxLongLong, wxString>> missing;
+        {
+            wxSQLite3ResultSet rs = userDb->ExecuteQuery("SELECT ID, title FROM batches WHERE Folder = '' OR Folder IS NULL");
+            while (rs.NextRow())
+                missing.emplace_back(rs.GetInt64(0), rs.GetAsString(1));
+        }
+        wxSQLite3Statement set = userDb->PrepareStatement("UPDATE batches SET Folder = ? WHERE ID = ?");
+        for (const auto& [id, title] : missing) {
+            set.Bind(1, root + wxS("/") + CInit::SafeFolderComponent(title, id.GetValue()));
+            set.Bind(2, id);
+            set.ExecuteUpdate();
+            set.Reset();
+        }
+        set.Finalize();
+        userDb->Commit();
+    } catch (const wxSQLite3Exception& e) {
+        try {
+            if (userDb && !userDb->GetAutoCommit())
+                userDb->Rollback();
+        } catch (const wxSQLite3Exception&) {
+        }
+        Notice("Error updating zir_user.db: " + e.GetMessage());
+        CloseDatabases();
+        return false;
+    }
+
+    // Race edition: items barred from the race lose their file id. The
+    // stored catalogue is changed only while an archive copy with the ids
+    // exists; otherwise (and when the change fails) it happens in memory.
+    bool blankInMemory = false;
+    if (IsRace(settings)) {
+        CInit::ArchiveProductDB(false);
+        if (wxFileExists(CInit::GetProductDBArchivePath())) {
+            try {
+                productDb->ExecuteUpdate("UPDATE products SET FileID='' WHERE RaceDisable = 1");
+            } catch (const wxSQLite3Exception& e) {
+                Notice(e.GetMessage());
+                blankInMemory = true;
+            }
+        } else {
+            wxLogWarning("No archive copy of %s could be made; race-disabled items are withheld "
+                         "without changing the stored catalogue.",
+                         CInit::GetProductDBFileName());
+            blankInMemory = true;
+        }
+    } else {
+        CInit::CleanupProductDBArchive();
+    }
+
+    try {
+        LoadCatalogue(*productDb, blankInMemory);
+    } catch (const wxSQLite3Exception& e) {
+        wxLogError("Reading the catalogue failed: %s", e.GetMessage());
+        Notice("Cannot open zir.db (" + catPath + "), program will terminate.");
+        catalogue.Empty();
+        IndexCatalogue();
+        CloseDatabases();
+        return false;
+    }
+
+    CInit::PerformEventModeSwitch(settings, static_cast<t_evtype>(settings.m_evPrevious),
+                                  static_cast<t_evtype>(settings.m_evType));
+    return true;
+}
+
+bool TidewrightApp::LoadCatalogue(wxSQLite3Database& db, bool raceBlank)
+{
+    catalogue.Empty();
+    m_catalogueIndex.clear();
+    m_catalogueIndexed = false;
+
+    wxSQLite3ResultSet rs = db.ExecuteQuery("SELECT * FROM products");
+    const int cCategoryIdx = rs.FindColumnIndex("CategoryIdx");
+    const int cRegionIdx = rs.FindColumnIndex("RegionIdx");
+    const int cChartTypeIdx = rs.FindColumnIndex("ChartTypeIdx");
+    const int cCategory = rs.FindColumnIndex("Category");
+    const int cRegion = rs.FindColumnIndex("Region");
+    const int cChartType = rs.FindColumnIndex("ChartType");
+    const int cFileID = rs.FindColumnIndex("FileID");
+    const int cTitle = rs.FindColumnIndex("Title");
+    const int cPath = rs.FindColumnIndex("Path");
+    const int cFile = rs.FindColumnIndex("File");
+    const int cDescription = rs.FindColumnIndex("Description");
+    const int cPrice = rs.FindColumnIndex("Price");
+    const int cCompression = rs.FindColumnIndex("Compression");
+    const int cRawSize = rs.FindColumnIndex("RawSize");
+    const int cCompressedSize = rs.FindColumnIndex("CompressedSize");
+    const int cSource = rs.FindColumnIndex("Source");
+    const int cRaceDisable = raceBlank ? rs.FindColumnIndex("RaceDisable") : -1;
+
+    long row = 0;
+    long skipped = 0;
+    while (rs.NextRow()) {
+        ++row;
+        const int ci = rs.GetInt(cCategoryIdx, -1);
+        const int ri = rs.GetInt(cRegionIdx, -1);
+        const int ti = rs.GetInt(cChartTypeIdx, -1);
+
+        CFileInfo item;
+        CFileInfo::t_info& f = item.info;
+        f.FileID = rs.GetAsString(cFileID);
+        f.Path = rs.GetAsString(cPath);
+        f.Compression = rs.GetAsString(cCompression);
+
+        // A row that does not fit the tree is left out rather than placed
+        // somewhere it does not belong: indices must be 0 or more and each
+        // may name an existing node or the next new one at its level.
+        wxString problem;
+        if (ci < 0 || ri < 0 || ti < 0) {
+            problem = wxString::Format("negative index (%d, %d, %d)", ci, ri, ti);
+        } else if (static_cast<size_t>(ci) > catalogue.GetCount()) {
+            problem = wxString::Format("category index %d where at most %zu was expected", ci, catalogue.GetCount());
+        } else if (static_cast<size_t>(ci) < catalogue.GetCount()) {
+            const CProduct& cat = catalogue[ci];
+            if (static_cast<size_t>(ri) > cat.regions.GetCount()) {
+                problem = wxString::Format("region index %d where at most %zu was expected", ri, cat.regions.GetCount());
+            } else if (static_cast<size_t>(ri) < cat.regions.GetCount()) {
+                const CRegion& reg = cat.regions[ri];
+                if (static_cast<size_t>(ti) > reg.chartTypes.GetCount())
+                    problem = wxString::Format("chart type index %d where at most %zu was expected", ti,
+                                               reg.chartTypes.GetCount());
+            }
+        }
+        if (problem.empty() && (!InEncodedRange(f.Path) || !InEncodedRange(f.Compression)))
+            problem = wxS("its Path or Compression holds characters the catalogue's encoding does not cover");
+        if (!problem.empty()) {
+            wxLogWarning("Catalogue row %ld (file id \"%s\") skipped: %s.", row, f.FileID, problem);
+            ++skipped;
+            continue;
+        }
+
+        if (raceBlank && cRaceDisable >= 0 && rs.GetInt(cRaceDisable, 0) == 1)
+            f.FileID.clear();
+        f.Title = rs.GetAsString(cTitle);
+        if (f.FileID.empty())
+            f.Title += kRaceSuffix;
+        CDbTextEncoder::decode_db_string(f.Path, false);
+        f.File = rs.GetAsString(cFile);
+        f.Description = rs.GetAsString(cDescription);
+        f.Price = rs.GetAsString(cPrice);
+        CDbTextEncoder::decode_db_string(f.Compression, false);
+        f.RawSize = rs.GetAsString(cRawSize);
+        f.CompressedSize = rs.GetAsString(cCompressedSize);
+        f.Source = rs.GetAsString(cSource);
+
+        // Nodes take their names from the row that creates them; later rows
+        // with the same index join them whatever names they carry.
+        const size_t cIdx = static_cast<size_t>(ci);
+        const size_t rIdx = static_cast<size_t>(ri);
+        const size_t tIdx = static_cast<size_t>(ti);
+        const bool newCategory = cIdx == catalogue.GetCount();
+        const bool newRegion = newCategory || rIdx == catalogue[cIdx].regions.GetCount();
+        const bool newChartType = newRegion || tIdx == catalogue[cIdx].regions[rIdx].chartTypes.GetCount();
+        if (newChartType) {
+            CChartType chart;
+            chart.name = rs.GetAsString(cChartType);
+            f.ChartType = chart.name;
+            if (newRegion) {
+                CRegion region;
+                region.name = rs.GetAsString(cRegion);
+                if (newCategory) {
+                    CProduct product;
+                    product.name = rs.GetAsString(cCategory);
+                    f.Category = product.name;
+                    chart.Add(std::move(item));
+                    region.Add(std::move(chart));
+                    product.Add(std::move(region));
+                    catalogue.Add(std::move(product));
+                } else {
+                    f.Category = rs.GetAsString(cCategory);
+                    chart.Add(std::move(item));
+                    region.Add(std::move(chart));
+                    catalogue[cIdx].Add(std::move(region));
+                }
+            } else {
+                f.Category = rs.GetAsString(cCategory);
+                chart.Add(std::move(item));
+                catalogue[cIdx].regions[rIdx].Add(std::move(chart));
+            }
+        } else {
+            f.Category = rs.GetAsString(cCategory);
+            f.ChartType = rs.GetAsString(cChartType);
+            catalogue[cIdx].regions[rIdx].chartTypes[tIdx].Add(std::move(item));
+        }
+    }
+    rs.Finalize();
+    if (skipped)
+        wxLogWarning("%ld of %ld catalogue rows were skipped.", skipped, row);
+    IndexCatalogue();
+    return skipped == 0;
+}
+
+void TidewrightApp::IndexCatalogue()
+{
+    m_catalogueIndex.clear();
+    size_t count = 0;
+    for (const CProduct& p : catalogue)
+        for (const CRegion& r : p.regions)
+            for (const CChartType& c : r.chartTypes)
+                count += c.files.GetCount();
+    m_catalogueIndex.reserve(count);
+    for (CProduct& p : catalogue)
+        for (CRegion& r : p.regions)
+            for (CChartType& c : r.chartTypes)
+                for (CFileInfo& item : c.files) {
+                    if (item.info.FileID.empty())
+                        continue;
+                    CatalogueEntry& e = m_catalogueIndex[item.info.FileID];
+                    if (!e.first)
+                        e.first = &item;
+                    CFileInfo*& filtered = item.info.Category == kBasicMode ? e.firstBasic : e.firstOther;
+                    if (!filtered)
+                        filtered = &item;
+                }
+    m_catalogueIndexed = true;
+    m_indexedVersion = catalogue.Version();
+}
+
+CFileInfo* TidewrightApp::LookUp(CFileInfo& out, const wxString& id, int filter)
+{
+    if (id.empty())
+        return nullptr;
+    if (!m_catalogueIndexed || m_indexedVersion != catalogue.Version())
+        IndexCatalogue();
+    auto it = m_catalogueIndex.find(id);
+    if (it == m_catalogueIndex.end())
+        return nullptr;
+    CFileInfo* found = filter == 0 ? it->second.first : filter > 0 ? it->second.firstOther : it->second.firstBasic;
+    if (found)
+        out = *found;
+    return found;
+}
+
+CFileInfo* TidewrightApp::FindFileInfo(CFileInfo& out, const wxString& id)
+{
+    return LookUp(out, id, 0);
+}
+
+CFileInfo* TidewrightApp::FindFileInfoFilteredBasic(CFileInfo& out, const wxString& id, bool skipBasic)
+{
+    return LookUp(out, id, skipBasic ? 1 : -1);
+}

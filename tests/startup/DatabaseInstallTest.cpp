@@ -1,0 +1,366 @@
+// Installing downloaded database updates at start-up, putting back the
+// previous version of a database that no longer opens, the race edition's
+// archive copy, and the download folders given to batches without one.
+#include <sys/stat.h>
+
+#include <wx/datetime.h>
+
+#include "platform/Locations.h"
+#include "startup/StartupFixtures.h"
+
+using namespace startup_test;
+
+namespace {
+
+class DatabaseInstallTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetApp();
+        ASSERT_TRUE(CInit::InitializeAppFolders());
+        db = CInit::GetUserDBDir();
+        updates = CInit::GetProductDBUpdatesDir();
+        Exec(db + "/zir.db", "UPDATE Version SET Version=100");
+        Exec(db + "/MarineZones.db", "UPDATE Version SET Version=200");
+    }
+    void TearDown() override { ResetApp(); }
+
+    // A pending update: a copy of the installed database with a new version.
+    wxString MakePending(const wxString& name, int version)
+    {
+        const wxString pending = updates + "/" + name;
+        wxCopyFile(db + "/" + name, pending);
+        Exec(pending, wxString::Format("UPDATE Version SET Version=%d", version));
+        return pending;
+    }
+
+    int Version(const wxString& path) { return QueryInt(path, "SELECT Version FROM Version"); }
+
+    // Sets both times of a file to now + offset seconds.
+    static void Age(const wxString& path, int offsetSeconds)
+    {
+        const wxDateTime t = wxDateTime::Now() + wxTimeSpan::Seconds(offsetSeconds);
+        wxFileName(path).SetTimes(&t, &t, nullptr);
+    }
+
+    TidewrightApp& app = wxGetApp();
+    tw::test::TempHome home;
+    wxString db;
+    wxString updates;
+};
+
+} // namespace
+
+TEST_F(DatabaseInstallTest, NoPendingFileChangesNothing)
+{
+    EXPECT_FALSE(CInit::InstallDatabaseUpdates(false));
+    EXPECT_EQ(Version(db + "/zir.db"), 100);
+    EXPECT_FALSE(wxFileExists(db + "/zir.db.old"));
+}
+
+TEST_F(DatabaseInstallTest, GoodPendingCatalogueReplacesTheInstalledOne)
+{
+    const wxString pending = MakePending("zir.db", 101);
+    EXPECT_TRUE(CInit::InstallDatabaseUpdates(false));
+    EXPECT_EQ(Version(db + "/zir.db"), 101);
+    EXPECT_EQ(Version(db + "/zir.db.old"), 100);
+    EXPECT_FALSE(wxFileExists(pending));
+    struct stat st {};
+    ASSERT_EQ(stat((db + "/zir.db").fn_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+}
+
+TEST_F(DatabaseInstallTest, PendingUpdateIsInstalledEvenWhenTheInstalledFileIsNewer)
+{
+    // The program writes to the installed database while it runs (zone
+    // selections, the suggestion engine), which makes it newer than an
+    // update fetched earlier.
+    const wxString pending = MakePending("zir.db", 101);
+    Age(pending, -3600);
+    Exec(db + "/zir.db", "UPDATE products SET TransLon=1");
+    Age(db + "/zir.db", 0);
+    EXPECT_TRUE(CInit::InstallDatabaseUpdates(false));
+    EXPECT_EQ(Version(db + "/zir.db"), 101);
+    EXPECT_FALSE(wxFileExists(pending));
+}
+
+TEST_F(DatabaseInstallTest, UnusablePendingFilesAreMovedAsideAndTheInstalledOneStays)
+{
+    struct Case {
+        const char* name;
+        std::string content;      // written as the pending file
+        const char* sql;          // or made as a database with these statements
+    } cases[] = {
+        {"garbage", std::string(8192, '\x5a'), nullptr},
+        {"cut-off download", std::string("SQLite format 3") + std::string(100, '\0'), nullptr},
+        {"database without Version", "", "CREATE TABLE products (x INTEGER)"},
+        {"empty Version table", "", "CREATE TABLE Version (Version INTEGER)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tw::test::ClearLog();
+        const wxString pending = updates + "/zir.db";
+        wxRemoveFile(pending + ".bad");
+        if (c.sql)
+            Exec(pending, c.sql);
+        else
+            tw::test::WriteFile(pending, c.content);
+        EXPECT_FALSE(CInit::InstallDatabaseUpdates(false));
+        EXPECT_EQ(Version(db + "/zir.db"), 100);
+        EXPECT_FALSE(wxFileExists(pending)) << "not tried again at every start";
+        EXPECT_TRUE(wxFileExists(pending + ".bad"));
+        EXPECT_TRUE(tw::test::LogContains("cannot be installed"));
+        EXPECT_TRUE(tw::test::LogContains(pending + ".bad"));
+        EXPECT_FALSE(wxFileExists(db + "/zir.db.old"));
+    }
+}
+
+TEST_F(DatabaseInstallTest, EmptyPendingFileStaysWhereItIs)
+{
+    const wxString pending = updates + "/MarineZones.db";
+    tw::test::WriteFile(pending, "");
+    EXPECT_FALSE(CInit::InstallDatabaseUpdates(false));
+    EXPECT_TRUE(wxFileExists(pending));
+    EXPECT_EQ(Version(db + "/MarineZones.db"), 200);
+}
+
+TEST_F(DatabaseInstallTest, PendingUpdateWhileADatabaseIsOpenInstallsNothing)
+{
+    MakePending("zir.db", 101);
+    MakePending("MarineZones.db", 201);
+    app.productDb = new wxSQLite3Database;
+    EXPECT_FALSE(CInit::InstallDatabaseUpdates(false));
+    app.CloseDatabases();
+    EXPECT_EQ(Version(db + "/zir.db"), 100);
+    EXPECT_EQ(Version(db + "/MarineZones.db"), 200);
+}
+
+TEST_F(DatabaseInstallTest, MarineZonesUpdateCarriesTheUserSelectionsOver)
+{
+    const wxString installed = db + "/MarineZones.db";
+    Exec(installed, "DELETE FROM Buoys");
+    Exec(installed, "DELETE FROM MZones");
+    Exec(installed,
+         "INSERT INTO Buoys (StationID, BuoyName, Latitude, Longitude, selected) VALUES "
+         "('46041','Cape Elizabeth',47.35,-124.74,1),('O''Brien','quote',1,1,1),"
+         "('gone','removed in update',2,2,1),('46050','Stonewall',44.6,-124.5,0)");
+    Exec(installed,
+         "INSERT INTO MZones (zcode, region, description, Map, selected) VALUES "
+         "('PZZ150','WEST','a','Coastal',1),('ANZ''X','EAST','b','Coastal',1),('PZZ250','WEST','c','Coastal',0)");
+    const wxString pending = updates + "/MarineZones.db";
+    wxCopyFile(installed, pending);
+    Exec(pending, "UPDATE Version SET Version=201");
+    Exec(pending, "DELETE FROM Buoys WHERE StationID='gone'");
+    Exec(pending, "UPDATE Buoys SET selected=CASE WHEN StationID='46050' THEN 1 ELSE 0 END");
+    Exec(pending, "UPDATE MZones SET selected=CASE WHEN zcode='PZZ250' THEN 1 ELSE 0 END");
+    Exec(pending, "INSERT INTO MZones (zcode, region, Map, selected) VALUES ('NEW1','WEST','Coastal',1)");
+
+    EXPECT_TRUE(CInit::InstallDatabaseUpdates(false));
+    EXPECT_EQ(Version(installed), 201);
+    EXPECT_EQ(Version(installed + ".old"), 200);
+    EXPECT_FALSE(wxFileExists(pending));
+    EXPECT_EQ(QueryTexts(installed, "SELECT StationID FROM Buoys WHERE selected=1 ORDER BY StationID"),
+              (std::vector<wxString>{"46041", "O'Brien"}));
+    EXPECT_EQ(QueryTexts(installed, "SELECT zcode FROM MZones WHERE selected=1 ORDER BY zcode"),
+              (std::vector<wxString>{"ANZ'X", "PZZ150"}));
+    EXPECT_EQ(QueryInt(installed, "SELECT count(*) FROM Buoys"), 3);
+}
+
+TEST_F(DatabaseInstallTest, FailedCarryOverKeepsTheOldMarineZonesAndShowsItsNotice)
+{
+    // The pending file is a database with a version but without the tables
+    // the selections live in.
+    MakePending("zir.db", 101);
+    const wxString pending = updates + "/MarineZones.db";
+    Exec(pending, "CREATE TABLE Version (Version INTEGER); INSERT INTO Version VALUES (201)");
+    EXPECT_FALSE(CInit::InstallDatabaseUpdates(false));
+    EXPECT_TRUE(tw::test::BoxShown("Failed to copy user values for MarineZones database (" + pending +
+                                   ") - previous database will be used."));
+    EXPECT_EQ(Version(db + "/zir.db"), 101) << "the catalogue stays replaced";
+    EXPECT_EQ(Version(db + "/MarineZones.db"), 200);
+    EXPECT_TRUE(wxFileExists(pending));
+}
+
+TEST_F(DatabaseInstallTest, UnopenableInstalledDatabaseGetsItsPreviousVersionBack)
+{
+    for (const char* name : {"zir.db", "MarineZones.db"}) {
+        SCOPED_TRACE(name);
+        ResetApp();
+        tw::test::ClearLog();
+        tw::test::ResetUi();
+        const wxString installed = db + "/" + name;
+        wxRenameFile(installed, installed + ".old", true);
+        tw::test::WriteFile(installed, std::string(4096, 'q'));
+        CRegistry settings;
+        ASSERT_TRUE(app.InitDB(settings));
+        EXPECT_FALSE(tw::test::BoxShown("Cannot open"));
+        EXPECT_TRUE(tw::test::LogContains("the previous version was put back"));
+        EXPECT_TRUE(wxFileExists(installed + ".bad"));
+        EXPECT_FALSE(wxFileExists(installed + ".old"));
+        EXPECT_EQ(std::string(name) == "zir.db" ? app.productDbVersion : app.marineZonesDbVersion,
+                  std::string(name) == "zir.db" ? 100 : 200);
+    }
+}
+
+TEST_F(DatabaseInstallTest, BatchesWithoutAFolderGetOneBelowTheDownloadRoot)
+{
+    // A Documents folder with an apostrophe in its name.
+    const wxString docs = home.Path() + "/O'Neil Docs";
+    wxFileName::Mkdir(docs, 0700, wxPATH_MKDIR_FULL);
+    setenv("XDG_DOCUMENTS_DIR", docs.utf8_str(), 1);
+    const wxString root = docs + "/Weather Files";
+
+    const wxString userDb = db + "/zir_user.db";
+    Exec(userDb, "UPDATE batches SET folder=NULL WHERE ID=0");
+    Exec(userDb, "UPDATE batches SET folder='' WHERE ID IN (1,2)");
+    Exec(userDb,
+         "INSERT INTO batches (ID, title, folder) VALUES "
+         "(3,'North Pacific',''),(4,'../../etc',NULL),(5,'',''),(6,'..',''),(7,'Bob''s a/b',''),"
+         "(8,'kept','/somewhere/else')");
+    CRegistry settings;
+    ASSERT_TRUE(app.InitDB(settings));
+
+    struct Expect {
+        int id;
+        wxString folder;
+    } expected[] = {
+        {0, root},
+        {1, root + "/Basic Batch"},
+        {3, root + "/North Pacific"},
+        {4, root + "/.._.._etc"},
+        {5, root + "/Batch 5"},
+        {6, root + "/Batch 6"},
+        {7, root + "/Bob's a_b"},
+        {8, "/somewhere/else"},
+    };
+    for (const Expect& e : expected)
+        EXPECT_EQ(QueryTexts(userDb, wxString::Format("SELECT folder FROM batches WHERE ID=%d", e.id)).at(0),
+                  e.folder)
+            << e.id;
+}
+
+TEST(FolderNames, BatchTitlesBecomeOneSafeComponent)
+{
+    struct Case {
+        const char* title;
+        const char* expected;
+    } cases[] = {
+        {"North Pacific", "North Pacific"}, {"a/b\\c", "a_b_c"}, {"  spaced  ", "spaced"},
+        {"", "Batch 9"},                    {".", "Batch 9"},    {"..", "Batch 9"},
+        {"...", "..."},                     {"/", "_"},          {"tab\there", "tab_here"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CInit::SafeFolderComponent(wxString::FromUTF8(c.title), 9), wxString::FromUTF8(c.expected))
+            << c.title;
+}
+
+TEST(FolderNames, MkDirTreeMakesEveryLevelAndStopsAtAFile)
+{
+    tw::test::TempDir dir;
+    EXPECT_TRUE(TidewrightApp::MkDirTree(dir / "a/b/c"));
+    EXPECT_TRUE(wxDirExists(dir / "a/b/c"));
+    EXPECT_TRUE(TidewrightApp::MkDirTree(dir / "a/b/c"));
+    tw::test::WriteFile(dir / "file", "x");
+    EXPECT_FALSE(TidewrightApp::MkDirTree(dir / "file/sub"));
+}
+
+// ---------------------------------------------------------------- race edition
+
+namespace {
+
+class RaceEditionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ResetApp(); }
+    void TearDown() override { ResetApp(); }
+
+    void Install(FakeResources&)
+    {
+        ASSERT_TRUE(CInit::InitializeAppFolders());
+        catalogue = CInit::GetProductDBPath();
+        Exec(catalogue, "DELETE FROM products");
+        InsertProducts(catalogue, {{0, 0, 0, "GRIB", "Atlantic", "Wind", "G1", "Open to all"},
+                                   {0, 0, 0, "GRIB", "Atlantic", "Wind", "G2", "Barred", "/g2", "", 1}});
+    }
+
+    wxString FileIdOf(const wxString& title)
+    {
+        for (const CProduct& p : app.catalogue)
+            for (const CRegion& r : p.regions)
+                for (const CChartType& c : r.chartTypes)
+                    for (const CFileInfo& f : c.files)
+                        if (f.info.Title.StartsWith(title))
+                            return f.info.FileID;
+        return "<missing>";
+    }
+
+    TidewrightApp& app = wxGetApp();
+    tw::test::TempHome home;
+    wxString catalogue;
+};
+
+} // namespace
+
+TEST_F(RaceEditionTest, BarredItemsLoseTheirIdsAfterTheArchiveIsMade)
+{
+    FakeResources res(2002, "Fastnet Race");
+    Install(res);
+    CRegistry settings;
+    ASSERT_TRUE(app.InitDB(settings));
+    const wxString archive = CInit::GetProductDBArchivePath();
+    ASSERT_TRUE(wxFileExists(archive));
+    EXPECT_EQ(QueryTexts(archive, "SELECT FileID FROM products ORDER BY FileID"),
+              (std::vector<wxString>{"G1", "G2"}));
+    EXPECT_EQ(QueryTexts(catalogue, "SELECT FileID FROM products WHERE Title='Barred'"),
+              (std::vector<wxString>{""}));
+    EXPECT_EQ(FileIdOf("Barred"), "");
+    CFileInfo out;
+    EXPECT_EQ(app.FindFileInfo(out, "G2"), nullptr);
+    ASSERT_NE(app.FindFileInfo(out, "G1"), nullptr);
+    EXPECT_EQ(out.info.Title, "Open to all");
+    // The barred item is listed as unavailable.
+    bool listed = false;
+    for (const CFileInfo& f : app.catalogue[0].regions[0].chartTypes[0].files)
+        listed = listed || f.info.Title == "Barred [unavailable in race mode]";
+    EXPECT_TRUE(listed);
+}
+
+TEST_F(RaceEditionTest, WithoutAnArchiveTheStoredIdsStayAndOnlyTheLoadedCatalogueHidesThem)
+{
+    FakeResources res(2002, "Fastnet Race");
+    Install(res);
+    // Something in the way of the archive copy.
+    wxFileName::Mkdir(catalogue + ".ar.part", 0700, wxPATH_MKDIR_FULL);
+    CRegistry settings;
+    ASSERT_TRUE(app.InitDB(settings));
+    EXPECT_FALSE(wxFileExists(CInit::GetProductDBArchivePath()));
+    EXPECT_TRUE(tw::test::LogContains("Failed to make archive copy of zir.db"));
+    EXPECT_EQ(QueryTexts(catalogue, "SELECT FileID FROM products ORDER BY FileID"),
+              (std::vector<wxString>{"G1", "G2"}))
+        << "no file id is lost for good";
+    EXPECT_EQ(FileIdOf("Barred"), "");
+    CFileInfo out;
+    EXPECT_EQ(app.FindFileInfo(out, "G2"), nullptr);
+}
+
+TEST_F(RaceEditionTest, LeavingTheRaceEditionPutsTheArchiveBack)
+{
+    {
+        FakeResources race(2002, "Fastnet Race");
+        Install(race);
+        CRegistry settings;
+        ASSERT_TRUE(app.InitDB(settings));
+        app.CloseDatabases();
+        WriteSetting("Misc/evp", "2002");
+    }
+    FakeResources standard(1000);
+    CRegistry settings;
+    ASSERT_TRUE(app.InitDB(settings));
+    EXPECT_EQ(QueryTexts(catalogue, "SELECT FileID FROM products ORDER BY FileID"),
+              (std::vector<wxString>{"G1", "G2"}));
+    EXPECT_TRUE(wxFileExists(catalogue + ".bk"));
+    EXPECT_FALSE(wxFileExists(CInit::GetProductDBArchivePath()));
+    CFileInfo out;
+    EXPECT_NE(app.FindFileInfo(out, "G2"), nullptr);
+}
