@@ -544,23 +544,42 @@ TEST_F(GatewayProtocol, NoResourceDeletesPartials)
 }
 
 // A server that ignores the resume offset sends the whole file from 0: the
-// partial copy is cut back, never doubled.
+// partial copy is cut back to START, never doubled or left with a stale tail.
 TEST_F(GatewayProtocol, ServerIgnoringTheOffset)
 {
-    std::string bytes = sim.Serve("a.grb", SampleBytes(2000, 12));
-    sim.SetFaults({"ignore-offset"});
-    Folder folder(dir.Path());
-    WriteFile(folder.Tmp("a.grb"), bytes.substr(0, 700));
-    resource.answers.push_back(wxYES);
-    CFileList list;
-    folder.Add(list, "a.grb");
-    auto client = Connect();
-    client->RequestFiles(list, CXferLocation(), true);
-    EXPECT_EQ(GetLines(), std::vector<std::string>({"get a.grb 700 1.50/0  "}));
-    EXPECT_EQ(list.GetFileSize(0), 2000u);
-    Receive(*client, list, 0);
-    EXPECT_TRUE(client->GetReceiveError().empty());
-    EXPECT_EQ(ReadFile(folder.Tmp("a.grb")), bytes);
+    std::string bytes = SampleBytes(2000, 12);
+    struct Case {
+        const char* name;
+        std::string partial;
+    };
+    const Case cases[] = {
+        {"the file's first bytes", bytes.substr(0, 700)},
+        {"longer than the file", std::string(2600, 'j')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GatewaySim server;
+        server.Configure();
+        server.Serve("a.grb", bytes);
+        server.SetFaults({"ignore-offset"});
+        tw::test::TempDir work;
+        Folder folder(work.Path());
+        WriteFile(folder.Tmp("a.grb"), c.partial);
+        FakeResource job;
+        job.answers.push_back(wxYES);
+        CFileList list;
+        folder.Add(list, "a.grb");
+        CIPGlue client(&job);
+        ASSERT_TRUE(client.ConnectToServer());
+        ASSERT_TRUE(client.Login());
+        client.RequestFiles(list, CXferLocation(), true);
+        EXPECT_NE(server.Received().find("get a.grb " + std::to_string(c.partial.size()) + " 1.50/0  \r\n"),
+                  std::string::npos);
+        EXPECT_EQ(list.GetFileSize(0), 2000u);
+        Receive(client, list, 0);
+        EXPECT_TRUE(client.GetReceiveError().empty());
+        EXPECT_EQ(ReadFile(folder.Tmp("a.grb")), bytes);
+    }
 }
 
 // A START beyond the local partial size cannot be completed: the entry fails
