@@ -283,8 +283,9 @@ void BuildDatabase(const wxString& dataDir, const wxString& name, bool skipProdu
                    const std::function<void(wxSQLite3Database&)>& extra, const wxString& target)
 {
     const wxString temp = target + ".tmp";
+    wxSQLite3Database db;
+    try
     {
-        wxSQLite3Database db;
         OpenFresh(db, temp, dataDir + "/" + name + ".sql");
         db.Begin();
         for (const wxString& file : CsvFilesOf(dataDir + "/" + name))
@@ -303,6 +304,17 @@ void BuildDatabase(const wxString& dataDir, const wxString& name, bool skipProdu
         db.Commit();
         db.ExecuteUpdate("VACUUM");
         db.Close();
+    }
+    catch (...)
+    {
+        // Leave no half-built database behind, neither the new one nor an
+        // older copy that no longer matches the sources.
+        if (db.IsOpen())
+            db.Close();
+        wxRemoveFile(temp);
+        if (wxFileExists(target))
+            wxRemoveFile(target);
+        throw;
     }
     if (!wxRenameFile(temp, target, true))
         throw BuildError("cannot move " + temp + " to " + target);
