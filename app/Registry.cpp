@@ -89,7 +89,8 @@ bool ParseConfigLong(const wxString& text, long* out)
 
 CUserConfig::CUserConfig()
     : m_lock(CRegistry::ConfigLock()),
-      m_config(OpenConfig(CRegistry::UserFileName(), wxString(), kUserFileStyle))
+      m_path(CRegistry::UserFileName()),
+      m_config(OpenConfig(m_path, wxString(), kUserFileStyle))
 {
 }
 
@@ -101,7 +102,7 @@ CUserConfig::~CUserConfig()
 
 bool CUserConfig::Flush()
 {
-    const wxFileName path(CRegistry::UserFileName());
+    const wxFileName path(m_path);
     if (!path.DirExists())
         wxFileName::Mkdir(path.GetPath(), 0700, wxPATH_MKDIR_FULL);
     const bool ok = m_config->Flush();
@@ -239,32 +240,30 @@ void CRegistry::GetLegacySettings(wxFileConfig& config)
 
 void CRegistry::Create()
 {
+    CUserConfig user;
+    GetLegacySettings(user.File());
+    m_gatewayInfo.autodialhost = user.ReadText("Gateway/autodialhost", wxS("localhost"));
+    m_autodialPort = user.ReadInt("Gateway/autodialport", 3020);
+    m_autodialLogin = user.ReadBool("Gateway/autodiallogin", true);
+    m_speed = user.ReadInt("Misc/speed", 0);
+    m_course = user.ReadInt("Misc/course", 0);
+    m_units = user.ReadText("Misc/units", wxS("e"));
+    m_readme = user.ReadText("Misc/readme", wxString());
+    m_mapOffset = user.ReadInt("Misc/mapoffset", 180);
+    m_xferRate = user.ReadText("Misc/xfer_rate", wxS("0 0"));
+
     {
-        CUserConfig user;
-        GetLegacySettings(user.File());
-        m_gatewayInfo.autodialhost = user.ReadText("Gateway/autodialhost", wxS("localhost"));
-        m_autodialPort = user.ReadInt("Gateway/autodialport", 3020);
-        m_autodialLogin = user.ReadBool("Gateway/autodiallogin", true);
-        m_speed = user.ReadInt("Misc/speed", 0);
-        m_course = user.ReadInt("Misc/course", 0);
-        m_units = user.ReadText("Misc/units", wxS("e"));
-        m_readme = user.ReadText("Misc/readme", wxString());
-        m_mapOffset = user.ReadInt("Misc/mapoffset", 180);
-        m_xferRate = user.ReadText("Misc/xfer_rate", wxS("0 0"));
-
-        {
-            // The defaults file: a missing one gives the standard edition.
-            auto defaults = OpenConfig(wxString(), DefaultsFileName(), kDefaultsFileStyle);
-            wxString text;
-            m_eventName = defaults->Read("Default/evn", &text) ? text : wxString();
-            long evt = EVT_NONE;
-            if (!defaults->Read("Default/evt", &text) || !ParseConfigLong(text, &evt))
-                evt = EVT_NONE;
-            m_evType = evt;
-        }
-
-        m_evPrevious = user.ReadLong("Misc/evp", EVT_NONE);
+        // The defaults file: a missing one gives the standard edition.
+        auto defaults = OpenConfig(wxString(), DefaultsFileName(), kDefaultsFileStyle);
+        wxString text;
+        m_eventName = defaults->Read("Default/evn", &text) ? text : wxString();
+        long evt = EVT_NONE;
+        if (!defaults->Read("Default/evt", &text) || !ParseConfigLong(text, &evt))
+            evt = EVT_NONE;
+        m_evType = evt;
     }
+
+    m_evPrevious = user.ReadLong("Misc/evp", EVT_NONE);
 }
 
 void CRegistry::WriteGatewayInfo()

@@ -81,6 +81,7 @@ public:
 
 private:
     std::lock_guard<std::recursive_mutex> m_lock;
+    wxString m_path;
     std::unique_ptr<wxFileConfig> m_config;
 };
 
