@@ -420,9 +420,12 @@ void CXferSocketThread::Progress(int filePercent, int totalPercent, bool always)
         return;
     }
     m_progressPending = false;
-    m_lastProgressMs = now;
     if (ITransferObserver* observer = Observer())
         observer->TransferProgress(filePercent, totalPercent);
+    // Counted from the end of the report: an observer that pauses after
+    // each report (the window does, to bound them) then still sees at most
+    // one report per interval of work, not one per file.
+    m_lastProgressMs = NowMs();
 }
 
 void CXferSocketThread::FlushProgress()

@@ -1,0 +1,298 @@
+// Shared by the transfer benchmarks: the gateway stand-in as a child process,
+// a private settings folder, a minimal observer and a plain receive loop.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <wx/app.h>
+#include <wx/init.h>
+
+#include "app/Registry.h"
+#include "catalogue/FileList.h"
+#include "transfer/XferSocket.h"
+
+namespace bench {
+
+inline double Now()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+inline double CpuSeconds()
+{
+    rusage ru {};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+}
+
+inline std::string MakeDir(const std::string& prefix)
+{
+    const char* tmp = std::getenv("TMPDIR");
+    std::string templ = std::string(tmp ? tmp : "/tmp") + "/" + prefix + "XXXXXX";
+    std::vector<char> buf(templ.begin(), templ.end());
+    buf.push_back('\0');
+    return mkdtemp(buf.data()) ? std::string(buf.data()) : std::string();
+}
+
+inline void RemoveTree(const std::string& path)
+{
+    if (!path.empty())
+        std::system(("rm -rf '" + path + "'").c_str());
+}
+
+// A file of `size` bytes of cheap, non-repeating content.
+inline bool MakeFile(const std::string& path, size_t size)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    std::vector<uint64_t> block(1 << 17);
+    uint64_t x = 0x9e3779b97f4a7c15ull;
+    size_t done = 0;
+    while (done < size) {
+        for (auto& v : block) {
+            x ^= x << 13;
+            x ^= x >> 7;
+            x ^= x << 17;
+            v = x;
+        }
+        size_t n = std::min(size - done, block.size() * sizeof(uint64_t));
+        if (::write(fd, block.data(), n) != static_cast<ssize_t>(n)) {
+            ::close(fd);
+            return false;
+        }
+        done += n;
+    }
+    return ::close(fd) == 0;
+}
+
+// Starts wx without a GUI and points the settings at a private folder.
+class Environment
+{
+public:
+    Environment(int& argc, char** argv)
+    {
+        std::signal(SIGPIPE, SIG_IGN);
+        m_home = MakeDir("tw-bench-home-");
+        setenv("HOME", m_home.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (m_home + "/.config").c_str(), 1);
+        ::mkdir((m_home + "/.config").c_str(), 0700);
+        wxApp::SetInstance(new wxAppConsole);
+        m_init = new wxInitializer(argc, argv);
+    }
+    ~Environment()
+    {
+        delete m_init;
+        RemoveTree(m_home);
+    }
+
+    void Configure(int port)
+    {
+        CUserConfig config;
+        config.WriteText("Gateway/gateway", "127.0.0.1");
+        config.WriteInt("Gateway/port", port);
+        config.WriteText("Gateway/username", "bench");
+        config.WriteText("Gateway/password", "bench");
+        config.WriteInt("Gateway/xfer_timeout", 30);
+        config.WriteText("Connection/connection", "Network Connection");
+        config.WriteBool("Misc/archive", false);
+    }
+
+private:
+    std::string m_home;
+    wxInitializer* m_init = nullptr;
+};
+
+// The gateway stand-in serving `root`.
+class Sim
+{
+public:
+    explicit Sim(const std::string& root, const std::vector<std::string>& options = {})
+    {
+        std::string program = std::string(TIDEWRIGHT_BINARY_DIR) + "/tools/gateway-sim/gateway-sim";
+        std::vector<std::string> args = {program, "--root", root, "--port", "0", "--exit-on-stdin-eof"};
+        args.insert(args.end(), options.begin(), options.end());
+        int out[2], in[2];
+        if (pipe2(out, O_CLOEXEC) != 0 || pipe2(in, O_CLOEXEC) != 0)
+            return;
+        m_pid = fork();
+        if (m_pid == 0) {
+            dup2(in[0], 0);
+            dup2(out[1], 1);
+            std::vector<char*> argv;
+            for (auto& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(in[0]);
+        close(out[1]);
+        m_stdin = in[1];
+        std::string text;
+        pollfd p {out[0], POLLIN, 0};
+        while (text.find('\n') == std::string::npos && poll(&p, 1, 10000) > 0) {
+            char buf[64];
+            ssize_t n = read(out[0], buf, sizeof buf);
+            if (n <= 0)
+                break;
+            text.append(buf, static_cast<size_t>(n));
+        }
+        close(out[0]);
+        if (text.rfind("PORT ", 0) == 0)
+            m_port = std::atoi(text.c_str() + 5);
+    }
+    ~Sim()
+    {
+        if (m_stdin >= 0)
+            close(m_stdin);
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    int Port() const { return m_port; }
+
+private:
+    pid_t m_pid = -1;
+    int m_port = 0;
+    int m_stdin = -1;
+};
+
+// Counts reports; optionally pauses after each progress report as the
+// transfer window does.
+class Observer : public ITransferObserver
+{
+public:
+    explicit Observer(int progressPauseMs = 0) : m_pause(progressPauseMs) {}
+    void TransferEntry() override {}
+    void TransferExit() override
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_exited = true;
+        m_cond.notify_all();
+    }
+    void TransferBegin(const wxString&, const wxTimeSpan&, int) override { dataStart = Now(); }
+    void TransferDone(const wxString& text, bool ok) override
+    {
+        done = text;
+        success = ok;
+    }
+    void TransferStatus(const wxString&) override {}
+    void TransferElapsedTime(const wxTimeSpan&, const wxTimeSpan&) override {}
+    void TransferProgress(int, int) override
+    {
+        ++progressReports;
+        if (m_pause > 0)
+            wxMilliSleep(m_pause);
+    }
+    void TransferFileBegin(const wxString&, int, const wxTimeSpan&) override {}
+    void TransferFileDone(const wxString&, bool) override
+    {
+        ++files;
+        dataEnd = Now();
+    }
+    int TransferMessageBox(const wxString&, const wxString&, int) override { return wxNO; }
+
+    void Wait()
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        m_cond.wait(lock, [&] { return m_exited; });
+    }
+
+    std::atomic<int> progressReports {0};
+    std::atomic<int> files {0};
+    double dataStart = 0, dataEnd = 0;
+    wxString done;
+    bool success = false;
+
+private:
+    int m_pause;
+    std::mutex m_lock;
+    std::condition_variable m_cond;
+    bool m_exited = false;
+};
+
+// Runs the worker over `list` and waits for it to end.
+inline void RunWorker(CFileList& list, Observer& observer)
+{
+    auto* worker = new CXferSocketThread(&observer, true);
+    CXferLocation position;
+    worker->SetupFileDownload(&list, position, 1000000, nullptr);
+    if (worker->Create() != wxTHREAD_NO_ERROR || worker->Run() != wxTHREAD_NO_ERROR) {
+        std::fprintf(stderr, "cannot start the worker\n");
+        std::exit(1);
+    }
+    observer.Wait();
+}
+
+// The least a client can do: the same exchange, then recv() into a buffer
+// and write() it to a file. Returns the seconds of the data phase.
+inline double PlainReceive(int port, const std::string& name, long long size, const std::string& out)
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
+        return -1;
+    std::string request = "nlogin --user=bench --pass=bench --version=13.05m\r\nget " + name + " 0 1/0  \r\n\r\n";
+    ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+    // Login answer, status, header, closing line, data header: five lines.
+    std::vector<char> buf(1 << 16);
+    std::string lines;
+    int lf = 0;
+    size_t used = 0;
+    ssize_t n = 0;
+    while (lf < 5) {
+        n = ::recv(fd, buf.data(), buf.size(), 0);
+        if (n <= 0)
+            return -1;
+        for (used = 0; used < static_cast<size_t>(n) && lf < 5; ++used)
+            if (buf[used] == '\n')
+                ++lf;
+    }
+    int file = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    double start = Now();
+    long long left = size;
+    size_t rest = static_cast<size_t>(n) - used;
+    if (rest > 0) {
+        if (::write(file, buf.data() + used, rest) != static_cast<ssize_t>(rest))
+            return -1;
+        left -= static_cast<long long>(rest);
+    }
+    while (left > 0) {
+        n = ::recv(fd, buf.data(), buf.size(), 0);
+        if (n <= 0)
+            return -1;
+        if (::write(file, buf.data(), static_cast<size_t>(n)) != n)
+            return -1;
+        left -= n;
+    }
+    double seconds = Now() - start;
+    ::close(file);
+    ::close(fd);
+    return seconds;
+}
+
+} // namespace bench
