@@ -130,7 +130,7 @@ OFFSHORE = {
     "Alaska": [
         ("PKZ310", "Gulf of Alaska North of 57N and East of 144W", 57.00, 59.50, -144.00, -137.50),
         ("PKZ351", "Gulf of Alaska 55N to 57N East of 144W", 55.00, 57.00, -144.00, -136.50),
-        ("PKZ411", "Bering Sea West of 180", 55.00, 62.00, 172.00, 180.00),
+        ("PKZ411", "Bering Sea West of 180", 55.00, 60.50, 172.50, 180.00),
         ("PKZ412", "Bering Sea 171W to 180 and South of 56N", 52.00, 56.00, -180.00, -171.00),
         ("PKZ414", "Eastern Aleutians South of 56N", 50.00, 53.50, -171.00, -164.00),
     ],
