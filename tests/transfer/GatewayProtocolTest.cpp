@@ -13,14 +13,17 @@
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
+#include <wx/socket.h>
 #include <wx/wxsqlite3.h>
 
+#include "DialerSim.h"
 #include "GatewaySim.h"
 #include "app/Registry.h"
 #include "app/ThreadHelper.h"
 #include "app/tidewrightapp.h"
 #include "catalogue/FileList.h"
 #include "support/TestSupport.h"
+#include "transfer/DialService.h"
 #include "transfer/IpGlue.h"
 
 using tw::test::GatewaySim;
@@ -761,6 +764,110 @@ TEST_F(GatewayProtocol, ServerClosingEarly)
     client->ServerWrite(big);
     client.reset();
     EXPECT_EQ(ReadFile(folder.Tmp("a.grb")), SampleBytes(100000, 19).substr(0, 5000));
+}
+
+// Through the dialer service: the link comes up first, the request lines
+// carry the dialer's link value, the dialer's lines reach the job, and the
+// link is hung up when the client goes.
+class GatewayThroughDialer : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        saved = CDialService::GetWaits();
+        CDialService::Waits quick;
+        quick.tickMs = 100;
+        quick.settleMs = 50;
+        CDialService::SetWaits(quick);
+        ASSERT_TRUE(wxSocketBase::IsInitialized() || wxSocketBase::Initialize());
+        ASSERT_TRUE(gateway.Running());
+        gateway.Configure();
+        gateway.Serve("a.grb", "alpha");
+    }
+    void TearDown() override { CDialService::SetWaits(saved); }
+
+    void UseDialer(const tw::test::DialerSim& dialer)
+    {
+        CUserConfig config;
+        config.WriteText("Connection/connection", "Dezavuviv Odirir");
+        config.WriteText("Gateway/autodialhost", "127.0.0.1");
+        config.WriteInt("Gateway/autodialport", dialer.Port());
+        config.WriteInt("Gateway/connection_timeout", 5);
+    }
+
+    // Runs the exchange on a worker thread while this thread serves the
+    // dialer client's socket events.
+    bool Exchange(CFileList& list, wxString& error)
+    {
+        std::atomic<bool> finished {false};
+        bool connected = false;
+        std::thread worker([&] {
+            CIPGlue client(&resource);
+            connected = client.ConnectToServer();
+            error = client.GetErrorText();
+            if (connected && client.Login())
+                client.RequestFiles(list, CXferLocation(), true);
+            finished = true;
+        });
+        tw::test::WaitFor([&] { return finished.load(); }, 30000);
+        worker.join();
+        return connected;
+    }
+
+    tw::test::TempHome home;
+    tw::test::TempDir dir;
+    GatewaySim gateway;
+    FakeResource resource;
+    CDialService::Waits saved;
+};
+
+TEST_F(GatewayThroughDialer, LinkValueInTheRequestLines)
+{
+    struct Case {
+        std::vector<std::string> options;
+        std::string price;
+    };
+    const Case cases[] = {
+        {{}, "1.50/2"},
+        {{"--connected", "connected"}, "1.50/4"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.price);
+        GatewaySim server;
+        server.Configure();
+        server.Serve("a.grb", "alpha");
+        tw::test::DialerSim dialer(c.options);
+        ASSERT_TRUE(dialer.Running());
+        UseDialer(dialer);
+        Folder folder(dir.Path());
+        CFileList list;
+        folder.Add(list, "a.grb");
+        wxString error;
+        EXPECT_TRUE(Exchange(list, error)) << error;
+        EXPECT_NE(server.Received().find("get a.grb 0 " + c.price + "  \r\n"), std::string::npos)
+            << server.Received();
+        EXPECT_TRUE(dialer.WaitForRequest("dialup"));
+        EXPECT_TRUE(dialer.WaitForRequest("hangup"));
+        bool dialing = false;
+        for (const auto& s : resource.statuses)
+            dialing = dialing || s.StartsWith("Dialing");
+        EXPECT_TRUE(dialing);
+    }
+}
+
+TEST_F(GatewayThroughDialer, FailedDialIsAConnectionFailure)
+{
+    tw::test::DialerSim dialer({"--reply", "dialup=error"});
+    ASSERT_TRUE(dialer.Running());
+    UseDialer(dialer);
+    Folder folder(dir.Path());
+    CFileList list;
+    folder.Add(list, "a.grb");
+    wxString error;
+    EXPECT_FALSE(Exchange(list, error));
+    EXPECT_TRUE(error.EndsWith("\r\n")) << error;
+    EXPECT_TRUE(error.Contains("service")) << error;
+    EXPECT_EQ(gateway.Received(), "");
 }
 
 } // namespace
