@@ -18,7 +18,9 @@
 // Usage:
 //   gateway-sim --root DIR [--port N|0] [--accounts FILE] [--log FILE]
 //               [--faults FILE] [--exit-on-stdin-eof] [fault options...]
-//   gateway-sim --make-samples --db zir.db --out DIR [--max-kb N]
+//   gateway-sim --make-samples --db zir.db --out DIR [--max-kb N]   (default 64)
+//   tools/gateway-sim/run-demo.sh BUILD_DIR [PORT] makes the samples once and
+//   serves them with the account demo/demo.
 //
 // With --port 0 an ephemeral port is chosen; the port is printed on stdout as
 // "PORT <n>" once the socket listens. --log appends every line received from
@@ -635,7 +637,7 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
     bool makeSamples = false;
     std::string db, out;
-    long maxKb = 256;
+    long maxKb = 64;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&](std::string& target) {

@@ -89,7 +89,11 @@ std::vector<char> Content(const std::string& name, size_t size)
 
 bool MakeSamples(const std::string& db, const std::string& outDir, long maxKb)
 {
-    ::mkdir(outDir.c_str(), 0777);
+    for (size_t slash = outDir.find('/', 1);; slash = outDir.find('/', slash + 1)) {
+        ::mkdir(outDir.substr(0, slash).c_str(), 0777);
+        if (slash == std::string::npos)
+            break;
+    }
     sqlite3* handle = nullptr;
     if (sqlite3_open_v2(db.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         std::fprintf(stderr, "gateway-sim: cannot open %s\n", db.c_str());
@@ -125,7 +129,7 @@ bool MakeSamples(const std::string& db, const std::string& outDir, long maxKb)
         if (!WriteBytes(target, bytes)) {
             std::fprintf(stderr, "gateway-sim: cannot write %s\n", target.c_str());
             ok = false;
-            continue;
+            break;
         }
         ++files;
         if (!compression.empty() || path.find(".bz2") != std::string::npos) {
