@@ -16,6 +16,7 @@
 #include "transfer/DialerSim.h"
 
 using tw::test::DialerSim;
+using tw::test::ScopedEnv;
 using tw::test::WaitFor;
 
 namespace {
@@ -41,32 +42,6 @@ protected:
 
     TidewrightApp& app = wxGetApp();
     CRegistry settings;
-};
-
-// Sets an environment variable for the lifetime of the object.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const wxString& value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name)) {
-            m_had = true;
-            m_old = old;
-        }
-        setenv(name, value.utf8_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (m_had)
-            setenv(m_name, m_old.c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_had = false;
-    std::string m_old;
 };
 
 } // namespace

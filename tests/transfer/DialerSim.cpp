@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
@@ -116,6 +117,23 @@ int UnusedPort()
     getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
     close(fd);
     return ntohs(addr.sin_port);
+}
+
+ScopedEnv::ScopedEnv(const char* name, const wxString& value) : m_name(name)
+{
+    if (const char* old = std::getenv(name)) {
+        m_had = true;
+        m_old = old;
+    }
+    setenv(name, value.utf8_str(), 1);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (m_had)
+        setenv(m_name.c_str(), m_old.c_str(), 1);
+    else
+        unsetenv(m_name.c_str());
 }
 
 } // namespace tw::test

@@ -53,4 +53,19 @@ private:
 // A loopback port on which nothing listens.
 int UnusedPort();
 
+// Sets an environment variable for the lifetime of the object.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char* name, const wxString& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    bool m_had = false;
+    std::string m_old;
+};
+
 } // namespace tw::test

@@ -1,0 +1,349 @@
+#include "transfer/connsettings.h"
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/combobox.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/valtext.h>
+#include <wx/wxsqlite3.h>
+
+#include "app/tidewrightapp.h"
+
+namespace {
+
+// What a time-out of 0 (or no number at all) stands for: a connection that
+// gives up at once would never let a dial or a gateway connection happen.
+constexpr int kDefaultConnectionTimeout = 60;
+constexpr int kDefaultXferTimeout = 30;
+
+// The number at the start of a text ("45 s" gives 45); 0 when there is none.
+long LeadingNumber(const wxString& text)
+{
+    long value = 0;
+    for (wxUniChar c : text) {
+        if (c < '0' || c > '9')
+            break;
+        value = value * 10 + (c - '0');
+        if (value > 1000000000L)
+            break;
+    }
+    return value;
+}
+
+// Shows an int setting in decimal and reads back the number the text starts
+// with. A value of 0 (nothing usable typed) is read back as the default.
+class SecondsValidator : public wxValidator
+{
+public:
+    SecondsValidator(int* value, int fallback) : m_value(value), m_fallback(fallback) {}
+    SecondsValidator(const SecondsValidator&) = default;
+
+    wxObject* Clone() const override { return new SecondsValidator(*this); }
+    bool Validate(wxWindow*) override { return true; }
+
+    bool TransferToWindow() override
+    {
+        auto* text = wxDynamicCast(GetWindow(), wxTextCtrl);
+        if (!text || !m_value)
+            return false;
+        text->SetValue(wxString::Format("%d", *m_value));
+        return true;
+    }
+
+    bool TransferFromWindow() override
+    {
+        auto* text = wxDynamicCast(GetWindow(), wxTextCtrl);
+        if (!text || !m_value)
+            return false;
+        const long seconds = LeadingNumber(text->GetValue().Strip(wxString::leading));
+        *m_value = seconds > 0 ? static_cast<int>(seconds) : m_fallback;
+        return true;
+    }
+
+private:
+    int* m_value;
+    int m_fallback;
+};
+
+// Runs one of the dialog's two list queries; a failure is logged and the
+// rows read so far are kept.
+template <typename Row>
+void ReadTable(const char* table, const wxString& sql, Row row)
+{
+    wxSQLite3Database* db = wxGetApp().GetProductDb();
+    try {
+        if (!db || !db->IsOpen())
+            throw wxSQLite3Exception(WXSQLITE_ERROR, "catalogue database not open");
+        std::lock_guard<std::recursive_mutex> lock(TidewrightApp::DbLock());
+        wxSQLite3ResultSet rows = db->ExecuteQuery(sql);
+        while (rows.NextRow())
+            row(rows);
+    } catch (wxSQLite3Exception& e) {
+        wxLogError("SQL '%s' query error '%s'.", table, e.GetMessage());
+    }
+}
+
+} // namespace
+
+wxIMPLEMENT_DYNAMIC_CLASS(ConnSettings, wxDialog);
+
+wxBEGIN_EVENT_TABLE(ConnSettings, wxDialog)
+    EVT_CHOICE(ID_CONNECTION_TYPE, ConnSettings::OnDefaultConnectionSelected)
+    EVT_BUTTON(ID_CONFIGURE_DIALER, ConnSettings::OnSatDialerButtonClick)
+    EVT_BUTTON(ID_OK, ConnSettings::OnOkButtonClick)
+    EVT_BUTTON(ID_CANCEL, ConnSettings::OnCancelButtonClick)
+wxEND_EVENT_TABLE()
+
+const wxArrayString& ConnSettings::ConnectionTypes()
+{
+    static const wxArrayString types = [] {
+        wxArrayString a;
+        a.Add("Network Connection");
+        a.Add("Dezavuviv Odirir");
+        a.Add("MSAT Dialer");
+        return a;
+    }();
+    return types;
+}
+
+const wxArrayString& ConnSettings::ConnectionDescriptions()
+{
+    static const wxArrayString descriptions = [] {
+        wxArrayString a;
+        a.Add("Connect directly to Ethernet or public Wi-Fi.");
+        a.Add("Use satellite dialer to manage network, satellite or Bandwick connections.");
+        a.Add("Connection for Westinghouse/Mitsubishi/G2 and 'Push-To-Talk' users.");
+        return a;
+    }();
+    return descriptions;
+}
+
+ConnSettings::ConnSettings()
+{
+    Init();
+}
+
+ConnSettings::ConnSettings(wxWindow* parent, wxWindowID id, const wxString& caption, const wxPoint& pos,
+                           const wxSize& size, long style)
+{
+    Init();
+    Create(parent, id, caption, pos, size, style);
+}
+
+ConnSettings::~ConnSettings() = default;
+
+bool ConnSettings::Create(wxWindow* parent, wxWindowID id, const wxString& caption, const wxPoint& pos,
+                          const wxSize& size, long style)
+{
+    SetExtraStyle(wxWS_EX_BLOCK_EVENTS);
+    wxDialog::Create(parent, id, caption, pos, size, style);
+    CreateControls();
+    if (GetSizer())
+        GetSizer()->SetSizeHints(this);
+    Centre();
+    return true;
+}
+
+void ConnSettings::Init()
+{
+    m_hostNames.clear();
+    m_portTexts.clear();
+    ReadTable("hosts", "SELECT * FROM hosts ORDER BY disp_order",
+              [this](wxSQLite3ResultSet& row) { m_hostNames.Add(row.GetString("hostname", wxEmptyString)); });
+    ReadTable("ports", "SELECT * FROM ports ORDER BY disp_order", [this](wxSQLite3ResultSet& row) {
+        m_portTexts.Add(wxString::Format("%u", static_cast<unsigned>(row.GetInt("port", 0))));
+    });
+    m_connectionTypes = ConnectionTypes();
+    m_connectionDescriptions = ConnectionDescriptions();
+}
+
+void ConnSettings::CreateControls()
+{
+    const wxColour background(236, 233, 216);
+    SetBackgroundColour(background);
+
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    SetSizer(top);
+    m_panel = new wxPanel(this, ID_PANEL, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL);
+    m_panel->SetBackgroundColour(background);
+    top->Add(m_panel, 1, wxEXPAND);
+
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    m_panel->SetSizer(column);
+
+    auto label = [this](wxWindowID id, const wxString& text) {
+        return new wxStaticText(m_panel, id, text, wxDefaultPosition, wxDefaultSize, wxALIGN_RIGHT);
+    };
+    auto row = [](wxStaticBoxSizer* box) {
+        auto* line = new wxBoxSizer(wxHORIZONTAL);
+        box->Add(line, 0, wxALIGN_RIGHT | wxALL, 4);
+        return line;
+    };
+    const int centre = wxALIGN_CENTER_VERTICAL | wxALL;
+
+    // Account Information
+    auto* account = new wxStaticBoxSizer(wxVERTICAL, m_panel, _("Account Information"));
+    column->Add(account, 0, wxEXPAND | wxALL, 6);
+    auto* line = row(account);
+    line->Add(64, 5);
+    line->Add(label(wxID_STATIC, _("Username: ")), 0, centre, 3);
+    m_userName = new wxTextCtrl(m_panel, ID_USERNAME, wxEmptyString, wxDefaultPosition, wxSize(225, -1));
+    line->Add(m_userName, 0, centre, 3);
+    line = row(account);
+    line->Add(label(ID_PASSWORD_LABEL, _("Password: ")), 0, centre, 3);
+    m_password = new wxTextCtrl(m_panel, ID_PASSWORD, wxEmptyString, wxDefaultPosition, wxSize(225, -1),
+                                wxTE_PASSWORD);
+    line->Add(m_password, 0, centre, 3);
+
+    // Weather Gateway
+    auto* gateway = new wxStaticBoxSizer(wxVERTICAL, m_panel, _("Weather Gateway"));
+    column->Add(gateway, 0, wxEXPAND | wxALL, 6);
+    line = row(gateway);
+    line->Add(label(ID_GATEWAY_LABEL, _("Gateway: ")), 0, centre, 3);
+    m_gateway = new wxComboBox(m_panel, ID_GATEWAY, wxEmptyString, wxDefaultPosition, wxSize(175, -1), 0, nullptr,
+                               wxCB_DROPDOWN);
+    line->Add(m_gateway, 0, centre, 3);
+    line = row(gateway);
+    line->Add(80, 5);
+    line->Add(label(ID_GATEWAY_LABEL, _("Port # ")), 0, centre, 3);
+    // Wide enough for a five-digit port beside the drop-down arrow.
+    m_port = new wxChoice(m_panel, ID_PORT, wxDefaultPosition, wxSize(90, -1));
+    line->Add(m_port, 0, centre, 3);
+
+    // Network Timeouts
+    auto* timeouts = new wxStaticBoxSizer(wxVERTICAL, m_panel, _("Network Timeouts"));
+    column->Add(timeouts, 0, wxEXPAND | wxALL, 6);
+    line = row(timeouts);
+    line->Add(72, 5);
+    line->Add(label(wxID_STATIC, _("Seconds before connection time out:")), 0, centre, 3);
+    m_connectionTimeout = new wxTextCtrl(m_panel, ID_CONNECTION_TIMEOUT, wxEmptyString);
+    line->Add(m_connectionTimeout, 0, centre, 3);
+    line = row(timeouts);
+    line->Add(label(ID_XFER_TIMEOUT_LABEL, _("Seconds before receive/send time out:")), 0, centre, 3);
+    m_xferTimeout = new wxTextCtrl(m_panel, ID_XFER_TIMEOUT, wxEmptyString);
+    line->Add(m_xferTimeout, 0, centre, 3);
+
+    // Connection Information
+    auto* connection = new wxStaticBoxSizer(wxVERTICAL, m_panel, _("Connection Information"));
+    column->Add(connection, 0, wxEXPAND | wxALL, 6);
+    line = row(connection);
+    line->Add(label(ID_CONNECTION_LABEL, _("Default Connection: ")), 0, centre, 3);
+    m_connectionType = new wxChoice(m_panel, ID_CONNECTION_TYPE, wxDefaultPosition, wxSize(235, -1));
+    line->Add(m_connectionType, 0, centre, 3);
+    line = row(connection);
+    m_configureDialer = new wxButton(m_panel, ID_CONFIGURE_DIALER, _("Configure Dialer"));
+    line->Add(m_configureDialer, 0, centre, 3);
+
+    // OK and Cancel
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    column->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 6);
+    auto* ok = new wxButton(m_panel, ID_OK, _("OK"));
+    buttons->Add(ok, 0, wxALL, 4);
+    buttons->Add(new wxButton(m_panel, ID_CANCEL, _("Cancel")), 0, wxALL, 4);
+    ok->SetDefault();
+
+    m_userName->SetValidator(wxTextValidator(wxFILTER_NONE, &m_settings.m_gatewayInfo.username));
+    m_password->SetValidator(wxTextValidator(wxFILTER_NONE, &m_settings.m_gatewayInfo.password));
+    m_connectionTimeout->SetValidator(SecondsValidator(&m_settings.m_connectionTimeout, kDefaultConnectionTimeout));
+    m_xferTimeout->SetValidator(SecondsValidator(&m_settings.m_xferTimeout, kDefaultXferTimeout));
+
+    // Fill the fields from the snapshot.
+    m_panel->TransferDataToWindow();
+
+    const wxString& host = m_settings.m_gatewayInfo.gateway;
+    for (const wxString& name : m_hostNames)
+        m_gateway->Append(name);
+    const int hostIndex = m_hostNames.Index(host, true);
+    if (hostIndex != wxNOT_FOUND)
+        m_gateway->SetSelection(hostIndex);
+    else
+        m_gateway->SetValue(host);
+
+    for (size_t i = 0; i < m_portTexts.size(); ++i) {
+        m_port->Append(m_portTexts[i]);
+        if (LeadingNumber(m_portTexts[i]) == m_settings.m_gatewayPort)
+            m_port->SetSelection(static_cast<int>(i));
+    }
+
+    m_connectionType->Clear();
+    for (const wxString& type : m_connectionTypes)
+        m_connectionType->Append(type);
+    const int typeIndex = m_connectionTypes.Index(m_settings.m_dunInfo.connection, true);
+    if (typeIndex != wxNOT_FOUND) {
+        m_connectionType->SetSelection(typeIndex);
+        ShowConnectionType(typeIndex, true);
+    }
+}
+
+// Shows what a chosen connection type means; a dialer type also asks the
+// dialer for its version (once per run).
+void ConnSettings::ShowConnectionType(int selection, bool query)
+{
+    if (selection < 0 || selection >= static_cast<int>(m_connectionTypes.size())) {
+        m_configureDialer->Enable(false);
+        return;
+    }
+    const wxString& type = m_connectionTypes[selection];
+    const bool dialer = type != CRegistry::kNetworkConnection;
+    m_configureDialer->Enable(dialer);
+    if (dialer && query)
+        wxGetApp().QueryAutodialerStatus(m_settings, type);
+    m_connectionType->SetToolTip(m_connectionDescriptions[selection]);
+}
+
+int ConnSettings::ShowModal(bool force)
+{
+    if (!force && TidewrightApp::IsInstalledEventVersion()) {
+        m_userName->Enable(false);
+        m_password->Enable(false);
+    }
+    return wxDialog::ShowModal();
+}
+
+void ConnSettings::ApplyChanges()
+{
+    const int port = m_port->GetSelection();
+    if (port != wxNOT_FOUND)
+        m_settings.m_gatewayPort = static_cast<int>(LeadingNumber(m_port->GetString(port)));
+
+    const int host = m_gateway->GetSelection();
+    if (host == wxNOT_FOUND)
+        m_settings.m_gatewayInfo.gateway = m_gateway->GetValue();
+    else
+        m_settings.m_gatewayInfo.gateway = m_gateway->GetString(host);
+
+    const int type = m_connectionType->GetSelection();
+    if (type != wxNOT_FOUND)
+        m_settings.m_dunInfo.connection = m_connectionTypes[type];
+
+    m_settings.WriteInfo();
+}
+
+void ConnSettings::OnDefaultConnectionSelected(wxCommandEvent&)
+{
+    ShowConnectionType(m_connectionType->GetSelection(), true);
+}
+
+void ConnSettings::OnSatDialerButtonClick(wxCommandEvent&)
+{
+    wxGetApp().OpenAutoDialerService(true);
+}
+
+void ConnSettings::OnOkButtonClick(wxCommandEvent&)
+{
+    if (!m_panel->Validate() || !m_panel->TransferDataFromWindow())
+        return;
+    ApplyChanges();
+    EndModal(wxID_OK);
+}
+
+void ConnSettings::OnCancelButtonClick(wxCommandEvent&)
+{
+    EndModal(wxID_CANCEL);
+}

@@ -1,0 +1,98 @@
+// The connection settings dialog: account, gateway host and port, network
+// time-outs and the default connection type. It edits a settings snapshot
+// taken when it is made and writes it only on OK.
+#pragma once
+
+#include <wx/arrstr.h>
+#include <wx/dialog.h>
+
+#include "app/Registry.h"
+
+class wxButton;
+class wxChoice;
+class wxComboBox;
+class wxPanel;
+class wxTextCtrl;
+
+#define SYMBOL_CONNSETTINGS_STYLE (wxCAPTION | wxRESIZE_BORDER | wxSYSTEM_MENU | wxCLOSE_BOX | wxTAB_TRAVERSAL)
+#define SYMBOL_CONNSETTINGS_TITLE _("Connection Settings")
+#define SYMBOL_CONNSETTINGS_IDNAME ID_CONNSETTINGS
+#define SYMBOL_CONNSETTINGS_SIZE wxSize(400, 700)
+#define SYMBOL_CONNSETTINGS_POSITION wxDefaultPosition
+
+class ConnSettings : public wxDialog
+{
+    wxDECLARE_DYNAMIC_CLASS(ConnSettings);
+    wxDECLARE_EVENT_TABLE();
+
+public:
+    enum {
+        ID_CONNSETTINGS = 10093,
+        ID_PANEL = 10097,
+        ID_USERNAME = 10102,
+        ID_PASSWORD_LABEL = 10103,
+        ID_PASSWORD = 10104,
+        ID_GATEWAY_LABEL = 10105,   // also the port's label
+        ID_GATEWAY = 10000,
+        ID_CONNECTION_TIMEOUT = 10001,
+        ID_PORT = 10002,
+        ID_XFER_TIMEOUT_LABEL = 10003,
+        ID_XFER_TIMEOUT = 10004,
+        ID_CONNECTION_LABEL = 10009,
+        ID_CONNECTION_TYPE = 10010,
+        ID_CONFIGURE_DIALER = 10289,
+        ID_OK = 10099,
+        ID_CANCEL = 10100
+    };
+
+    ConnSettings();
+    ConnSettings(wxWindow* parent, wxWindowID id = SYMBOL_CONNSETTINGS_IDNAME,
+                 const wxString& caption = SYMBOL_CONNSETTINGS_TITLE,
+                 const wxPoint& pos = SYMBOL_CONNSETTINGS_POSITION, const wxSize& size = SYMBOL_CONNSETTINGS_SIZE,
+                 long style = SYMBOL_CONNSETTINGS_STYLE);
+    ~ConnSettings() override;
+
+    bool Create(wxWindow* parent, wxWindowID id = SYMBOL_CONNSETTINGS_IDNAME,
+                const wxString& caption = SYMBOL_CONNSETTINGS_TITLE, const wxPoint& pos = SYMBOL_CONNSETTINGS_POSITION,
+                const wxSize& size = SYMBOL_CONNSETTINGS_SIZE, long style = SYMBOL_CONNSETTINGS_STYLE);
+
+    void Init();
+    void CreateControls();
+
+    // Runs the dialog. Unless `force` is set, an event edition's account
+    // cannot be edited here. Returns wxID_OK or wxID_CANCEL.
+    using wxDialog::ShowModal;
+    virtual int ShowModal(bool force);
+
+    // Copies the list choices into the snapshot and writes it.
+    void ApplyChanges();
+
+    void OnDefaultConnectionSelected(wxCommandEvent& event);
+    void OnSatDialerButtonClick(wxCommandEvent& event);
+    void OnOkButtonClick(wxCommandEvent& event);
+    void OnCancelButtonClick(wxCommandEvent& event);
+
+    // The connection types offered, in order, and their descriptions.
+    static const wxArrayString& ConnectionTypes();
+    static const wxArrayString& ConnectionDescriptions();
+
+    // Controls (tests drive them).
+    wxPanel* m_panel = nullptr;
+    wxTextCtrl* m_userName = nullptr;
+    wxTextCtrl* m_password = nullptr;
+    wxComboBox* m_gateway = nullptr;
+    wxChoice* m_port = nullptr;
+    wxTextCtrl* m_connectionTimeout = nullptr;
+    wxTextCtrl* m_xferTimeout = nullptr;
+    wxChoice* m_connectionType = nullptr;
+    wxButton* m_configureDialer = nullptr;
+
+    wxArrayString m_portTexts;
+    CRegistry m_settings;
+    wxArrayString m_connectionTypes;
+    wxArrayString m_hostNames;
+    wxArrayString m_connectionDescriptions;
+
+private:
+    void ShowConnectionType(int selection, bool query);
+};
