@@ -39,6 +39,9 @@ protected:
     void InstallSeeds() { ASSERT_TRUE(CInit::InitializeAppFolders()); }
 };
 
+// The suites whose names hold "Locale" run again under a comma-decimal locale.
+using StartupLocaleTest = StartupTest;
+
 struct ModeCase {
     const char* stored;
     wxClassInfo* windowClass;
@@ -50,12 +53,12 @@ struct ModeCase {
 
 } // namespace
 
-TEST_F(StartupTest, FirstRunOpensPortalWritesPreferencesAndCopiesSeeds)
+TEST_F(StartupLocaleTest, FirstRunOpensPortalWritesPreferencesAndCopiesSeeds)
 {
     ASSERT_TRUE(app.Startup());
 
     EXPECT_EQ(app.viewMode, "LoadWindow");
-    auto* portal = wxDynamicCast(app.topWindow, LoadWindow);
+    auto* portal = dynamic_cast<LoadWindow*>(app.topWindow);
     ASSERT_NE(portal, nullptr);
     EXPECT_FALSE(app.firstRun) << "the Portal window takes the first-run flag";
     ASSERT_TRUE(tw::test::WaitFor([&] { return portal->m_wizardRequests == 1; }, 2000))
@@ -113,10 +116,10 @@ TEST_F(StartupTest, StartsInTheStoredModeWithItsWindow)
                              wxFileName::GetTempDir() + "/tw-startup-" + wxString(c.stored) + ".png");
         // A later start is not a first run: nothing asks for the wizard.
         tw::test::Pump(50);
-        if (auto* portal = wxDynamicCast(app.topWindow, LoadWindow)) {
+        if (auto* portal = dynamic_cast<LoadWindow*>(app.topWindow)) {
             EXPECT_EQ(portal->m_wizardRequests, 0);
         }
-        if (auto* basic = wxDynamicCast(app.topWindow, BasicWindow)) {
+        if (auto* basic = dynamic_cast<BasicWindow*>(app.topWindow)) {
             EXPECT_EQ(basic->m_wizardRequests, 0);
         }
         ResetApp();
@@ -132,7 +135,7 @@ TEST_F(StartupTest, UnknownStoredModeCountsAsFirstRun)
     EXPECT_EQ(ReadSetting("HomeLocation/ContentBox"), "15");
 }
 
-TEST_F(StartupTest, LibraryStartRestoresTheBasicAreaOnlyWhenFlagged)
+TEST_F(StartupLocaleTest, LibraryStartRestoresTheBasicAreaOnlyWhenFlagged)
 {
     struct Case {
         const char* basicHome;
@@ -182,7 +185,7 @@ TEST_F(StartupTest, LibraryWindowRegistersItsListsAndShowsTheCatalogue)
                                          {1, 0, 0, "Weather Charts", "Pacific", "Surface", "W1", "Surface chart"}});
     WriteSetting("General/DefaultView", "Batch");
     ASSERT_TRUE(app.Startup());
-    auto* library = wxDynamicCast(app.topWindow, BatchWindow);
+    auto* library = dynamic_cast<BatchWindow*>(app.topWindow);
     ASSERT_NE(library, nullptr);
     EXPECT_EQ(app.catalogueTreeCtrl, library->m_catalogueTree);
     EXPECT_EQ(app.batchesListCtrl, library->m_batchesList);
@@ -208,7 +211,7 @@ TEST_F(StartupTest, ModeSwitchesReplaceTheWindowAndOtherTextsOnlyStoreTheMode)
     wxWeakRef<wxFrame> basic(app.topWindow);
 
     // The Basic window's own menu command: keeps its area, opens the Library.
-    auto* bw = wxDynamicCast(app.topWindow, BasicWindow);
+    auto* bw = dynamic_cast<BasicWindow*>(app.topWindow);
     ASSERT_NE(bw, nullptr);
     bw->m_lat = 10.5f;
     bw->m_lon = -20.25f;
@@ -466,7 +469,7 @@ TEST_F(StartupTest, SplashIsClosedByStartupEvenWhenItTimedOutFirst)
     }
 }
 
-TEST_F(StartupTest, HomePositionFollowsTheChosenSource)
+TEST_F(StartupLocaleTest, HomePositionFollowsTheChosenSource)
 {
     struct Case {
         const char* source;
