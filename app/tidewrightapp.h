@@ -11,6 +11,7 @@
 #include "app/DownloadPreferences.h"
 #include "app/HomePosition.h"
 #include "catalogue/FileInfo.h"
+#include "catalogue/FileList.h"
 #include "map/GPSQuery.h"
 #include "transfer/DialService.h"
 
@@ -224,6 +225,43 @@ public:
     bool m_dialerConnectBound = false;  // the connection handler of that query is still bound
 
     // --- transfer orchestration (FileTransfer.cpp)
+    // Fills transferList from the active files (modes: 0 Basic window, 1
+    // Portal and wizard suggestions, 2 Library window, 3 product-database
+    // update), opens the modal transfer window and returns at once; the end
+    // arrives as wxEVT_TRANSFER_DONE, bound on the window to `method` of
+    // `handler` (both or neither; false when only one is given). `area`
+    // (may be null) is the position sent with the request.
+    bool FileTransferStart(class CActiveFileList& files, wxEvtHandler* handler, wxObjectEventFunction method,
+                           int mode, HomePosition* area);
+    // Adds one file to `list`; false when it is skipped (its download folder
+    // is missing and the user declines its creation, or it cannot be made).
+    static bool ScheduleFileTransferEx(CFileList& list, const wxString& serverPath, const wxString& folder,
+                                       const wxString& compression, const wxString& price, bool interactive,
+                                       float width, float lat, float lon);
+    // The done-handlers' half: hands the area that was sent back through
+    // `area` (valid only when the window changed it) and, after a transfer
+    // that ended well, records where each received file landed, runs the
+    // after-download processing and puts the paths on the clipboard.
+    void FileTransferEpilogue(class CActiveFileList& files, bool ok, HomePosition* area);
+    // Gives the first active file with that server path and no local path
+    // yet the local path; returns its index, or the count when none matches.
+    static int InsertLocalPath(class CActiveFileList& files, const wxString& serverPath, const wxString& localPath);
+    // The global download folder (batch row 0) and setting it (with alsoBasic
+    // also the Basic batch's folder, "Basic Batch" inside it).
+    wxString GetTransferFolder();
+    void SetTransferFolder(wxString folder, bool alsoBasic);
+    // Opens the local copy of catalogue item `id` as an item of batch
+    // `batchId`, the way the after-download processing would (ViewItem.cpp).
+    void ViewItemGlobal(wxString id, int batchId);
+
+    CFileList transferList;             // the files of the current (or last) transfer
+
+    // --- Library batches list row (catalogue/BatchFile.cpp)
+    // Writes one batch into the Library window's batches list: a new last row
+    // when row < 0, else that row in place. Does nothing without the list.
+    bool AddEditBatchToBatchesListCtrl(class CBatch* batch, long row);
+
+    // --- product-database update flow (UpdateFlow.cpp)
 };
 
 wxDECLARE_APP(TidewrightApp);

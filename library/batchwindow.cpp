@@ -13,6 +13,8 @@
 #include "app/Registry.h"
 #include "app/tidewrightapp.h"
 #include "catalogue/BatchDB.h"
+#include "platform/UiHooks.h"
+#include "windows/basicwindow.h"
 
 wxIMPLEMENT_CLASS(BatchWindow, wxFrame);
 
@@ -180,4 +182,26 @@ void BatchWindow::OnMenuLoadWindowClick(wxCommandEvent&)
 {
     wxGetApp().ClearBasicHomePosition();
     wxGetApp().ChangeWindowMode(TidewrightApp::kModePortal);
+}
+
+void BatchWindow::OnStart(wxCommandEvent&)
+{
+    CActiveFileList files;
+    CBatchFolder::Instance()->GetActiveFileList(files, CBatchFolder::kLibraryMode);
+    HomePosition area;
+    const bool hasArea = wxGetApp().GetBasicHomePosition(area);
+    if (!wxGetApp().FileTransferStart(files, this, wxCommandEventHandler(BatchWindow::OnTransferDone), 2,
+                                      hasArea ? &area : nullptr))
+        tw::MessageBox(wxS("Failed to create the download window."), wxS("Message"), wxOK);
+}
+
+void BatchWindow::OnTransferDone(wxCommandEvent& event)
+{
+    const bool hasArea = wxGetApp().HasBasicHomePosition();
+    CActiveFileList files;
+    CBatchFolder::Instance()->GetActiveFileList(files, CBatchFolder::kLibraryMode);
+    HomePosition area;
+    wxGetApp().FileTransferEpilogue(files, event.GetInt() != 0, hasArea ? &area : nullptr);
+    if (area.valid)
+        BasicWindow::UpdateCoords(area.lat, area.lon, area.width);
 }

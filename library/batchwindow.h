@@ -54,6 +54,10 @@ public:
     // Fills the catalogue tree from the application's catalogue.
     void PopulateCatalogueTree();
 
+    // Download of every enabled user batch, and its end.
+    void OnStart(wxCommandEvent& event);
+    void OnTransferDone(wxCommandEvent& event);
+
     wxTreeCtrl* m_catalogueTree;
     wxListCtrl* m_batchesList;
     wxListCtrl* m_itemsList;

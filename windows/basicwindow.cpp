@@ -10,6 +10,7 @@
 
 #include "app/tidewrightapp.h"
 #include "catalogue/BatchDB.h"
+#include "platform/UiHooks.h"
 #include "map/MapPanel.h"
 
 wxIMPLEMENT_CLASS(BasicWindow, wxFrame);
@@ -139,4 +140,30 @@ void BasicWindow::OnPortalMode(wxCommandEvent&)
 {
     wxGetApp().ClearBasicHomePosition();
     wxGetApp().ChangeWindowMode(TidewrightApp::kModePortal);
+}
+
+void BasicWindow::OnDownloadButtonClick(wxCommandEvent&)
+{
+    CActiveFileList files;
+    m_batchFolder->GetActiveFileList(files, CBatchFolder::kBasicMode);
+    HomePosition area(m_lat, m_lon, static_cast<int>(m_width));
+    if (!wxGetApp().FileTransferStart(files, this, wxCommandEventHandler(BasicWindow::OnTransferDone), 0, &area))
+        tw::MessageBox(wxS("Failed to create the download window."), wxS("Message"), wxOK);
+}
+
+void BasicWindow::OnTransferDone(wxCommandEvent& event)
+{
+    CActiveFileList files;
+    m_batchFolder->GetActiveFileList(files, CBatchFolder::kBasicMode);
+    HomePosition area;
+    wxGetApp().FileTransferEpilogue(files, event.GetInt() != 0, &area);
+    if (!area.valid)
+        return;
+    m_lat = static_cast<float>(area.lat);
+    m_lon = static_cast<float>(area.lon);
+    m_width = static_cast<float>(area.width);
+    UpdateCoords(area.lat, area.lon, area.width);
+    if (m_map && area.width > 0)
+        m_map->SetZoom0Rect(static_cast<float>(std::fabs(area.lat)), static_cast<float>(std::fabs(area.lon)),
+                            static_cast<float>(area.width), area.lon < 0 ? 1 : 0, area.lat < 0 ? 1 : 0, -1);
 }

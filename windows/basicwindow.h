@@ -47,6 +47,10 @@ public:
     float m_lon;
     float m_width;
 
+    // Download of the Basic batch with the window's map box, and its end.
+    void OnDownloadButtonClick(wxCommandEvent& event);
+    void OnTransferDone(wxCommandEvent& event);
+
     // How often the content wizard was asked for (the wizard itself opens
     // once it exists).
     int m_wizardRequests;

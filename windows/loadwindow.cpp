@@ -8,6 +8,7 @@
 
 #include "app/tidewrightapp.h"
 #include "catalogue/BatchDB.h"
+#include "platform/UiHooks.h"
 #include "map/MapPanel.h"
 
 wxIMPLEMENT_CLASS(LoadWindow, wxFrame);
@@ -100,4 +101,19 @@ void LoadWindow::OnBasicModeButtonClick(wxCommandEvent&)
 void LoadWindow::OnLibraryModeClick(wxCommandEvent&)
 {
     wxGetApp().ChangeWindowMode(TidewrightApp::kModeLibrary);
+}
+
+void LoadWindow::OnDownloadButtonClick(wxCommandEvent&)
+{
+    CActiveFileList files;
+    CBatchFolder::Instance()->GetActiveFileList(files, CBatchFolder::kWizardMode);
+    if (!wxGetApp().FileTransferStart(files, this, wxCommandEventHandler(LoadWindow::OnTransferDone), 1, nullptr))
+        tw::MessageBox(wxS("Failed to create the download window."), wxS("Message"), wxOK);
+}
+
+void LoadWindow::OnTransferDone(wxCommandEvent& event)
+{
+    CActiveFileList files;
+    CBatchFolder::Instance()->GetActiveFileList(files, CBatchFolder::kWizardMode);
+    wxGetApp().FileTransferEpilogue(files, event.GetInt() != 0, nullptr);
 }

@@ -33,6 +33,10 @@ public:
     void Init();
     void CreateControls();
 
+    // Download of the Wizard batch, and its end.
+    void OnDownloadButtonClick(wxCommandEvent& event);
+    void OnTransferDone(wxCommandEvent& event);
+
     // How often the content wizard was asked for (the wizard itself opens
     // once it exists).
     int m_wizardRequests;

@@ -1,0 +1,185 @@
+// The download road as the application object runs it: the active files of
+// a main window become the transfer list, the transfer window runs the
+// transfer, and the done-handler's epilogue hands the results on.
+#include "app/tidewrightapp.h"
+
+#include <locale>
+#include <sstream>
+
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+
+#include "catalogue/Batch.h"
+#include "catalogue/BatchDB.h"
+#include "catalogue/Broadcast.h"
+#include "catalogue/PostProcess.h"
+#include "platform/UiHooks.h"
+#include "transfer/filexfer.h"
+
+namespace {
+
+// A worker that a forced close left finishing may still be using the
+// transfer list; a new transfer waits this long for it before it refills it.
+constexpr int kPreviousWorkerWaitMs = 5000;
+
+// The number at the start of a text, whatever the user's locale; 0 when
+// there is none.
+double LeadingDouble(const wxString& text)
+{
+    std::istringstream in(std::string(text.utf8_str()));
+    in.imbue(std::locale::classic());
+    double value = 0.0;
+    in >> std::ws >> value;
+    return in.fail() ? 0.0 : value;
+}
+
+long LeadingLong(const wxString& text)
+{
+    std::istringstream in(std::string(text.utf8_str()));
+    in.imbue(std::locale::classic());
+    long value = 0;
+    in >> std::ws >> value;
+    return in.fail() ? 0 : value;
+}
+
+wxString CollapseSeparators(wxString path)
+{
+    const wxString twice = wxString(wxFILE_SEP_PATH) + wxFILE_SEP_PATH;
+    while (path.Replace(twice, wxString(wxFILE_SEP_PATH)) > 0) {
+    }
+    return path;
+}
+
+} // namespace
+
+bool TidewrightApp::FileTransferStart(CActiveFileList& files, wxEvtHandler* handler, wxObjectEventFunction method,
+                                      int mode, HomePosition* area)
+{
+    if ((handler == nullptr) != (method == nullptr))
+        return false;
+    if (!FileXfer::WaitForWorkers(kPreviousWorkerWaitMs)) {
+        wxLogError("The previous transfer has not ended yet.");
+        return false;
+    }
+
+    transferList.Clear();
+    FileXfer::ResetHandBack(transferList);
+    transferList.xferMode = mode;
+    if (area)
+        transferList.SetDefaultPosition(area->lat, area->lon, area->width);
+
+    // The totals cover the files that are really requested: a file whose
+    // folder the user did not want made is not part of the transfer.
+    double price = 0.0;
+    long compressed = 0;
+    long raw = 0;
+    for (size_t i = 0; i < files.GetCount(); ++i) {
+        const CActiveFile& f = files.Item(i);
+        if (!ScheduleFileTransferEx(transferList, f.Path, f.folder, f.Compression, f.Price, f.bInteractive != 0,
+                                    f.width, f.lat, f.lon))
+            continue;
+        price += LeadingDouble(f.Price);
+        compressed += LeadingLong(f.CompressedSize);
+        raw += LeadingLong(f.RawSize);
+    }
+    transferList.compressedSize = static_cast<int>(compressed);
+    transferList.rawSize = static_cast<int>(raw);
+    transferList.price = price;
+
+    const wxString title = mode == XFER_MODE_DATABASE ? wxS("Product Database Transfer and Control Status")
+                                                      : wxS("File Transfer and Control Status");
+    FileXfer* window = FileXfer::CreateInstance(&transferList, topWindow, wxID_ANY, title, wxDefaultPosition,
+                                                wxSize(670, 500),
+                                                wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU | wxRESIZE_BORDER);
+    if (!window)
+        return false;
+    if (handler)
+        window->Connect(wxID_ANY, wxEVT_TRANSFER_DONE, method, nullptr, handler);
+    window->ShowModal();
+    return true;
+}
+
+bool TidewrightApp::ScheduleFileTransferEx(CFileList& list, const wxString& serverPath, const wxString& folder,
+                                           const wxString& compression, const wxString& price, bool interactive,
+                                           float width, float lat, float lon)
+{
+    const wxString sep(wxFILE_SEP_PATH);
+    wxString name = serverPath;
+    name.Replace(wxS("/"), sep);
+    name = name.AfterLast(wxFILE_SEP_PATH);
+
+    if (!wxDirExists(folder)) {
+        const int answer = tw::MessageBox(
+            wxString::Format("Download folder %s does not exist. Would you like to create it?", folder),
+            wxS("Confirm Folder Creation"), wxYES_NO | wxNO_DEFAULT);
+        if (answer != wxYES)
+            return false;
+        if (!MkDirTree(folder)) {
+            tw::MessageBox(wxString::Format("Failed to create download folder %s. File %s will be skipped.", folder,
+                                            name),
+                           wxS("Error"), wxOK);
+            return false;
+        }
+    }
+    const wxString tmpFolder = folder + sep + "tmp";
+    if (!wxDirExists(tmpFolder)) {
+        wxLogNull quiet;   // a failure shows later as the file's own failure
+        wxMkdir(tmpFolder, 0777);
+    }
+    list.Add(serverPath, CollapseSeparators(tmpFolder + sep + name), CollapseSeparators(folder + sep + name), name,
+             compression, price, interactive, width, lat, lon);
+    return true;
+}
+
+int TidewrightApp::InsertLocalPath(CActiveFileList& files, const wxString& serverPath, const wxString& localPath)
+{
+    // The same item in two batches: each entry goes to its own active file,
+    // the first with that path that has none yet.
+    for (size_t i = 0; i < files.GetCount(); ++i) {
+        CActiveFile& f = files.Item(i);
+        if (f.Path == serverPath && f.LocalPath.empty()) {
+            f.LocalPath = localPath;
+            return static_cast<int>(i);
+        }
+    }
+    return static_cast<int>(files.GetCount());
+}
+
+void TidewrightApp::FileTransferEpilogue(CActiveFileList& files, bool ok, HomePosition* area)
+{
+    if (area) {
+        area->valid = FileXfer::HasHandBackPosition(transferList);
+        if (area->valid)
+            transferList.GetDefaultPosition(area->lat, area->lon, area->width);
+    }
+    if (!ok)
+        return;
+
+    // Only files that arrived get a local path: an entry the server refused,
+    // or that could not be decompressed or placed, must not pass an older
+    // file of the same name off as new.
+    for (size_t i = 0; i < transferList.GetCount(); ++i) {
+        if (!transferList.GetFileError(i).empty())
+            continue;
+        const FileInfo& entry = transferList.Item(i);
+        InsertLocalPath(files, entry.serverPath, entry.finalPath);
+    }
+    transferList.files.Empty();
+
+    CPostProcess::PostProcess(files);
+    CBroadcast().BroadcastFiles2ExternApps(files);
+}
+
+wxString TidewrightApp::GetTransferFolder()
+{
+    return CBatchFolder::Instance()->GetBatchByIndex(kGlobalBatchId).info.folder;
+}
+
+void TidewrightApp::SetTransferFolder(wxString folder, bool alsoBasic)
+{
+    CBatchFolder* store = CBatchFolder::Instance();
+    store->SetBatchTransferFolder(false, kGlobalBatchId, folder);
+    if (alsoBasic)
+        store->SetBatchTransferFolder(false, kBasicBatchId, folder + wxFILE_SEP_PATH + "Basic Batch");
+}

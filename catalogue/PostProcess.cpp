@@ -1,0 +1,431 @@
+#include "catalogue/PostProcess.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/mimetype.h>
+
+#include "app/tidewrightapp.h"
+#include "catalogue/Batch.h"
+#include "catalogue/Broadcast.h"
+#include "platform/Launcher.h"
+
+namespace {
+
+std::mutex g_lookupLock;
+CPostProcess::FileTypeLookup g_lookup;
+
+bool Contains(const wxString& path, std::initializer_list<const char*> parts)
+{
+    const wxString lower = path.Lower();
+    for (const char* part : parts)
+        if (lower.find(part) != wxString::npos)
+            return true;
+    return false;
+}
+
+bool Exists(const wxString& path)
+{
+    return !path.empty() && wxFileName::Exists(path, wxFILE_EXISTS_ANY);
+}
+
+std::string FsPath(const wxString& path)
+{
+    wxCharBuffer buf = path.fn_str();
+    return buf.data() ? std::string(buf.data()) : std::string();
+}
+
+wxString FromFs(const std::string& path)
+{
+    return wxString(path.c_str(), wxConvFile);
+}
+
+// The desktop's registry: the toolkit's MIME database.
+CPostProcess::FileType RealLookup(const wxString& extension, const wxString& file)
+{
+    CPostProcess::FileType out;
+    if (!wxTheMimeTypesManager)
+        return out;
+    wxLogNull quiet;
+    std::unique_ptr<wxFileType> type(wxTheMimeTypesManager->GetFileTypeFromExtension(extension));
+    if (!type)
+        return out;
+    out.known = true;
+    wxString mime;
+    type->GetMimeType(&mime);
+    wxString command;
+    out.hasOpener = type->GetOpenCommand(&command, wxFileType::MessageParameters(file, mime)) && !command.empty();
+    return out;
+}
+
+CPostProcess::FileType LookUpType(const wxString& extension, const wxString& file)
+{
+    CPostProcess::FileTypeLookup lookup;
+    {
+        std::lock_guard<std::mutex> lock(g_lookupLock);
+        lookup = g_lookup;
+    }
+    return lookup ? lookup(extension, file) : RealLookup(extension, file);
+}
+
+// The extension used for ordering: from the last "." of the whole path on.
+bool ExtensionOf(const wxString& path, wxString& ext)
+{
+    const size_t dot = path.rfind('.');
+    if (dot == wxString::npos)
+        return false;
+    ext = path.Mid(dot);
+    return true;
+}
+
+// Whether two paths name the same file (the same file system object, so
+// links and different spellings of one path count as the same).
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa {}, sb {};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string DirName(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseName(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Copies the whole of `in` to `out` in chunks of 32768 bytes; false when a
+// write fails.
+bool CopyData(int in, int out)
+{
+    std::vector<char> buffer(32768);
+    for (;;) {
+        ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return true;
+        const char* p = buffer.data();
+        size_t left = static_cast<size_t>(n);
+        while (left > 0) {
+            ssize_t w = ::write(out, p, left);
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                return false;
+            p += w;
+            left -= static_cast<size_t>(w);
+        }
+    }
+}
+
+// The key under which a combined file is known during one run: its
+// absolute, normalised path.
+wxString CombinedKey(const wxString& gribfile)
+{
+    wxFileName name(gribfile);
+    name.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE | wxPATH_NORM_TILDE);
+    return name.GetFullPath();
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- file kinds
+
+bool CPostProcess::isText(const wxString& path)
+{
+    return Contains(path, {".txt", ".text"});
+}
+
+bool CPostProcess::isImage(const wxString& path)
+{
+    return Contains(path, {".jpg", ".tif", ".png", ".gif", ".ani"});
+}
+
+bool CPostProcess::isGrib(const wxString& path)
+{
+    return Contains(path, {".grib", ".grb"});
+}
+
+bool CPostProcess::isText(const CActiveFile& file)
+{
+    return isText(file.LocalPath);
+}
+
+bool CPostProcess::isImage(const CActiveFile& file)
+{
+    return isImage(file.LocalPath);
+}
+
+bool CPostProcess::isGrib(const CActiveFile& file)
+{
+    return isGrib(file.LocalPath);
+}
+
+CPostProcess::FileTypeLookup CPostProcess::SetFileTypeLookup(FileTypeLookup lookup)
+{
+    std::lock_guard<std::mutex> lock(g_lookupLock);
+    FileTypeLookup previous = std::move(g_lookup);
+    g_lookup = std::move(lookup);
+    return previous;
+}
+
+wxString CPostProcess::GetActualFile(const wxString& path)
+{
+    if (Exists(path))
+        return path;
+    const size_t dot = path.rfind('.');
+    if (dot == wxString::npos)
+        return wxString();
+    const wxString stem = path.Left(dot);
+    const size_t slash = stem.rfind('/');
+    const wxString folder = slash == wxString::npos ? wxString(wxS(".")) : stem.Left(slash == 0 ? 1 : slash);
+    const wxString prefix = (slash == wxString::npos ? stem : stem.Mid(slash + 1)) + ".";
+
+    DIR* dir = ::opendir(FsPath(folder).c_str());
+    if (!dir)
+        return wxString();
+    const std::string want = FsPath(prefix);
+    wxString found;
+    while (dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        if (name.compare(0, want.size(), want) == 0) {
+            found = (folder == wxS("/") ? wxString() : folder) + "/" + FromFs(name);
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+// ---------------------------------------------------------------- starting programs
+
+void CPostProcess::RunApp(const wxString& application, int args, const wxString& /*folder*/, const wxString& file)
+{
+    if (application.empty())
+        return;
+    std::vector<wxString> argv {application};
+    if (args != 1 && !file.empty())
+        argv.push_back(file);
+    tw::Launch(argv);
+}
+
+void CPostProcess::RunAssocApp(const wxString& /*folder*/, const wxString& file)
+{
+    const wxString actual = GetActualFile(file);
+    if (actual.empty())
+        return;
+    const wxString finalName = wxFileName(actual).GetFullName();
+    const size_t dot = finalName.rfind('.');
+    const wxString extension = dot == wxString::npos ? wxString() : finalName.Mid(dot + 1);
+
+    const FileType type = LookUpType(extension, actual);
+    if (!type.known) {
+        wxLogError("%s", wxString("No viewer exists for files of type '") + extension + "'.");
+        return;
+    }
+    if (!type.hasOpener) {
+        if (extension == wxS("ani"))
+            wxLogError("%s", wxString("TALVO Chartloom required but not found for this file type (") + actual + ")");
+        else
+            wxLogError("%s", wxString("No viewer found for file '") + actual + "'.");
+        return;
+    }
+    if (tw::OpenWithDefault(actual) == 0)
+        wxLogError("%s", wxString("Failed to execute command '") + "xdg-open " + actual + "'.");
+}
+
+void CPostProcess::RunImageDisplayApp(const wxString& application, int args, const wxString& folder,
+                                      const wxString& file)
+{
+    const wxString actual = GetActualFile(file);
+    if (actual.empty())
+        return;
+    if (!isImage(actual))
+        RunAssocApp(folder, actual);
+    else
+        RunApp(application, args, folder, actual);
+}
+
+void CPostProcess::RunImvra(const wxString& folder, const wxString& file)
+{
+    RunImageDisplayApp(TidewrightApp::GetIFVAppPath(), 0, folder, file);
+}
+
+void CPostProcess::RunIt(const wxString& application, int runstat, int runwexpg, int args, const wxString& folder,
+                         const wxString& file)
+{
+    if (!Exists(file))
+        return;
+    if (runwexpg != 0 && isGrib(file)) {
+        RunApp(TidewrightApp::GetIsobarionPath(), 0, folder, file);
+        return;
+    }
+    switch (runstat) {
+    case 3:
+        RunApp(application, args, folder, file);
+        break;
+    case 4:
+        if (isText(file))
+            RunApp(TidewrightApp::GetWSPath(), 0, folder, file);
+        else
+            RunImageDisplayApp(TidewrightApp::GetWSPath(), args, folder, file);
+        break;
+    default:
+        RunAssocApp(folder, file);
+        break;
+    }
+}
+
+void CPostProcess::RunAndBroadcast(const CBatch& batch, const wxString& folder, const wxString& file)
+{
+    const CBatch::t_batch& b = batch.info;
+    RunIt(b.application, b.runstat, b.runwexpg, b.args, folder, file);
+    CBroadcast().BroadcastFile(file);
+}
+
+// ---------------------------------------------------------------- combined GRIB files
+
+bool CPostProcess::ConcatGrib(const CActiveFile& file, bool startNew)
+{
+    if (!isGrib(file.LocalPath) || file.gribfile.empty())
+        return false;
+    const std::string combined = FsPath(file.gribfile);
+    const std::string input = FsPath(file.LocalPath);
+    if (combined.empty() || input.empty())
+        return false;
+    if (SameFile(input, combined)) {
+        wxLogError("%s", wxString("The GRIB file ") + file.LocalPath
+                             + " is the combined GRIB file itself and is not appended to it.");
+        return false;
+    }
+
+    std::string target = combined;
+    int out = -1;
+    if (startNew) {
+        static std::atomic<unsigned> counter {0};
+        target = DirName(combined) + "/." + BaseName(combined) + ".tw" + std::to_string(::getpid()) + "-"
+                 + std::to_string(++counter);
+        out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } else {
+        out = ::open(combined.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    }
+    if (out < 0) {
+        wxLogError("Could not open output GRIB file %s.", file.gribfile);
+        return false;
+    }
+    const int in = ::open(input.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        wxLogError("Cound not open input GRIB file %s.", file.LocalPath);
+        ::close(out);
+        if (startNew)
+            ::unlink(target.c_str());
+        return false;
+    }
+    bool ok = CopyData(in, out);
+    ::close(in);
+    if (::close(out) != 0)
+        ok = false;
+    if (!ok) {
+        wxLogError("Could not write output GRIB file %s.", file.gribfile);
+        if (startNew)
+            ::unlink(target.c_str());
+        return false;
+    }
+    if (startNew && ::rename(target.c_str(), combined.c_str()) != 0) {
+        wxLogError("Could not open output GRIB file %s.", file.gribfile);
+        ::unlink(target.c_str());
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- after a transfer
+
+int SortAscendingExt(const CActiveFile& first, const CActiveFile& second)
+{
+    wxString a, b;
+    const bool hasA = ExtensionOf(first.LocalPath, a);
+    const bool hasB = ExtensionOf(second.LocalPath, b);
+    if (!hasA || !hasB)
+        return hasA == hasB ? 0 : (hasA ? 1 : -1);
+    const int c = a.compare(b);
+    return c > 0 ? 1 : (c == 0 ? 0 : -1);
+}
+
+void CPostProcess::PostProcess(CActiveFileList& files)
+{
+    // Sort (stable: files of one extension keep their order).
+    std::vector<size_t> order(files.GetCount());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return SortAscendingExt(files.Item(a), files.Item(b)) < 0;
+    });
+    ActiveFileList sorted;
+    sorted.Reserve(order.size());
+    for (size_t i : order)
+        sorted.Add(files.Item(i));
+    files.files = std::move(sorted);
+
+    const wxString gribViewer = TidewrightApp::GetIsobarionPath();
+    const wxString chartViewer = TidewrightApp::GetWSPath();
+    bool gribViewerStarted = false;
+    bool chartViewerStarted = false;
+    // Combined file -> the first active file appended to it in this run.
+    std::map<wxString, CActiveFile> combined;
+
+    for (size_t i = 0; i < files.GetCount(); ++i) {
+        const CActiveFile& f = files.Item(i);
+        if (f.bCombineGribs) {
+            const wxString key = CombinedKey(f.gribfile);
+            const bool first = combined.find(key) == combined.end();
+            if (ConcatGrib(f, first) && first)
+                combined.emplace(key, f);
+        }
+        if (f.runstat == 0 || (f.bCombineGribs && isGrib(f)))
+            continue;
+        if (!gribViewerStarted && f.runwexpg && isGrib(f) && Exists(gribViewer)) {
+            RunApp(gribViewer, 1, wxString(), wxString());
+            gribViewerStarted = true;
+        } else if (!chartViewerStarted && f.runstat == 4 && (isImage(f) || isText(f)) && Exists(chartViewer)) {
+            RunApp(chartViewer, 1, wxString(), wxString());
+            chartViewerStarted = true;
+        }
+        RunIt(f.application, f.runstat, f.runwexpg, f.args, f.folder, f.LocalPath);
+    }
+
+    for (const auto& entry : combined) {
+        const CActiveFile& copy = entry.second;
+        if (copy.runstat == 0)
+            continue;
+        if (!gribViewerStarted && copy.runwexpg && Exists(gribViewer)) {
+            RunApp(gribViewer, 1, wxString(), wxString());
+            gribViewerStarted = true;
+        }
+        RunIt(copy.application, copy.runstat, copy.runwexpg, copy.args, copy.folder, copy.gribfile);
+    }
+}
