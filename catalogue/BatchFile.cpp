@@ -1,0 +1,752 @@
+#include "catalogue/BatchFile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include <wx/busyinfo.h>
+#include <wx/ffile.h>
+#include <wx/file.h>
+#include <wx/filename.h>
+#include <wx/listctrl.h>
+#include <wx/log.h>
+#include <wx/utils.h>
+#include <wx/wfstream.h>
+#include <wx/wxsqlite3.h>
+
+#include "app/Init.h"
+#include "app/tidewrightapp.h"
+#include "catalogue/BatchDB.h"
+#include "platform/Locations.h"
+#include "platform/UiHooks.h"
+
+namespace {
+
+const char kBatchLine[] = "[batch]";
+const char kGlobalLine[] = "[global]";
+const char kDocumentsPlaceholder[] = "%MyDocuments%";
+
+// Default area side when a record's width line holds no number.
+constexpr float kDefaultWidth = 30.0f;
+
+// The after-download action that starts the batch's own program.
+constexpr int kRunApplication = 3;
+
+// A text value as one line: every line break becomes a blank.
+wxString SingleLine(const wxString& text)
+{
+    wxString out;
+    out.reserve(text.length());
+    for (size_t i = 0; i < text.length(); ++i) {
+        const wxUniChar c = text[i];
+        if (c == '\r') {
+            out += ' ';
+            if (i + 1 < text.length() && text[i + 1] == '\n')
+                ++i;
+        } else if (c == '\n') {
+            out += ' ';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Whole seconds since 1970-01-01 00:00 UTC, or -1 for an invalid date, one
+// before 1970, or one too large for the format.
+long long RecordSeconds(const wxDateTime& date)
+{
+    if (!date.IsValid())
+        return -1;
+    const wxLongLong ms = date.GetValue();
+    if (ms < 0)
+        return -1;
+    const long long seconds = (ms / 1000).GetValue();
+    if (seconds > 2147483646LL)
+        return -1;
+    return seconds;
+}
+
+// The value of a line read at a fixed position: what follows the first
+// keyLength characters (the key itself is not compared).
+wxString ReadValue(CBatchFileReader& in, size_t keyLength)
+{
+    wxString line;
+    in.ReadLine(line);
+    return line.length() >= keyLength ? line.Mid(keyLength) : wxString();
+}
+
+// Writes `text` as UTF-8 to `path` through a temporary file that replaces
+// the target only once it is complete, so a failed write leaves any older
+// file as it was. Failures are logged.
+bool WriteTextFile(const wxString& path, const wxString& text)
+{
+    wxTempFile file;
+    bool opened = false;
+    {
+        wxLogNull quiet;   // the message below says it in the program's words
+        opened = file.Open(path);
+    }
+    if (!opened) {
+        wxLogError("Could not create %s", path);
+        return false;
+    }
+    const wxScopedCharBuffer utf8 = text.utf8_str();
+    bool ok = true;
+    {
+        wxLogNull quiet;
+        ok = file.Write(utf8.data(), utf8.length()) && file.Commit();
+    }
+    if (!ok) {
+        file.Discard();
+        wxLogError("Could not write %s", path);
+        return false;
+    }
+    return true;
+}
+
+// The ids of the items of a batch as stored, with their statuses, in row
+// order (ids missing from the catalogue included).
+std::vector<std::pair<wxString, int>> StoredItems(wxSQLite3Database& db, int batchId)
+{
+    std::vector<std::pair<wxString, int>> rows;
+    wxSQLite3ResultSet rs = db.ExecuteQuery("SELECT productID,status FROM batch_items WHERE batchID = " +
+                                            SqlInt(batchId) + " ORDER BY ID");
+    while (rs.NextRow())
+        rows.emplace_back(rs.GetAsString("productID"), rs.GetInt("status", 0));
+    return rows;
+}
+
+// The items of `record` added to those `batchId` already holds: an item the
+// batch has keeps its place and takes the record's status; new items follow.
+void MergeWithStoredItems(wxSQLite3Database& db, int batchId, CBatch& record)
+{
+    CFileInfoArray merged;
+    std::set<wxString> seen;
+    for (const auto& [id, status] : StoredItems(db, batchId)) {
+        if (!seen.insert(id).second)
+            continue;
+        CFileInfo item;
+        item.info.FileID = id;
+        item.info.status = status;
+        for (const CFileInfo& fromRecord : record.items) {
+            if (fromRecord.info.FileID == id) {
+                item = fromRecord;
+                break;
+            }
+        }
+        merged.Add(item);
+    }
+    for (const CFileInfo& item : record.items)
+        if (seen.insert(item.info.FileID).second)
+            merged.Add(item);
+    record.items = merged;
+}
+
+bool IsFallbackFolderName(const wxString& name)
+{
+    // The safe name falls back to a numbered one when nothing usable is left.
+    return CInit::SafeFolderComponent(name, 0) != CInit::SafeFolderComponent(name, 1);
+}
+
+// Fills `batch` from a record; `rawGrib` gets the combined GRIB path as the
+// record wrote it.
+wxString ImportRecord(CBatch& batch, CBatchFileReader& in, wxString* rawGrib)
+{
+    CBatch::t_batch& b = batch.info;
+    b.ID = 0;
+
+    const long long seconds = CBatchFile::ReadInt(ReadValue(in, 5));       // "date="
+    b.create_date = wxDateTime(wxLongLong(seconds) * 1000);
+    b.runstat = CBatchFile::ReadInt(ReadValue(in, 8));                      // "runstat="
+    b.status = CBatchFile::ReadInt(ReadValue(in, 7));                       // "status="
+    b.application = ReadValue(in, 12);                                      // "application="
+    b.args = CBatchFile::ReadInt(ReadValue(in, 5));                         // "args="
+    b.description = ReadValue(in, 12);                                      // "description="
+    ReadValue(in, 7);                                                       // "folder=": not used
+    b.title = ReadValue(in, 5);                                             // "name="
+
+    // The record's own folder line is never trusted: the batch downloads to
+    // a folder named after it inside the download root.
+    b.folder = CBatchFile::ImportedFolder(b.title, 0);
+    if (!IsFallbackFolderName(b.title))
+        CInit::MakeFolderIfNotExist(b.folder);
+
+    b.bCombineGribs = CBatchFile::ReadInt(ReadValue(in, 8));                // "combine="
+    const wxString grib = ReadValue(in, 5);                                 // "grib="
+    if (rawGrib)
+        *rawGrib = grib;
+    b.gribfile = CBatchFile::ConfineGribFile(grib, b.folder, b.title);
+    b.bInteractive = CBatchFile::ReadInt(ReadValue(in, 12));                // "interactive="
+    if (!CBatchFile::ReadNumber(ReadValue(in, 6), b.width))                 // "width="
+        b.width = kDefaultWidth;
+    if (!CBatchFile::ReadNumber(ReadValue(in, 4), b.lat))                   // "lat="
+        b.lat = 0.0f;
+    if (!CBatchFile::ReadNumber(ReadValue(in, 4), b.lon))                   // "lon="
+        b.lon = 0.0f;
+    b.runwexpg = CBatchFile::ReadInt(ReadValue(in, 9));                     // "runwexpg="
+
+    batch.items.Empty();
+    std::set<wxString> listed;
+    TidewrightApp& app = wxGetApp();
+    for (;;) {
+        wxString line;
+        in.ReadLine(line);
+        if (line.empty() || line == kBatchLine)
+            return line;
+        if (!line.Contains("recid="))
+            throw CBatchFileFormatError("item line without recid=");
+        wxString id = line;
+        id.Replace("recid=", wxString());
+        id.Replace("[File.", wxString());
+        id.Replace("]", wxString());
+        const int status = CBatchFile::ReadInt(ReadValue(in, 7));           // "status="
+        CFileInfo found;
+        if (!app.FindFileInfo(found, id))
+            continue;
+        // An item listed twice is kept once, where it first appeared.
+        if (!listed.insert(found.info.FileID).second)
+            continue;
+        found.info.status = status;
+        batch.items.Add(found);
+    }
+}
+
+} // namespace
+
+// ------------------------------------------------------------------ reader
+
+CBatchFileReader::CBatchFileReader(std::string bytes) : m_bytes(std::move(bytes))
+{
+    if (m_bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        m_start = 3;
+    m_pos = m_start;
+}
+
+void CBatchFileReader::Rewind()
+{
+    m_pos = m_start;
+    m_eofSeen = false;
+}
+
+bool CBatchFileReader::ReadLine(wxString& line)
+{
+    line.clear();
+    const size_t begin = m_pos;
+    size_t end = begin;
+    while (end < m_bytes.size() && m_bytes[end] != '\n' && m_bytes[end] != '\r')
+        ++end;
+    const std::string raw = m_bytes.substr(begin, end - begin);
+    line = wxString::FromUTF8(raw.data(), raw.size());
+    if (line.empty() && !raw.empty())
+        line = wxString(raw.data(), wxConvISO8859_1, raw.size());   // not UTF-8: take the bytes as Latin-1
+    if (end >= m_bytes.size()) {
+        m_pos = m_bytes.size();
+        m_eofSeen = true;
+        return false;
+    }
+    m_pos = end + 1;
+    if (m_bytes[end] == '\r' && m_pos < m_bytes.size() && m_bytes[m_pos] == '\n')
+        ++m_pos;
+    return true;
+}
+
+// ------------------------------------------------------------ value readers
+
+int CBatchFile::ReadInt(const wxString& text)
+{
+    const std::string s = text.ToStdString(wxConvUTF8);
+    size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    bool digits = false;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        digits = true;
+        if (value <= static_cast<long long>(INT_MAX) + 1)
+            value = value * 10 + (s[i] - '0');
+        ++i;
+    }
+    if (!digits)
+        return 0;
+    if (negative)
+        value = -value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+bool CBatchFile::ReadNumber(const wxString& text, float& value)
+{
+    const std::string s = text.ToStdString(wxConvUTF8);
+    size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
+    const size_t begin = i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        ++i;
+    size_t digits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        ++i;
+        ++digits;
+    }
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return false;
+    std::string number = s.substr(begin, i - begin);
+    if (!number.empty() && number[0] == '+')
+        number.erase(0, 1);
+    double parsed = 0.0;
+    const auto res = std::from_chars(number.data(), number.data() + number.size(), parsed,
+                                     std::chars_format::fixed);
+    if (res.ec != std::errc())
+        return false;
+    const float narrowed = static_cast<float>(parsed);
+    if (!std::isfinite(narrowed))
+        return false;
+    value = narrowed;
+    return true;
+}
+
+// ---------------------------------------------------------- names and paths
+
+wxString CBatchFile::ImportedFolder(const wxString& name, long id)
+{
+    return CInit::GetDefaultTransferFolder() + wxS("/") + CInit::SafeFolderComponent(name, id);
+}
+
+wxString CBatchFile::ConfineGribFile(const wxString& gribfile, const wxString& folder, const wxString& name)
+{
+    if (gribfile.empty())
+        return wxString();
+    const wxString prefix = folder + wxS("/");
+    if (gribfile.StartsWith(prefix)) {
+        bool inside = gribfile.length() > prefix.length();
+        const wxString rest = gribfile.Mid(prefix.length());
+        for (const wxString& part : wxSplit(rest, '/', '\0')) {
+            if (part.empty() || part == wxS(".") || part == wxS("..")) {
+                inside = false;
+                break;
+            }
+        }
+        if (inside)
+            return gribfile;
+    }
+    // Keep the file's name (made safe), in the batch's folder.
+    wxString file = gribfile.AfterLast('/').AfterLast('\\');
+    file.Trim(true).Trim(false);
+    if (file.empty() || file == wxS(".") || file == wxS(".."))
+        file = CInit::SafeFolderComponent(name, 0);
+    else
+        file = CInit::SafeFolderComponent(file, 0);
+    if (!file.Lower().EndsWith(wxS(".grb")))
+        file += wxS(".grb");
+    return prefix + file;
+}
+
+// ------------------------------------------------------------- one record
+
+void CBatchFile::Export(const CBatch& batch, wxString& out)
+{
+    const CBatch::t_batch& b = batch.info;
+    auto line = [&out](const wxString& text) {
+        out << text << '\n';
+    };
+    line(kBatchLine);
+    line(wxString::Format("date=%lld", RecordSeconds(b.create_date)));
+    line(wxString::Format("runstat=%d", b.runstat));
+    line(wxString::Format("status=%d", b.status));
+    line("application=" + SingleLine(b.application));
+    line(wxString::Format("args=%d", b.args));
+    line("description=" + SingleLine(b.description));
+    wxString folder = "folder=" + SingleLine(b.folder);
+    const wxString documents = tw::DocumentsDir();
+    if (documents.length() > 1)
+        folder.Replace(documents, kDocumentsPlaceholder);
+    line(folder);
+    line("name=" + SingleLine(b.title));
+    line(wxString::Format("combine=%d", b.bCombineGribs));
+    line("grib=" + SingleLine(b.gribfile));
+    line(wxString::Format("interactive=%d", b.bInteractive));
+    line("width=" + FormatFixedC(b.width, 6));
+    line("lat=" + FormatFixedC(b.lat, 6));
+    line("lon=" + FormatFixedC(b.lon, 6));
+    line(wxString::Format("runwexpg=%d", b.runwexpg));
+    for (const CFileInfo& item : batch.items) {
+        line("recid=[File." + SingleLine(item.info.FileID) + "]");
+        line(wxString::Format("status=%d", item.info.status));
+    }
+    line(kBatchLine);
+}
+
+wxString CBatchFile::Import(CBatch& batch, CBatchFileReader& in)
+{
+    return ImportRecord(batch, in, nullptr);
+}
+
+// ------------------------------------------------------------- whole files
+
+bool CBatchFile::ExportBatch(const wxString& path, int id)
+{
+    if (wxFileExists(path)) {
+        const wxString name = wxFileName(path).GetName();
+        if (tw::MessageBox("File " + name + " already exists. Overwrite?", "Confirm Overwrite",
+                           wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION) != wxYES)
+            return false;
+    }
+
+    wxString text;
+    try {
+        CBatchFolder* store = CBatchFolder::Instance();
+        wxSQLite3Database* db = store->GetDatabase();
+        if (!db || !db->IsOpen())
+            throw wxSQLite3Exception(WXSQLITE_ERROR, wxS("The user database is not open."));
+        wxSQLite3ResultSet rs = db->ExecuteQuery("SELECT * FROM batches WHERE ID = " + SqlInt(id));
+        if (!rs.NextRow()) {
+            wxLogError("Could not export batch %d: there is no such batch.", id);
+            return false;
+        }
+        Export(store->ResultSetToBatch(rs, id), text);
+    } catch (const wxSQLite3Exception& e) {
+        wxLogError("SQL query error '%s'.", e.GetMessage());
+        return false;
+    }
+    return WriteTextFile(path, text);
+}
+
+bool CBatchFile::BackupBatches(const wxString& path)
+{
+    wxString text;
+    try {
+        CBatchFolder* store = CBatchFolder::Instance();
+        wxSQLite3Database* db = store->GetDatabase();
+        if (!db || !db->IsOpen())
+            throw wxSQLite3Exception(WXSQLITE_ERROR, wxS("The user database is not open."));
+        text << kGlobalLine << '\n';
+        {
+            wxSQLite3ResultSet rs = db->ExecuteQuery("SELECT * FROM batches WHERE ID=1");
+            while (rs.NextRow())
+                Export(store->ResultSetToBatch(rs, rs.GetInt("ID", 0)), text);
+        }
+        text << kGlobalLine << '\n';
+        wxSQLite3ResultSet rs = db->ExecuteQuery("SELECT * FROM batches WHERE ID<>1 ORDER BY ID");
+        while (rs.NextRow())
+            Export(store->ResultSetToBatch(rs, rs.GetInt("ID", 0)), text);
+    } catch (const wxSQLite3Exception& e) {
+        wxLogError("SQL query error '%s'.", e.GetMessage());
+        return false;
+    }
+    return WriteTextFile(path, text);
+}
+
+namespace {
+
+// One import of a batch text file.
+class BatchImport
+{
+public:
+    BatchImport(const wxString& path, bool replace, CBatchFileReader& in)
+        : m_path(path), m_replace(replace), m_in(in), m_store(*CBatchFolder::Instance())
+    {
+    }
+
+    // The outcome of Run.
+    enum class Result { Complete, Incomplete, Corrupt, StoreFailed };
+    Result Run(bool hasGlobal);
+    void HideBusy() { m_busy.reset(); }
+
+private:
+    wxSQLite3Database& Db()
+    {
+        wxSQLite3Database* db = m_store.GetDatabase();
+        if (!db || !db->IsOpen())
+            throw wxSQLite3Exception(WXSQLITE_ERROR, wxS("The user database is not open."));
+        return *db;
+    }
+    void ShowBusy() { m_busy = std::make_unique<wxBusyInfo>("Please wait, importing batches..."); }
+    // Keeps the record's after-download program only when the user agrees.
+    void CheckProgram(CBatch& record);
+    // Stores a record into a reserved batch; false when that failed.
+    bool StoreIntoReserved(CBatch& record, int id, const wxString& rawGrib);
+
+    wxString m_path;
+    bool m_replace;
+    CBatchFileReader& m_in;
+    CBatchFolder& m_store;
+    std::unique_ptr<wxBusyInfo> m_busy;
+    std::set<wxString> m_trustedPrograms;          // already run after downloads by the user's batches
+    std::map<wxString, bool> m_answers;            // per program, for this file
+    wxString m_reservedTitles[3];
+    wxString m_reservedFolders[3];
+};
+
+void BatchImport::CheckProgram(CBatch& record)
+{
+    CBatch::t_batch& b = record.info;
+    if (b.runstat != kRunApplication || b.application.empty() || m_trustedPrograms.count(b.application))
+        return;
+    auto known = m_answers.find(b.application);
+    if (known == m_answers.end()) {
+        HideBusy();
+        const int answer = tw::MessageBox(
+            "The batch '" + b.title + "' in the file '" + m_path + "' starts the program '" + b.application +
+                "' after every download.\r\n\r\nKeep this program for the batch? Answer No to import the "
+                "batch without it.",
+            "Confirm Program", wxYES_NO | wxNO_DEFAULT | wxICON_WARNING);
+        ShowBusy();
+        known = m_answers.emplace(b.application, answer == wxYES).first;
+    }
+    if (!known->second) {
+        b.runstat = 0;
+        b.application.clear();
+    }
+}
+
+bool BatchImport::StoreIntoReserved(CBatch& record, int id, const wxString& rawGrib)
+{
+    // The combined GRIB file belongs inside the folder the batch keeps.
+    const wxString& folder = m_reservedFolders[id];
+    if (!folder.empty())
+        record.info.gribfile = CBatchFile::ConfineGribFile(rawGrib, folder, record.info.title);
+    if (!m_replace)
+        MergeWithStoredItems(Db(), id, record);
+    return m_store.AddBatch(&record, id) >= 0;
+}
+
+BatchImport::Result BatchImport::Run(bool hasGlobal)
+{
+    wxSQLite3Database& db = Db();
+    {
+        wxSQLite3ResultSet rs =
+            db.ExecuteQuery("SELECT DISTINCT application FROM batches WHERE runstat=" + SqlInt(kRunApplication));
+        while (rs.NextRow())
+            m_trustedPrograms.insert(rs.GetAsString(0));
+    }
+    if (m_replace) {
+        db.ExecuteUpdate("DELETE FROM batches WHERE ID > " + SqlInt(2));
+        db.ExecuteUpdate("DELETE FROM batch_items WHERE batchID > " + SqlInt(2));
+    }
+    {
+        wxSQLite3ResultSet rs = db.ExecuteQuery("SELECT ID,title,folder FROM batches WHERE ID <= " + SqlInt(2));
+        while (rs.NextRow()) {
+            const int id = rs.GetInt(0, -1);
+            if (id >= 0 && id <= 2) {
+                m_reservedTitles[id] = rs.GetAsString(1);
+                m_reservedFolders[id] = rs.GetAsString(2);
+            }
+        }
+    }
+
+    ShowBusy();
+    wxString line;
+    wxString rawGrib;
+    CBatch record;
+    if (hasGlobal) {
+        m_in.ReadLine(line);
+        if (line == kGlobalLine) {
+            m_in.ReadLine(line);
+            if (line != kBatchLine)
+                throw CBatchFileFormatError("no record after [global]");
+            ImportRecord(record, m_in, &rawGrib);
+            CheckProgram(record);
+            if (!StoreIntoReserved(record, kBasicBatchId, rawGrib))
+                return Result::StoreFailed;
+            m_in.ReadLine(line);
+            if (line != kGlobalLine)
+                throw CBatchFileFormatError("no [global] after the first record");
+        } else {
+            m_in.Rewind();
+        }
+    }
+
+    int records = 0;
+    for (;;) {
+        if (m_in.AtEnd())
+            return Result::Incomplete;
+        const bool lineEnded = m_in.ReadLine(line);
+        if (line != kBatchLine) {
+            if (!lineEnded)
+                return Result::Complete;
+            throw CBatchFileFormatError("record without [batch]");
+        }
+        const wxString ended = ImportRecord(record, m_in, &rawGrib);
+        CheckProgram(record);
+
+        int reserved = -1;
+        for (int id = 0; id <= 2 && reserved < 0; ++id)
+            if (!m_reservedTitles[id].empty() && record.info.title.CmpNoCase(m_reservedTitles[id]) == 0)
+                reserved = id;
+        if (reserved >= 0) {
+            if (!StoreIntoReserved(record, reserved, rawGrib) && m_replace)
+                return Result::StoreFailed;
+        } else {
+            const int id = m_store.AddBatch(&record, -1);
+            if (id < 0) {
+                if (m_replace)
+                    return Result::StoreFailed;
+            } else {
+                if (IsFallbackFolderName(record.info.title)) {
+                    // A nameless batch gets a folder of its own, named by its id.
+                    record.info.folder = CBatchFile::ImportedFolder(record.info.title, id);
+                    record.info.gribfile =
+                        CBatchFile::ConfineGribFile(rawGrib, record.info.folder, record.info.title);
+                    CInit::MakeFolderIfNotExist(record.info.folder);
+                    db.ExecuteUpdate("UPDATE batches SET folder='" + SqlEscape(record.info.folder) +
+                                     "',gribfile='" + SqlEscape(record.info.gribfile) + "' WHERE ID = " +
+                                     SqlInt(id));
+                }
+                if (!m_replace)
+                    wxGetApp().AddEditBatchToBatchesListCtrl(&record, -1);
+            }
+        }
+
+        if (ended.empty()) {
+            // An empty line may only end the last record.
+            if (m_in.ReadLine(line))
+                throw CBatchFileFormatError("text after an empty line");
+        }
+        if (++records % 4 == 0 && wxTheApp)
+            wxTheApp->Yield(true);
+    }
+}
+
+// Runs statements as one unit when asked to: undone unless committed.
+class OptionalTransaction
+{
+public:
+    OptionalTransaction(wxSQLite3Database* db, bool active) : m_db(active ? db : nullptr)
+    {
+        if (m_db)
+            m_db->Savepoint(wxS("tw_batch_restore"));
+    }
+    ~OptionalTransaction() { Rollback(); }
+    void Commit()
+    {
+        if (m_db) {
+            m_db->ReleaseSavepoint(wxS("tw_batch_restore"));
+            m_db = nullptr;
+        }
+    }
+    void Rollback()
+    {
+        if (!m_db)
+            return;
+        try {
+            m_db->Rollback(wxS("tw_batch_restore"));
+            m_db->ReleaseSavepoint(wxS("tw_batch_restore"));
+        } catch (const wxSQLite3Exception& e) {
+            wxLogError("SQL update error '%s'.", e.GetMessage());
+        }
+        m_db = nullptr;
+    }
+    OptionalTransaction(const OptionalTransaction&) = delete;
+    OptionalTransaction& operator=(const OptionalTransaction&) = delete;
+
+private:
+    wxSQLite3Database* m_db;
+};
+
+} // namespace
+
+bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool hasGlobal)
+{
+    std::string bytes;
+    {
+        wxLogNull quiet;
+        wxFile file;
+        if (!wxFileExists(path) || !file.Open(path, wxFile::read))
+            return false;
+        const wxFileOffset length = file.Length();
+        if (length < 0)
+            return false;
+        bytes.resize(static_cast<size_t>(length));
+        if (length > 0 && file.Read(&bytes[0], bytes.size()) != static_cast<ssize_t>(bytes.size()))
+            return false;
+    }
+    CBatchFileReader in(std::move(bytes));
+
+    bool corrupt = false;
+    bool result = false;
+    {
+        wxWindowDisabler disableAll;
+        BatchImport import(path, replace, in);
+        try {
+            OptionalTransaction transaction(CBatchFolder::Instance()->GetDatabase(), replace);
+            BatchImport::Result outcome = BatchImport::Result::Corrupt;
+            try {
+                outcome = import.Run(hasGlobal);
+            } catch (const CBatchFileFormatError&) {
+                outcome = BatchImport::Result::Corrupt;
+            }
+            import.HideBusy();
+            switch (outcome) {
+            case BatchImport::Result::Complete:
+                transaction.Commit();
+                result = true;
+                break;
+            case BatchImport::Result::Incomplete:
+                transaction.Commit();
+                break;
+            case BatchImport::Result::Corrupt:
+                // A restore leaves the user's batches as they were.
+                transaction.Rollback();
+                corrupt = true;
+                break;
+            case BatchImport::Result::StoreFailed:
+                transaction.Rollback();
+                if (replace)
+                    wxLogError("Batches could not be restored from '%s'; your batches were left as they were.",
+                               path);
+                break;
+            }
+        } catch (const wxSQLite3Exception& e) {
+            import.HideBusy();
+            wxLogError("SQL update error '%s'.", e.GetMessage());
+            return false;
+        }
+        if (corrupt)
+            tw::MessageBox(wxString::Format("Exported batch file '%s' is corrupted. Some batches may not have "
+                                            "been imported.",
+                                            path),
+                           "Message", wxOK);
+    }
+    return result;
+}
+
+// ----------------------------------------------- the Library batches list
+
+bool TidewrightApp::AddEditBatchToBatchesListCtrl(CBatch* batch, long row)
+{
+    wxListCtrl* list = batchesListCtrl;
+    if (!list || !batch)
+        return true;
+    const CBatch::t_batch& b = batch->info;
+    const int image = b.status != 0 ? 1 : 0;
+    long index = row;
+    if (row < 0) {
+        index = list->InsertItem(list->GetItemCount(), wxString(), image);
+    } else {
+        list->SetItem(index, 0, wxString(), image);
+    }
+    if (index < 0)
+        return true;
+    list->SetItemData(index, b.ID);
+    list->SetItem(index, 1, b.title);
+    list->SetItem(index, 2, b.create_date.IsValid() ? b.create_date.FormatDate() : wxString());
+    list->SetItem(index, 3, b.description);
+    return true;
+}

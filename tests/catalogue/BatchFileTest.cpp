@@ -1,0 +1,628 @@
+// The batch text file: records written and read back, exports, backups,
+// imports and restores against a private user database, and files that are
+// corrupt or hostile.
+#include <clocale>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/frame.h>
+#include <wx/listctrl.h>
+
+#include "app/Init.h"
+#include "catalogue/BatchFile.h"
+#include "platform/Locations.h"
+#include "tests/catalogue/BatchFixtures.h"
+
+using namespace tw::test;
+
+namespace {
+
+class BatchFileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(db.Ok()) << "seed zir_user.db missing in " << ResourcesDir();
+        store = CBatchFolder::Instance();
+        root = CInit::GetDefaultTransferFolder();
+    }
+
+    // A batch with every field set, downloading to its default folder.
+    CBatch FullBatch(const wxString& title)
+    {
+        CBatch b;
+        CBatch::t_batch& i = b.info;
+        i.title = title;
+        i.description = "Gribs for the crossing, incl. O'Neill's notes";
+        i.create_date = wxDateTime(wxLongLong(1700000123) * 1000);
+        i.runstat = 4;
+        i.application = wxS("/opt/viewers/Chart Viewer");
+        i.args = 1;
+        i.status = 0;
+        i.folder = root + "/" + CInit::SafeFolderComponent(title, 0);
+        i.gribfile = i.folder + "/all gribs.grb";
+        i.bCombineGribs = 1;
+        i.bInteractive = 1;
+        i.width = 12.5f;
+        i.lat = -33.875f;
+        i.lon = 151.203125f;
+        i.runwexpg = 1;
+        AddItem(b, "GFS-WIND", 1);
+        AddItem(b, "SAT-IR", 0);
+        AddItem(b, "O'BRIEN", 1);
+        return b;
+    }
+
+    static void AddItem(CBatch& b, const wxString& id, int status)
+    {
+        CFileInfo item;
+        ASSERT_TRUE(wxGetApp().FindFileInfo(item, id)) << id;
+        item.info.status = status;
+        b.items.Add(item);
+    }
+
+    // The id of the only batch with this title, or -1.
+    int IdOf(const wxString& title)
+    {
+        wxSQLite3Statement st = db.Db().PrepareStatement("SELECT ID FROM batches WHERE title=?");
+        st.Bind(1, title);
+        wxSQLite3ResultSet rs = st.ExecuteQuery();
+        int id = -1, count = 0;
+        while (rs.NextRow()) {
+            id = rs.GetInt(0);
+            ++count;
+        }
+        return count == 1 ? id : -1;
+    }
+
+    int BatchCount() { return db.Db().ExecuteScalar("SELECT count(*) FROM batches"); }
+
+    // Every row of both tables as text, for comparing whole stores.
+    std::string Dump()
+    {
+        std::string out;
+        // Item rows are compared without their own ids, which storing a
+        // batch again renews.
+        for (const char* sql : {"SELECT * FROM batches ORDER BY ID",
+                                "SELECT batchID,productID,status FROM batch_items ORDER BY batchID,ID"}) {
+            wxSQLite3ResultSet rs = db.Db().ExecuteQuery(sql);
+            while (rs.NextRow()) {
+                for (int c = 0; c < rs.GetColumnCount(); ++c)
+                    out += std::string(rs.GetAsString(c).utf8_str()) + "|";
+                out += "\n";
+            }
+            out += "--\n";
+        }
+        return out;
+    }
+
+    wxString WriteRvl(const std::string& text)
+    {
+        const wxString path = dir / "file.rvl";
+        WriteFile(path, text);
+        return path;
+    }
+
+    TempHome home;
+    ScopedCatalogue catalogue{StandardItems()};
+    ScopedUserDb db;
+    TempDir dir;
+    CBatchFolder* store = nullptr;
+    wxString root;
+};
+
+// A record's text with the given name, description, grib path, program and items.
+std::string Record(const std::string& name, const std::string& items = "",
+                   const std::string& grib = "", int runstat = 0, const std::string& application = "")
+{
+    return "[batch]\ndate=1700000000\nrunstat=" + std::to_string(runstat) + "\nstatus=1\napplication=" +
+           application + "\nargs=0\ndescription=About " + name + "\nfolder=/somewhere/else\nname=" + name +
+           "\ncombine=1\ngrib=" + grib + "\ninteractive=0\nwidth=10.000000\nlat=1.000000\nlon=2.000000\n"
+           "runwexpg=0\n" + items + "[batch]\n";
+}
+
+void ExpectSameBatch(const CBatch& expected, const CBatch& actual)
+{
+    const CBatch::t_batch& e = expected.info;
+    const CBatch::t_batch& a = actual.info;
+    EXPECT_EQ(a.title, e.title);
+    EXPECT_EQ(a.description, e.description);
+    EXPECT_EQ(a.create_date.GetValue(), e.create_date.GetValue());
+    EXPECT_EQ(a.runstat, e.runstat);
+    EXPECT_EQ(a.application, e.application);
+    EXPECT_EQ(a.args, e.args);
+    EXPECT_EQ(a.status, e.status);
+    EXPECT_EQ(a.folder, e.folder);
+    EXPECT_EQ(a.gribfile, e.gribfile);
+    EXPECT_EQ(a.bCombineGribs, e.bCombineGribs);
+    EXPECT_EQ(a.bInteractive, e.bInteractive);
+    EXPECT_FLOAT_EQ(a.width, e.width);
+    EXPECT_FLOAT_EQ(a.lat, e.lat);
+    EXPECT_FLOAT_EQ(a.lon, e.lon);
+    EXPECT_EQ(a.runwexpg, e.runwexpg);
+    ASSERT_EQ(actual.items.GetCount(), expected.items.GetCount());
+    for (size_t n = 0; n < expected.items.GetCount(); ++n) {
+        EXPECT_EQ(actual.items[n].info.FileID, expected.items[n].info.FileID);
+        EXPECT_EQ(actual.items[n].info.status, expected.items[n].info.status);
+    }
+}
+
+void ExpectCommaLocaleWhenAsked()
+{
+    const char* all = std::getenv("LC_ALL");
+    if (all && wxString(all).StartsWith("de_DE")) {
+        ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    }
+}
+
+using BatchFileLocale = BatchFileTest;
+
+} // namespace
+
+// Export, delete, import: the batch comes back with every field, including
+// apostrophes, non-ASCII text and reals, whatever the decimal point of the
+// user's locale.
+TEST_F(BatchFileLocale, ExportThenImportRoundTripsEveryField)
+{
+    ExpectCommaLocaleWhenAsked();
+    for (const char* title : {"Skipper's Ærø crossing — ☂", "Plain"}) {
+        SCOPED_TRACE(title);
+        CBatch original = FullBatch(wxString::FromUTF8(title));
+        if (wxString(title) == "Plain") {
+            // A program the user agrees to keep comes back too.
+            original.info.runstat = 3;
+            AnswerBox(wxYES);
+        }
+        const int id = store->AddBatch(&original, -1);
+        ASSERT_GT(id, 2);
+        const wxString path = dir / "one.rvl";
+        wxRemoveFile(path);
+        ASSERT_TRUE(CBatchFile::ExportBatch(path, id));
+
+        const std::string text = ReadFile(path);
+        EXPECT_NE(text.find("\nwidth=12.500000\nlat=-33.875000\nlon=151.203125\n"), std::string::npos) << text;
+        EXPECT_EQ(text.find('\r'), std::string::npos);
+
+        store->DeleteBatch(id);
+        ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(path, false, false));
+        const int back = IdOf(original.info.title);
+        ASSERT_GT(back, 2);
+        ExpectSameBatch(original, store->GetBatchByIndex(back));
+        store->DeleteBatch(back);
+    }
+    EXPECT_FALSE(BoxShown("corrupted"));
+}
+
+// A backup of all batches restored over a changed store brings back exactly
+// the batches and items it held; item rows of the reserved batches are not
+// lost or doubled.
+TEST_F(BatchFileLocale, BackupThenRestoreBringsBackTheStore)
+{
+    ExpectCommaLocaleWhenAsked();
+    CBatch basic = FullBatch("Basic Batch");
+    ASSERT_EQ(store->AddBatch(&basic, 1), 1);
+    const CBatch basicStored = store->GetBatchByIndex(1);
+    CBatch wizard;
+    wizard.info.title = "Wizard Batch";
+    AddItem(wizard, "TXT-FCST", 1);
+    ASSERT_EQ(store->AddBatch(&wizard, 2), 2);
+    for (const char* title : {"Alpha", "Bravo's", "Charlie"}) {
+        CBatch b = FullBatch(title);
+        ASSERT_GT(store->AddBatch(&b, -1), 2);
+    }
+    const wxString path = dir / "backup.rvl";
+    ASSERT_TRUE(CBatchFile::BackupBatches(path));
+    const std::string text = ReadFile(path);
+    EXPECT_EQ(text.rfind("[global]\n[batch]\n", 0), 0u);
+
+    // Change everything the backup covers.
+    store->DeleteBatch(IdOf("Bravo's"));
+    CBatch extra = FullBatch("Extra");
+    store->AddBatch(&extra, -1);
+    CBatch other = FullBatch("Basic Batch");
+    other.items.Empty();
+    AddItem(other, "SAT-IR", 1);
+    other.info.width = 1.0f;
+    store->AddBatch(&other, 1);
+
+    ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(path, true, true));
+    EXPECT_EQ(IdOf("Extra"), -1);
+    for (const char* title : {"Alpha", "Bravo's", "Charlie"}) {
+        SCOPED_TRACE(title);
+        const int id = IdOf(title);
+        ASSERT_GT(id, 2);
+        ExpectSameBatch(FullBatch(title), store->GetBatchByIndex(id));
+    }
+    ExpectSameBatch(basicStored, store->GetBatchByIndex(1));
+    EXPECT_EQ(db.Items(2), (ItemRows{{"TXT-FCST", 1}}));
+    EXPECT_EQ(db.Db().ExecuteScalar("SELECT count(*) FROM batch_items WHERE batchID NOT IN (SELECT ID FROM batches)"),
+              0);
+    EXPECT_EQ(BatchCount(), 6);
+
+    // Restoring the same backup again changes nothing.
+    const std::string restored = Dump();
+    ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(path, true, true));
+    EXPECT_EQ(Dump(), restored);
+}
+
+// A restore from a file that turns out to be corrupt leaves the store exactly
+// as it was and says the file is corrupted.
+TEST_F(BatchFileTest, CorruptRestoreRollsBack)
+{
+    for (const char* title : {"Alpha", "Bravo"}) {
+        CBatch b = FullBatch(title);
+        ASSERT_GT(store->AddBatch(&b, -1), 2);
+    }
+    const wxString path = dir / "backup.rvl";
+    ASSERT_TRUE(CBatchFile::BackupBatches(path));
+    const std::string good = ReadFile(path);
+
+    const struct {
+        const char* name;
+        std::string text;
+    } cases[] = {
+        {"item line without recid", good.substr(0, good.rfind("recid=")) + "garbage\nstatus=1\n[batch]\n"},
+        {"no [global] after batch 1", "[global]\n" + Record("Basic Batch") + "[batch]\n"},
+        {"text after an empty line", Record("New one").substr(0, Record("New one").size() - 8) + "\nmore\n"},
+        {"record not opening with [batch]", "[global]\n" + Record("Basic Batch") + "[global]\n" +
+                                                Record("New one") + "[bat]\n"},
+    };
+    CBatch changed = FullBatch("Charlie");
+    store->AddBatch(&changed, -1);
+    const std::string before = Dump();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetUi();
+        EXPECT_FALSE(CBatchFile::ImportBatchesFromFile(WriteRvl(c.text), true, true));
+        EXPECT_TRUE(BoxShown("Exported batch file '" + dir / "file.rvl" + "' is corrupted."));
+        EXPECT_EQ(Dump(), before);
+    }
+}
+
+// Files that end in different ways, read by an ordinary import: the result,
+// whether the corrupted-file message shows and which records were stored.
+TEST_F(BatchFileTest, ImportResultByHowTheFileEnds)
+{
+    const std::string a = Record("Alpha", "recid=[File.GFS-WIND]\nstatus=1\n");
+    const std::string b = Record("Bravo", "recid=SAT-IR\nstatus=0\n");
+    const std::string bOpen = b.substr(0, b.size() - 8);   // without its closing line
+    const struct {
+        const char* name;
+        std::string text;
+        bool result;
+        bool corrupt;
+        std::vector<const char*> stored;
+    } cases[] = {
+        {"two whole records", a + b, true, false, {"Alpha", "Bravo"}},
+        {"CR LF line ends and a byte-order mark", "\xEF\xBB\xBF" + [&] {
+             std::string s = a;
+             for (size_t p = s.find('\n'); p != std::string::npos; p = s.find('\n', p + 2))
+                 s.replace(p, 1, "\r\n");
+             return s;
+         }(), true, false, {"Alpha"}},
+        {"lone CR line ends", [&] {
+             std::string s = a;
+             for (char& c : s)
+                 if (c == '\n')
+                     c = '\r';
+             return s;
+         }(), true, false, {"Alpha"}},
+        {"last record ends at the end of the file", a + bOpen, false, false, {"Alpha", "Bravo"}},
+        {"last record ends at an empty line", a + bOpen + "\n", false, false, {"Alpha", "Bravo"}},
+        {"empty line inside the file", a + bOpen + "\n" + a, false, true, {"Alpha", "Bravo"}},
+        {"item line without recid", a + bOpen + "junk\nstatus=1\n[batch]\n", false, true, {"Alpha"}},
+        {"a backup read as an ordinary import", "[global]\n" + a + "[global]\n" + b, false, true, {}},
+        {"empty file", "", true, false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetUi();
+        db.Db().ExecuteUpdate("DELETE FROM batches WHERE ID > 2");
+        db.Db().ExecuteUpdate("DELETE FROM batch_items WHERE batchID > 2");
+        EXPECT_EQ(CBatchFile::ImportBatchesFromFile(WriteRvl(c.text), false, false), c.result);
+        EXPECT_EQ(BoxShown("is corrupted"), c.corrupt);
+        EXPECT_EQ(BatchCount(), 3 + static_cast<int>(c.stored.size()));
+        for (const char* title : c.stored)
+            EXPECT_GT(IdOf(title), 2) << title;
+    }
+    EXPECT_FALSE(CBatchFile::ImportBatchesFromFile(dir / "missing.rvl", true, true));
+    EXPECT_EQ(BatchCount(), 3);
+}
+
+// The reader takes lines by position and values by their rules.
+TEST_F(BatchFileTest, RecordFieldsAreReadByPosition)
+{
+    const std::string text =
+        "date=-1\n"
+        "xxxxxxxx4 and more\n"       // runstat: eight characters, whatever they are
+        "status=  -7junk\n"
+        "application=/Applications/Viewer.app\n"
+        "args\n"                     // shorter than its key: empty
+        "description= keeps its blank=and equals \n"
+        "folder=%MyDocuments%/Weather Files/old\n"
+        "name=Trip\n"
+        "combine=+1\n"
+        "grib=\n"
+        "interactive=yes\n"
+        "width=abc\n"
+        "lat=-12.5e3junk\n"
+        "lon=7.\n"
+        "runwexpg=1\n"
+        "recid=[File.GFS-WIND]\nstatus=1\n"
+        "recid=NOT-IN-CATALOGUE\nstatus=1\n"
+        "recid=[File.SAT-IR\nstatus=0\n"      // the markers are removed wherever they are
+        "recid=[File.GFS-WIND]\nstatus=0\n"  // listed twice: kept once
+        "recid=TXT-FCST\n"                   // status line missing at the end
+        ;
+    CBatchFileReader in(text);
+    CBatch b;
+    b.info.ID = 99;
+    EXPECT_EQ(CBatchFile::Import(b, in), "");
+    const CBatch::t_batch& i = b.info;
+    EXPECT_EQ(i.ID, 0);
+    EXPECT_EQ(i.create_date.GetValue(), wxLongLong(-1000));
+    EXPECT_EQ(i.runstat, 4);
+    EXPECT_EQ(i.status, -7);
+    EXPECT_EQ(i.application, "/Applications/Viewer.app");
+    EXPECT_EQ(i.args, 0);
+    EXPECT_EQ(i.description, " keeps its blank=and equals ");
+    EXPECT_EQ(i.title, "Trip");
+    EXPECT_EQ(i.folder, root + "/Trip");
+    EXPECT_TRUE(wxDirExists(i.folder));
+    EXPECT_EQ(i.bCombineGribs, 1);
+    EXPECT_EQ(i.gribfile, "");
+    EXPECT_EQ(i.bInteractive, 0);
+    EXPECT_FLOAT_EQ(i.width, 30.0f);
+    EXPECT_FLOAT_EQ(i.lat, -12.5f);
+    EXPECT_FLOAT_EQ(i.lon, 7.0f);
+    EXPECT_EQ(i.runwexpg, 1);
+    ASSERT_EQ(b.items.GetCount(), 3u);
+    EXPECT_EQ(b.items[0].info.FileID, "GFS-WIND");
+    EXPECT_EQ(b.items[0].info.status, 1);
+    EXPECT_EQ(b.items[1].info.FileID, "SAT-IR");
+    EXPECT_EQ(b.items[1].info.status, 0);
+    EXPECT_EQ(b.items[2].info.FileID, "TXT-FCST");
+    EXPECT_EQ(b.items[2].info.status, 0);
+    EXPECT_TRUE(in.AtEnd());
+}
+
+TEST(BatchFileValues, IntsAndNumbers)
+{
+    const struct {
+        const char* text;
+        int value;
+    } ints[] = {{"12", 12}, {"  -3x", -3}, {"+4", 4}, {"", 0}, {"x1", 0}, {"99999999999", 2147483647},
+                {"-99999999999", -2147483647 - 1}, {"\t8", 8}};
+    for (const auto& c : ints)
+        EXPECT_EQ(CBatchFile::ReadInt(c.text), c.value) << c.text;
+
+    const struct {
+        const char* text;
+        bool ok;
+        float value;
+    } numbers[] = {{"1.5", true, 1.5f},      {"-0.25xyz", true, -0.25f}, {".5", true, 0.5f},
+                   {"3,5", true, 3.0f},      {"", false, 0},             {"nan", false, 0},
+                   {"inf", false, 0},        {"-", false, 0},            {" 2", true, 2.0f},
+                   {std::string(400, '9').c_str(), false, 0}};
+    for (const auto& c : numbers) {
+        float v = -1.0f;
+        EXPECT_EQ(CBatchFile::ReadNumber(c.text, v), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_FLOAT_EQ(v, c.value) << c.text;
+        }
+    }
+}
+
+// The exact lines written for a record, with the Documents folder written as
+// a placeholder, line breaks made blanks and an unset date written as -1.
+TEST_F(BatchFileTest, ExportWritesTheseLines)
+{
+    CBatch b;
+    b.info.title = "Line\nbreak";
+    b.info.description = "First\r\nsecond\rthird";
+    b.info.folder = tw::DocumentsDir() + "/Weather Files/Line";
+    b.info.gribfile = "g.grb";
+    b.info.runstat = 2;
+    b.info.lat = -1.0f;
+    AddItem(b, "O'BRIEN", 0);
+    wxString text;
+    CBatchFile::Export(b, text);
+    EXPECT_EQ(text,
+              "[batch]\ndate=-1\nrunstat=2\nstatus=1\napplication=\nargs=0\n"
+              "description=First second third\nfolder=%MyDocuments%/Weather Files/Line\nname=Line break\n"
+              "combine=0\ngrib=g.grb\ninteractive=0\nwidth=0.000000\nlat=-1.000000\nlon=0.000000\n"
+              "runwexpg=0\nrecid=[File.O'BRIEN]\nstatus=0\n[batch]\n");
+
+    // An unset date stays -1 through the store.
+    const wxString path = WriteRvl(std::string(text.utf8_str()));
+    ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(path, false, false));
+    EXPECT_EQ(db.Column(IdOf("Line break"), "create_date"), "-1");
+    EXPECT_EQ(db.Column(IdOf("Line break"), "description"), "First second third");
+}
+
+// Names, combined GRIB paths and programs from a file cannot reach outside
+// the download folders or start anything unasked.
+TEST_F(BatchFileTest, HostileRecordsAreNeutralised)
+{
+    const struct {
+        const char* name;
+        const char* grib;
+        const char* folder;      // expected, below the download root
+        const char* gribfile;    // expected, below the batch's folder ("" = none)
+    } cases[] = {
+        {"../../../../tmp/evil", "/etc/passwd", ".._.._.._.._tmp_evil", "passwd.grb"},
+        {"/abs/olute", "../../x.grb", "_abs_olute", "x.grb"},
+        {"..", "", "Batch 0", ""},
+        {" ", "/tmp/../tmp/a.GRB", "Batch 0", "a.GRB"},
+        {"ok\x01\x1f", "%s/sub/in.grb", "ok__", "sub/in.grb"},
+        {"dots", "%s/../dots2/x.grb", "dots", "x.grb"},
+        {"tail", "%s/", "tail", "tail.grb"},
+        {"back\\slash", "C:\\evil\\run.bat", "back_slash", "run.bat.grb"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const wxString folder = root + "/" + wxString::FromUTF8(c.folder);
+        wxString grib = wxString::FromUTF8(c.grib);
+        grib.Replace("%s", folder);
+        CBatchFileReader in(Record(c.name, "", std::string(grib.utf8_str())).substr(8));
+        CBatch b;
+        CBatchFile::Import(b, in);
+        EXPECT_EQ(b.info.folder, folder);
+        EXPECT_EQ(b.info.gribfile, *c.gribfile ? folder + "/" + c.gribfile : wxString());
+    }
+
+    // A nameless batch gets a folder named by its row id once stored.
+    ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(WriteRvl(Record("", "", "/etc/x.grb")), false, false));
+    const int nameless = IdOf("");
+    ASSERT_GT(nameless, 2);
+    const wxString own = root + wxString::Format("/Batch %d", nameless);
+    EXPECT_EQ(db.Column(nameless, "folder"), own);
+    EXPECT_EQ(db.Column(nameless, "gribfile"), own + "/x.grb");
+    EXPECT_TRUE(wxDirExists(own));
+    EXPECT_FALSE(wxDirExists(root + "/Batch 0"));
+}
+
+// A program a record would start after every download is kept only when the
+// user says so; one the user's batches already run is not asked about, and
+// each program is asked about once per file.
+TEST_F(BatchFileTest, ProgramsFromAFileNeedConsent)
+{
+    CBatch trusted = FullBatch("Mine");
+    trusted.info.runstat = 3;
+    trusted.info.application = "/usr/local/bin/my-viewer";
+    ASSERT_GT(store->AddBatch(&trusted, -1), 2);
+
+    const std::string file = Record("Evil", "", "", 3, "/bin/sh") + Record("Evil two", "", "", 3, "/bin/sh") +
+                             Record("Known", "", "", 3, "/usr/local/bin/my-viewer") +
+                             Record("Opener", "", "", 4, "/bin/sh");
+    const struct {
+        const char* name;
+        int answer;
+        int runstat;
+        const char* application;
+    } cases[] = {
+        {"declined", wxNO, 0, ""},
+        {"accepted", wxYES, 3, "/bin/sh"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetUi();
+        db.Db().ExecuteUpdate("DELETE FROM batches WHERE ID > 2 AND title <> 'Mine'");
+        AnswerBox(c.answer);
+        ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(WriteRvl(file), false, false));
+        ASSERT_EQ(Ui().boxes.size(), 1u);
+        EXPECT_TRUE(Ui().boxes[0].message.Contains("/bin/sh"));
+        EXPECT_TRUE(Ui().boxes[0].style & wxNO_DEFAULT);
+        for (const char* title : {"Evil", "Evil two"}) {
+            EXPECT_EQ(db.Column(IdOf(title), "runstat"), wxString::Format("%d", c.runstat)) << title;
+            EXPECT_EQ(db.Column(IdOf(title), "application"), c.application) << title;
+        }
+        EXPECT_EQ(db.Column(IdOf("Known"), "application"), "/usr/local/bin/my-viewer");
+        EXPECT_EQ(db.Column(IdOf("Known"), "runstat"), "3");
+        EXPECT_EQ(db.Column(IdOf("Opener"), "application"), "/bin/sh");
+    }
+}
+
+// A record named like a reserved batch updates it; its items join those the
+// batch has, without doubling any, however often the file is imported.
+TEST_F(BatchFileTest, ImportIntoAnExistingBatchDoesNotDoubleItems)
+{
+    db.InsertItem(1, "GFS-WIND", 1);
+    db.InsertItem(1, "SAT-IR", 0);
+    db.InsertItem(1, "GONE-FROM-CATALOGUE", 1);
+    const std::string file =
+        Record("BASIC batch", "recid=[File.SAT-IR]\nstatus=1\nrecid=[File.TXT-FCST]\nstatus=1\n");
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(WriteRvl(file), false, false));
+        EXPECT_EQ(db.Items(1), (ItemRows{{"GFS-WIND", 1}, {"SAT-IR", 1}, {"GONE-FROM-CATALOGUE", 1},
+                                         {"TXT-FCST", 1}}));
+        EXPECT_EQ(db.Column(1, "title"), "Basic Batch");
+        EXPECT_EQ(db.Column(1, "description"), "About BASIC batch");
+        EXPECT_EQ(BatchCount(), 3);
+    }
+}
+
+// Export and backup failures are reported, and an existing file is replaced
+// only when the user agrees.
+TEST_F(BatchFileTest, ExportFailuresAreReported)
+{
+    CBatch b = FullBatch("Alpha");
+    const int id = store->AddBatch(&b, -1);
+    ASSERT_GT(id, 2);
+
+    ClearLog();
+    EXPECT_FALSE(CBatchFile::ExportBatch(dir / "no/such/folder/a.rvl", id));
+    EXPECT_TRUE(LogContains("Could not create " + dir / "no/such/folder/a.rvl"));
+    ClearLog();
+    EXPECT_FALSE(CBatchFile::BackupBatches(dir / "no/such/folder/b.rvl"));
+    EXPECT_TRUE(LogContains("Could not create "));
+
+    ClearLog();
+    EXPECT_FALSE(CBatchFile::ExportBatch(dir / "missing.rvl", 4711));
+    EXPECT_TRUE(LogContains("4711"));
+    EXPECT_FALSE(wxFileExists(dir / "missing.rvl"));
+
+    const wxString existing = dir / "existing.rvl";
+    WriteFile(existing, "keep me");
+    EXPECT_FALSE(CBatchFile::ExportBatch(existing, id));   // the default answer is No
+    EXPECT_TRUE(BoxShown("File existing already exists. Overwrite?"));
+    EXPECT_EQ(ReadFile(existing), "keep me");
+    AnswerBox(wxYES);
+    EXPECT_TRUE(CBatchFile::ExportBatch(existing, id));
+    EXPECT_EQ(ReadFile(existing).rfind("[batch]\n", 0), 0u);
+
+    // A folder that cannot be written to.
+    if (geteuid() != 0) {
+        const wxString locked = dir / "locked";
+        wxMkdir(locked);
+        chmod(locked.fn_str(), 0500);
+        ClearLog();
+        EXPECT_FALSE(CBatchFile::BackupBatches(locked + "/b.rvl"));
+        EXPECT_TRUE(LogContains("Could not create "));
+        chmod(locked.fn_str(), 0700);
+    }
+
+    // Without a database.
+    store->SetDatabase(nullptr);
+    ClearLog();
+    EXPECT_FALSE(CBatchFile::BackupBatches(dir / "c.rvl"));
+    EXPECT_TRUE(LogContains("SQL query error"));
+    EXPECT_FALSE(CBatchFile::ImportBatchesFromFile(WriteRvl(Record("X")), false, false));
+    store->SetDatabase(&db.Db());
+}
+
+// New batches of an ordinary import become rows of the Library window's
+// batches list; a restore leaves the list to its window.
+TEST_F(BatchFileTest, ImportedBatchesJoinTheBatchesList)
+{
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "list");
+    auto* list = new wxListCtrl(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT);
+    for (const char* heading : {"Status", "Batch Name", "Creation Date", "Description"})
+        list->AppendColumn(heading);
+    wxGetApp().batchesListCtrl = list;
+
+    std::string disabled = Record("Off");
+    disabled.replace(disabled.find("status=1"), 8, "status=0");
+    ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(WriteRvl(Record("On") + disabled + Record("basic batch")),
+                                                  false, false));
+    ASSERT_EQ(list->GetItemCount(), 2);
+    EXPECT_EQ(list->GetItemData(0), static_cast<wxUIntPtr>(IdOf("On")));
+    EXPECT_EQ(list->GetItemText(0, 1), "On");
+    EXPECT_EQ(list->GetItemText(1, 1), "Off");
+    EXPECT_EQ(list->GetItemText(1, 3), "About Off");
+    EXPECT_FALSE(list->GetItemText(1, 2).empty());
+    wxListItem item;
+    item.SetId(1);
+    item.SetMask(wxLIST_MASK_IMAGE);
+    list->GetItem(item);
+    EXPECT_EQ(item.GetImage(), 0);
+
+    ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(WriteRvl(Record("Restored")), true, true));
+    EXPECT_EQ(list->GetItemCount(), 2);
+
+    wxGetApp().batchesListCtrl = nullptr;
+    frame->Destroy();
+}
