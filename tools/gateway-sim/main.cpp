@@ -47,7 +47,8 @@
 //   stall-after=N            stop sending after N file bytes (connection open)
 //   rate=BYTES               throttle file bytes to that many per second
 //
-// Product-database update queries ("nupdate") are not served yet.
+// The product-database update query ("nupdate") is answered after the login;
+// its fault keys (update-zir=N, update-mz=N, ...) are listed in updates.h.
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -76,6 +77,7 @@
 #include <unistd.h>
 
 #include "samples.h"
+#include "updates.h"
 
 namespace {
 
@@ -98,6 +100,7 @@ struct Faults {
     std::string stall;
     long long stallAfter = -1;
     long long rate = 0;
+    sim::UpdateOffer update;
 
     // Applies one "key=value" (or "key"); false when the key is unknown.
     bool Apply(const std::string& item)
@@ -133,6 +136,7 @@ struct Faults {
         else if (key == "stall") stall = value;
         else if (key == "stall-after") stallAfter = std::atoll(value.c_str());
         else if (key == "rate") rate = std::atoll(value.c_str());
+        else if (update.Apply(key, value)) { }
         else return false;
         return true;
     }
@@ -528,7 +532,15 @@ void Connection::Serve()
         } else if (line.rfind("pos ", 0) == 0) {
             // The area is only recorded in the log.
         } else if (line.rfind("nupdate", 0) == 0) {
-            SendLine("ERROR: Update queries are not served by this gateway.");
+            if (m_faults.update.stall) {
+                StallUntilClosed();
+                return;
+            }
+            if (!Send(sim::UpdateReply(m_faults.update, g_config.root, m_faults.readme)))
+                return;
+            // The client ends with "EOT" and a NUL byte and closes: record them.
+            LogReceived(m_in + sim::ReadUntilClosed(m_fd));
+            m_in.clear();
             return;
         } else {
             SendLine("ERROR: Unknown request '" + line + "'");

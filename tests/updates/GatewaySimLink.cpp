@@ -1,0 +1,2 @@
+// The gateway stand-in's runner, shared with the transfer tests.
+#include "transfer/GatewaySim.cpp"

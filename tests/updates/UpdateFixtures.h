@@ -1,0 +1,101 @@
+// Shared pieces of the update tests: a private home with the installed
+// databases, the gateway stand-in offering newer ones, and small database
+// edits.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/wxsqlite3.h>
+
+#include "app/Init.h"
+#include "app/Registry.h"
+#include "app/tidewrightapp.h"
+#include "support/TestSupport.h"
+#include "transfer/GatewaySim.h"
+
+namespace update_test {
+
+inline void Exec(const wxString& path, const wxString& sql)
+{
+    wxSQLite3Database db;
+    db.Open(path);
+    db.ExecuteUpdate(sql);
+    db.Close();
+}
+
+inline std::vector<wxString> Texts(const wxString& path, const wxString& sql)
+{
+    wxSQLite3Database db;
+    db.Open(path, wxString(), WXSQLITE_OPEN_READONLY);
+    wxSQLite3ResultSet rs = db.ExecuteQuery(sql);
+    std::vector<wxString> out;
+    while (rs.NextRow())
+        out.push_back(rs.GetAsString(0));
+    rs.Finalize();
+    db.Close();
+    return out;
+}
+
+inline int Version(const wxString& path)
+{
+    const std::vector<wxString> v = Texts(path, "SELECT Version FROM Version");
+    long n = -1;
+    if (!v.empty())
+        v[0].ToLong(&n);
+    return static_cast<int>(n);
+}
+
+constexpr int kInstalledVersion = 500;
+
+// A private home with the seed databases installed (both at version 500, as
+// the application knows them), and the gateway stand-in configured as the
+// service.
+class UpdateFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.Running());
+        ASSERT_TRUE(CInit::InitializeAppFolders());
+        dbDir = CInit::GetUserDBDir();
+        updates = CInit::GetProductDBUpdatesDir();
+        Exec(dbDir + "/zir.db", wxString::Format("UPDATE Version SET Version=%d", kInstalledVersion));
+        Exec(dbDir + "/MarineZones.db", wxString::Format("UPDATE Version SET Version=%d", kInstalledVersion));
+        app.productDbVersion = kInstalledVersion;
+        app.marineZonesDbVersion = kInstalledVersion;
+        sim.Configure();
+    }
+
+    // A copy of an installed database with another version, as bytes.
+    std::string Newer(const wxString& name, int version, const wxString& extraSql = wxString())
+    {
+        const wxString copy = scratch / name;
+        wxCopyFile(dbDir + "/" + name, copy, true);
+        Exec(copy, wxString::Format("UPDATE Version SET Version=%d", version));
+        if (!extraSql.empty())
+            Exec(copy, extraSql);
+        return tw::test::ReadFile(copy);
+    }
+
+    // Offers `name` (compressed with bzip2) at `version`.
+    void Offer(const wxString& name, int version, const std::string& bytes)
+    {
+        sim.ServeWithCompressed(name, bytes);
+        offers.push_back(std::string(name == "zir.db" ? "update-zir=" : "update-mz=") + std::to_string(version));
+        sim.SetFaults(offers);
+    }
+
+    TidewrightApp& app = wxGetApp();
+    tw::test::TempHome home;
+    tw::test::TempDir scratch;
+    tw::test::GatewaySim sim;
+    std::vector<std::string> offers;
+    wxString dbDir;
+    wxString updates;
+};
+
+} // namespace update_test
