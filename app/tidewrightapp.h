@@ -262,6 +262,22 @@ public:
     bool AddEditBatchToBatchesListCtrl(class CBatch* batch, long row);
 
     // --- product-database update flow (UpdateFlow.cpp)
+    // Shows the update dialog; after a check that found newer databases
+    // downloads them into the updates folder (transfer mode 3), after an
+    // import from disk offers the restart. Returns once the dialog closed
+    // and, when a download follows, once its transfer window is shown.
+    void OnUpdateDB();
+    // End of the update's transfer (int 1 = success): the restart is offered
+    // only when every scheduled database arrived whole; otherwise the user is
+    // told what failed.
+    void OnUpdateDBDone(wxCommandEvent& event);
+    // Asks whether to restart now; on Yes marks the restart and ends the
+    // program. Returns the mark.
+    bool RestartApplicationNow(const wxString& text);
+    // The database files the running update download is to deliver (file
+    // names in the updates folder) and when it started (seconds since 1970).
+    wxArrayString updateFilesScheduled;
+    long long updateStartedAt = 0;
 };
 
 wxDECLARE_APP(TidewrightApp);

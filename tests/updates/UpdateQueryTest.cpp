@@ -49,10 +49,13 @@ protected:
     }
 };
 
+// Run again under a comma-decimal locale: the sizes are read the same.
+using UpdateQueryLocale = UpdateQuery;
+
 } // namespace
 
 // What the reply's first line gives, token by token.
-TEST_F(UpdateQuery, ReplyValues)
+TEST_F(UpdateQueryLocale, ReplyValues)
 {
     const struct {
         const char* line;
