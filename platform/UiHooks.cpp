@@ -37,6 +37,17 @@ wxString ChooseFile(const FileChooserRequest& request)
                         request.wildcard, request.style);
     if (dialog.ShowModal() != wxID_OK)
         return wxString();
+    if (request.style & wxFD_MULTIPLE) {
+        wxArrayString paths;
+        dialog.GetPaths(paths);
+        wxString joined;
+        for (size_t i = 0; i < paths.size(); ++i) {
+            if (i)
+                joined += wxS("\n");
+            joined += paths[i];
+        }
+        return joined;
+    }
     return dialog.GetPath();
 }
 

@@ -27,7 +27,8 @@ struct FileChooserRequest {
 };
 
 using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
-// Returns the chosen path, or an empty string when the user cancelled.
+// Returns the chosen path, or an empty string when the user cancelled; with
+// wxFD_MULTIPLE the chosen paths, one per line.
 using FileChooserHandler = std::function<wxString(const FileChooserRequest&)>;
 
 // Shows a message box (wxMessageBox semantics: returns wxYES, wxNO, wxOK or wxCANCEL).
