@@ -27,6 +27,7 @@
 
 #include "app/Registry.h"
 #include "app/tidewrightapp.h"
+#include "catalogue/BatchDB.h"
 #include "catalogue/FileList.h"
 #include "map/MapPanel.h"
 #include "map/mapdialog.h"
@@ -456,6 +457,10 @@ void FileXfer::Init()
     m_countdown = 0;
     m_blinkPhase = false;
     m_terminated = false;
+    m_boxDepth = 0;
+    m_finishAfterBox = false;
+    m_doneSent = false;
+    m_outcome = 0;
 }
 
 FileXfer* FileXfer::CreateInstance(CFileList* list, wxWindow* parent, int id, const wxString& title,
@@ -519,7 +524,7 @@ bool FileXfer::Create(wxWindow* parent, wxWindowID id, const wxString& title, co
     Centre(wxBOTH);
 
     m_dialerButton->Enable();
-    AppendValueToLabel(wxS("$") + wxString::FromCDouble(m_list ? m_list->price : 0.0, 2), m_priceLabel);
+    AppendValueToLabel(wxS("$") + FormatFixedC(m_list ? m_list->price : 0.0, 2), m_priceLabel);
     m_fileGauge->SetValue(0);
     m_totalGauge->SetValue(0);
     if (m_list && m_list->xferMode == XFER_MODE_DATABASE) {
@@ -561,7 +566,7 @@ void FileXfer::CreateControls()
     SetSizer(main);
 
     auto* top = new wxBoxSizer(wxHORIZONTAL);
-    main->Add(top, 0, wxGROW, 0);
+    main->Add(top, 0, wxGROW | wxTOP, 4);
     auto* left = new wxBoxSizer(wxVERTICAL);
     top->Add(left, 0, wxALIGN_TOP, 0);
 
@@ -813,8 +818,8 @@ void FileXfer::InitLatLon()
     m_list->GetDefaultPosition(lat, lon, width);
     const float flat = static_cast<float>(lat);
     const float flon = static_cast<float>(lon);
-    m_latText = wxString::FromCDouble(std::fabs(flat), 3);
-    m_lonText = wxString::FromCDouble(std::fabs(flon), 3);
+    m_latText = FormatFixedC(std::fabs(flat), 3);
+    m_lonText = FormatFixedC(std::fabs(flon), 3);
     m_widthCtrl->ChangeValue(wxString::Format("%d", width));
     m_nsChoice->SetSelection(flat < 0 ? 1 : 0);
     m_ewChoice->SetSelection(flon < 0 ? 1 : 0);
@@ -920,8 +925,14 @@ void FileXfer::OnThreadUpdate(wxThreadEvent&)
         if (m_terminated || m_queue->IsAnswered(p.messageId)) {
             m_queue->Answer(p.messageId, wxCANCEL);
         } else {
+            ++m_boxDepth;
             const int answer = tw::MessageBox(p.messageText, p.messageCaption, p.messageStyle, this);
+            --m_boxDepth;
             m_queue->Answer(p.messageId, answer);
+            if (m_boxDepth == 0 && m_finishAfterBox) {
+                m_finishAfterBox = false;
+                CallAfter(&FileXfer::FinishClose);
+            }
         }
     }
 }
@@ -1146,17 +1157,30 @@ void FileXfer::TerminateWindow()
         }
     }
 
-    wxCommandEvent done(wxEVT_TRANSFER_DONE, GetId());
-    done.SetInt(TransferSuccess() ? 1 : 0);
-    done.SetEventObject(this);
+    m_outcome = TransferSuccess() ? 1 : 0;
     Hide();
     // The outcome reaches the bound handler after this call has returned,
     // and the window is destroyed only once that handler has run.
-    CallAfter([this, done]() mutable {
+    CallAfter(&FileXfer::FinishClose);
+}
+
+void FileXfer::FinishClose()
+{
+    if (m_boxDepth > 0) {
+        // Closed from within one of its own message boxes: the box's caller
+        // still runs on this window.
+        m_finishAfterBox = true;
+        return;
+    }
+    if (!m_doneSent) {
+        m_doneSent = true;
+        wxCommandEvent done(wxEVT_TRANSFER_DONE, GetId());
+        done.SetInt(m_outcome);
+        done.SetEventObject(this);
         GetEventHandler()->ProcessEvent(done);
-        m_queue->DetachTarget();
-        Destroy();
-    });
+    }
+    m_queue->DetachTarget();
+    Destroy();
 }
 
 void FileXfer::OnCloseWindow(wxCloseEvent&)

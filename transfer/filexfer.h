@@ -334,6 +334,9 @@ private:
     void ShowMessageButton();
     void SetGoEnabled(bool enabled);
     void LetGoOfWorker();
+    // The end of a close: the outcome event, then the window's destruction;
+    // waits while a message box of the window is open.
+    void FinishClose();
 
     CFileList* m_list;
     std::shared_ptr<CXferObserverQueue> m_queue;
@@ -342,6 +345,10 @@ private:
     int m_countdown;
     bool m_blinkPhase;
     bool m_terminated;
+    int m_boxDepth;            // message boxes of this window now open
+    bool m_finishAfterBox;     // FinishClose waits for the box to close
+    bool m_doneSent;
+    int m_outcome;             // the outcome event's int, fixed at TerminateWindow
     wxBitmap m_updateBitmap;
     wxBitmap m_updateInvBitmap;
     std::unique_ptr<wxWindowDisabler> m_disabler;

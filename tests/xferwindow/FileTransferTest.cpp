@@ -1,0 +1,283 @@
+// The application's transfer start and epilogue without a server: how files
+// are scheduled and named, missing download folders, the totals the window
+// shows, where each received file is recorded, and the area handed back.
+#include <wx/filefn.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "app/Registry.h"
+#include "catalogue/FileList.h"
+#include "xferwindow/XferFixtures.h"
+
+using namespace xfer_test;
+
+namespace {
+
+class Scheduling : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CUserConfig config;
+        config.WriteText("Connection/connection", CRegistry::kNetworkConnection);
+        config.WriteText("Misc/xfer_rate", "102400 600");
+    }
+    void TearDown() override
+    {
+        rec.onDone = nullptr;   // the test's own lists are gone
+        if (FileXfer* w = FindXfer())
+            CloseAndWait(w);
+        wxGetApp().transferList.Clear();
+    }
+
+    tw::test::TempHome home;
+    tw::test::TempDir dir;
+    QuickClose quick;
+    DoneRecorder rec;
+    TidewrightApp& app = wxGetApp();
+};
+
+} // namespace
+
+TEST_F(Scheduling, NamesAndPathsOfAScheduledFile)
+{
+    struct Case {
+        const char* serverPath;
+        wxString folder;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"/data/gfs/wind.grb", dir.Path(), "wind.grb"},
+        {"plain.grb", dir.Path(), "plain.grb"},
+        {"/models/run/run.grb.bz2", dir.Path() + "/", "run.grb.bz2"},   // a folder ending in the separator
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.serverPath);
+        CFileList list;
+        ASSERT_TRUE(TidewrightApp::ScheduleFileTransferEx(list, c.serverPath, c.folder, "bz2", "1.50", true, 10.0f,
+                                                          20.0f, 30.0f));
+        ASSERT_EQ(list.GetCount(), 1u);
+        const FileInfo& e = list.Item(0);
+        EXPECT_EQ(e.serverPath, c.serverPath);
+        EXPECT_EQ(e.fileName, c.name);
+        EXPECT_EQ(e.tmpPath, dir.Path() + "/tmp/" + c.name);
+        EXPECT_EQ(e.finalPath, dir.Path() + "/" + c.name);
+        EXPECT_EQ(e.compression, "bz2");
+        EXPECT_EQ(e.price, "1.50");
+        EXPECT_TRUE(e.interactive);
+        EXPECT_FLOAT_EQ(e.width, 10.0f);
+        EXPECT_FLOAT_EQ(e.lat, 20.0f);
+        EXPECT_FLOAT_EQ(e.lon, 30.0f);
+        EXPECT_TRUE(wxDirExists(dir.Path() + "/tmp"));
+    }
+    EXPECT_TRUE(tw::test::Ui().boxes.empty());
+}
+
+TEST_F(Scheduling, MissingDownloadFolder)
+{
+    const wxString missing = dir / "new/deeper";
+    // Declined: asked again for each file, nothing scheduled.
+    CFileList list;
+    EXPECT_FALSE(TidewrightApp::ScheduleFileTransferEx(list, "/a.grb", missing, "", "1", false, 0, 0, 0));
+    EXPECT_FALSE(TidewrightApp::ScheduleFileTransferEx(list, "/b.grb", missing, "", "1", false, 0, 0, 0));
+    EXPECT_EQ(list.GetCount(), 0u);
+    ASSERT_EQ(tw::test::Ui().boxes.size(), 2u);
+    EXPECT_EQ(tw::test::Ui().boxes[0].message,
+              "Download folder " + missing + " does not exist. Would you like to create it?");
+    EXPECT_EQ(tw::test::Ui().boxes[0].caption, "Confirm Folder Creation");
+    EXPECT_TRUE(tw::test::Ui().boxes[0].style & wxNO_DEFAULT);
+    EXPECT_FALSE(wxDirExists(missing));
+
+    // Accepted: made with every level, and its tmp folder.
+    tw::test::AnswerBox(wxYES);
+    EXPECT_TRUE(TidewrightApp::ScheduleFileTransferEx(list, "/a.grb", missing, "", "1", false, 0, 0, 0));
+    EXPECT_TRUE(wxDirExists(missing + "/tmp"));
+
+    // Cannot be made (a file stands where a folder should be).
+    tw::test::WriteFile(dir / "blocker", "x");
+    tw::test::ResetUi();
+    tw::test::AnswerBox(wxYES);
+    EXPECT_FALSE(TidewrightApp::ScheduleFileTransferEx(list, "/c.grb", dir / "blocker/sub", "", "1", false, 0, 0, 0));
+    ASSERT_EQ(tw::test::Ui().boxes.size(), 2u);
+    EXPECT_EQ(tw::test::Ui().boxes[1].message,
+              "Failed to create download folder " + dir / "blocker/sub" + ". File c.grb will be skipped.");
+    EXPECT_EQ(tw::test::Ui().boxes[1].caption, "Error");
+    EXPECT_EQ(list.GetCount(), 1u);
+}
+
+// The totals the window shows cover only the files really requested.
+TEST_F(Scheduling, DeclinedFolderLeavesItsFilesOutOfTheTotals)
+{
+    CActiveFileList files;
+    Active kept;
+    kept.id = "K";
+    kept.path = "/k.grb";
+    kept.folder = dir.Path();
+    kept.price = "2.50";
+    kept.compressed = "300";
+    kept.raw = "700";
+    AddActive(files, kept);
+    Active skipped = kept;
+    skipped.id = "S";
+    skipped.path = "/s.grb";
+    skipped.folder = dir / "not there";
+    skipped.price = "9.75";
+    skipped.compressed = "5000";
+    skipped.raw = "9000";
+    AddActive(files, skipped);
+    Active odd = kept;
+    odd.id = "O";
+    odd.path = "/o.grb";
+    odd.price = "free";   // not a number: counts as 0
+    odd.compressed = "n/a";
+    AddActive(files, odd);
+
+    HomePosition area(12.5, -45.25, 8);
+    ASSERT_TRUE(app.FileTransferStart(files, &rec, wxCommandEventHandler(DoneRecorder::OnDone), 2, &area));
+    FileXfer* w = FindXfer();
+    ASSERT_NE(w, nullptr);
+    const CFileList& list = app.transferList;
+    EXPECT_EQ(list.GetCount(), 2u);
+    EXPECT_DOUBLE_EQ(list.price, 2.5);
+    EXPECT_EQ(list.compressedSize, 300);
+    EXPECT_EQ(list.rawSize, 1400);
+    EXPECT_EQ(list.xferMode, 2);
+    double lat = 0, lon = 0;
+    int width = 0;
+    ASSERT_TRUE(list.GetDefaultPosition(lat, lon, width));
+    EXPECT_DOUBLE_EQ(lat, 12.5);
+    EXPECT_EQ(width, 8);
+    EXPECT_EQ(w->m_priceLabel->GetLabelText(), "Download Price: $2.50");
+    EXPECT_EQ(w->m_approxSize->GetLabelText(), "300Kb");
+    EXPECT_EQ(w->m_approxTime->GetLabelText(), "00:03");
+    EXPECT_EQ(w->m_latCtrl->GetValue(), "12.500");
+}
+
+TEST_F(Scheduling, StartNeedsBothHandlerAndMethodOrNeither)
+{
+    app.transferList.Add("/keep.grb", "t", "f", "keep.grb", "", "1", false, 0, 0, 0);
+    CActiveFileList files;
+    EXPECT_FALSE(app.FileTransferStart(files, &rec, nullptr, 1, nullptr));
+    EXPECT_FALSE(app.FileTransferStart(files, nullptr, wxCommandEventHandler(DoneRecorder::OnDone), 1, nullptr));
+    EXPECT_EQ(app.transferList.GetCount(), 1u) << "nothing changed";
+    EXPECT_EQ(FindXfer(), nullptr);
+
+    // An empty list still opens the window, with zero totals.
+    ASSERT_TRUE(app.FileTransferStart(files, nullptr, nullptr, 1, nullptr));
+    FileXfer* w = FindXfer();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(app.transferList.GetCount(), 0u);
+    EXPECT_EQ(w->m_priceLabel->GetLabelText(), "Download Price: $0.00");
+    EXPECT_EQ(w->GetTitle(), "File Transfer and Control Status");
+}
+
+TEST_F(Scheduling, DatabaseTransferHasItsOwnTitle)
+{
+    CActiveFileList files;
+    ASSERT_TRUE(app.FileTransferStart(files, &rec, wxCommandEventHandler(DoneRecorder::OnDone), 3, nullptr));
+    FileXfer* w = FindXfer();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->GetTitle(), "Product Database Transfer and Control Status");
+}
+
+// The same item in two batches: each entry goes to its own active file.
+TEST_F(Scheduling, LocalPathsOfTheSameItemInTwoBatches)
+{
+    CActiveFileList files;
+    for (const char* folder : {"/one", "/two"}) {
+        Active a;
+        a.id = "SAME";
+        a.path = "/gfs/wind.grb";
+        a.folder = folder;
+        AddActive(files, a);
+    }
+    EXPECT_EQ(TidewrightApp::InsertLocalPath(files, "/gfs/wind.grb", "/one/wind.grb"), 0);
+    EXPECT_EQ(TidewrightApp::InsertLocalPath(files, "/gfs/wind.grb", "/two/wind.grb"), 1);
+    EXPECT_EQ(files.Item(0).LocalPath, "/one/wind.grb");
+    EXPECT_EQ(files.Item(1).LocalPath, "/two/wind.grb");
+    EXPECT_EQ(TidewrightApp::InsertLocalPath(files, "/gfs/wind.grb", "/three/wind.grb"), 2) << "none left";
+    EXPECT_EQ(TidewrightApp::InsertLocalPath(files, "/GFS/wind.grb", "/x"), 2) << "case-sensitive";
+}
+
+TEST_F(Scheduling, EpilogueRecordsOnlyWhatArrived)
+{
+    RecordingLauncher launcher;
+    SetClipboardText("before");
+    const wxString one = dir / "one", two = dir / "two";
+    wxMkdir(one);
+    wxMkdir(two);
+    CActiveFileList files;
+    for (const wxString& folder : {one, two}) {
+        Active a;
+        a.id = "SAME";
+        a.path = "/gfs/wind.grb";
+        a.folder = folder;
+        a.runstat = 0;
+        AddActive(files, a);
+    }
+    Active refused;
+    refused.id = "R";
+    refused.path = "/gfs/refused.grb";
+    refused.folder = one;
+    refused.runstat = 1;
+    AddActive(files, refused);
+
+    CFileList& list = app.transferList;
+    list.Clear();
+    for (size_t i = 0; i < files.GetCount(); ++i) {
+        const CActiveFile& f = files.Item(i);
+        ASSERT_TRUE(TidewrightApp::ScheduleFileTransferEx(list, f.Path, f.folder, "", "1", false, 0, 0, 0));
+    }
+    tw::test::WriteFile(one + "/wind.grb", "new one");
+    tw::test::WriteFile(two + "/wind.grb", "new two");
+    tw::test::WriteFile(one + "/refused.grb", "an older copy");
+    list.SetFileError(2, "ERROR: File '/gfs/refused.grb' is not available.");
+
+    // A failed transfer: nothing recorded, nothing drained, clipboard untouched.
+    app.FileTransferEpilogue(files, false, nullptr);
+    EXPECT_EQ(list.GetCount(), 3u);
+    EXPECT_EQ(files.Item(0).LocalPath, "");
+    EXPECT_EQ(ClipboardText(), "before");
+
+    app.FileTransferEpilogue(files, true, nullptr);
+    EXPECT_EQ(list.GetCount(), 0u);
+    // PostProcess sorted the list: the refused entry has no path and comes first.
+    ASSERT_EQ(files.GetCount(), 3u);
+    EXPECT_EQ(files.Item(0).FileID, "R");
+    EXPECT_EQ(files.Item(0).LocalPath, "");
+    EXPECT_EQ(files.Item(1).LocalPath, one + "/wind.grb");
+    EXPECT_EQ(files.Item(2).LocalPath, two + "/wind.grb");
+    EXPECT_TRUE(launcher.Starts().empty()) << "the older refused file is not opened";
+    EXPECT_EQ(ClipboardText(), one + "/wind.grb\r\n" + two + "/wind.grb\r\n");
+}
+
+TEST_F(Scheduling, AreaHandedBackByTheEpilogue)
+{
+    struct Case {
+        const char* name;
+        bool changed;
+    };
+    for (const Case c : {Case{"unchanged", false}, Case{"moved", true}}) {
+        SCOPED_TRACE(c.name);
+        rec.results.clear();
+        CActiveFileList files;
+        HomePosition area(10.0, 20.0, 15);
+        HomePosition back;
+        rec.onDone = [&](wxCommandEvent& e) { app.FileTransferEpilogue(files, e.GetInt() != 0, &back); };
+        ASSERT_TRUE(app.FileTransferStart(files, &rec, wxCommandEventHandler(DoneRecorder::OnDone), 0, &area));
+        FileXfer* w = FindXfer();
+        ASSERT_NE(w, nullptr);
+        if (c.changed)
+            w->m_latCtrl->ChangeValue("11.5");
+        wxWeakRef<FileXfer> ref(w);
+        w->InitiateWindowClose(true);
+        ASSERT_TRUE(tw::test::WaitFor([&] { return !ref && rec.results.size() == 1; }));
+        EXPECT_EQ(rec.results[0], 0) << "closed before a transfer";
+        EXPECT_EQ(back.valid, c.changed);
+        if (c.changed) {
+            EXPECT_NEAR(back.lat, 11.5, 1e-5);
+            EXPECT_DOUBLE_EQ(back.lon, 20.0);
+            EXPECT_EQ(back.width, 15);
+        }
+    }
+}

@@ -1,0 +1,487 @@
+// The download road against the gateway stand-in: from the transfer start
+// through the transfer window and its worker to the epilogue, the combined
+// GRIB file, the viewers and the clipboard; a refused login, stopping and
+// closing, a close while the worker asks about resuming, the measured rate,
+// the important-message button and a transfer through the dialer service.
+#include <atomic>
+
+#include <wx/bmpbuttn.h>
+#include <wx/filefn.h>
+#include <wx/gauge.h>
+#include <wx/socket.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "app/Init.h"
+#include "app/Registry.h"
+#include "catalogue/BatchDB.h"
+#include "catalogue/FileList.h"
+#include "library/batchwindow.h"
+#include "platform/Locations.h"
+#include "startup/StartupFixtures.h"
+#include "transfer/DialService.h"
+#include "transfer/GatewaySim.h"
+#include "windows/basicwindow.h"
+#include "xferwindow/XferFixtures.h"
+
+using namespace xfer_test;
+using tw::test::GatewaySim;
+using tw::test::ReadFile;
+using tw::test::SampleBytes;
+using tw::test::WriteFile;
+
+namespace {
+
+void WriteRate(const wxString& rate)
+{
+    CUserConfig config;
+    config.WriteText("Misc/xfer_rate", rate);
+}
+
+wxString ReadKey(const wxString& key)
+{
+    CUserConfig config;
+    return config.ReadText(key, "<absent>");
+}
+
+bool ReachesEnd(FileXfer* w, int timeoutMs = 30000)
+{
+    const bool ended = tw::test::WaitFor(
+        [&] { return FileXfer::LiveWorkers() == 0 && !w->HasWorker() && w->GetState() != 3; }, timeoutMs);
+    tw::test::Pump(60);
+    return ended;
+}
+
+// A transfer started straight through the application's transfer start, with
+// a done-handler that runs the epilogue on the test's active files.
+class XferTransfer : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.Running()) << "gateway stand-in did not start";
+        sim.Configure();
+        WriteRate("102400 600");
+        folder = dir / "Batch";
+        ASSERT_TRUE(wxFileName::Mkdir(folder, 0777, wxPATH_MKDIR_FULL));
+        SetClipboardText("before");
+    }
+    void TearDown() override
+    {
+        rec.onDone = nullptr;   // the test's own lists are gone
+        if (FileXfer* w = FindXfer())
+            CloseAndWait(w);
+        FileXfer::WaitForWorkers(10000);
+    }
+
+    FileXfer* Start(CActiveFileList& files, int mode, HomePosition* area = nullptr)
+    {
+        rec.onDone = [this, &files, area](wxCommandEvent& e) {
+            wxGetApp().FileTransferEpilogue(files, e.GetInt() != 0, area);
+        };
+        EXPECT_TRUE(wxGetApp().FileTransferStart(files, &rec, wxCommandEventHandler(DoneRecorder::OnDone), mode, area));
+        return FindXfer();
+    }
+
+    // Presses Go and waits for the worker to end.
+    bool Go(FileXfer* w)
+    {
+        Click(w, FileXfer::ID_GO_BUTTON);
+        return ReachesEnd(w);
+    }
+
+    // Closes with the Close button and waits for the outcome.
+    int Close(FileXfer* w)
+    {
+        wxWeakRef<FileXfer> ref(w);
+        const size_t before = rec.results.size();
+        Click(w, FileXfer::ID_CLOSE_BUTTON);
+        EXPECT_TRUE(tw::test::WaitFor([&] { return !ref && rec.results.size() > before; }, 10000));
+        return rec.results.empty() ? -1 : rec.results.back();
+    }
+
+    Active File(const wxString& id, const wxString& name, int runstat = 1)
+    {
+        Active a;
+        a.id = id;
+        a.path = "/gfs/" + name;
+        a.folder = folder;
+        a.runstat = runstat;
+        return a;
+    }
+
+    tw::test::TempHome home;
+    tw::test::TempDir dir;
+    QuickClose quick;
+    GatewaySim sim;
+    RecordingLauncher launcher;
+    FakeApps apps;
+    DoneRecorder rec;
+    wxString folder;
+};
+
+} // namespace
+
+// A refused login is a failure in every mode: the caller hears 0 and nothing
+// of the transfer is processed, so older files are neither opened nor handed on.
+TEST_F(XferTransfer, RefusedLoginIsAFailureInEveryMode)
+{
+    for (int mode : {0, 1, 2, 3}) {
+        SCOPED_TRACE(mode);
+        sim.Configure();
+        sim.SetFaults({"refuse-login"});
+        launcher.Clear();
+        WriteFile(folder + "/wind.grb", "OLD WIND");
+        WriteFile(folder + "/all.grb", "OLD COMBINED");
+        CActiveFileList files;
+        Active a = File("W", "wind.grb");
+        a.combine = 1;
+        a.gribfile = folder + "/all.grb";
+        AddActive(files, a);
+        sim.Serve("wind.grb", "NEW WIND");
+
+        FileXfer* w = Start(files, mode);
+        ASSERT_NE(w, nullptr);
+        ASSERT_TRUE(Go(w));
+        EXPECT_EQ(w->GetState(), 1);
+        EXPECT_TRUE(w->m_log->GetValue().Contains("Invalid login")) << w->m_log->GetValue();
+        EXPECT_EQ(Close(w), 0);
+
+        EXPECT_TRUE(launcher.Starts().empty());
+        EXPECT_EQ(ClipboardText(), "before");
+        EXPECT_EQ(ReadFile(folder + "/wind.grb"), "OLD WIND");
+        EXPECT_EQ(ReadFile(folder + "/all.grb"), "OLD COMBINED");
+        EXPECT_EQ(files.Item(0).LocalPath, "");
+        EXPECT_EQ(ReadKey("Misc/xfer_rate"), "102400 600") << "a failed transfer stores no rate";
+        EXPECT_EQ(wxGetApp().transferList.GetCount(), 1u) << "a failed transfer leaves the list as it was";
+        rec.results.clear();
+    }
+}
+
+// Stopping while data flows: every way of closing ends the worker, reports
+// failure and places nothing.
+TEST_F(XferTransfer, ClosingDuringTheTransferStopsTheWorker)
+{
+    enum How { CloseBox, CloseButton, ForceDisconnect, DoneMenu };
+    const How hows[] = {CloseBox, CloseButton, ForceDisconnect, DoneMenu};
+    sim.SetFaults({"rate=20000"});
+    sim.Serve("big.grb", SampleBytes(400000, 3));
+    for (How how : hows) {
+        SCOPED_TRACE(static_cast<int>(how));
+        rec.results.clear();
+        CActiveFileList files;
+        AddActive(files, File("B", "big.grb"));
+        FileXfer* w = Start(files, 1);
+        ASSERT_NE(w, nullptr);
+        wxWeakRef<FileXfer> ref(w);
+        Click(w, FileXfer::ID_GO_BUTTON);
+        ASSERT_TRUE(tw::test::WaitFor([&] { return w->m_log->GetValue().Contains("Retrieving 'big.grb'"); }, 10000));
+        EXPECT_FALSE(w->m_goButton->IsEnabled());
+
+        wxStopWatch watch;
+        switch (how) {
+        case CloseBox:
+            EXPECT_TRUE(w->InitiateWindowClose(true)) << "the close box does not wait";
+            break;
+        case CloseButton:
+            Click(w, FileXfer::ID_CLOSE_BUTTON);
+            break;
+        case ForceDisconnect:
+            Click(w, FileXfer::ID_MENUITEM_FORCE_DISCONNECT, wxEVT_MENU);
+            break;
+        case DoneMenu:
+            Click(w, FileXfer::ID_MENUITEM_DONE, wxEVT_MENU);
+            break;
+        }
+        ASSERT_TRUE(tw::test::WaitFor([&] { return !ref && rec.results.size() == 1; }, 10000));
+        EXPECT_LT(watch.Time(), 3000);
+        EXPECT_EQ(rec.results[0], 0);
+        EXPECT_TRUE(FileXfer::WaitForWorkers(5000)) << "the worker has ended";
+        EXPECT_FALSE(wxFileExists(folder + "/big.grb"));
+        EXPECT_TRUE(launcher.Starts().empty());
+        EXPECT_EQ(ClipboardText(), "before");
+    }
+}
+
+// The user closes the window while the worker waits for the answer to the
+// resume question: the question is answered Cancel, the worker is released
+// and ends, and the window goes without waiting for the late answer.
+TEST_F(XferTransfer, ForcedCloseDuringTheResumeQuestion)
+{
+    const std::string bytes = SampleBytes(50000, 5);
+    sim.Serve("wind.grb", bytes);
+    ASSERT_TRUE(wxFileName::Mkdir(folder + "/tmp", 0777, wxPATH_MKDIR_FULL));
+    WriteFile(folder + "/tmp/wind.grb", bytes.substr(0, 1000));
+    CActiveFileList files;
+    AddActive(files, File("W", "wind.grb"));
+    FileXfer* w = Start(files, 1);
+    ASSERT_NE(w, nullptr);
+    wxWeakRef<FileXfer> ref(w);
+
+    int questions = 0;
+    bool workerEndedBeforeAnswer = false;
+    tw::SetMessageBoxHandler([&](const tw::MessageBoxRequest& request) {
+        if (!request.message.Contains("interrupted previous download"))
+            return int(wxOK);
+        ++questions;
+        // The close box while the box is up.
+        if (ref)
+            ref->Close();
+        workerEndedBeforeAnswer = tw::test::WaitFor([] { return FileXfer::LiveWorkers() == 0; }, 5000);
+        return int(wxYES);   // the late answer is not used
+    });
+    Click(w, FileXfer::ID_GO_BUTTON);
+    EXPECT_TRUE(tw::test::WaitFor([&] { return !ref && rec.results.size() == 1; }, 10000));
+    tw::test::ResetUi();
+
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(workerEndedBeforeAnswer) << "the worker was released while the question was still on screen";
+    ASSERT_EQ(rec.results.size(), 1u);
+    EXPECT_EQ(rec.results[0], 0);
+    EXPECT_FALSE(wxFileExists(folder + "/wind.grb"));
+    EXPECT_TRUE(launcher.Starts().empty());
+}
+
+TEST_F(XferTransfer, MeasuredRateIsStoredAfterSuccess)
+{
+    sim.SetFaults({"rate=40000"});
+    sim.Serve("slow.grb", SampleBytes(80000, 7));
+    CActiveFileList files;
+    AddActive(files, File("S", "slow.grb"));
+    FileXfer* w = Start(files, 1);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(wxGetApp().transferRate, 102400);
+    ASSERT_TRUE(Go(w));
+    EXPECT_EQ(w->GetState(), 2) << w->m_log->GetValue();
+    const wxString stored = ReadKey("Misc/xfer_rate");
+    long network = 0;
+    ASSERT_TRUE(stored.BeforeFirst(' ').ToLong(&network)) << stored;
+    EXPECT_GT(network, 20000) << stored;
+    EXPECT_LT(network, 60000) << stored;
+    EXPECT_EQ(stored.AfterFirst(' '), "600") << "the dialer's half stays";
+    EXPECT_EQ(wxGetApp().transferRate, network);
+    EXPECT_EQ(Close(w), 1);
+    EXPECT_EQ(ReadFile(folder + "/slow.grb"), SampleBytes(80000, 7));
+}
+
+TEST_F(XferTransfer, ImportantMessageButtonBlinksUntilClicked)
+{
+    sim.SetFaults({"readme=news"});
+    sim.Serve("a.txt", "text");
+    CActiveFileList files;
+    AddActive(files, File("A", "a.txt", 0));
+    FileXfer* w = Start(files, 1);
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(w->m_updateButton->IsShown());
+    ASSERT_TRUE(Go(w));
+    ASSERT_TRUE(w->m_updateButton->IsShown());
+    EXPECT_EQ(w->m_updateButton->GetToolTipText(), "An important message from TALVO has arrived");
+    // It blinks: the image changes within a few half-second ticks.
+    const wxBitmap first = w->m_updateButton->GetBitmapLabel();
+    EXPECT_TRUE(tw::test::WaitFor(
+        [&] { return !w->m_updateButton->GetBitmapLabel().IsSameAs(first); }, 2000));
+
+    Click(w, FileXfer::ID_UPDATE_BUTTON);
+    EXPECT_FALSE(w->m_updateButton->IsEnabled());
+    EXPECT_TRUE(w->m_updateButton->IsShown());
+    EXPECT_TRUE(tw::test::BoxShown("Please execute \"Update File List\" from Portal, Basic or Library mode"));
+
+    // A later transfer in the same window does not bring it back.
+    ASSERT_TRUE(Go(w));
+    EXPECT_FALSE(w->m_updateButton->IsEnabled());
+    const wxBitmap now = w->m_updateButton->GetBitmapLabel();
+    tw::test::Pump(700);
+    EXPECT_TRUE(w->m_updateButton->GetBitmapLabel().IsSameAs(now)) << "no blinking after the click";
+    EXPECT_EQ(Close(w), 1);
+}
+
+TEST_F(XferTransfer, ThroughTheDialerService)
+{
+    const CDialService::Waits saved = CDialService::GetWaits();
+    CDialService::Waits quickWaits;
+    quickWaits.tickMs = 100;
+    quickWaits.settleMs = 50;
+    CDialService::SetWaits(quickWaits);
+    ASSERT_TRUE(wxSocketBase::IsInitialized() || wxSocketBase::Initialize());
+    tw::test::DialerSim dialer;
+    ASSERT_TRUE(dialer.Running());
+    {
+        CUserConfig config;
+        config.WriteText("Connection/connection", "Dezavuviv Odirir");
+        config.WriteText("Gateway/autodialhost", "127.0.0.1");
+        config.WriteInt("Gateway/autodialport", dialer.Port());
+    }
+    sim.Serve("wind.grb", "wind by satellite");
+    CActiveFileList files;
+    AddActive(files, File("W", "wind.grb"));
+    FileXfer* w = Start(files, 1);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(wxGetApp().transferRate, 600) << "the dialer's stored rate";
+    ASSERT_TRUE(Go(w));
+    EXPECT_EQ(w->GetState(), 2) << w->m_log->GetValue();
+    EXPECT_TRUE(w->m_log->GetValue().Contains("Connecting through Dezavuviv Odirir")) << w->m_log->GetValue();
+    EXPECT_TRUE(dialer.WaitForRequest("dialup"));
+    EXPECT_TRUE(dialer.WaitForRequest("hangup"));
+    EXPECT_EQ(Close(w), 1);
+    EXPECT_EQ(ReadFile(folder + "/wind.grb"), "wind by satellite");
+    EXPECT_EQ(ClipboardText(), folder + "/wind.grb\r\n");
+    CDialService::SetWaits(saved);
+}
+
+// The whole road as the Library window runs it, with the application started
+// as a user starts it.
+class XferRoad : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        startup_test::ResetApp();
+        ASSERT_TRUE(sim.Running());
+    }
+    void TearDown() override
+    {
+        if (FileXfer* w = FindXfer())
+            CloseAndWait(w);
+        startup_test::ResetApp();
+    }
+
+    TidewrightApp& app = wxGetApp();
+    tw::test::TempHome home;
+    QuickClose quick;
+    GatewaySim sim;
+};
+
+TEST_F(XferRoad, LibraryDownloadFromStartToClipboard)
+{
+    using startup_test::InsertProducts;
+    ASSERT_TRUE(CInit::InitializeAppFolders());
+    const wxString catalogue = tw::UserDataDir() + "/DB/zir.db";
+    startup_test::Exec(catalogue, "DELETE FROM products");
+    InsertProducts(catalogue, {{0, 0, 0, "GRIB", "Atlantic", "Wind", "TW-WIND", "Wind", "/gfs/wind.grb"},
+                               {0, 0, 0, "GRIB", "Atlantic", "Waves", "TW-WAVE", "Waves", "/gfs/waves.grb"},
+                               {1, 0, 0, "Text", "Atlantic", "Forecast", "TW-TEXT", "Forecast", "/text/forecast.txt"},
+                               {2, 0, 0, "Charts", "Atlantic", "Surface", "TW-CHART", "Chart", "/charts/surface.png"},
+                               {0, 0, 0, "GRIB", "Atlantic", "Gone", "TW-GONE", "Gone", "/gfs/refused.grb"}});
+    startup_test::WriteSetting("General/DefaultView", "Batch");
+    sim.Configure();
+    WriteRate("102400 600");
+    ASSERT_TRUE(app.Startup());
+    auto* library = dynamic_cast<BatchWindow*>(app.topWindow);
+    ASSERT_NE(library, nullptr);
+
+    // One user batch: chart viewer for text and images, GRIB viewer, and one
+    // combined GRIB file.
+    app.GetUserDb()->ExecuteUpdate("UPDATE batches SET status=0 WHERE ID>1");
+    const wxString folder = home.Documents() + "/Weather Files/Road";
+    ASSERT_TRUE(wxFileName::Mkdir(folder, 0777, wxPATH_MKDIR_FULL));
+    CBatch batch;
+    batch.info.title = "Road";
+    batch.info.folder = folder;
+    batch.info.runstat = 4;
+    batch.info.runwexpg = 1;
+    batch.info.bCombineGribs = 1;
+    batch.info.gribfile = folder + "/all.grb";
+    for (const char* id : {"TW-WIND", "TW-WAVE", "TW-TEXT", "TW-CHART", "TW-GONE"}) {
+        CFileInfo item;
+        ASSERT_TRUE(app.FindFileInfo(item, id)) << id;
+        item.info.status = 1;
+        batch.items.Add(item);
+    }
+    const int batchId = CBatchFolder::Instance()->AddBatch(&batch, -1);
+    ASSERT_GT(batchId, 2);
+
+    // Older files: the refused item's must not pass for new, the old
+    // combined file is replaced.
+    WriteFile(folder + "/refused.grb", "OLD REFUSED");
+    WriteFile(folder + "/all.grb", "OLD COMBINED");
+    const std::string wind = SampleBytes(3000, 1), waves = SampleBytes(5000, 2);
+    sim.Serve("wind.grb", wind);
+    sim.ServeWithCompressed("waves.grb", waves);
+    sim.Serve("forecast.txt", "Winds NW 20 kt.\n");
+    sim.Serve("surface.png", "PNG bytes");
+    sim.Serve("refused.grb", "NEW REFUSED");
+    sim.SetFaults({"refuse=refused.grb"});
+    double basicLat = 0, basicLon = 0;
+    int basicWidth = 0;
+    BasicWindow::GetCoords(basicLat, basicLon, basicWidth);
+
+    RecordingLauncher launcher;
+    FakeApps apps;
+    SetClipboardText("before");
+
+    wxCommandEvent start(wxEVT_MENU);
+    library->OnStart(start);
+    FileXfer* w = FindXfer();
+    ASSERT_NE(w, nullptr);
+    wxWeakRef<FileXfer> ref(w);
+    EXPECT_EQ(w->GetTitle(), "File Transfer and Control Status");
+    EXPECT_FALSE(library->IsEnabled()) << "the transfer window is modal";
+    EXPECT_EQ(w->m_priceLabel->GetLabelText(), "Download Price: $6.25");
+    EXPECT_EQ(w->m_approxSize->GetLabelText(), "500Kb");
+    EXPECT_EQ(w->m_approxTime->GetLabelText(), "00:05") << "500 KB at the stored 102400 bytes a second";
+
+    Click(w, FileXfer::ID_GO_BUTTON);
+    ASSERT_TRUE(ReachesEnd(w));
+    const wxString log = w->m_log->GetValue();
+    EXPECT_EQ(w->GetState(), 2) << log;
+    for (const char* line : {"Retrieving 'wind.grb'.", "Retrieving 'waves.grb.bz2'.", "Retrieving 'forecast.txt'.",
+                             "Transfer done."})
+        EXPECT_TRUE(log.Contains(line)) << line << "\n" << log;
+    EXPECT_TRUE(w->m_goButton->IsEnabled());
+    EXPECT_EQ(w->Queue()->MaxOutstanding(), 1) << "never more than one update waiting";
+    EXPECT_LT(w->m_updatesHandled, w->Queue()->Posted() + 1);
+    w->Raise();
+    tw::test::Screenshot(w, wxFileName::GetTempDir() + "/tw-transfer-window.png");
+
+    Click(w, FileXfer::ID_CLOSE_BUTTON);
+    ASSERT_TRUE(tw::test::WaitFor([&] { return !ref; }, 10000));
+    tw::test::Pump(50);
+    EXPECT_TRUE(library->IsEnabled());
+
+    // Placed, decompressed and combined.
+    EXPECT_EQ(ReadFile(folder + "/wind.grb"), wind);
+    EXPECT_EQ(ReadFile(folder + "/waves.grb"), waves);
+    EXPECT_EQ(ReadFile(folder + "/forecast.txt"), "Winds NW 20 kt.\n");
+    EXPECT_EQ(ReadFile(folder + "/refused.grb"), "OLD REFUSED");
+    EXPECT_EQ(ReadFile(folder + "/all.grb"), wind + waves) << "this transfer's GRIB files, in sorted order";
+
+    // Viewers, each started once without a file before its first file.
+    const std::vector<std::vector<wxString>> expected = {
+        {apps.Chart()},
+        {apps.Chart(), folder + "/surface.png"},
+        {apps.Chart(), folder + "/forecast.txt"},
+        {apps.Grib()},
+        {apps.Grib(), folder + "/all.grb"},
+    };
+    EXPECT_EQ(launcher.Starts(), expected);
+
+    // The clipboard has what arrived, in the processing order; the refused
+    // item's older file is not among them.
+    EXPECT_EQ(ClipboardText(), folder + "/wind.grb\r\n" + folder + "/waves.grb\r\n" + folder + "/surface.png\r\n"
+                                   + folder + "/forecast.txt\r\n");
+    EXPECT_EQ(app.transferList.GetCount(), 0u) << "the epilogue drained the list";
+
+    // The Library window sent the home area and, the area being unchanged,
+    // got none back: the Basic batch's area stays.
+    bool pos = false;
+    for (const std::string& line : sim.ReceivedLines())
+        pos = pos || line.rfind("pos ", 0) == 0;
+    EXPECT_TRUE(pos);
+    double lat = 0, lon = 0;
+    int width = 0;
+    BasicWindow::GetCoords(lat, lon, width);
+    EXPECT_EQ(lat, basicLat);
+    EXPECT_EQ(width, basicWidth);
+
+    // Opening one downloaded item from a list: the GRIB viewer once without
+    // a file, then with it; the path on the clipboard.
+    launcher.Clear();
+    app.ViewItemGlobal("TW-WIND", batchId);
+    const std::vector<std::vector<wxString>> view = {{apps.Grib()}, {apps.Grib(), folder + "/wind.grb"}};
+    EXPECT_EQ(launcher.Starts(), view);
+    EXPECT_EQ(ClipboardText(), folder + "/wind.grb\r\n");
+    launcher.Clear();
+    app.ViewItemGlobal("NOT-THERE", batchId);
+    EXPECT_TRUE(tw::test::BoxShown("Cannot find in product list: NOT-THERE"));
+    EXPECT_TRUE(launcher.Starts().empty());
+}
