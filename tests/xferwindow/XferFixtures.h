@@ -110,7 +110,7 @@ public:
 inline FileXfer* FindXfer()
 {
     for (wxWindow* w : wxTopLevelWindows) {
-        auto* xfer = wxDynamicCast(w, FileXfer);
+        auto* xfer = dynamic_cast<FileXfer*>(w);
         if (xfer && xfer->IsShown() && !xfer->IsBeingDeleted())
             return xfer;
     }
@@ -121,7 +121,7 @@ inline FileXfer* FindXfer()
 inline bool AnyXferAlive()
 {
     for (wxWindow* w : wxTopLevelWindows)
-        if (wxDynamicCast(w, FileXfer))
+        if (dynamic_cast<FileXfer*>(w))
             return true;
     return false;
 }

@@ -473,7 +473,7 @@ TEST_F(XferWindow, MapPickerSetsTheArea)
         std::function<void()> drive = [&]() {
             MapDialog* dialog = nullptr;
             for (wxWindow* tlw : wxTopLevelWindows)
-                if (auto* d = wxDynamicCast(tlw, MapDialog); d && d->IsModal())
+                if (auto* d = dynamic_cast<MapDialog*>(tlw); d && d->IsModal())
                     dialog = d;
             if (!dialog) {
                 wxTheApp->CallAfter(drive);
