@@ -38,6 +38,11 @@ void TidewrightApp::OnUpdateDB()
     if (productSize == 0 && zonesSize == 0)
         return;
 
+    // A worker left behind by a forced close may still be reading the list.
+    if (!FileXfer::WaitForWorkers(5000)) {
+        wxLogError("The previous transfer has not ended yet.");
+        return;
+    }
     transferList.Clear();
     updateFilesScheduled.clear();
     const wxString folder = CInit::GetProductDBUpdatesDir();

@@ -18,6 +18,7 @@
 #include "app/Registry.h"
 #include "app/StringHelpers.h"
 #include "app/tidewrightapp.h"
+#include "catalogue/BatchDB.h"
 #include "catalogue/FileList.h"
 #include "transfer/bzip.h"
 
@@ -463,7 +464,7 @@ void CXferSocketThread::ReportNotices(const std::string& loginAnswer)
     }
     if (balance > 0.0) {
         Status("\n      **** Low Balance Notice ****\n");
-        Status("Your Tidewright card balance is $" + wxString::FromCDouble(balance, 2) + ".  "
+        Status("Your Tidewright card balance is $" + FormatFixedC(balance, 2) + ".  "
                + "You will be unable to download once the balance reaches $0.0. "
                + "Please contact your Tidewright dealer ASAP to re-up your card.\n");
         Status("      **** End of Low Balance Notice ****\n\n");
