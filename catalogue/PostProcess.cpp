@@ -23,8 +23,11 @@
 #include "catalogue/Batch.h"
 #include "catalogue/Broadcast.h"
 #include "platform/Launcher.h"
+#include "platform/WireText.h"
 
 namespace {
+
+using tw::FsPath;
 
 std::mutex g_lookupLock;
 CPostProcess::FileTypeLookup g_lookup;
@@ -43,11 +46,6 @@ bool Exists(const wxString& path)
     return !path.empty() && wxFileName::Exists(path, wxFILE_EXISTS_ANY);
 }
 
-std::string FsPath(const wxString& path)
-{
-    wxCharBuffer buf = path.fn_str();
-    return buf.data() ? std::string(buf.data()) : std::string();
-}
 
 wxString FromFs(const std::string& path)
 {

@@ -24,33 +24,17 @@
 #include "app/tidewrightapp.h"
 #include "catalogue/FileList.h"
 #include "transfer/DialService.h"
+#include "platform/WireText.h"
 
 namespace {
+
+using tw::FromWire;
+using tw::FsPath;
+using tw::ToWire;
 
 constexpr size_t kReadBuffer = 256 * 1024;
 constexpr size_t kWriteBuffer = 1024 * 1024;
 
-std::string ToWire(const wxString& text)
-{
-    wxScopedCharBuffer utf8 = text.utf8_str();
-    return std::string(utf8.data(), utf8.length());
-}
-
-// Received text as a wxString: UTF-8, or byte for byte when it is not UTF-8,
-// so that no text from the server is lost from a message.
-wxString FromWire(const std::string& bytes)
-{
-    wxString text = wxString::FromUTF8(bytes.data(), bytes.size());
-    if (text.empty() && !bytes.empty())
-        text = wxString(bytes.data(), wxConvISO8859_1, bytes.size());
-    return text;
-}
-
-std::string FsPath(const wxString& path)
-{
-    wxCharBuffer buf = path.fn_str();
-    return buf.data() ? std::string(buf.data()) : std::string();
-}
 
 // "%g" (six significant digits, no trailing zeros) in every locale.
 std::string FormatG(float value)

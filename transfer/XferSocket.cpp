@@ -21,10 +21,15 @@
 #include "catalogue/BatchDB.h"
 #include "catalogue/FileList.h"
 #include "transfer/bzip.h"
+#include "platform/WireText.h"
 
 const char* const CXferSocketThread::kAbortText = "File receive aborted";
 
 namespace {
+
+using tw::FromWire;
+using tw::FsPath;
+using tw::ToWire;
 
 constexpr int kChunk = 256;
 constexpr int64_t kRateWindowMs = 1500;
@@ -37,25 +42,6 @@ int64_t NowMs()
         .count();
 }
 
-std::string ToWire(const wxString& text)
-{
-    wxScopedCharBuffer utf8 = text.utf8_str();
-    return std::string(utf8.data(), utf8.length());
-}
-
-wxString FromWire(const std::string& bytes)
-{
-    wxString text = wxString::FromUTF8(bytes.data(), bytes.size());
-    if (text.empty() && !bytes.empty())
-        text = wxString(bytes.data(), wxConvISO8859_1, bytes.size());
-    return text;
-}
-
-std::string FsPath(const wxString& path)
-{
-    wxCharBuffer buf = path.fn_str();
-    return buf.data() ? std::string(buf.data()) : std::string();
-}
 
 wxString ShowPath(const std::string& path)
 {
