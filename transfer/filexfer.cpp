@@ -227,6 +227,7 @@ int CXferObserverQueue::MaxOutstanding()
 
 void CXferObserverQueue::TransferEntry()
 {
+    m_doneReported = false;
     std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
     m_pending.running = 1;
     m_pending.filePercent = -1;
@@ -239,6 +240,13 @@ void CXferObserverQueue::TransferEntry()
 
 void CXferObserverQueue::TransferExit()
 {
+    // A worker that ends without its final report has failed, also when it
+    // failed before the data phase (a refused request, a protocol error):
+    // the state must not stay "not started", nor keep the success of an
+    // earlier transfer in this window. It is set before the update is posted,
+    // so that the window sees the end together with the outcome.
+    if (!m_doneReported.exchange(false))
+        m_state = 1;
     {
         std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
         m_pending.running = 0;
@@ -246,8 +254,6 @@ void CXferObserverQueue::TransferExit()
         m_pending.totalPercent = 0;
         PostLocked();
     }
-    int running = 3;
-    m_state.compare_exchange_strong(running, 1);
     std::lock_guard<std::recursive_mutex> lock(m_workerLock);
     m_worker = nullptr;
 }
@@ -275,6 +281,7 @@ void CXferObserverQueue::TransferDone(const wxString& text, bool ok)
         m_pending.fileElapsed = wxS("00:00");
     }
     m_state = ok ? 2 : 1;
+    m_doneReported = true;
 
     // The worker lock and the pending lock are taken one after the other,
     // never one inside the other.

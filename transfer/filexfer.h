@@ -150,6 +150,8 @@ private:
     CXferSocketThread* m_worker = nullptr;
 
     std::atomic<int> m_state {0};
+    // Whether the running worker has given its final report (TransferDone).
+    std::atomic<bool> m_doneReported {false};
 
     std::mutex m_condLock;
     std::condition_variable m_cond;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/dir.h>
+#include <wx/textctrl.h>
 
 #include "tests/updates/UpdateFixtures.h"
 #include "transfer/filexfer.h"
@@ -204,6 +206,72 @@ TEST_F(UpdateFlow, RefusedOrCorruptUpdateIsAFailure)
         EXPECT_TRUE(!c.failureBox || (BoxShown("The Product Database update failed.") && BoxShown("zir.db: ")));
         EXPECT_FALSE(wxFileExists(updates + "/zir.db"));
         CInit::InstallDatabaseUpdates(false);
+        EXPECT_EQ(tw::test::ReadFile(dbDir + "/zir.db"), installedBefore);
+    }
+}
+
+// The server may send a database under another name than the one asked for.
+// Every such transfer ends: a plain rename is placed where the next start
+// looks for it; a name that is not ours is a failure that names the file, and
+// nothing is written outside the updates folder.
+TEST_F(UpdateFlow, DatabaseSentUnderAnotherName)
+{
+    const std::string good = Newer("zir.db", 501);
+    const std::string installedBefore = tw::test::ReadFile(dbDir + "/zir.db");
+    const struct {
+        const char* sent;
+        bool plainBytes;     // the server sends the database uncompressed
+        bool placed;         // a usable zir.db is waiting in the updates folder
+        int state;           // of the window: 2 the transfer ended well, 1 it failed
+        const char* logged;  // in the transfer log
+        const char* boxed;   // in the failure box
+    } cases[] = {
+        {"zir.db", true, true, 2, "Moving ", nullptr},
+        {"zir.db", false, false, 2, "Moving ", "zir.db: it is not a usable database"},
+        {"other.db.bz2", false, false, 1, "Received base file name (othe) differs from that expected (zir.)",
+         nullptr},
+        {"../../zir.db", false, false, 2, "is not a safe file name", "zir.db: Received file name '../../zir.db'"},
+        {"zir.db.bz2/../../../zir.db", false, false, 2, "is not a safe file name", "is not a safe file name"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sent);
+        tw::test::ResetUi();
+        tw::test::AnswerBox(wxNO);   // the restart, when offered
+        wxRemoveFile(updates + "/zir.db");
+        offers.clear();
+        Offer("zir.db", 501, good);
+        if (c.plainBytes)
+            sim.Serve("zir.db.bz2", good);
+        offers.push_back(std::string("send-name=zir.db.bz2:") + c.sent);
+        sim.SetFaults(offers);
+        CheckThenOk();
+
+        FileXfer* x = TransferWindow();
+        ASSERT_NE(x, nullptr);
+        ASSERT_TRUE(x->StartTransfer());
+        ASSERT_TRUE(WaitFor([&] { return !x->HasWorker() && FileXfer::LiveWorkers() == 0; }, 20000));
+        tw::test::Pump(100);
+        EXPECT_EQ(x->GetState(), c.state) << "the window must learn how the transfer ended";
+        EXPECT_TRUE(x->m_log->GetValue().Contains(c.logged)) << x->m_log->GetValue();
+        x->InitiateWindowClose(false);
+        ASSERT_TRUE(WaitFor([] { return TransferWindow() == nullptr; }, 10000));
+        tw::test::Pump(200);
+
+        EXPECT_EQ(BoxShown(RestartText("update succeded.")), c.placed);
+        EXPECT_FALSE(app.restartRequested);
+        if (c.boxed) {
+            EXPECT_TRUE(BoxShown(c.boxed));
+        }
+        if (c.placed) {
+            EXPECT_EQ(Version(updates + "/zir.db"), 501);
+        } else {
+            EXPECT_FALSE(wxFileExists(updates + "/zir.db"));
+        }
+        wxArrayString named;
+        wxDir::GetAllFiles(wxGetHomeDir(), &named, "zir.db*");
+        wxDir::GetAllFiles(wxGetHomeDir(), &named, "other.db*");
+        for (const wxString& path : named)
+            EXPECT_TRUE(path == dbDir + "/zir.db" || path == updates + "/zir.db") << path;
         EXPECT_EQ(tw::test::ReadFile(dbDir + "/zir.db"), installedBefore);
     }
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include <wx/bmpbuttn.h>
+#include <wx/dir.h>
 #include <wx/filefn.h>
 #include <wx/gauge.h>
 #include <wx/socket.h>
@@ -293,6 +294,71 @@ TEST_F(XferTransfer, ImportantMessageButtonBlinksUntilClicked)
     tw::test::Pump(700);
     EXPECT_TRUE(w->m_updateButton->GetBitmapLabel().IsSameAs(now)) << "no blinking after the click";
     EXPECT_EQ(Close(w), 1);
+}
+
+// The server sends a file under another name. A plain rename to the
+// compressed name is decompressed and placed under the name asked for; a name
+// with another base ends the transfer as a failure, also after an earlier
+// success in the same window; a name that would leave the folder is refused
+// for that file alone. Every transfer ends.
+TEST_F(XferTransfer, FileSentUnderAnotherName)
+{
+    const std::string wind = SampleBytes(30000, 21);
+    const std::string rain = SampleBytes(20000, 22);
+    sim.ServeWithCompressed("packed.grb", wind);
+    const std::string packed = ReadFile(sim.Root() + "/packed.grb.bz2");
+    ASSERT_FALSE(packed.empty());
+    sim.Serve("wind.grb", packed);   // the compressed bytes, without a .bz2 file beside them
+    sim.Serve("rain.grb", rain);
+    WriteFile(folder + "/rain.grb", "OLD RAIN");
+    CActiveFileList files;
+    AddActive(files, File("W", "wind.grb", 0));
+    AddActive(files, File("R", "rain.grb", 0));
+    FileXfer* w = Start(files, 2);
+    ASSERT_NE(w, nullptr);
+
+    sim.SetFaults({"send-name=wind.grb:wind.grb.bz2"});
+    ASSERT_TRUE(Go(w));
+    EXPECT_EQ(w->GetState(), 2) << w->m_log->GetValue();
+    EXPECT_EQ(ReadFile(folder + "/wind.grb"), wind);
+    EXPECT_EQ(ReadFile(folder + "/rain.grb"), rain);
+    EXPECT_FALSE(wxFileExists(folder + "/wind.grb.bz2"));
+
+    WriteFile(folder + "/rain.grb", "OLD RAIN");
+    sim.SetFaults({"send-name=wind.grb:rain.grb"});
+    ASSERT_TRUE(Go(w));
+    EXPECT_EQ(w->GetState(), 1) << w->m_log->GetValue();
+    EXPECT_TRUE(w->m_log->GetValue().Contains(
+        "Received base file name (rain.) differs from that expected (wind.) while processing '/gfs/wind.grb'."))
+        << w->m_log->GetValue();
+    EXPECT_TRUE(w->m_goButton->IsEnabled());
+    EXPECT_EQ(ReadFile(folder + "/rain.grb"), "OLD RAIN") << "nothing of the failed transfer is placed";
+    EXPECT_EQ(Close(w), 0) << "the earlier success does not stand for the failed transfer";
+    EXPECT_EQ(files.Item(0).LocalPath, "");
+
+    // A name that climbs out of the folder: refused with its reason, the
+    // other file arrives, and nothing is written elsewhere.
+    rec.results.clear();
+    wxRemoveFile(folder + "/wind.grb");
+    CActiveFileList again;
+    AddActive(again, File("W", "wind.grb", 0));
+    AddActive(again, File("R", "rain.grb", 0));
+    w = Start(again, 2);
+    ASSERT_NE(w, nullptr);
+    sim.SetFaults({"send-name=wind.grb:../../wind.grb.bz2"});
+    ASSERT_TRUE(Go(w));
+    EXPECT_TRUE(w->m_log->GetValue().Contains("Received file name '../../wind.grb.bz2' is not a safe file name"))
+        << w->m_log->GetValue();
+    EXPECT_TRUE(w->m_log->GetValue().Contains("Failure retrieving '/gfs/wind.grb'") ||
+                w->m_log->GetValue().Contains("'/gfs/wind.grb' was refused"))
+        << w->m_log->GetValue();
+    EXPECT_EQ(ReadFile(folder + "/rain.grb"), rain);
+    Close(w);
+    EXPECT_EQ(again.Item(0).LocalPath, "") << "the refused file is not taken as arrived";
+    EXPECT_EQ(again.Item(1).LocalPath, folder + "/rain.grb");
+    wxArrayString everything;
+    wxDir::GetAllFiles(dir.Path(), &everything, "wind.grb*");
+    EXPECT_TRUE(everything.empty()) << everything[0];
 }
 
 TEST_F(XferTransfer, ThroughTheDialerService)

@@ -246,6 +246,31 @@ TEST_F(XferWindow, StartAndEndOfTheWorkerSwitchTheGoButton)
     EXPECT_EQ(Label(w->m_totalSizeLabel), "Total Download Size: 12Kb");
 }
 
+// A worker that fails before its data phase (the request or a header was
+// refused) ends without TransferBegin and TransferDone: the window still
+// learns that the transfer ended without success, also when an earlier
+// transfer in the same window had succeeded.
+TEST_F(XferWindow, WorkerEndingBeforeTheDataPhaseIsAFailure)
+{
+    CFileList& list = NewList();
+    FileXfer* w = Make(list, 2);
+    EXPECT_EQ(w->GetState(), 0);
+    w->TransferEntry();
+    w->TransferExit();
+    EXPECT_EQ(w->GetState(), 1);
+
+    w->TransferEntry();
+    w->TransferBegin("", wxTimeSpan(), 0);
+    w->TransferDone("Transfer done.\n", true);
+    w->TransferExit();
+    EXPECT_EQ(w->GetState(), 2);
+
+    w->TransferEntry();
+    w->TransferExit();
+    EXPECT_EQ(w->GetState(), 1) << "the earlier success does not stand for this transfer";
+    EXPECT_FALSE(w->TransferSuccess());
+}
+
 // What the requesting window learns when the window closes.
 TEST_F(XferWindow, OutcomeReportedAtClose)
 {
