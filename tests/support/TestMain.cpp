@@ -17,6 +17,7 @@
 
 namespace tw::test {
 void RecordLog(unsigned long level, const wxString& text);
+bool WaitForDisplay();
 }
 
 namespace {
@@ -50,6 +51,10 @@ int main(int argc, char** argv)
     setenv("TIDEWRIGHT_RESOURCES", TIDEWRIGHT_BUILD_RESOURCES, 0);
     setenv("TIDEWRIGHT_TESTING", "1", 1);
     std::setlocale(LC_ALL, "");
+
+    // A loaded X server can turn a connection away for a moment; that must
+    // not fail a whole test program.
+    tw::test::WaitForDisplay();
 
     wxApp::SetInstance(new TidewrightApp);
     if (!wxEntryStart(argc, argv)) {
