@@ -27,38 +27,9 @@ DialerSim::DialerSim(const std::vector<std::string>& options)
     std::vector<std::string> args{Program().ToStdString(), "--port", "0", "--log", m_log.ToStdString()};
     args.insert(args.end(), options.begin(), options.end());
 
-    int out[2];
-    if (pipe(out) != 0)
-        return;
-    m_pid = fork();
-    if (m_pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        close(out[0]);
-        close(out[1]);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(out[1]);
-    if (m_pid < 0) {
-        close(out[0]);
-        return;
-    }
     // The stand-in prints its port once it listens.
-    std::string line;
-    pollfd pfd{out[0], POLLIN, 0};
-    while (line.find('\n') == std::string::npos && poll(&pfd, 1, 5000) > 0) {
-        char buffer[64];
-        ssize_t n = read(out[0], buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        line.append(buffer, static_cast<size_t>(n));
-    }
-    close(out[0]);
-    m_port = std::atoi(line.c_str());
+    m_child = StartChildProgram(args, false, 5000);
+    m_port = std::atoi(m_child.firstLine.c_str());
 }
 
 DialerSim::~DialerSim()
@@ -68,12 +39,7 @@ DialerSim::~DialerSim()
 
 void DialerSim::Stop()
 {
-    if (m_pid > 0) {
-        kill(m_pid, SIGTERM);
-        int status = 0;
-        waitpid(m_pid, &status, 0);
-        m_pid = -1;
-    }
+    StopChildProgram(m_child);
 }
 
 std::vector<std::string> DialerSim::Requests() const

@@ -10,6 +10,7 @@
 
 #include <wx/string.h>
 
+#include "support/ChildProgram.h"
 #include "support/TestSupport.h"
 
 class CRegistry;
@@ -26,7 +27,7 @@ public:
     DialerSim(const DialerSim&) = delete;
     DialerSim& operator=(const DialerSim&) = delete;
 
-    bool Running() const { return m_pid > 0 && m_port > 0; }
+    bool Running() const { return m_child.pid > 0 && m_port > 0; }
     int Port() const { return m_port; }
     void Stop();
 
@@ -44,7 +45,7 @@ public:
     static wxString Program();
 
 private:
-    pid_t m_pid = -1;
+    ChildProgram m_child;
     int m_port = 0;
     TempDir m_dir;
     wxString m_log;

@@ -39,51 +39,15 @@ GatewaySim::GatewaySim(const std::vector<std::string>& options)
                                      "--exit-on-stdin-eof"};
     args.insert(args.end(), options.begin(), options.end());
 
-    int out[2], in[2];
-    if (pipe2(out, O_CLOEXEC) != 0 || pipe2(in, O_CLOEXEC) != 0)
-        return;
-    m_pid = fork();
-    if (m_pid == 0) {
-        dup2(in[0], 0);
-        dup2(out[1], 1);
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(in[0]);
-    close(out[1]);
-    m_stdin = in[1];
-    if (m_pid < 0) {
-        close(out[0]);
-        return;
-    }
-    // The stand-in prints "PORT <n>" once it listens.
-    std::string text;
-    pollfd p {out[0], POLLIN, 0};
-    while (text.find('\n') == std::string::npos && poll(&p, 1, 10000) > 0) {
-        char buf[64];
-        ssize_t n = read(out[0], buf, sizeof buf);
-        if (n <= 0)
-            break;
-        text.append(buf, static_cast<size_t>(n));
-    }
-    close(out[0]);
-    if (text.rfind("PORT ", 0) == 0)
-        m_port = std::atoi(text.c_str() + 5);
+    // The stand-in prints "PORT <n>" once it listens, and ends when its input closes.
+    m_child = StartChildProgram(args, true, 10000);
+    if (m_child.firstLine.rfind("PORT ", 0) == 0)
+        m_port = std::atoi(m_child.firstLine.c_str() + 5);
 }
 
 GatewaySim::~GatewaySim()
 {
-    if (m_stdin >= 0)
-        close(m_stdin);
-    if (m_pid > 0) {
-        kill(m_pid, SIGTERM);
-        int status = 0;
-        waitpid(m_pid, &status, 0);
-    }
+    StopChildProgram(m_child);
 }
 
 std::string GatewaySim::Serve(const wxString& name, const std::string& bytes)

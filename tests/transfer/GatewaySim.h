@@ -10,6 +10,7 @@
 
 #include <wx/string.h>
 
+#include "support/ChildProgram.h"
 #include "support/TestSupport.h"
 
 namespace tw::test {
@@ -25,7 +26,7 @@ public:
     GatewaySim(const GatewaySim&) = delete;
     GatewaySim& operator=(const GatewaySim&) = delete;
 
-    bool Running() const { return m_pid > 0 && m_port > 0; }
+    bool Running() const { return m_child.pid > 0 && m_port > 0; }
     int Port() const { return m_port; }
 
     // The folder the stand-in serves files from.
@@ -50,9 +51,8 @@ public:
     static wxString Program();
 
 private:
-    pid_t m_pid = -1;
+    ChildProgram m_child;
     int m_port = 0;
-    int m_stdin = -1;
     TempDir m_dir;
     wxString m_root;
     wxString m_log;

@@ -1,0 +1,74 @@
+#include "support/ChildProgram.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tw::test {
+
+ChildProgram StartChildProgram(const std::vector<std::string>& args, bool keepStdin, int timeoutMs)
+{
+    ChildProgram child;
+    int out[2];
+    int in[2] = {-1, -1};
+    if (args.empty() || pipe2(out, O_CLOEXEC) != 0)
+        return child;
+    if (keepStdin && pipe2(in, O_CLOEXEC) != 0) {
+        close(out[0]);
+        close(out[1]);
+        return child;
+    }
+    std::vector<std::string> owned(args);
+    std::vector<char*> argv;
+    for (std::string& a : owned)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    child.pid = fork();
+    if (child.pid == 0) {
+        if (keepStdin)
+            dup2(in[0], STDIN_FILENO);
+        dup2(out[1], STDOUT_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(out[1]);
+    if (keepStdin) {
+        close(in[0]);
+        child.stdinFd = in[1];
+    }
+    if (child.pid < 0) {
+        close(out[0]);
+        return child;
+    }
+    std::string text;
+    pollfd pfd{out[0], POLLIN, 0};
+    while (text.find('\n') == std::string::npos && poll(&pfd, 1, timeoutMs) > 0) {
+        char buffer[64];
+        ssize_t n = read(out[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    close(out[0]);
+    child.firstLine = text.substr(0, text.find('\n'));
+    return child;
+}
+
+void StopChildProgram(ChildProgram& child)
+{
+    if (child.stdinFd >= 0) {
+        close(child.stdinFd);
+        child.stdinFd = -1;
+    }
+    if (child.pid > 0) {
+        kill(child.pid, SIGTERM);
+        int status = 0;
+        waitpid(child.pid, &status, 0);
+        child.pid = -1;
+    }
+}
+
+} // namespace tw::test
