@@ -45,6 +45,21 @@ wxString SqlReal(double value)
     return FormatFixedC(value, 6);
 }
 
+// Seconds since 1970-01-01 00:00 UTC as stored in `create_date`: -1 for an
+// invalid date, one before the epoch, or one that does not fit.
+long long StoredSeconds(const wxDateTime& date)
+{
+    if (!date.IsValid())
+        return -1;
+    const wxLongLong ms = date.GetValue();
+    if (ms < 0)
+        return -1;
+    const long long seconds = (ms / 1000).GetValue();
+    if (seconds >= 2147483647LL)
+        return -1;
+    return seconds;
+}
+
 namespace {
 
 const char kAllBatchItems[] = "ALL_BATCH_ITEMS";
@@ -82,21 +97,6 @@ private:
     wxString m_name;
     bool m_open = true;
 };
-
-// Seconds since 1970-01-01 00:00 UTC as stored in `create_date`: -1 for an
-// invalid date, one before the epoch, or one that does not fit.
-long long StoredSeconds(const wxDateTime& date)
-{
-    if (!date.IsValid())
-        return -1;
-    const wxLongLong ms = date.GetValue();
-    if (ms < 0)
-        return -1;
-    const long long seconds = (ms / 1000).GetValue();
-    if (seconds >= 2147483647LL)
-        return -1;
-    return seconds;
-}
 
 wxDateTime FromStoredSeconds(wxLongLong seconds)
 {

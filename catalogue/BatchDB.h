@@ -6,6 +6,7 @@
 #pragma once
 
 #include <wx/object.h>
+#include <wx/datetime.h>
 #include <wx/string.h>
 
 #include "catalogue/Batch.h"
@@ -96,3 +97,8 @@ wxString SqlReal(double value);
 // A real in fixed notation with `decimals` decimals and a point, whatever the
 // user's locale (printf's "%.Nf" in the C locale).
 wxString FormatFixedC(double value, int decimals);
+
+// A batch's creation date as whole seconds since 1970-01-01 00:00 UTC, the
+// form the store and the batch text file keep: -1 for an invalid date, one
+// before 1970, or one too large for 32 bits.
+long long StoredSeconds(const wxDateTime& date);

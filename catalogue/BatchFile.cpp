@@ -57,21 +57,6 @@ wxString SingleLine(const wxString& text)
     return out;
 }
 
-// Whole seconds since 1970-01-01 00:00 UTC, or -1 for an invalid date, one
-// before 1970, or one too large for the format.
-long long RecordSeconds(const wxDateTime& date)
-{
-    if (!date.IsValid())
-        return -1;
-    const wxLongLong ms = date.GetValue();
-    if (ms < 0)
-        return -1;
-    const long long seconds = (ms / 1000).GetValue();
-    if (seconds > 2147483646LL)
-        return -1;
-    return seconds;
-}
-
 // The value of a line read at a fixed position: what follows the first
 // keyLength characters (the key itself is not compared).
 wxString ReadValue(CBatchFileReader& in, size_t keyLength)
@@ -367,7 +352,7 @@ void CBatchFile::Export(const CBatch& batch, wxString& out)
         out << text << '\n';
     };
     line(kBatchLine);
-    line(wxString::Format("date=%lld", RecordSeconds(b.create_date)));
+    line(wxString::Format("date=%lld", StoredSeconds(b.create_date)));
     line(wxString::Format("runstat=%d", b.runstat));
     line(wxString::Format("status=%d", b.status));
     line("application=" + SingleLine(b.application));
