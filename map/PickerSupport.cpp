@@ -1,0 +1,35 @@
+#include "map/PickerSupport.h"
+
+#include <wx/app.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/toplevel.h>
+#include <wx/window.h>
+
+#include "platform/Locations.h"
+
+namespace tw::pickers {
+
+wxWindow* MessageBoxParent(wxWindow* near)
+{
+    if (wxWindow* active = wxGetActiveWindow())
+        return wxGetTopLevelParent(active);
+    if (near)
+        return wxGetTopLevelParent(near);
+    return wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+}
+
+wxImage LoadResourcePicture(const char* name)
+{
+    const wxString path = tw::ResourcesDir() + "/" + name;
+    wxImage image;
+    if (wxFileName::FileExists(path)) {
+        wxLogNull quiet;   // the toolkit's own complaint would pop up later
+        image.LoadFile(path, wxBITMAP_TYPE_PNG);
+    }
+    if (!image.IsOk())
+        wxLogWarning("Cannot load the picture %s.", path);
+    return image;
+}
+
+} // namespace tw::pickers
