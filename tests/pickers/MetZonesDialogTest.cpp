@@ -8,6 +8,7 @@
 #include <wx/filefn.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
+#include <wx/utils.h>
 
 #include "map/ZoneRegions.h"
 #include "map/metzonesdialog.h"
@@ -26,6 +27,7 @@ const std::vector<ZoneRow> kRows = {
     {"9", "MA9X", "WMA", "No outline", 0},
     {"27", "MA27", "WMA", "No outline", 0},
     {"NULL", "MA00", "WMA", "No ID", 0},
+    {"1e300", "MABIG", "WMA", "ID beyond any int", 0},
     {"14", "MA11N", "WMA", "North West Pacific", 0},
     {"15", "MA11S", "WMA", "South China Sea", 0},
     {"26", "MA08", "WMA", "Indian Ocean", 0},
@@ -147,7 +149,7 @@ TEST(MetZonesDialog, ClicksToggleAndOkStoresOnlyTheToggledAreas)
     EXPECT_EQ(Updates(zones), (std::vector<wxString>{"MA01B=0", "MA11N=0", "MA08=1"}));
     EXPECT_EQ(zones.Selections(),
               (std::vector<wxString>{"MA01=0", "MA01B=0", "MA04=0", "MA09=0", "MA9X=0", "MA27=0", "MA00=0",
-                                     "MA11N=0", "MA11S=0", "MA08=1", "ANZ930=0"}));
+                                     "MABIG=0", "MA11N=0", "MA11S=0", "MA08=1", "ANZ930=0"}));
     EXPECT_TRUE(Ui().boxes.empty());
 }
 
@@ -367,4 +369,24 @@ TEST(MetZonesDialog, ShowsEveryAreaOfTheShippedDatabase)
     ASSERT_TRUE(tw::test::WaitFor([&] { return dialog.IsShownOnScreen(); }));
     EXPECT_TRUE(Shot(&dialog, "tw-pickers-metzones-seed.png").IsOk());
     db.Close();
+}
+
+TEST(MetZonesDialog, MissingPicturesAreLoggedAndClicksStillWork)
+{
+    tw::test::TempDir emptyResources;
+    const wxString saved = wxGetenv("TIDEWRIGHT_RESOURCES");
+    wxSetEnv("TIDEWRIGHT_RESOURCES", emptyResources.Path());
+    ZonesDb zones(kRows);
+    MetZonesDialog dialog(nullptr, &zones.db);
+    wxSetEnv("TIDEWRIGHT_RESOURCES", saved);
+    EXPECT_TRUE(tw::test::LogContains("Cannot load the picture"));
+    EXPECT_TRUE(tw::test::LogContains("WorldMetAreaMap2.png"));
+    EXPECT_TRUE(tw::test::LogContains("red_check_16_16.png"));
+    const int result = RunModal(dialog, [&] {
+        ClickArea(dialog, Inside(1));
+        dialog.Update();   // paints labels without the pictures
+        PressButton(dialog, ID_METZONES_OK);
+    });
+    EXPECT_EQ(result, wxID_OK);
+    EXPECT_EQ(zones.Selections().front(), "MA01=1");
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/panel.h>
+#include <wx/utils.h>
 
 #include "map/USZonesDialog.h"
 #include "map/ZoneRegions.h"
@@ -185,4 +186,20 @@ TEST(USZonesDialog, ShowsTheFacePicture)
         Shot(&dialog, wxString("tw-pickers-uszones-dialog-") + (c.face == Face::Coastal ? "coastal" : "offshore") +
                           ".png");
     }
+}
+
+TEST(USZonesDialog, AMissingPictureIsLoggedAndRegionsStillAnswer)
+{
+    tw::test::TempDir emptyResources;
+    const wxString saved = wxGetenv("TIDEWRIGHT_RESOURCES");
+    wxSetEnv("TIDEWRIGHT_RESOURCES", emptyResources.Path());
+    USZonesDialog dialog(nullptr);
+    dialog.InitOffshoreZones();
+    wxSetEnv("TIDEWRIGHT_RESOURCES", saved);
+    EXPECT_TRUE(tw::test::LogContains("offshore_zones.png"));
+    const int result = RunModal(dialog, [&] {
+        dialog.Update();
+        Release(dialog, 220, 20);
+    });
+    EXPECT_EQ(result, 12);
 }

@@ -30,6 +30,8 @@ state="196/184/158"            # state and province borders
 navy="#1F3B57"                 # outlines and labels
 tint="rgba(46,125,140,0.35)"   # the splash's teal over each region
 sans_bold=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
+# No time stamps in the PNGs, so that drawing again changes no byte.
+png_fixed="-define png:exclude-chunks=date,time"
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"   # GMT leaves its history and defaults files in the working folder
@@ -86,7 +88,7 @@ while IFS=$'\t' read -r -a f; do
 done < tables.tsv
 convert -size 635x465 xc:none +antialias -fill none -stroke "$navy" -strokewidth 1 "${met_draws[@]}" met_lines.png
 convert world635.png -fill white -opaque "$(rgb "$sea")" -fill black +opaque white met_seamask.png
-convert world635.png met_lines.png met_seamask.png -composite +dither -colors 64 \
+convert world635.png met_lines.png met_seamask.png -composite +dither -colors 64 $png_fixed \
   PNG8:"$top/res/WorldMetAreaMap2.png"
 expect "$top/res/WorldMetAreaMap2.png" 635x465
 
@@ -94,7 +96,7 @@ expect "$top/res/WorldMetAreaMap2.png" 635x465
 mkdir -p "$top/Icons"
 convert -size 16x16 xc:none -fill none -stroke "#FFFFFF" -strokewidth 5 -draw "polyline 3,8 6.5,12 13,3.5" \
   -stroke "#C8253D" -strokewidth 2.6 -draw "polyline 3,8 6.5,12 13,3.5" \
-  -define png:color-type=6 "PNG32:$top/Icons/red_check_16_16.png"
+  -define png:color-type=6 $png_fixed "PNG32:$top/Icons/red_check_16_16.png"
 expect "$top/Icons/red_check_16_16.png" 16x16
 
 # ---------------------------------------------------------------- US regions
@@ -146,7 +148,7 @@ regions() {
     -antialias -font "$sans_bold" -pointsize 11 -gravity center \
     -fill "$navy" -stroke "#FFFFFF" -strokewidth 3 "${halo[@]}" \
     -stroke none "${text[@]}" \
-    -type TrueColor PNG24:"$out"
+    -type TrueColor $png_fixed PNG24:"$out"
   expect "$out" 558x460
 }
 
