@@ -19,6 +19,8 @@
 
 #include "app/Init.h"
 #include "app/Registry.h"
+#include "catalogue/BatchDB.h"
+#include "library/ListRows.h"
 #include "library/batchwindow.h"
 #include "platform/Help.h"
 #include "platform/Locations.h"
@@ -70,10 +72,16 @@ TidewrightApp::TidewrightApp()
 {
     if (UnderTest())
         splashTimeoutMs = 0;
+    // The batch store finds the items of stored batches in this catalogue;
+    // the GPS reader follows these preferences.
+    CBatchFolder::Instance()->SetCatalogue(&m_catalogueIndex);
+    gpsQuery.SetPreferences(&dlPrefs);
 }
 
 TidewrightApp::~TidewrightApp()
 {
+    if (CBatchFolder::Instance()->GetCatalogue() == &m_catalogueIndex)
+        CBatchFolder::Instance()->SetCatalogue(nullptr);
     CloseDatabases();
     TerminateAutodialerStatus();
     delete instanceChecker;
@@ -376,4 +384,13 @@ bool TidewrightApp::GetBasicHomePosition(HomePosition& out) const
 void TidewrightApp::ShowHelpViewer(__help_section_id /*section*/)
 {
     tw::ShowHelp();
+}
+
+// ---------------------------------------------------------------- Library lists
+
+bool TidewrightApp::AddEditBatchToBatchesListCtrl(CBatch* batch, long row)
+{
+    if (batchesListCtrl && batch)
+        tw::WriteBatchRow(*batchesListCtrl, *batch, row);
+    return true;
 }

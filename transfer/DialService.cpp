@@ -10,7 +10,7 @@
 
 #include "app/Registry.h"
 #include "app/ThreadHelper.h"
-#include "app/tidewrightapp.h"
+#include "app/SocketErrorText.h"
 
 wxDEFINE_EVENT(wxEVT_DIALER_CONNECTION_COMPLETE, wxCommandEvent);
 wxDEFINE_EVENT(wxEVT_DIALER_COMMAND_RESPONSE, wxCommandEvent);
@@ -593,7 +593,7 @@ void CDialService::OnSocketEvent(wxSocketEvent& event)
         if (m_socket->Error()) {
             const wxSocketError error = m_socket->LastError();
             if (error != wxSOCKET_WOULDBLOCK) {
-                m_errorText = "Error on dialup socket: " + TidewrightApp::SocketErrorToString(error);
+                m_errorText = "Error on dialup socket: " + tw::SocketErrorToString(error);
                 failed = true;
             }
         }
@@ -637,7 +637,7 @@ void CDialService::OnSocketEvent(wxSocketEvent& event)
         char buffer[kReadSize];
         m_socket->Read(buffer, kReadSize);
         if (m_socket->Error() && m_socket->LastError() != wxSOCKET_WOULDBLOCK) {
-            m_errorText = "Error reading dialup socket: " + TidewrightApp::SocketErrorToString(m_socket->LastError());
+            m_errorText = "Error reading dialup socket: " + tw::SocketErrorToString(m_socket->LastError());
             break;
         }
         // TCP keeps no write boundaries: an answer may come in pieces, so

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -15,10 +14,9 @@
 
 #include <wx/msgdlg.h>
 
+#include "app/Numbers.h"
 #include "app/Registry.h"
 #include "app/StringHelpers.h"
-#include "app/tidewrightapp.h"
-#include "catalogue/BatchDB.h"
 #include "catalogue/FileList.h"
 #include "transfer/bzip.h"
 #include "platform/WireText.h"
@@ -165,18 +163,6 @@ int Percent(long long part, long long whole)
     return static_cast<int>(std::min<long long>(p, 100));
 }
 
-// Leading decimal digits with an optional sign; 0 when there are none.
-long LeadingLong(const std::string& text)
-{
-    long value = 0;
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    if (first != last && *first == '+')
-        ++first;
-    std::from_chars(first, last, value, 10);
-    return value;
-}
-
 } // namespace
 
 // ------------------------------------------------------------ set-up
@@ -190,7 +176,14 @@ CXferSocketThread::~CXferSocketThread() = default;
 
 void CXferSocketThread::SetupFileDownload(CFileList* list, CXferLocation& position, long rate, wxWindow* parent)
 {
+    SetupFileDownload(list, position, rate, parent, CTransferJob());
+}
+
+void CXferSocketThread::SetupFileDownload(CFileList* list, CXferLocation& position, long rate, wxWindow* parent,
+                                          const CTransferJob& job)
+{
     m_kind = 1;
+    m_job = job;
     m_list = list;
     m_position.m_lat = position.m_lat;
     m_position.m_lon = position.m_lon;
@@ -280,16 +273,15 @@ wxThread::ExitCode CXferSocketThread::Entry()
 
     bool result = false;
     if (m_kind == 1) {
-        CIPGlue* client = new CIPGlue(this);
+        CIPGlue* client = new CIPGlue(this, *m_job);
         {
             std::lock_guard<std::recursive_mutex> lock(m_stateLock);
             m_client = client;
         }
         try {
             result = WorkerAgent(*client);
-        } catch (CBlockingSocketException* e) {
-            Status(e->GetErrorText() + "\n");
-            delete e;
+        } catch (const CBlockingSocketException& e) {
+            Status(e.GetErrorText() + "\n");
             result = false;
             m_failedBeforePlacing = true;
         } catch (const std::string& text) {
@@ -324,7 +316,7 @@ wxThread::ExitCode CXferSocketThread::Entry()
 
 bool CXferSocketThread::WorkerAgent(CIPGlue& client)
 {
-    CRegistry settings;
+    const CRegistry& settings = m_job->settings;
     wxString closing;
     bool result = false;
     m_current = 0;
@@ -426,19 +418,12 @@ void CXferSocketThread::ReportNotices(const std::string& loginAnswer)
     std::string balanceText = extract_equals_token("--balance=", loginAnswer);
     std::string zirText = extract_equals_token("--zir=", loginAnswer);
     std::string mzText = extract_equals_token("--mz=", loginAnswer);
-    double balance = 0.0;
-    if (!balanceText.empty()) {
-        const char* first = balanceText.data();
-        if (*first == '+')
-            ++first;
-        std::from_chars(first, balanceText.data() + balanceText.size(), balance);
-    }
-    TidewrightApp* app = wxTheApp ? dynamic_cast<TidewrightApp*>(wxTheApp) : nullptr;
+    const double balance = tw::LeadingDouble(balanceText);
     bool newer = false;
-    if (app) {
-        if (!zirText.empty() && LeadingLong(zirText) > app->productDbVersion)
+    if (m_job->versionsKnown) {
+        if (!zirText.empty() && tw::LeadingLong(zirText) > m_job->productDbVersion)
             newer = true;
-        if (!mzText.empty() && LeadingLong(mzText) > app->marineZonesDbVersion)
+        if (!mzText.empty() && tw::LeadingLong(mzText) > m_job->marineZonesDbVersion)
             newer = true;
     }
     if (newer) {
@@ -450,7 +435,7 @@ void CXferSocketThread::ReportNotices(const std::string& loginAnswer)
     }
     if (balance > 0.0) {
         Status("\n      **** Low Balance Notice ****\n");
-        Status("Your Tidewright card balance is $" + FormatFixedC(balance, 2) + ".  "
+        Status("Your Tidewright card balance is $" + tw::FormatFixed(balance, 2) + ".  "
                + "You will be unable to download once the balance reaches $0.0. "
                + "Please contact your Tidewright dealer ASAP to re-up your card.\n");
         Status("      **** End of Low Balance Notice ****\n\n");
@@ -595,7 +580,7 @@ bool CXferSocketThread::GetAllFiles(CIPGlue& client)
         ReportElapsed();
     }
 
-    const bool copied = !(Stopped() && m_list->xferMode == 3);
+    const bool copied = !(Stopped() && m_list->xferMode == XFER_MODE_DATABASE);
     if (copied)
         CopyFiles2DestDir();
 
@@ -696,10 +681,9 @@ void CXferSocketThread::CopyFiles2DestDir()
         }
 
         Status("Moving " + ShowPath(source) + " --> " + ShowPath(final) + "\n");
-        if (m_list->xferMode != 3) {
-            CRegistry settings;
+        if (m_list->xferMode != XFER_MODE_DATABASE) {
             wxString archiveError;
-            if (settings.m_archive && !ArchiveByDateFolder(final, archiveError)) {
+            if (m_job->settings.m_archive && !ArchiveByDateFolder(final, archiveError)) {
                 // The older file stays where it is, and so does the new one.
                 Status("Archive of " + ShowPath(final) + " failed: " + archiveError + ".\n");
                 m_list->SetFileError(i, "Archive of " + ShowPath(final) + " failed: " + archiveError);

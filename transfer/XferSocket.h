@@ -26,6 +26,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include <wx/string.h>
@@ -48,7 +49,11 @@ public:
     ~CXferSocketThread() override;
 
     // Transfer kind 1: keeps the list, copies the position and the parent
-    // window, and takes the rate unless it is -1.
+    // window, takes the rate unless it is -1, and takes the job (the settings
+    // snapshot, the gateway's address, the database versions) the whole
+    // transfer works with; without one, the settings file as it is now.
+    void SetupFileDownload(CFileList* list, CXferLocation& position, long rate, wxWindow* parent,
+                           const CTransferJob& job);
     void SetupFileDownload(CFileList* list, CXferLocation& position, long rate, wxWindow* parent);
 
     // Asks the worker to stop. With abort it also drops the observer (the
@@ -104,6 +109,7 @@ private:
     CFileList* m_list = nullptr;
     CIPGlue* m_client = nullptr;
     CXferLocation m_position;
+    std::optional<CTransferJob> m_job;   // set up with the list
     bool m_compressionDisabled;
     std::atomic<bool> m_stop {false};
     bool m_readmeChanged = false;

@@ -4,10 +4,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <locale>
 #include <new>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include <wx/bmpbuttn.h>
@@ -25,9 +23,11 @@
 #include <wx/utils.h>
 #include <wx/valtext.h>
 
+#include "app/Editions.h"
+#include "app/Numbers.h"
+#include "app/PositionText.h"
 #include "app/Registry.h"
 #include "app/tidewrightapp.h"
-#include "catalogue/BatchDB.h"
 #include "catalogue/FileList.h"
 #include "map/MapPanel.h"
 #include "map/mapdialog.h"
@@ -65,43 +65,6 @@ void Withdraw(const CFileList* list, bool withdrawn)
 wxString SpanText(const wxTimeSpan& span)
 {
     return span.Format(wxS("%M:%S"));
-}
-
-// The number at the start of a text, as a "%f" scan reads it (leading
-// blanks, sign, digits, point, exponent), whatever the user's locale; 0 when
-// the text does not begin with one.
-double ScanDouble(const wxString& text)
-{
-    std::istringstream in(std::string(text.utf8_str()));
-    in.imbue(std::locale::classic());
-    double value = 0.0;
-    in >> std::ws >> value;
-    if (in.fail() || !std::isfinite(value))
-        return 0.0;
-    return value;
-}
-
-// Optional blanks and sign, then decimal digits; 0 when there are none.
-long ScanLong(const wxString& text)
-{
-    const std::string s(text.utf8_str());
-    size_t p = 0;
-    while (p < s.size() && (s[p] == ' ' || s[p] == '\t'))
-        ++p;
-    bool negative = false;
-    if (p < s.size() && (s[p] == '+' || s[p] == '-'))
-        negative = s[p++] == '-';
-    long value = 0;
-    bool any = false;
-    while (p < s.size() && s[p] >= '0' && s[p] <= '9') {
-        any = true;
-        if (value < 100000000L)
-            value = value * 10 + (s[p] - '0');
-        ++p;
-    }
-    if (!any)
-        return 0;
-    return negative ? -value : value;
 }
 
 // The transfer worker of a window: it holds the window's report queue until
@@ -531,7 +494,7 @@ bool FileXfer::Create(wxWindow* parent, wxWindowID id, const wxString& title, co
     Centre(wxBOTH);
 
     m_dialerButton->Enable();
-    AppendValueToLabel(wxS("$") + FormatFixedC(m_list ? m_list->price : 0.0, 2), m_priceLabel);
+    AppendValueToLabel(wxS("$") + tw::FormatFixed(m_list ? m_list->price : 0.0, 2), m_priceLabel);
     m_fileGauge->SetValue(0);
     m_totalGauge->SetValue(0);
     if (m_list && m_list->xferMode == XFER_MODE_DATABASE) {
@@ -617,7 +580,7 @@ void FileXfer::CreateControls()
     m_updateButton->Show(false);
     m_toolSizer->Add(m_updateButton, 0, wxALIGN_CENTER_VERTICAL, 0);
     m_toolSizer->Add(50, 5, 0);
-    const char* logo = TidewrightApp::IsInstalledEventVersion() ? "res/TidewrightLogoAlt.png"
+    const char* logo = tw::IsInstalledEventVersion() ? "res/TidewrightLogoAlt.png"
                                                                : "res/TidewrightLogo.png";
     wxBitmap logoBitmap;
     logoBitmap.LoadFile(tw::ResourcesDir() + "/" + logo, wxBITMAP_TYPE_PNG);
@@ -825,8 +788,8 @@ void FileXfer::InitLatLon()
     m_list->GetDefaultPosition(lat, lon, width);
     const float flat = static_cast<float>(lat);
     const float flon = static_cast<float>(lon);
-    m_latText = FormatFixedC(std::fabs(flat), 3);
-    m_lonText = FormatFixedC(std::fabs(flon), 3);
+    m_latText = tw::FormatFixed(std::fabs(flat), 3);
+    m_lonText = tw::FormatFixed(std::fabs(flon), 3);
     m_widthCtrl->ChangeValue(wxString::Format("%d", width));
     m_nsChoice->SetSelection(flat < 0 ? 1 : 0);
     m_ewChoice->SetSelection(flon < 0 ? 1 : 0);
@@ -838,13 +801,13 @@ void FileXfer::SaveLatLon(CXferLocation& location, bool update)
     location.m_valid = false;
     if (m_latCtrl->IsEnabled()) {
         TransferDataFromWindow();
-        float lat = static_cast<float>(ScanDouble(m_latText));
-        float lon = static_cast<float>(ScanDouble(m_lonText));
+        float lat = static_cast<float>(tw::LeadingDouble(m_latText));
+        float lon = static_cast<float>(tw::LeadingDouble(m_lonText));
         if (m_nsChoice->GetSelection() > 0)
             lat = -lat;
         if (m_ewChoice->GetSelection() > 0)
             lon = -lon;
-        const int width = static_cast<int>(ScanLong(m_widthCtrl->GetValue()));
+        const int width = tw::LeadingInt(m_widthCtrl->GetValue());
         location.m_lat = lat;
         location.m_lon = lon;
         location.m_width = width;
@@ -1026,7 +989,11 @@ bool FileXfer::StartTransfer()
         wxLogError("Failed to create transfer thread object.\n");
         return false;
     }
-    worker->SetupFileDownload(m_list, location, wxGetApp().transferRate, this);
+    // The transfer works with the settings and the gateway's address as they
+    // are now, and compares the service's notices with the open databases.
+    const TidewrightApp& app = wxGetApp();
+    worker->SetupFileDownload(m_list, location, app.transferRate, this,
+                              CTransferJob(app.GetProductDb(), app.productDbVersion, app.marineZonesDbVersion));
     m_queue->SetWorker(worker);
 
     if (worker->Create() != wxTHREAD_NO_ERROR) {
@@ -1274,17 +1241,17 @@ void FileXfer::OnMapButtonClick(wxCommandEvent&)
         panel->m_maxZoom = 7.0;
         panel->m_minZoom = 0.146484375;
     }
-    const double width = ScanDouble(m_widthCtrl->GetValue());
+    const double width = tw::LeadingDouble(m_widthCtrl->GetValue());
     double lat = 0.0, lon = 0.0;
-    TidewrightApp::UnFormatPosition(lon, lat, m_lonCtrl->GetValue(), m_latCtrl->GetValue(),
-                                    m_ewChoice->GetStringSelection(), m_nsChoice->GetStringSelection());
+    tw::UnFormatPosition(lon, lat, m_lonCtrl->GetValue(), m_latCtrl->GetValue(), m_ewChoice->GetStringSelection(),
+                         m_nsChoice->GetStringSelection());
     dialog.InitializePosition(lat, lon, width);
     if (dialog.ShowModal() != wxID_OK)
         return;
     double newWidth = 0.0;
     dialog.RetrievePosition(lat, lon, newWidth);
     wxString lonText, ewLetter, latText, nsLetter;
-    TidewrightApp::FormatPosition(lon, lat, lonText, ewLetter, latText, nsLetter);
+    tw::FormatPosition(lon, lat, lonText, ewLetter, latText, nsLetter);
     m_latText = latText;
     m_lonText = lonText;
     m_latCtrl->ChangeValue(latText);

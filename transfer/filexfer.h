@@ -44,14 +44,6 @@ class wxWindowDisabler;
 // int = 1 when the transfer counts as successful, else 0.
 wxDECLARE_EVENT(wxEVT_TRANSFER_DONE, wxCommandEvent);
 
-// Transfer modes (CFileList::xferMode).
-enum xferMode {
-    XFER_MODE_BASIC = 0,      // Basic window: area from the window, handed back when changed
-    XFER_MODE_PORTAL = 1,     // Portal and wizard suggestions: the list's position
-    XFER_MODE_LIBRARY = 2,    // Library window: as Basic
-    XFER_MODE_DATABASE = 3    // product-database update
-};
-
 enum {
     ID_TIMER_TRANSFER_AGENT = 6000,
     ID_TRANSFER_THREAD_UPDATE = 6001,

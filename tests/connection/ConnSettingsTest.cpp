@@ -14,7 +14,7 @@
 
 #include "app/Registry.h"
 #include "app/tidewrightapp.h"
-#include "transfer/DialerSim.h"
+#include "support/DialerSim.h"
 #include "transfer/connsettings.h"
 
 using tw::test::DialerSim;

@@ -1,15 +1,6 @@
-#include "transfer/DialerSim.h"
-
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "support/DialerSim.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 
 #include "app/Registry.h"
@@ -18,29 +9,27 @@ namespace tw::test {
 
 wxString DialerSim::Program()
 {
-    return wxString(TIDEWRIGHT_TEST_BINARY_DIR) + "/tools/dialer-sim/dialer-sim";
+    return wxString::FromUTF8(StandInProgram("dialer-sim"));
 }
 
-DialerSim::DialerSim(const std::vector<std::string>& options)
+namespace {
+
+std::vector<std::string> DialerArgs(const wxString& log, const std::vector<std::string>& options)
 {
-    m_log = m_dir / "requests.log";
-    std::vector<std::string> args{Program().ToStdString(), "--port", "0", "--log", m_log.ToStdString()};
+    std::vector<std::string> args{DialerSim::Program().ToStdString(), "--port", "0", "--log", log.ToStdString()};
     args.insert(args.end(), options.begin(), options.end());
-
-    // The stand-in prints its port once it listens.
-    m_child = StartChildProgram(args, false, 5000);
-    m_port = std::atoi(m_child.firstLine.c_str());
+    return args;
 }
 
-DialerSim::~DialerSim()
+} // namespace
+
+// The stand-in prints its port once it listens.
+DialerSim::DialerSim(const std::vector<std::string>& options)
+    : m_log(m_dir / "requests.log"), m_standIn(DialerArgs(m_log, options), false, 5000)
 {
-    Stop();
 }
 
-void DialerSim::Stop()
-{
-    StopChildProgram(m_child);
-}
+DialerSim::~DialerSim() = default;
 
 std::vector<std::string> DialerSim::Requests() const
 {
@@ -68,21 +57,7 @@ bool DialerSim::WaitForRequest(const std::string& line, int times, int timeoutMs
 void DialerSim::Configure(CRegistry& settings) const
 {
     settings.m_gatewayInfo.autodialhost = "127.0.0.1";
-    settings.m_autodialPort = m_port;
-}
-
-int UnusedPort()
-{
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
-    bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    close(fd);
-    return ntohs(addr.sin_port);
+    settings.m_autodialPort = Port();
 }
 
 ScopedEnv::ScopedEnv(const char* name, const wxString& value) : m_name(name)

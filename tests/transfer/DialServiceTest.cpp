@@ -12,9 +12,9 @@
 
 #include "app/Registry.h"
 #include "app/ThreadHelper.h"
-#include "app/tidewrightapp.h"
+#include "app/SocketErrorText.h"
 #include "transfer/DialService.h"
-#include "transfer/DialerSim.h"
+#include "support/DialerSim.h"
 
 using tw::test::DialerSim;
 using tw::test::WaitFor;
@@ -119,7 +119,7 @@ TEST(SocketErrorText, EveryCodeHasItsText)
         {-3, "unknown socket error(-3)"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TidewrightApp::SocketErrorToString(c.code), c.text) << c.code;
+        EXPECT_EQ(tw::SocketErrorToString(c.code), c.text) << c.code;
 }
 
 TEST(DialerAnswers, ExpectedAndInvalid)
@@ -186,7 +186,7 @@ TEST_F(DialServiceTest, VersionQueryAnswersThroughEvents)
 TEST_F(DialServiceTest, VersionQueryWithNoServiceReportsFailedConnection)
 {
     settings.m_gatewayInfo.autodialhost = "127.0.0.1";
-    settings.m_autodialPort = tw::test::UnusedPort();
+    settings.m_autodialPort = tw::test::FreeLoopbackPort();
     CDialService client;
     int lost = -1;
     wxString text;
@@ -323,7 +323,7 @@ TEST_F(DialServiceTest, DialupFailuresBeforeTheDial)
 
     settings.m_dunInfo.connection = "MSAT Dialer";
     settings.m_gatewayInfo.autodialhost = "127.0.0.1";
-    settings.m_autodialPort = tw::test::UnusedPort();
+    settings.m_autodialPort = tw::test::FreeLoopbackPort();
     EXPECT_FALSE(OnWorker([&] { return client.Dialup(settings, 5, &worker); }));
     EXPECT_EQ(client.GetErrorText(), "Failed to connect to MSAT Dialer service.");
 

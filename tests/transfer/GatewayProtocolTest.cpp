@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <wx/dir.h>
@@ -16,16 +17,18 @@
 #include <wx/socket.h>
 #include <wx/wxsqlite3.h>
 
-#include "DialerSim.h"
-#include "GatewaySim.h"
+#include "support/DialerSim.h"
+#include "support/GatewaySim.h"
 #include "app/Registry.h"
 #include "app/ThreadHelper.h"
-#include "app/tidewrightapp.h"
 #include "catalogue/FileList.h"
 #include "support/TestSupport.h"
 #include "transfer/DialService.h"
 #include "transfer/IpGlue.h"
 
+using testing::HasSubstr;
+using testing::StartsWith;
+using tw::test::FailureText;
 using tw::test::GatewaySim;
 using tw::test::ReadFile;
 using tw::test::SampleBytes;
@@ -247,12 +250,7 @@ TEST_F(GatewayProtocol, ServerFailuresThrowTheirText)
         sim.SetFaults({"login-db-error"});
         CIPGlue client(&resource);
         ASSERT_TRUE(client.ConnectToServer());
-        try {
-            client.Login();
-            FAIL() << "no exception";
-        } catch (const std::string& text) {
-            EXPECT_EQ(text.rfind("SERVER ERROR: DBD::SQLite", 0), 0u) << text;
-        }
+        EXPECT_THAT(FailureText([&] { client.Login(); }), StartsWith("SERVER ERROR: DBD::SQLite"));
     }
     {
         sim.SetFaults({"status-error"});
@@ -261,12 +259,8 @@ TEST_F(GatewayProtocol, ServerFailuresThrowTheirText)
         CFileList list;
         folder.Add(list, "a.grb");
         auto client = Connect();
-        try {
-            client->RequestFiles(list, CXferLocation(), true);
-            FAIL() << "no exception";
-        } catch (const std::string& text) {
-            EXPECT_NE(text.find("ERROR: The server cannot process requests now."), std::string::npos) << text;
-        }
+        EXPECT_THAT(FailureText([&] { client->RequestFiles(list, CXferLocation(), true); }),
+                    HasSubstr("ERROR: The server cannot process requests now."));
     }
 }
 
@@ -286,31 +280,30 @@ TEST_F(GatewayProtocol, ConnectionErrors)
 // name is bound, not spliced into the statement.
 TEST_F(GatewayProtocol, HostsTableLookup)
 {
-    TidewrightApp& app = wxGetApp();
     wxSQLite3Database db;
     db.Open(":memory:");
     db.ExecuteUpdate("CREATE TABLE hosts (hostname TEXT NOT NULL, IP TEXT NOT NULL DEFAULT '', disp_order INTEGER)");
     db.ExecuteUpdate("INSERT INTO hosts VALUES ('gw.o''brien.example', '127.0.0.1', 1)");
     db.ExecuteUpdate("INSERT INTO hosts VALUES ('blank.example', '', 2)");
-    wxSQLite3Database* saved = app.productDb;
-    app.productDb = &db;
+    EXPECT_EQ(tw::ResolveGatewayAddress(&db, "gw.o'brien.example"), "127.0.0.1");
+    EXPECT_EQ(tw::ResolveGatewayAddress(&db, "blank.example"), "");
+    EXPECT_EQ(tw::ResolveGatewayAddress(&db, "unlisted.example"), "unlisted.example");
+    EXPECT_EQ(tw::ResolveGatewayAddress(nullptr, "gw.o'brien.example"), "gw.o'brien.example");
 
     {
         CUserConfig config;
         config.WriteText("Gateway/gateway", "gw.o'brien.example");
     }
-    CIPGlue viaTable(&resource);
+    CIPGlue viaTable(&resource, CTransferJob(&db, 0, 0));
     EXPECT_TRUE(viaTable.ConnectToServer()) << viaTable.GetErrorText();
 
     {
         CUserConfig config;
         config.WriteText("Gateway/gateway", "blank.example");
     }
-    CIPGlue blank(&resource);
+    CIPGlue blank(&resource, CTransferJob(&db, 0, 0));
     EXPECT_FALSE(blank.ConnectToServer());
     EXPECT_EQ(blank.GetErrorText().rfind("Connection error: ", 0), 0u);
-
-    app.productDb = saved;
 }
 
 TEST_F(GatewayProtocol, RefusedFileInTheMiddle)
@@ -371,15 +364,9 @@ TEST_F(GatewayProtocol, OtherBaseNameAbortsTheTransfer)
     CFileList list;
     folder.Add(list, "x.grb");
     auto client = Connect();
-    try {
-        client->RequestFiles(list, CXferLocation(), true);
-        FAIL() << "no exception";
-    } catch (const std::string& text) {
-        EXPECT_NE(text.find("Received base file name (y.) differs from that expected (x.) while processing 'x.grb'. "
-                            "Aborting transfer. Your file list may be outdated."),
-                  std::string::npos)
-            << text;
-    }
+    EXPECT_THAT(FailureText([&] { client->RequestFiles(list, CXferLocation(), true); }),
+                HasSubstr("Received base file name (y.) differs from that expected (x.) while processing 'x.grb'. "
+                          "Aborting transfer. Your file list may be outdated."));
 }
 
 // A name from the server that could reach outside its folder, or that is no
@@ -665,13 +652,9 @@ TEST_F(GatewayProtocol, EmptyAndOverlongHeaderLines)
         folder.Add(list, "a.grb");
         folder.Add(list, "b.grb");
         auto client = Connect();
-        try {
-            client->RequestFiles(list, CXferLocation(), true);
-            FAIL() << "no exception";
-        } catch (const std::string& text) {
-            EXPECT_EQ(text, "ERROR: Empty file header response received from server.\r\nAborting at expected file "
-                            "'b.grb'.\r\n\r\n");
-        }
+        EXPECT_EQ(FailureText([&] { client->RequestFiles(list, CXferLocation(), true); }),
+                  "ERROR: Empty file header response received from server.\r\nAborting at expected file "
+                  "'b.grb'.\r\n\r\n");
     }
 }
 
@@ -709,13 +692,8 @@ TEST_F(GatewayProtocol, AbortEndsABlockedRead)
         client->Abort();
     });
     auto began = std::chrono::steady_clock::now();
-    try {
-        Receive(*client, list, 0);
-        FAIL() << "no exception";
-    } catch (CBlockingSocketException* e) {
-        EXPECT_TRUE(e->GetErrorText().StartsWith("Network read operation error (")) << e->GetErrorText();
-        delete e;
-    }
+    EXPECT_THAT(FailureText<CBlockingSocketException>([&] { Receive(*client, list, 0); }),
+                StartsWith("Network read operation error ("));
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     stopper.join();
     EXPECT_LT(seconds, 30.0);
@@ -728,16 +706,8 @@ TEST_F(GatewayProtocol, AbortEndsABlockedRead)
     ASSERT_TRUE(aborted.ConnectToServer());
     aborted.Abort();
     char c;
-    EXPECT_THROW(
-        {
-            try {
-                aborted.ServerRead(&c, 1);
-            } catch (CBlockingSocketException* e) {
-                delete e;
-                throw 1;
-            }
-        },
-        int);
+    EXPECT_THAT(FailureText<CBlockingSocketException>([&] { aborted.ServerRead(&c, 1); }),
+                StartsWith("Network read operation error ("));
 }
 
 // A server that closes early ends the read with the socket failure, and
@@ -751,13 +721,8 @@ TEST_F(GatewayProtocol, ServerClosingEarly)
     folder.Add(list, "a.grb");
     auto client = Connect();
     client->RequestFiles(list, CXferLocation(), true);
-    try {
-        Receive(*client, list, 0);
-        FAIL() << "no exception";
-    } catch (CBlockingSocketException* e) {
-        EXPECT_TRUE(e->GetErrorText().Contains("bytes unread) [")) << e->GetErrorText();
-        delete e;
-    }
+    EXPECT_THAT(FailureText<CBlockingSocketException>([&] { Receive(*client, list, 0); }),
+                HasSubstr("bytes unread) ["));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::string big(1 << 20, 'x');
     client->ServerWrite(big);

@@ -20,7 +20,7 @@
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 
-#include "GatewaySim.h"
+#include "support/GatewaySim.h"
 #include "app/Registry.h"
 #include "catalogue/FileList.h"
 #include "support/TestSupport.h"

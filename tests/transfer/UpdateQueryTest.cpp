@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ThreadHelper.h"
-#include "tests/updates/UpdateFixtures.h"
+#include "tests/transfer/UpdateFixtures.h"
 #include "transfer/IPUpdates.h"
 
 using namespace update_test;
@@ -145,13 +145,8 @@ TEST_F(UpdateQuery, Failures)
         sim.SetFaults(c.faults);
         RecordingResource resource;
         CIPUpdates query(&resource);
-        std::string thrown;
         bool result = true;
-        try {
-            result = query.QueryUpdate(false);
-        } catch (const std::string& text) {
-            thrown = text;
-        }
+        const std::string thrown = tw::test::FailureText([&] { result = query.QueryUpdate(false); });
         if (c.outcome == False) {
             EXPECT_FALSE(result);
             ASSERT_EQ(resource.errors.size(), 1u);

@@ -8,7 +8,7 @@
 #include <wx/dir.h>
 #include <wx/textctrl.h>
 
-#include "tests/updates/UpdateFixtures.h"
+#include "tests/updates/AppUpdateFixture.h"
 #include "transfer/filexfer.h"
 #include "transfer/updatestatus.h"
 
@@ -18,12 +18,12 @@ using tw::test::WaitFor;
 
 namespace {
 
-class UpdateFlow : public UpdateFixture
+class UpdateFlow : public AppUpdateFixture
 {
 protected:
     void SetUp() override
     {
-        UpdateFixture::SetUp();
+        AppUpdateFixture::SetUp();
         FileXfer::SetCloseTimings(10, 10);
         app.restartRequested = false;
         app.transferList.Clear();

@@ -21,7 +21,7 @@
 #include "platform/Locations.h"
 #include "startup/StartupFixtures.h"
 #include "transfer/DialService.h"
-#include "transfer/GatewaySim.h"
+#include "support/GatewaySim.h"
 #include "windows/basicwindow.h"
 #include "xferwindow/XferFixtures.h"
 
