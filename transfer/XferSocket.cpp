@@ -203,7 +203,7 @@ void CXferSocketThread::SetProgressInterval(int milliseconds)
 
 bool CXferSocketThread::Terminate(bool abort)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+    std::lock_guard<std::mutex> lock(m_stateLock);
     m_stop = true;
     if (!abort)
         return false;
@@ -217,7 +217,7 @@ bool CXferSocketThread::Terminate(bool abort)
 
 void CXferSocketThread::PerformObserverUpdate(int milliseconds)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_timeLock);
+    std::lock_guard<std::mutex> lock(m_timeLock);
     m_tick = true;
     m_fileElapsed += milliseconds;
     m_transferElapsed += milliseconds;
@@ -227,13 +227,13 @@ void CXferSocketThread::PerformObserverUpdate(int milliseconds)
 
 ITransferObserver* CXferSocketThread::Observer()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+    std::lock_guard<std::mutex> lock(m_stateLock);
     return m_observer;
 }
 
 bool CXferSocketThread::TestDestroy()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+    std::lock_guard<std::mutex> lock(m_stateLock);
     return m_stop;
 }
 
@@ -273,45 +273,41 @@ wxThread::ExitCode CXferSocketThread::Entry()
 
     bool result = false;
     if (m_kind == 1) {
-        CIPGlue* client = new CIPGlue(this, *m_job);
-        {
-            std::lock_guard<std::recursive_mutex> lock(m_stateLock);
-            m_client = client;
-        }
+        auto client = std::make_unique<CIPGlue>(this, *m_job);
+        SetClient(client.get());
+        bool brokeOff = true;
         try {
             result = WorkerAgent(*client);
+            brokeOff = false;
         } catch (const CBlockingSocketException& e) {
             Status(e.GetErrorText() + "\n");
-            result = false;
-            m_failedBeforePlacing = true;
         } catch (const std::string& text) {
             Status(FromWire(text));
-            result = false;
-            m_failedBeforePlacing = true;
         } catch (...) {
             Status("UNKNOWN EXCEPTION in Transfer Agent.\n");
-            result = false;
-            m_failedBeforePlacing = true;
         }
-        if (!result && m_list && m_failedBeforePlacing) {
+        SetClient(nullptr);
+        if (brokeOff && m_list) {
             // The transfer broke off before any file was placed: none of the
             // entries may pass for received.
             MarkUnreceived(0);
         }
-        {
-            std::lock_guard<std::recursive_mutex> lock(m_stateLock);
-            m_client = nullptr;
-        }
-        delete client;   // closes the file and the connection, hangs up a dialer
+        client.reset();   // closes the file and the connection, hangs up a dialer
     }
 
     if (ITransferObserver* observer = Observer())
         observer->TransferExit();
     {
-        std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+        std::lock_guard<std::mutex> lock(m_stateLock);
         m_observer = nullptr;
     }
     return reinterpret_cast<ExitCode>(static_cast<intptr_t>(result ? 1 : -1));
+}
+
+void CXferSocketThread::SetClient(CIPGlue* client)
+{
+    std::lock_guard<std::mutex> lock(m_stateLock);
+    m_client = client;
 }
 
 bool CXferSocketThread::WorkerAgent(CIPGlue& client)
@@ -319,7 +315,6 @@ bool CXferSocketThread::WorkerAgent(CIPGlue& client)
     const CRegistry& settings = m_job->settings;
     wxString closing;
     bool result = false;
-    m_current = 0;
 
     if (!m_list || m_list->GetCount() == 0) {
         closing = "No files selected for download.\nTransfer aborted.\n";
@@ -355,10 +350,8 @@ bool CXferSocketThread::WorkerAgent(CIPGlue& client)
         }
     }
 
-    {
-        std::lock_guard<std::recursive_mutex> lock(m_stateLock);
-        m_client = nullptr;
-    }
+    // From here on a forced stop has no connection to cut.
+    SetClient(nullptr);
     if (ITransferObserver* observer = Observer())
         observer->TransferDone(closing, result);
     return result;
@@ -442,7 +435,24 @@ void CXferSocketThread::ReportNotices(const std::string& loginAnswer)
     }
 }
 
+// The data phase, in steps that each decide one thing in one place: a stop
+// ends the phase where it is seen (StopSeen), a file that could not be
+// written marks only that file and the transfer (EndFile), and what the
+// phase leaves behind, the entries not received among it, is settled once
+// (EndDataPhase).
 bool CXferSocketThread::GetAllFiles(CIPGlue& client)
+{
+    DataPhase phase;
+    if (!BeginDataPhase(client, phase))
+        return false;
+    for (m_current = 0; m_current < phase.count; ++m_current) {
+        if (!ReceiveFile(client, phase))
+            break;
+    }
+    return EndDataPhase(phase);
+}
+
+bool CXferSocketThread::BeginDataPhase(CIPGlue& client, DataPhase& phase)
 {
     m_readmeChanged = client.IsReadmeChanged();
     if (!client.GetLoginAnswer().empty())
@@ -458,142 +468,166 @@ bool CXferSocketThread::GetAllFiles(CIPGlue& client)
         return false;
     }
 
-    const size_t count = m_list->GetCount();
-    long long total = 0;
-    for (size_t i = 0; i < count; ++i)
-        total += m_list->GetFileSize(i);
+    phase.count = m_list->GetCount();
+    for (size_t i = 0; i < phase.count; ++i)
+        phase.total += m_list->GetFileSize(i);
     const int totalBytes = m_list->GetDataSize();
     {
-        std::lock_guard<std::recursive_mutex> lock(m_timeLock);
+        std::lock_guard<std::mutex> lock(m_timeLock);
         m_tick = false;
         m_transferElapsed = 0;
     }
     if (ITransferObserver* observer = Observer())
         observer->TransferBegin(wxString::Format("Downloading %d files. Total data transfer size = %d bytes\n",
-                                                 static_cast<int>(count), totalBytes),
-                                Estimate(total), totalBytes);
-
-    const int64_t start = NowMs();
-    bool result = true;
-    long long received = 0;
-    char buffer[kChunk];
+                                                 static_cast<int>(phase.count), totalBytes),
+                                Estimate(phase.total), totalBytes);
+    phase.start = NowMs();
     m_lastProgressMs = -1;
     m_progressPending = false;
+    return true;
+}
 
-    size_t i = 0;
-    for (; i < count && result; ++i) {
-        m_current = i;
-        if (Stopped()) {
-            result = false;
-            break;
-        }
-        wxString refusal = m_list->GetFileError(i);
-        if (!refusal.empty()) {
-            Status(refusal);
-            // Bytes the server sends for a file this client refused are read past.
-            if (client.DataFollows(static_cast<int>(i)))
-                client.SkipData(static_cast<int>(i));
-            continue;
-        }
+bool CXferSocketThread::ReceiveFile(CIPGlue& client, DataPhase& phase)
+{
+    const size_t i = m_current;
+    if (Stopped())
+        return StopSeen(phase);
 
-        FileInfo& entry = m_list->Item(i);
-        std::string tmpPath = FsPath(entry.tmpPath);
-        std::string fileName = ToWire(entry.fileName);
-        const long long size = m_list->GetFileSize(i);
-        client.InitRead(tmpPath, fileName, static_cast<int>(size));
+    const wxString refusal = m_list->GetFileError(i);
+    if (!refusal.empty()) {
+        Status(refusal);
+        // Bytes the server sends for a file this client refused are read past.
+        if (client.DataFollows(static_cast<int>(i)))
+            client.SkipData(static_cast<int>(i));
+        return true;
+    }
 
-        if (!Stopped()) {
-            if (ITransferObserver* observer = Observer())
-                observer->TransferFileBegin(entry.fileName, static_cast<int>(size), Estimate(size));
-            std::lock_guard<std::recursive_mutex> lock(m_timeLock);
+    FileInfo& entry = m_list->Item(i);
+    std::string tmpPath = FsPath(entry.tmpPath);
+    std::string fileName = ToWire(entry.fileName);
+    const long long size = m_list->GetFileSize(i);
+    client.InitRead(tmpPath, fileName, static_cast<int>(size));
+
+    bool complete = false;
+    if (!Stopped()) {
+        if (ITransferObserver* observer = Observer())
+            observer->TransferFileBegin(entry.fileName, static_cast<int>(size), Estimate(size));
+        {
+            std::lock_guard<std::mutex> lock(m_timeLock);
             m_fileElapsed = 0;
             ReportElapsed();
         }
-
-        bool fileOk = true;
-        if (Stopped()) {
-            m_list->SetFileError(i, kAbortText);
-            result = false;
-            fileOk = false;
-        } else {
-            long long done = 0;
-            while (done < size) {
-                const long long want = size - done;
-                long long got = 0;
-                bool onTick = false;
-                while (got < want) {
-                    int n = static_cast<int>(std::min<long long>(kChunk, want - got));
-                    client.Read(buffer, n);
-                    got += n;
-                    if (Stopped())
-                        break;
-                    if (m_tick.load(std::memory_order_relaxed)) {
-                        std::lock_guard<std::recursive_mutex> lock(m_timeLock);
-                        m_tick = false;
-                        onTick = true;
-                        break;
-                    }
-                }
-                received += got;
-                if (Stopped()) {
-                    m_list->SetFileError(i, kAbortText);
-                    result = false;
-                    fileOk = false;
-                    break;
-                }
-                Progress(Percent(done, size), Percent(received, total), onTick);
-                if (onTick) {
-                    std::lock_guard<std::recursive_mutex> lock(m_timeLock);
-                    ReportElapsed();
-                }
-                done += got;
-            }
-            if (fileOk && size > 0 && total > 0)
-                Progress(100, Percent(received, total), false);
-        }
-
-        client.DoneRead();
-        if (!client.GetReceiveError().empty()) {
-            // The bytes were read but not (all) written: the file keeps what
-            // it holds and does not count as received.
-            m_list->SetFileError(i, client.GetReceiveError());
-            Status(client.GetReceiveError());
-            fileOk = false;
-            m_localFailure = true;
-        }
-        if (ITransferObserver* observer = Observer())
-            observer->TransferFileDone(entry.serverPath, fileOk && result);
+        complete = ReceivePasses(client, size, phase);
     }
-    FlushProgress();
-    if (!result)
-        MarkUnreceived(i);
+    if (!complete)
+        StopSeen(phase);
+    else if (size > 0 && phase.total > 0)
+        Progress(100, Percent(phase.received, phase.total), false);
+    EndFile(client, entry, complete);
+    return !phase.stopped;
+}
 
-    const int64_t elapsed = NowMs() - start;
+bool CXferSocketThread::StopSeen(DataPhase& phase)
+{
+    // The entry at hand and those after it are marked by EndDataPhase.
+    phase.stopped = true;
+    return false;
+}
+
+bool CXferSocketThread::ReceivePasses(CIPGlue& client, long long size, DataPhase& phase)
+{
+    long long done = 0;
+    while (done < size) {
+        bool onTick = false;
+        const long long got = ReceivePass(client, size - done, onTick);
+        phase.received += got;
+        if (Stopped())
+            return false;
+        Progress(Percent(done, size), Percent(phase.received, phase.total), onTick);
+        if (onTick) {
+            std::lock_guard<std::mutex> lock(m_timeLock);
+            ReportElapsed();
+        }
+        done += got;
+    }
+    return true;
+}
+
+long long CXferSocketThread::ReceivePass(CIPGlue& client, long long want, bool& onTick)
+{
+    char chunk[kChunk];
+    long long got = 0;
+    while (got < want) {
+        const int n = static_cast<int>(std::min<long long>(kChunk, want - got));
+        client.Read(chunk, n);
+        got += n;
+        if (Stopped())
+            break;
+        if (TakeTick()) {
+            onTick = true;
+            break;
+        }
+    }
+    return got;
+}
+
+bool CXferSocketThread::TakeTick()
+{
+    if (!m_tick.load(std::memory_order_relaxed))
+        return false;
+    std::lock_guard<std::mutex> lock(m_timeLock);
+    m_tick = false;
+    return true;
+}
+
+void CXferSocketThread::EndFile(CIPGlue& client, const FileInfo& entry, bool complete)
+{
+    client.DoneRead();
+    bool ok = complete;
+    if (!client.GetReceiveError().empty()) {
+        // The bytes were read but not (all) written: the file keeps what
+        // it holds and does not count as received.
+        m_list->SetFileError(m_current, client.GetReceiveError());
+        Status(client.GetReceiveError());
+        ok = false;
+        m_localFailure = true;
+    }
+    if (ITransferObserver* observer = Observer())
+        observer->TransferFileDone(entry.serverPath, ok);
+}
+
+bool CXferSocketThread::EndDataPhase(const DataPhase& phase)
+{
+    FlushProgress();
+    if (phase.stopped)
+        MarkUnreceived(m_current);
+
+    const int64_t elapsed = NowMs() - phase.start;
     if (elapsed >= kRateWindowMs) {
-        long long rate = received * 1000 / elapsed;
+        long long rate = phase.received * 1000 / elapsed;
         if (rate > 0)   // a rate of 0 would divide later estimates by 0
             m_rate = static_cast<long>(rate);
     }
     {
-        std::lock_guard<std::recursive_mutex> lock(m_timeLock);
+        std::lock_guard<std::mutex> lock(m_timeLock);
         m_fileElapsed = 0;
         ReportElapsed();
     }
 
-    const bool copied = !(Stopped() && m_list->xferMode == XFER_MODE_DATABASE);
-    if (copied)
+    const bool place = !(Stopped() && m_list->xferMode == XFER_MODE_DATABASE);
+    if (place)
         CopyFiles2DestDir();
 
     // Temporary files: a file that failed keeps its data for the next
     // transfer to complete; the others are no longer needed.
-    for (size_t k = 0; k < count; ++k) {
-        if (copied && !m_list->GetFileError(k).empty())
+    for (size_t k = 0; k < phase.count; ++k) {
+        if (place && !m_list->GetFileError(k).empty())
             continue;
         std::string tmp = FsPath(m_list->Item(k).tmpPath);
         if (!tmp.empty())
             ::unlink(tmp.c_str());
     }
-    return result && !m_localFailure;
+    return !phase.stopped && !m_localFailure;
 }
 
 // ------------------------------------------------------------ placement
