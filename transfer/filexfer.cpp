@@ -117,8 +117,8 @@ void CXferObserverQueue::PostLocked()
     m_flag = true;
     ++m_posted;
     m_maxOutstanding = std::max(m_maxOutstanding, m_posted - m_taken);
-    // The target lock is never held while the pending lock is taken, and the
-    // main thread clears the target under it before the window goes.
+    // The main thread clears the target under its lock before the window
+    // goes (lock order: transfer/XferSocket.h).
     std::lock_guard<std::mutex> lock(m_targetLock);
     if (m_target)
         wxQueueEvent(m_target, new wxThreadEvent(wxEVT_THREAD, ID_TRANSFER_THREAD_UPDATE));
@@ -126,7 +126,7 @@ void CXferObserverQueue::PostLocked()
 
 CXferObserverQueue::Pending CXferObserverQueue::Take()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     m_flag = false;
     ++m_taken;
     Pending out = std::move(m_pending);
@@ -136,8 +136,34 @@ CXferObserverQueue::Pending CXferObserverQueue::Take()
 
 void CXferObserverQueue::SetWorker(CXferSocketThread* worker)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_workerLock);
+    std::lock_guard<std::mutex> lock(m_workerLock);
     m_worker = worker;
+}
+
+bool CXferObserverQueue::HasWorker()
+{
+    std::lock_guard<std::mutex> lock(m_workerLock);
+    return m_worker != nullptr;
+}
+
+bool CXferObserverQueue::StopWorker(bool force)
+{
+    std::lock_guard<std::mutex> lock(m_workerLock);
+    if (!m_worker)
+        return false;
+    m_worker->Terminate(force);
+    // A worker stopped by force reports nothing more; the report queue it
+    // shares outlives the window, so it can be let go at once.
+    if (force)
+        m_worker = nullptr;
+    return true;
+}
+
+void CXferObserverQueue::PassTick(int milliseconds)
+{
+    std::lock_guard<std::mutex> lock(m_workerLock);
+    if (m_worker)
+        m_worker->PerformObserverUpdate(milliseconds);
 }
 
 void CXferObserverQueue::Answer(uint64_t id, int answer)
@@ -165,33 +191,33 @@ void CXferObserverQueue::CancelQuestions()
 
 void CXferObserverQueue::SetMessageButtonDisabled()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     m_messageButtonDisabled = true;
     m_pending.showMessage = -1;
 }
 
 int CXferObserverQueue::Posted()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     return m_posted;
 }
 
 int CXferObserverQueue::Taken()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     return m_taken;
 }
 
 int CXferObserverQueue::MaxOutstanding()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     return m_maxOutstanding;
 }
 
 void CXferObserverQueue::TransferEntry()
 {
     m_doneReported = false;
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     m_pending.running = 1;
     m_pending.filePercent = -1;
     m_pending.totalPercent = -1;
@@ -211,20 +237,20 @@ void CXferObserverQueue::TransferExit()
     if (!m_doneReported.exchange(false))
         m_state = 1;
     {
-        std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+        std::lock_guard<std::mutex> lock(m_pendingLock);
         m_pending.running = 0;
         m_pending.filePercent = 0;
         m_pending.totalPercent = 0;
         PostLocked();
     }
-    std::lock_guard<std::recursive_mutex> lock(m_workerLock);
+    std::lock_guard<std::mutex> lock(m_workerLock);
     m_worker = nullptr;
 }
 
 void CXferObserverQueue::TransferBegin(const wxString& text, const wxTimeSpan& estimate, int totalBytes)
 {
     m_state = 3;
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     m_pending.totalEstimate = SpanText(estimate);
     m_pending.status += text;
     m_pending.filePercent = 0;
@@ -236,7 +262,7 @@ void CXferObserverQueue::TransferBegin(const wxString& text, const wxTimeSpan& e
 void CXferObserverQueue::TransferDone(const wxString& text, bool ok)
 {
     {
-        std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+        std::lock_guard<std::mutex> lock(m_pendingLock);
         m_pending.status += text;
         m_pending.filePercent = 0;
         m_pending.totalPercent = 0;
@@ -246,19 +272,19 @@ void CXferObserverQueue::TransferDone(const wxString& text, bool ok)
     m_state = ok ? 2 : 1;
     m_doneReported = true;
 
-    // The worker lock and the pending lock are taken one after the other,
-    // never one inside the other.
+    // The worker lock is not taken inside the pending lock (lock order:
+    // transfer/XferSocket.h).
     bool readme = false;
     long rate = -1;
     {
-        std::lock_guard<std::recursive_mutex> lock(m_workerLock);
+        std::lock_guard<std::mutex> lock(m_workerLock);
         if (m_worker) {
             readme = m_worker->IsReadmeChanged();
             if (ok)
                 rate = m_worker->GetRate();
         }
     }
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     if (rate != -1)
         m_pending.rate = static_cast<int>(rate);
     if (readme && !m_messageButtonDisabled)
@@ -270,14 +296,14 @@ void CXferObserverQueue::TransferStatus(const wxString& text)
 {
     if (text.empty())
         return;
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     m_pending.status += text;
     PostLocked();
 }
 
 void CXferObserverQueue::TransferElapsedTime(const wxTimeSpan& fileElapsed, const wxTimeSpan& totalElapsed)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     m_pending.fileElapsed = SpanText(fileElapsed);
     m_pending.totalElapsed = SpanText(totalElapsed);
     PostLocked();
@@ -286,7 +312,7 @@ void CXferObserverQueue::TransferElapsedTime(const wxTimeSpan& fileElapsed, cons
 void CXferObserverQueue::TransferProgress(int filePercent, int totalPercent)
 {
     {
-        std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+        std::lock_guard<std::mutex> lock(m_pendingLock);
         m_pending.filePercent = filePercent;
         m_pending.totalPercent = totalPercent;
         PostLocked();
@@ -298,7 +324,7 @@ void CXferObserverQueue::TransferProgress(int filePercent, int totalPercent)
 
 void CXferObserverQueue::TransferFileBegin(const wxString& name, int /*sizeBytes*/, const wxTimeSpan& fileEstimate)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     if (!name.empty())
         m_pending.status << "Retrieving '" << name << "'.\n";
     m_pending.filePercent = 0;
@@ -308,7 +334,7 @@ void CXferObserverQueue::TransferFileBegin(const wxString& name, int /*sizeBytes
 
 void CXferObserverQueue::TransferFileDone(const wxString& name, bool ok)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     if (!ok && !name.empty())
         m_pending.status << "Failure retrieving '" << name << "'.\r\n";
     m_pending.filePercent = 0;
@@ -324,7 +350,7 @@ int CXferObserverQueue::TransferMessageBox(const wxString& text, const wxString&
         return wxCANCEL;
     const uint64_t id = ++m_questions;
     {
-        std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+        std::lock_guard<std::mutex> lock(m_pendingLock);
         m_pending.messageText = text.empty() ? wxString(wxS(" ")) : text;
         m_pending.messageCaption = caption;
         m_pending.messageStyle = style;
@@ -381,11 +407,7 @@ FileXfer::~FileXfer()
     // A worker still attached (the window destroyed without its close
     // sequence) must not wait for an answer nor report to this window.
     m_queue->CancelQuestions();
-    std::lock_guard<std::recursive_mutex> lock(m_queue->WorkerLock());
-    if (CXferSocketThread* worker = m_queue->Worker()) {
-        worker->Terminate(true);
-        m_queue->SetWorker(nullptr);
-    }
+    m_queue->StopWorker(true);
 }
 
 void FileXfer::Init()
@@ -422,15 +444,11 @@ void FileXfer::Init()
     m_sizePercent = 100;
     m_list = nullptr;
     m_queue = std::make_shared<CXferObserverQueue>(this);
-    m_closePending = false;
-    m_forced = false;
+    m_close = CloseState::Open;
     m_countdown = 0;
-    m_blinkPhase = false;
-    m_terminated = false;
+    m_forced = false;
     m_boxDepth = 0;
-    m_finishAfterBox = false;
-    m_doneSent = false;
-    m_outcome = 0;
+    m_blinkPhase = false;
 }
 
 FileXfer* FileXfer::CreateInstance(CFileList* list, wxWindow* parent, int id, const wxString& title,
@@ -446,7 +464,7 @@ FileXfer* FileXfer::CreateInstance(CFileList* list, wxWindow* parent, int id, co
 
 void FileXfer::SetCloseTimings(int pauseMs, int countdownTickMs)
 {
-    g_pauseMs = std::max(0, pauseMs);
+    g_pauseMs = std::max(1, pauseMs);
     g_countdownTickMs = std::max(1, countdownTickMs);
 }
 
@@ -477,8 +495,7 @@ void FileXfer::ResetHandBack(const CFileList& list)
 
 bool FileXfer::HasWorker()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_queue->WorkerLock());
-    return m_queue->Worker() != nullptr;
+    return m_queue->HasWorker();
 }
 
 bool FileXfer::Create(wxWindow* parent, wxWindowID id, const wxString& title, const wxPoint& pos,
@@ -876,7 +893,7 @@ void FileXfer::OnThreadUpdate(wxThreadEvent&)
         m_fileGauge->SetValue(std::min(p.filePercent, m_fileGauge->GetRange()));
     if (p.totalPercent >= 0) {
         const bool running = m_queue->State() == 3;
-        if (running && !m_statusTimer.IsRunning() && !m_terminated)
+        if (running && !m_statusTimer.IsRunning() && !Ending())
             m_statusTimer.Start(1000);
         else if (!running && m_statusTimer.IsRunning())
             m_statusTimer.Stop();
@@ -892,17 +909,15 @@ void FileXfer::OnThreadUpdate(wxThreadEvent&)
 
     if (!p.messageText.empty()) {
         // A question the close sequence already answered is not shown.
-        if (m_terminated || m_queue->IsAnswered(p.messageId)) {
+        if (Ending() || m_queue->IsAnswered(p.messageId)) {
             m_queue->Answer(p.messageId, wxCANCEL);
         } else {
             ++m_boxDepth;
             const int answer = tw::MessageBox(p.messageText, p.messageCaption, p.messageStyle, this);
             --m_boxDepth;
             m_queue->Answer(p.messageId, answer);
-            if (m_boxDepth == 0 && m_finishAfterBox) {
-                m_finishAfterBox = false;
+            if (m_boxDepth == 0 && m_close == CloseState::Ending)
                 CallAfter(&FileXfer::FinishClose);
-            }
         }
     }
 }
@@ -961,16 +976,14 @@ void FileXfer::OnUpdatebuttonClick(wxCommandEvent&)
 
 void FileXfer::OnTimerStatusUpdate(wxTimerEvent&)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_queue->WorkerLock());
-    if (CXferSocketThread* worker = m_queue->Worker())
-        worker->PerformObserverUpdate(1000);
+    m_queue->PassTick(1000);
 }
 
 // ---------------------------------------------------------------- starting
 
 bool FileXfer::StartTransfer()
 {
-    if (m_terminated || HasWorker())
+    if (Ending() || HasWorker())
         return false;   // one worker at a time
     m_blinkTimer.Stop();
     m_statusTimer.Stop();
@@ -1023,79 +1036,52 @@ void FileXfer::OnMenuitemStartClick(wxCommandEvent&)
 
 // ---------------------------------------------------------------- closing
 
-void FileXfer::LetGoOfWorker()
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(g_pauseMs.load()));
-    m_queue->SetWorker(nullptr);
-}
-
 bool FileXfer::ShutdownTransferAgent(bool force)
 {
     // A question the worker waits on is answered Cancel, so the worker can
     // see the stop request at all.
     m_queue->CancelQuestions();
-    {
-        std::lock_guard<std::recursive_mutex> lock(m_queue->WorkerLock());
-        CXferSocketThread* worker = m_queue->Worker();
-        if (!worker)
-            return true;
-        worker->Terminate(false);
+    if (!m_queue->StopWorker(false))
+        return true;
+    if (force)
+        return true;
+    if (!m_agentTimer.IsRunning()) {
+        m_countdown = 10;
+        m_agentTimer.Start(g_countdownTickMs);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(g_pauseMs.load()));
-    {
-        std::lock_guard<std::recursive_mutex> lock(m_queue->WorkerLock());
-        CXferSocketThread* worker = m_queue->Worker();
-        if (!worker)
-            return true;
-        if (!force) {
-            if (!m_agentTimer.IsRunning()) {
-                m_countdown = 10;
-                m_agentTimer.Start(g_countdownTickMs);
-            }
-            return false;
-        }
-        worker->Terminate(true);
-    }
-    LetGoOfWorker();
-    return true;
+    return false;
 }
 
 void FileXfer::OnTimerTransferAgent(wxTimerEvent&)
 {
-    bool stopped = false;
-    {
-        std::lock_guard<std::recursive_mutex> lock(m_queue->WorkerLock());
-        CXferSocketThread* worker = m_queue->Worker();
-        if (!worker) {
-            m_agentTimer.Stop();
-        } else {
-            const int left = m_countdown--;
-            if (left != 0)
-                return;
-            m_agentTimer.Stop();
-            worker->Terminate(true);
-            stopped = true;
-        }
+    if (m_close == CloseState::Ending) {
+        // The pause of a forced close is over.
+        m_agentTimer.Stop();
+        FinishClose();
+        return;
     }
-    if (stopped)
-        LetGoOfWorker();
-    if (m_closePending) {
-        m_closePending = false;
+    // A close waiting for the worker: noticed at the first tick after the
+    // worker let go; the worker is stopped by force at the end of the count.
+    if (m_queue->HasWorker() && m_countdown-- != 0)
+        return;
+    m_agentTimer.Stop();
+    m_queue->StopWorker(true);
+    if (m_close == CloseState::Waiting)
         TerminateWindow();
-    }
 }
 
 bool FileXfer::InitiateWindowClose(bool force)
 {
+    if (Ending())
+        return true;
     m_blinkTimer.Stop();
     m_statusTimer.Stop();
     if (ShutdownTransferAgent(force)) {
         m_agentTimer.Stop();
-        m_closePending = false;
         TerminateWindow();
         return true;
     }
-    m_closePending = true;
+    m_close = CloseState::Waiting;
     return false;
 }
 
@@ -1110,9 +1096,9 @@ bool FileXfer::TransferSuccess()
 
 void FileXfer::TerminateWindow()
 {
-    if (m_terminated)
+    if (Ending())
         return;
-    m_terminated = true;
+    m_close = CloseState::Ending;
     m_agentTimer.Stop();
     m_blinkTimer.Stop();
     m_statusTimer.Stop();
@@ -1131,28 +1117,32 @@ void FileXfer::TerminateWindow()
         }
     }
 
-    m_outcome = TransferSuccess() ? 1 : 0;
     Hide();
     // The outcome reaches the bound handler after this call has returned,
-    // and the window is destroyed only once that handler has run.
-    CallAfter(&FileXfer::FinishClose);
+    // and the window is destroyed only once that handler has run. A worker
+    // still attached (a forced close) first gets the pause to end by itself;
+    // the outcome is taken after it.
+    if (m_queue->HasWorker())
+        m_agentTimer.StartOnce(g_pauseMs);
+    else
+        CallAfter(&FileXfer::FinishClose);
 }
 
 void FileXfer::FinishClose()
 {
-    if (m_boxDepth > 0) {
-        // Closed from within one of its own message boxes: the box's caller
-        // still runs on this window.
-        m_finishAfterBox = true;
+    if (m_close != CloseState::Ending)
         return;
-    }
-    if (!m_doneSent) {
-        m_doneSent = true;
-        wxCommandEvent done(wxEVT_TRANSFER_DONE, GetId());
-        done.SetInt(m_outcome);
-        done.SetEventObject(this);
-        GetEventHandler()->ProcessEvent(done);
-    }
+    m_agentTimer.Stop();
+    m_queue->StopWorker(true);
+    // Closed from within one of its own message boxes: the box's caller
+    // still runs on this window, and the box's end calls again.
+    if (m_boxDepth > 0)
+        return;
+    m_close = CloseState::Ended;
+    wxCommandEvent done(wxEVT_TRANSFER_DONE, GetId());
+    done.SetInt(TransferSuccess() ? 1 : 0);
+    done.SetEventObject(this);
+    GetEventHandler()->ProcessEvent(done);
     m_queue->DetachTarget();
     Destroy();
 }
