@@ -61,16 +61,9 @@ bool InEncodedRange(const wxString& text)
 
 } // namespace
 
-std::recursive_mutex& TidewrightApp::DbLock()
-{
-    static std::recursive_mutex lock;
-    return lock;
-}
-
 void TidewrightApp::CloseDatabases()
 {
-    std::lock_guard<std::recursive_mutex> lock(DbLock());
-    for (wxSQLite3Database** member : {&productDb, &userDb, &marineZonesDb}) {
+    for (std::unique_ptr<wxSQLite3Database>* member : {&productDb, &userDb, &marineZonesDb}) {
         if (!*member)
             continue;
         try {
@@ -79,8 +72,7 @@ void TidewrightApp::CloseDatabases()
         } catch (const wxSQLite3Exception& e) {
             wxLogError("%s", e.GetMessage());
         }
-        delete *member;
-        *member = nullptr;
+        member->reset();
     }
 }
 
@@ -93,7 +85,7 @@ bool TidewrightApp::InitDB(CRegistry& settings)
 
     const wxString mzPath = CInit::GetMarineZonesDBPath();
     try {
-        marineZonesDb = OpenReplaceableDatabase(mzPath, &marineZonesDbVersion).release();
+        marineZonesDb = OpenReplaceableDatabase(mzPath, &marineZonesDbVersion);
     } catch (const wxSQLite3Exception&) {
         Notice("Cannot open MarineZones.db (" + mzPath + "), program will terminate.");
         CloseDatabases();
@@ -102,7 +94,7 @@ bool TidewrightApp::InitDB(CRegistry& settings)
 
     const wxString catPath = CInit::GetProductDBPath();
     try {
-        productDb = OpenReplaceableDatabase(catPath, &productDbVersion).release();
+        productDb = OpenReplaceableDatabase(catPath, &productDbVersion);
     } catch (const wxSQLite3Exception&) {
         Notice("Cannot open zir.db (" + catPath + "), program will terminate.");
         CloseDatabases();
@@ -111,7 +103,7 @@ bool TidewrightApp::InitDB(CRegistry& settings)
 
     const wxString dbDir = CInit::GetUserDBDir();
     try {
-        userDb = OpenDatabase(dbDir + wxS("/") + CInit::GetUserDBFileName(), nullptr).release();
+        userDb = OpenDatabase(dbDir + wxS("/") + CInit::GetUserDBFileName(), nullptr);
     } catch (const wxSQLite3Exception& e) {
         wxLogError("%s", e.GetMessage());
         Notice("Cannot open zir_user.db (" + dbDir + wxS("/") + "), program will terminate.");

@@ -84,8 +84,7 @@ TidewrightApp::~TidewrightApp()
         CBatchFolder::Instance()->SetCatalogue(nullptr);
     CloseDatabases();
     TerminateAutodialerStatus();
-    delete instanceChecker;
-    instanceChecker = nullptr;
+    instanceChecker.reset();
 }
 
 bool TidewrightApp::OnInit()
@@ -115,21 +114,18 @@ void TidewrightApp::AbandonStartup()
         topWindow = nullptr;
     }
     CloseDatabases();
-    delete instanceChecker;
-    instanceChecker = nullptr;
+    instanceChecker.reset();
 }
 
 bool TidewrightApp::Startup()
 {
     // 1. One instance per user.
     tw::ApplyAppIdentity();
-    delete instanceChecker;
-    instanceChecker = new wxSingleInstanceChecker;
+    instanceChecker = std::make_unique<wxSingleInstanceChecker>();
     instanceChecker->CreateDefault();
     if (instanceChecker->IsAnotherRunning()) {
         wxLogError(_("Another %s program instance is already running. Exiting."), GetAppName());
-        delete instanceChecker;
-        instanceChecker = nullptr;
+        instanceChecker.reset();
         return false;
     }
 
@@ -297,8 +293,7 @@ void TidewrightApp::Shutdown()
 
     // The lock goes before a restart is arranged, so the new instance is
     // not turned away as a second one.
-    delete instanceChecker;
-    instanceChecker = nullptr;
+    instanceChecker.reset();
 
     if (restartRequested) {
         restartRequested = false;

@@ -1,7 +1,7 @@
 // The application object.
 #pragma once
 
-#include <mutex>
+#include <memory>
 
 #include <wx/app.h>
 #include <wx/bitmap.h>
@@ -105,13 +105,11 @@ public:
     void IndexCatalogue();
 
     // The open databases (null when not open). The handles are used on the
-    // main thread; a worker thread that reads through one holds DbLock()
-    // around its use, as does main-thread code running at the same time as
-    // such a worker.
-    wxSQLite3Database* GetProductDb() const { return productDb; }
-    wxSQLite3Database* GetUserDb() const { return userDb; }
-    wxSQLite3Database* GetMarineZonesDb() const { return marineZonesDb; }
-    static std::recursive_mutex& DbLock();
+    // main thread only: what a worker needs from them (the gateway's address,
+    // the versions) is handed to it when its job starts (CTransferJob).
+    wxSQLite3Database* GetProductDb() const { return productDb.get(); }
+    wxSQLite3Database* GetUserDb() const { return userDb.get(); }
+    wxSQLite3Database* GetMarineZonesDb() const { return marineZonesDb.get(); }
 
     // Splash screen time-out in ms; 0 shows no splash (the default under test).
     int splashTimeoutMs = 9000;
@@ -133,10 +131,10 @@ public:
     wxListCtrl* batchesListCtrl = nullptr;
     wxListCtrl* batchItemsListCtrl = nullptr;
     HomePosition basicHomePosition;
-    wxSQLite3Database* productDb = nullptr;
-    wxSQLite3Database* userDb = nullptr;
-    wxSQLite3Database* marineZonesDb = nullptr;
-    wxSingleInstanceChecker* instanceChecker = nullptr;
+    std::unique_ptr<wxSQLite3Database> productDb;
+    std::unique_ptr<wxSQLite3Database> userDb;
+    std::unique_ptr<wxSQLite3Database> marineZonesDb;
+    std::unique_ptr<wxSingleInstanceChecker> instanceChecker;
     CGPSQuery gpsQuery;
     DLPrefs dlPrefs;
     int productDbVersion = 0;

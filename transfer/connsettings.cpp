@@ -68,7 +68,6 @@ void ReadTable(const char* table, const wxString& sql, Row row)
     try {
         if (!db || !db->IsOpen())
             throw wxSQLite3Exception(WXSQLITE_ERROR, "catalogue database not open");
-        std::lock_guard<std::recursive_mutex> lock(TidewrightApp::DbLock());
         wxSQLite3ResultSet rows = db->ExecuteQuery(sql);
         while (rows.NextRow())
             row(rows);

@@ -149,8 +149,7 @@ inline void ResetApp()
     }
     tw::test::Pump(20);
     app.CloseDatabases();
-    delete app.instanceChecker;
-    app.instanceChecker = nullptr;
+    app.instanceChecker.reset();
     app.catalogue.Empty();
     app.viewMode.clear();
     app.firstRun = false;
