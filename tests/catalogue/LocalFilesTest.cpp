@@ -13,6 +13,7 @@
 #include "catalogue/Batch.h"
 #include "catalogue/FileList.h"
 #include "catalogue/LocalCopy.h"
+#include "support/EnvGuard.h"
 #include "support/TestSupport.h"
 
 using namespace tw::test;
@@ -27,33 +28,6 @@ void Touch(const wxString& path, time_t mtime = 0)
         ASSERT_EQ(utime(path.fn_str(), &t), 0);
     }
 }
-
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const wxString& value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name)) {
-            m_had = true;
-            m_old = old;
-        }
-        setenv(name, value.utf8_str(), 1);
-        tzset();
-    }
-    ~ScopedEnv()
-    {
-        if (m_had)
-            setenv(m_name.c_str(), m_old.c_str(), 1);
-        else
-            unsetenv(m_name.c_str());
-        tzset();
-    }
-
-private:
-    std::string m_name;
-    std::string m_old;
-    bool m_had = false;
-};
 
 } // namespace
 

@@ -60,21 +60,4 @@ void DialerSim::Configure(CRegistry& settings) const
     settings.m_autodialPort = Port();
 }
 
-ScopedEnv::ScopedEnv(const char* name, const wxString& value) : m_name(name)
-{
-    if (const char* old = std::getenv(name)) {
-        m_had = true;
-        m_old = old;
-    }
-    setenv(name, value.utf8_str(), 1);
-}
-
-ScopedEnv::~ScopedEnv()
-{
-    if (m_had)
-        setenv(m_name.c_str(), m_old.c_str(), 1);
-    else
-        unsetenv(m_name.c_str());
-}
-
 } // namespace tw::test

@@ -9,6 +9,7 @@
 #include <wx/string.h>
 
 #include "support/ChildProgram.h"
+#include "support/EnvGuard.h"
 #include "support/TestSupport.h"
 
 class CRegistry;
@@ -46,21 +47,6 @@ private:
     TempDir m_dir;
     wxString m_log;
     StandIn m_standIn;
-};
-
-// Sets an environment variable for the lifetime of the object.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const wxString& value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    std::string m_name;
-    bool m_had = false;
-    std::string m_old;
 };
 
 } // namespace tw::test

@@ -109,6 +109,13 @@ wxString ResourcesDir();
 // The source tree (for test fixtures kept under tests/).
 wxString SourceDir();
 
+// A database file, outside the code under test: runs statements on it
+// (creating it when missing), and reads the first column of a query's first
+// row as an int (`missing` without a row) or of every row as text.
+void Exec(const wxString& path, const wxString& sql);
+int QueryInt(const wxString& path, const wxString& sql, int missing = -1);
+std::vector<wxString> QueryTexts(const wxString& path, const wxString& sql);
+
 // Reads/writes a whole file as bytes.
 std::string ReadFile(const wxString& path);
 bool WriteFile(const wxString& path, const std::string& bytes);

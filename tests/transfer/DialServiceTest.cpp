@@ -15,35 +15,13 @@
 #include "app/SocketErrorText.h"
 #include "transfer/DialService.h"
 #include "support/DialerSim.h"
+#include "support/RecordingResource.h"
 
 using tw::test::DialerSim;
+using tw::test::RecordingResource;
 using tw::test::WaitFor;
 
 namespace {
-
-// The worker side of a transfer: records status lines, can be told to stop.
-class FakeWorker : public IThreadResource
-{
-public:
-    bool TestDestroy() override { return stop; }
-    void StatusMessage(const wxString& text) override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        statuses.push_back(text);
-    }
-    int TrMessageBox(const wxString&, const wxString&, int) override { return wxCANCEL; }
-    int TrErrorBox(const wxString&) override { return wxCANCEL; }
-
-    std::vector<wxString> Statuses()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return statuses;
-    }
-
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::vector<wxString> statuses;
-};
 
 // Progress lines reach this callback on the main thread.
 struct ProgressLog {
@@ -267,7 +245,7 @@ TEST_F(DialServiceTest, DialupOutcomes)
         ProgressLog progress;
         if (c.logging)
             client->SetupResponseLogging(&ProgressLog::Callback, &progress);
-        FakeWorker worker;
+        RecordingResource worker;
         wxStopWatch clock;
         const bool ok = OnWorker([&] { return client->Dialup(settings, 20, &worker); });
         EXPECT_EQ(ok, c.result);
@@ -314,7 +292,7 @@ TEST_F(DialServiceTest, DialupOutcomes)
 
 TEST_F(DialServiceTest, DialupFailuresBeforeTheDial)
 {
-    FakeWorker worker;
+    RecordingResource worker;
     CDialService client;
 
     settings.m_dunInfo.connection = "Network Connection";
@@ -343,7 +321,7 @@ TEST_F(DialServiceTest, DialupTimesOutAndHangsUpOnceTheDialerAnswers)
     sim.Configure(settings);
     std::atomic<bool> deleted{false};
     auto* client = new ProbeDialService(&deleted);
-    FakeWorker worker;
+    RecordingResource worker;
     EXPECT_FALSE(OnWorker([&] { return client->Dialup(settings, 2, &worker); }));
     EXPECT_EQ(client->GetErrorText(), "Timed out waiting for dialup completion.");
     EXPECT_EQ(client->GetState(), CDialService::DialupSent);
@@ -365,7 +343,7 @@ TEST_F(DialServiceTest, StopWhileDiallingWaitsForTheDialerThenHangsUp)
     sim.Configure(settings);
     std::atomic<bool> deleted{false};
     auto* client = new ProbeDialService(&deleted);
-    FakeWorker worker;
+    RecordingResource worker;
     std::atomic<bool> done{false};
     bool result = true;
     std::thread thread([&] {
@@ -396,7 +374,7 @@ TEST_F(DialServiceTest, ZeroTimeOutStillWaitsForTheLink)
     DialerSim sim({"--dial-delay", "300"});
     sim.Configure(settings);
     CDialService client;
-    FakeWorker worker;
+    RecordingResource worker;
     EXPECT_TRUE(OnWorker([&] { return client.Dialup(settings, 0, &worker); }));
     // The link is up when the call returns: the numbers are known.
     EXPECT_EQ(client.GetState(), CDialService::Dialled);

@@ -19,6 +19,7 @@
 
 #include "support/DialerSim.h"
 #include "support/GatewaySim.h"
+#include "support/RecordingResource.h"
 #include "app/Registry.h"
 #include "app/ThreadHelper.h"
 #include "catalogue/FileList.h"
@@ -30,51 +31,12 @@ using testing::HasSubstr;
 using testing::StartsWith;
 using tw::test::FailureText;
 using tw::test::GatewaySim;
+using tw::test::RecordingResource;
 using tw::test::ReadFile;
 using tw::test::SampleBytes;
 using tw::test::WriteFile;
 
 namespace {
-
-// A job as the protocol client sees it: a stop flag, status lines and
-// scripted answers to its questions.
-class FakeResource : public IThreadResource
-{
-public:
-    bool TestDestroy() override { return stop; }
-    void StatusMessage(const wxString& text) override
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        statuses.push_back(text);
-    }
-    int TrMessageBox(const wxString& text, const wxString& caption, int style) override
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        questions.push_back(text);
-        captions.push_back(caption);
-        styles.push_back(style);
-        if (answers.empty())
-            return wxCANCEL;
-        int a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    int TrErrorBox(const wxString& text) override
-    {
-        TrMessageBox(text, "Error", wxOK);
-        return wxOK;
-    }
-
-    std::atomic<bool> stop {false};
-    std::vector<wxString> statuses;
-    std::vector<wxString> questions;
-    std::vector<wxString> captions;
-    std::vector<int> styles;
-    std::deque<int> answers;
-
-private:
-    std::mutex m_lock;
-};
 
 // A download folder "<root>/<name>" with its "tmp" folder, and list entries in it.
 struct Folder {
@@ -141,7 +103,7 @@ protected:
     tw::test::TempHome home;
     tw::test::TempDir dir;
     GatewaySim sim;
-    FakeResource resource;
+    RecordingResource resource;
 };
 
 // Runs in the comma-decimal locale too: numbers and text on the wire must not change.
@@ -470,7 +432,7 @@ TEST_F(GatewayProtocol, ResumeQuestion)
         WriteFile(folder.Tmp("c.grb"), SampleBytes(90, 9).substr(0, 30));
         // Another file of the same base name is no partial copy of a.grb.
         WriteFile(folder.Tmp("b.txt"), "unrelated");
-        FakeResource job;
+        RecordingResource job;
         job.answers.push_back(c.answer);
         CFileList list;
         folder.Add(list, "a.grb");
@@ -555,7 +517,7 @@ TEST_F(GatewayProtocol, ServerIgnoringTheOffset)
         tw::test::TempDir work;
         Folder folder(work.Path());
         WriteFile(folder.Tmp("a.grb"), c.partial);
-        FakeResource job;
+        RecordingResource job;
         job.answers.push_back(wxYES);
         CFileList list;
         folder.Add(list, "a.grb");
@@ -782,7 +744,7 @@ protected:
     tw::test::TempHome home;
     tw::test::TempDir dir;
     GatewaySim gateway;
-    FakeResource resource;
+    RecordingResource resource;
     CDialService::Waits saved;
 };
 

@@ -18,34 +18,11 @@
 
 namespace update_test {
 
-inline void Exec(const wxString& path, const wxString& sql)
-{
-    wxSQLite3Database db;
-    db.Open(path);
-    db.ExecuteUpdate(sql);
-    db.Close();
-}
-
-inline std::vector<wxString> Texts(const wxString& path, const wxString& sql)
-{
-    wxSQLite3Database db;
-    db.Open(path, wxString(), WXSQLITE_OPEN_READONLY);
-    wxSQLite3ResultSet rs = db.ExecuteQuery(sql);
-    std::vector<wxString> out;
-    while (rs.NextRow())
-        out.push_back(rs.GetAsString(0));
-    rs.Finalize();
-    db.Close();
-    return out;
-}
+using tw::test::Exec;
 
 inline int Version(const wxString& path)
 {
-    const std::vector<wxString> v = Texts(path, "SELECT Version FROM Version");
-    long n = -1;
-    if (!v.empty())
-        v[0].ToLong(&n);
-    return static_cast<int>(n);
+    return tw::test::QueryInt(path, "SELECT Version FROM Version");
 }
 
 constexpr int kInstalledVersion = 500;

@@ -5,34 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "app/ThreadHelper.h"
+#include "support/RecordingResource.h"
 #include "tests/transfer/UpdateFixtures.h"
 #include "transfer/IPUpdates.h"
 
 using namespace update_test;
+using tw::test::RecordingResource;
 
 namespace {
-
-// Records what the query reports; can ask it to stop.
-class RecordingResource : public IThreadResource
-{
-public:
-    bool TestDestroy() override { return stopAfter >= 0 && ++checks > stopAfter; }
-    void StatusMessage(const wxString& text) override { status.push_back(text); }
-    int TrMessageBox(const wxString& text, const wxString&, int) override
-    {
-        boxes.push_back(text);
-        return wxOK;
-    }
-    int TrErrorBox(const wxString& text) override
-    {
-        errors.push_back(text);
-        return wxOK;
-    }
-
-    int stopAfter = -1;   // TestDestroy turns true after this many checks
-    int checks = 0;
-    std::vector<wxString> status, boxes, errors;
-};
 
 class UpdateQuery : public UpdateFixture
 {

@@ -91,6 +91,22 @@ protected:
         return ReachesEnd(w);
     }
 
+    // Starts a Portal transfer of the one file `name` (results cleared) and
+    // waits until its bytes are coming in; null when that did not happen.
+    FileXfer* StartReceiving(CActiveFileList& files, const wxString& name)
+    {
+        rec.results.clear();
+        AddActive(files, File("B", name));
+        FileXfer* w = Start(files, 1);
+        if (!w)
+            return nullptr;
+        Click(w, FileXfer::ID_GO_BUTTON);
+        const bool receiving = tw::test::WaitFor(
+            [&] { return w->m_log->GetValue().Contains("Retrieving '" + name + "'"); }, 10000);
+        EXPECT_TRUE(receiving) << w->m_log->GetValue();
+        return receiving ? w : nullptr;
+    }
+
     // Closes with the Close button and waits for the outcome.
     int Close(FileXfer* w)
     {
@@ -169,14 +185,10 @@ TEST_F(XferTransfer, ClosingDuringTheTransferStopsTheWorker)
     sim.Serve("big.grb", SampleBytes(400000, 3));
     for (How how : hows) {
         SCOPED_TRACE(static_cast<int>(how));
-        rec.results.clear();
         CActiveFileList files;
-        AddActive(files, File("B", "big.grb"));
-        FileXfer* w = Start(files, 1);
+        FileXfer* w = StartReceiving(files, "big.grb");
         ASSERT_NE(w, nullptr);
         wxWeakRef<FileXfer> ref(w);
-        Click(w, FileXfer::ID_GO_BUTTON);
-        ASSERT_TRUE(tw::test::WaitFor([&] { return w->m_log->GetValue().Contains("Retrieving 'big.grb'"); }, 10000));
         EXPECT_FALSE(w->m_goButton->IsEnabled());
 
         wxStopWatch watch;
@@ -226,14 +238,10 @@ TEST_F(XferTransfer, ClosingWhileTheWorkerIsStuck)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FileXfer::SetCloseTimings(c.pauseMs, c.tickMs);
-        rec.results.clear();
         CActiveFileList files;
-        AddActive(files, File("B", "big.grb"));
-        FileXfer* w = Start(files, 1);
+        FileXfer* w = StartReceiving(files, "big.grb");
         ASSERT_NE(w, nullptr);
         wxWeakRef<FileXfer> ref(w);
-        Click(w, FileXfer::ID_GO_BUTTON);
-        ASSERT_TRUE(tw::test::WaitFor([&] { return w->m_log->GetValue().Contains("Retrieving 'big.grb'"); }, 10000));
         tw::test::Pump(100);
 
         wxStopWatch watch;
