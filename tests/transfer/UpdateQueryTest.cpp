@@ -46,6 +46,8 @@ TEST_F(UpdateQueryLocale, ReplyValues)
         {"--zir=7 --oexsz=300", 7, 300, 0, 0},                          // missing tokens leave 0
         {"--zir= --oexsz=abc --mz=-3 --mzsz=2.9", 0, 0, -3, 2},
         {"OK --mzsz=99999999999 --zir=+12x", 12, 0, 0, 2147483647},
+        {"--mz=-99999999999 --mzsz=-1e999", 0, 0, -2147483647 - 1, -2147483647 - 1},
+        {"--mzsz=1e-999", 0, 0, 0, 0},                                  // too small to be anything but 0
         {"nothing here", 0, 0, 0, 0},
     };
     for (const auto& c : cases) {
