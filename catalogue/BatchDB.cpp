@@ -184,8 +184,7 @@ void CBatchFolder::GetActiveFileList(CActiveFileList& list, int mode)
     }
     wxSQLite3ResultSet rs = Db().ExecuteQuery(sql);
     while (rs.NextRow()) {
-        long id = 0;
-        rs.GetAsString("ID").ToLong(&id);
+        const long id = tw::LeadingLong(rs.GetAsString("ID"));
         const CBatch batch = ResultSetToBatch(rs, static_cast<int>(id));
         batch.GetActiveFiles(list);
     }
