@@ -5,9 +5,8 @@
 
 #include <wx/app.h>
 #include <wx/bitmap.h>
-#include <wx/weakref.h>
-
 #include <wx/datetime.h>
+#include <wx/weakref.h>
 
 #include "app/DownloadPreferences.h"
 #include "app/Editions.h"
