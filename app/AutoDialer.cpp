@@ -1,12 +1,11 @@
 // Starting the satellite-dialer program and asking the dialer service for its
 // version.
-#include <charconv>
-#include <cmath>
 #include <vector>
 
 #include <wx/log.h>
 
 #include "app/Init.h"
+#include "app/Numbers.h"
 #include "app/Registry.h"
 #include "app/tidewrightapp.h"
 #include "platform/Launcher.h"
@@ -17,40 +16,21 @@ namespace {
 // argument "settings".
 constexpr double kDialerSettingsVersion = 3.82;
 
-// Reads the number at the start of `text` the same way in every locale.
-// Returns how much of the text it took: none, part or all of it.
+// Reads the number at the start of `text` (app/Numbers.h). Returns how much
+// of the text it took: none, part or all of it.
 enum class NumberFit { None, Prefix, Whole };
 NumberFit ParseVersion(const wxString& text, double& value)
 {
-    const wxScopedCharBuffer utf8 = text.utf8_str();
-    const char* begin = utf8.data();
-    const char* end = begin + utf8.length();
+    const tw::NumberText number(text);
     double parsed = 0;
-    const auto result = std::from_chars(begin, end, parsed, std::chars_format::general);
-    if (result.ec != std::errc() || result.ptr == begin || !std::isfinite(parsed))
+    size_t end = 0;
+    if (tw::ReadReal(number, parsed, &end) != tw::NumberRead::Ok)
         return NumberFit::None;
     value = parsed;
-    return result.ptr == end ? NumberFit::Whole : NumberFit::Prefix;
+    return end == number.View().size() ? NumberFit::Whole : NumberFit::Prefix;
 }
 
 } // namespace
-
-wxString TidewrightApp::SocketErrorToString(int error)
-{
-    switch (error) {
-    case wxSOCKET_NOERROR: return "wxSOCKET_NOERROR";
-    case wxSOCKET_INVOP: return "socket invalid operation";
-    case wxSOCKET_IOERR: return "socket i/o error";
-    case wxSOCKET_INVADDR: return "socket invalid address";
-    case wxSOCKET_INVSOCK: return "invalid socket";
-    case wxSOCKET_NOHOST: return "socket no host";
-    case wxSOCKET_INVPORT: return "socket invalid port";
-    case wxSOCKET_WOULDBLOCK: return "wxSOCKET_WOULDBLOCK";
-    case wxSOCKET_TIMEDOUT: return "socket time out";
-    case wxSOCKET_MEMERR: return "socket memory error";
-    default: return wxString::Format("unknown socket error(%d)", error);
-    }
-}
 
 bool TidewrightApp::OpenAutoDialerService(bool settings)
 {

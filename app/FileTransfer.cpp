@@ -3,13 +3,11 @@
 // transfer, and the done-handler's epilogue hands the results on.
 #include "app/tidewrightapp.h"
 
-#include <locale>
-#include <sstream>
-
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 
+#include "app/Numbers.h"
 #include "catalogue/Batch.h"
 #include "catalogue/BatchDB.h"
 #include "catalogue/Broadcast.h"
@@ -22,26 +20,6 @@ namespace {
 // A worker that a forced close left finishing may still be using the
 // transfer list; a new transfer waits this long for it before it refills it.
 constexpr int kPreviousWorkerWaitMs = 5000;
-
-// The number at the start of a text, whatever the user's locale; 0 when
-// there is none.
-double LeadingDouble(const wxString& text)
-{
-    std::istringstream in(std::string(text.utf8_str()));
-    in.imbue(std::locale::classic());
-    double value = 0.0;
-    in >> std::ws >> value;
-    return in.fail() ? 0.0 : value;
-}
-
-long LeadingLong(const wxString& text)
-{
-    std::istringstream in(std::string(text.utf8_str()));
-    in.imbue(std::locale::classic());
-    long value = 0;
-    in >> std::ws >> value;
-    return in.fail() ? 0 : value;
-}
 
 wxString CollapseSeparators(wxString path)
 {
@@ -79,9 +57,9 @@ bool TidewrightApp::FileTransferStart(CActiveFileList& files, wxEvtHandler* hand
         if (!ScheduleFileTransferEx(transferList, f.Path, f.folder, f.Compression, f.Price, f.bInteractive != 0,
                                     f.width, f.lat, f.lon))
             continue;
-        price += LeadingDouble(f.Price);
-        compressed += LeadingLong(f.CompressedSize);
-        raw += LeadingLong(f.RawSize);
+        price += tw::LeadingDouble(f.Price);
+        compressed += tw::LeadingInt(f.CompressedSize);
+        raw += tw::LeadingInt(f.RawSize);
     }
     transferList.compressedSize = static_cast<int>(compressed);
     transferList.rawSize = static_cast<int>(raw);

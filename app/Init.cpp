@@ -5,14 +5,12 @@
 
 #include <sys/stat.h>
 
-#include <wx/app.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/tokenzr.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/tidewrightapp.h"
 #include "platform/AppLookup.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
@@ -27,11 +25,6 @@ const wxString kProductDb = wxS("zir.db");
 const wxString kUserDb = wxS("zir_user.db");
 const wxString kMarineZonesDb = wxS("MarineZones.db");
 const wxString kBz2 = wxS(".bz2");
-
-TidewrightApp* App()
-{
-    return dynamic_cast<TidewrightApp*>(wxApp::GetInstance());
-}
 
 wxULongLong FileSize(const wxString& path)
 {
@@ -125,7 +118,7 @@ void SetNormalFilePermissions(const wxString& path)
 
 // ---------------------------------------------------------------- folders
 
-bool TidewrightApp::MkDirTree(const wxString& path)
+bool MkDirTree(const wxString& path)
 {
     if (wxDirExists(path))
         return true;
@@ -142,7 +135,7 @@ bool TidewrightApp::MkDirTree(const wxString& path)
 
 bool CInit::MakeFolderIfNotExist(const wxString& path)
 {
-    if (wxDirExists(path) || TidewrightApp::MkDirTree(path))
+    if (wxDirExists(path) || MkDirTree(path))
         return true;
     wxLogError("Failed to create directory.");
     return false;
@@ -283,9 +276,8 @@ bool CInit::RestorePreviousDatabase(const wxString& installedPath)
     return true;
 }
 
-bool CInit::InstallDatabaseUpdates(bool restoreArchive)
+bool CInit::InstallDatabaseUpdates(bool restoreArchive, OpenDatabases open)
 {
-    TidewrightApp* app = App();
     const wxString catPending = GetProductDBUpdatesPath();
     const wxString catInstalled = GetProductDBPath();
     const wxString mzPending = GetMarineZonesDBUpdatesPath();
@@ -295,10 +287,10 @@ bool CInit::InstallDatabaseUpdates(bool restoreArchive)
     // counterpart exists: the installed database is written to while the
     // program runs, so comparing file times would pass an update over.
     const bool catIsPending = wxFileExists(catPending) && FileSize(catPending) > 0;
-    if (catIsPending && app && app->productDb)
+    if (catIsPending && open.catalogue)
         return false;
     const bool mzIsPending = wxFileExists(mzPending) && FileSize(mzPending) > 0;
-    if (mzIsPending && app && app->marineZonesDb)
+    if (mzIsPending && open.marineZones)
         return false;
 
     bool catDue = catIsPending && wxFileExists(catInstalled);

@@ -43,12 +43,19 @@ public:
     // ".." gives "Batch <id>".
     static wxString SafeFolderComponent(const wxString& title, long id);
 
-    // Installs pending database updates (before any database is open). A
+    // Which of the replaceable databases the caller has open.
+    struct OpenDatabases {
+        bool catalogue = false;
+        bool marineZones = false;
+    };
+    // Installs pending database updates (before any database is open: a
+    // pending update of a database that is open installs nothing). A
     // non-empty pending file is checked to be a database with a Version row
     // first; a bad one is moved aside to <pending>.bad. restoreArchive: put
     // the race archive back when no new catalogue is installed. True when at
     // least one database was replaced and no step failed.
-    static bool InstallDatabaseUpdates(bool restoreArchive);
+    static bool InstallDatabaseUpdates(bool restoreArchive, OpenDatabases open);
+    static bool InstallDatabaseUpdates(bool restoreArchive) { return InstallDatabaseUpdates(restoreArchive, {}); }
     // True when `path` opens read-only as a database with a row in Version.
     static bool IsUsableDatabase(const wxString& path, wxString* why = nullptr);
     // Puts <installed>.old back over an installed database that fails to open.
@@ -76,3 +83,5 @@ public:
 
 // Sets a file's permission bits to 0644.
 void SetNormalFilePermissions(const wxString& path);
+// Creates every missing folder of path; false when one cannot be made.
+bool MkDirTree(const wxString& path);

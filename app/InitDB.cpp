@@ -14,7 +14,6 @@
 
 namespace {
 
-const wxString kBasicMode = wxS("Basic Mode");
 const wxString kRaceSuffix = wxS(" [unavailable in race mode]");
 
 void Notice(const wxString& message)
@@ -62,16 +61,9 @@ bool InEncodedRange(const wxString& text)
 
 } // namespace
 
-std::recursive_mutex& TidewrightApp::DbLock()
-{
-    static std::recursive_mutex lock;
-    return lock;
-}
-
 void TidewrightApp::CloseDatabases()
 {
-    std::lock_guard<std::recursive_mutex> lock(DbLock());
-    for (wxSQLite3Database** member : {&productDb, &userDb, &marineZonesDb}) {
+    for (std::unique_ptr<wxSQLite3Database>* member : {&productDb, &userDb, &marineZonesDb}) {
         if (!*member)
             continue;
         try {
@@ -80,8 +72,7 @@ void TidewrightApp::CloseDatabases()
         } catch (const wxSQLite3Exception& e) {
             wxLogError("%s", e.GetMessage());
         }
-        delete *member;
-        *member = nullptr;
+        member->reset();
     }
 }
 
@@ -89,11 +80,12 @@ bool TidewrightApp::InitDB(CRegistry& settings)
 {
     // Coming back from the race edition: the archive replaces the catalogue
     // with blanked file ids unless a new catalogue arrives.
-    CInit::InstallDatabaseUpdates(settings.m_evPrevious == EVT_RACE && settings.m_evType != EVT_RACE);
+    CInit::InstallDatabaseUpdates(settings.m_evPrevious == EVT_RACE && settings.m_evType != EVT_RACE,
+                                  {productDb != nullptr, marineZonesDb != nullptr});
 
     const wxString mzPath = CInit::GetMarineZonesDBPath();
     try {
-        marineZonesDb = OpenReplaceableDatabase(mzPath, &marineZonesDbVersion).release();
+        marineZonesDb = OpenReplaceableDatabase(mzPath, &marineZonesDbVersion);
     } catch (const wxSQLite3Exception&) {
         Notice("Cannot open MarineZones.db (" + mzPath + "), program will terminate.");
         CloseDatabases();
@@ -102,7 +94,7 @@ bool TidewrightApp::InitDB(CRegistry& settings)
 
     const wxString catPath = CInit::GetProductDBPath();
     try {
-        productDb = OpenReplaceableDatabase(catPath, &productDbVersion).release();
+        productDb = OpenReplaceableDatabase(catPath, &productDbVersion);
     } catch (const wxSQLite3Exception&) {
         Notice("Cannot open zir.db (" + catPath + "), program will terminate.");
         CloseDatabases();
@@ -111,7 +103,7 @@ bool TidewrightApp::InitDB(CRegistry& settings)
 
     const wxString dbDir = CInit::GetUserDBDir();
     try {
-        userDb = OpenDatabase(dbDir + wxS("/") + CInit::GetUserDBFileName(), nullptr).release();
+        userDb = OpenDatabase(dbDir + wxS("/") + CInit::GetUserDBFileName(), nullptr);
     } catch (const wxSQLite3Exception& e) {
         wxLogError("%s", e.GetMessage());
         Notice("Cannot open zir_user.db (" + dbDir + wxS("/") + "), program will terminate.");
@@ -198,8 +190,6 @@ bool TidewrightApp::InitDB(CRegistry& settings)
 bool TidewrightApp::LoadCatalogue(wxSQLite3Database& db, bool raceBlank)
 {
     catalogue.Empty();
-    m_catalogueIndex.clear();
-    m_catalogueIndexed = false;
 
     wxSQLite3ResultSet rs = db.ExecuteQuery("SELECT * FROM products");
     const int cCategoryIdx = rs.FindColumnIndex("CategoryIdx");
@@ -324,51 +314,16 @@ bool TidewrightApp::LoadCatalogue(wxSQLite3Database& db, bool raceBlank)
 
 void TidewrightApp::IndexCatalogue()
 {
-    m_catalogueIndex.clear();
-    size_t count = 0;
-    for (const CProduct& p : catalogue)
-        for (const CRegion& r : p.regions)
-            for (const CChartType& c : r.chartTypes)
-                count += c.files.GetCount();
-    m_catalogueIndex.reserve(count);
-    for (CProduct& p : catalogue)
-        for (CRegion& r : p.regions)
-            for (CChartType& c : r.chartTypes)
-                for (CFileInfo& item : c.files) {
-                    if (item.info.FileID.empty())
-                        continue;
-                    CatalogueEntry& e = m_catalogueIndex[item.info.FileID];
-                    if (!e.first)
-                        e.first = &item;
-                    CFileInfo*& filtered = item.info.Category == kBasicMode ? e.firstBasic : e.firstOther;
-                    if (!filtered)
-                        filtered = &item;
-                }
-    m_catalogueIndexed = true;
-    m_indexedVersion = catalogue.Version();
-}
-
-CFileInfo* TidewrightApp::LookUp(CFileInfo& out, const wxString& id, int filter)
-{
-    if (id.empty())
-        return nullptr;
-    if (!m_catalogueIndexed || m_indexedVersion != catalogue.Version())
-        IndexCatalogue();
-    auto it = m_catalogueIndex.find(id);
-    if (it == m_catalogueIndex.end())
-        return nullptr;
-    CFileInfo* found = filter == 0 ? it->second.first : filter > 0 ? it->second.firstOther : it->second.firstBasic;
-    if (found)
-        out = *found;
-    return found;
+    m_catalogueIndex.Rebuild();
 }
 
 CFileInfo* TidewrightApp::FindFileInfo(CFileInfo& out, const wxString& id)
 {
-    return LookUp(out, id, 0);
+    return m_catalogueIndex.Find(out, id);
 }
 
 CFileInfo* TidewrightApp::FindFileInfoFilteredBasic(CFileInfo& out, const wxString& id, bool skipBasic)
 {
-    return LookUp(out, id, skipBasic ? 1 : -1);
+    return m_catalogueIndex.Find(out, id,
+                                 skipBasic ? CCatalogueIndex::Filter::OutsideBasic : CCatalogueIndex::Filter::InsideBasic);
 }

@@ -1,6 +1,5 @@
-// Finding the local copy of a downloaded item, the names of interactive
-// requests, the date text of a local copy, and where the viewer programs are.
-#include "app/tidewrightapp.h"
+// Local names of downloaded files and where the viewer programs are.
+#include "app/LocalFiles.h"
 
 #include <algorithm>
 #include <vector>
@@ -12,9 +11,9 @@
 #include <wx/log.h>
 
 #include "app/Init.h"
-#include "catalogue/Batch.h"
-#include "catalogue/BatchDB.h"
-#include "catalogue/FileList.h"
+#include "app/Numbers.h"
+
+namespace tw {
 
 namespace {
 
@@ -23,7 +22,7 @@ namespace {
 wxString LocalBaseName(bool interactive, float width, float lat, float lon, const wxString& serverName)
 {
     wxString name = serverName;
-    TidewrightApp::MakeInteractiveFileName(interactive, width, lat, lon, name);
+    MakeInteractiveFileName(interactive, width, lat, lon, name);
 
     int pos = name.rfind(wxS("://"));
     if (pos != wxNOT_FOUND)
@@ -106,14 +105,14 @@ wxString AppBundle(const char* bundleName)
 
 } // namespace
 
-wxString TidewrightApp::ReplaceBadFilenameChars(const wxString& name)
+wxString ReplaceBadFilenameChars(const wxString& name)
 {
     wxString out(name);
     out.Replace(wxS("/"), wxS("-"));
     return out;
 }
 
-bool TidewrightApp::MakeInteractiveFileName(bool interactive, float width, float lat, float lon, wxString& name)
+bool MakeInteractiveFileName(bool interactive, float width, float lat, float lon, wxString& name)
 {
     if (!interactive)
         return false;
@@ -123,12 +122,12 @@ bool TidewrightApp::MakeInteractiveFileName(bool interactive, float width, float
     const size_t dot = name.find('.', static_cast<size_t>(arrow));
     if (dot == wxString::npos)
         return true;
-    const wxString area = "._" + FormatFixedC(lat, 1) + "=" + FormatFixedC(lon, 1) + "=" + FormatFixedC(width, 1) + "_";
+    const wxString area = "._" + FormatFixed(lat, 1) + "=" + FormatFixed(lon, 1) + "=" + FormatFixed(width, 1) + "_";
     name.insert(dot, area);
     return true;
 }
 
-wxString TidewrightApp::BuildWildcardFileName(bool interactive, float width, float lat, float lon,
+wxString BuildWildcardFileName(bool interactive, float width, float lat, float lon,
                                               const wxString& serverName)
 {
     wxString name = DropCompressedSuffix(LocalBaseName(interactive, width, lat, lon, serverName));
@@ -138,7 +137,7 @@ wxString TidewrightApp::BuildWildcardFileName(bool interactive, float width, flo
     return name + ".*";
 }
 
-wxString TidewrightApp::GetMatchingFilePath(bool interactive, float width, float lat, float lon,
+wxString GetMatchingFilePath(bool interactive, float width, float lat, float lon,
                                             const wxString& folder, const wxString& serverName)
 {
     if (folder.empty() || !wxDirExists(folder))
@@ -183,71 +182,27 @@ wxString TidewrightApp::GetMatchingFilePath(bool interactive, float width, float
     return JoinPath(folder, matches.front());
 }
 
-wxString TidewrightApp::GetFilePath(CBatch* batch, const wxString& folder, const wxString& serverName)
-{
-    wxCHECK_MSG(batch, wxString(), "GetFilePath needs a batch");
-    const CBatch::t_batch& b = batch->info;
-    const wxString path = GetMatchingFilePath(b.bInteractive != 0, b.width, b.lat, b.lon, folder, serverName);
-    if (path.empty() && !folder.empty() && !wxDirExists(folder))
-        wxLogError("Directory '%s' not found.", folder);
-    return path;
-}
-
-wxString TidewrightApp::GetFilePath(CFileList& list, int index)
-{
-    if (index < 0 || static_cast<size_t>(index) >= list.GetCount())
-        return wxString();
-    const FileInfo& entry = list.Item(static_cast<size_t>(index));
-
-    wxString volume, folder, name, ext;
-    bool hasExt = false;
-    wxFileName::SplitPath(entry.tmpPath, &volume, &folder, &name, &ext, &hasExt);
-    if (folder.empty())
-        return wxString();
-    if (hasExt)
-        name << '.' << ext;
-    if (!volume.empty())
-        folder = volume + wxFileName::GetVolumeSeparator() + folder;
-    return GetMatchingFilePath(entry.interactive, entry.width, entry.lat, entry.lon, folder, name);
-}
-
-wxString TidewrightApp::GetDiskDate(CBatch* batch, wxString folder, wxString serverName, wxDateTime& /*date*/)
-{
-    const wxString na = wxS("  N/A   ");
-    const wxString path = GetFilePath(batch, folder, serverName);
-    if (path.empty())
-        return na;
-    wxDateTime modified;
-    {
-        wxLogNull quiet;
-        modified = wxFileName(path).GetModificationTime();
-    }
-    if (!modified.IsValid())
-        return na;
-    return modified.Format(wxS("%y-%m-%d %H:%M"));
-}
-
-wxString TidewrightApp::GetWSPath()
+wxString GetWSPath()
 {
     return AppBundle("Chartloom.app");
 }
 
-wxString TidewrightApp::GetIsobarionPath()
+wxString GetIsobarionPath()
 {
     return AppBundle("Isobarion.app");
 }
 
-wxString TidewrightApp::GetIFVAppPath()
+wxString GetIFVAppPath()
 {
     return AppBundle("Imvra.app");
 }
 
-wxString TidewrightApp::GetPreviewAppPath()
+wxString GetPreviewAppPath()
 {
     return AppBundle("Preview.app");
 }
 
-wxString TidewrightApp::GetTXTAppPath()
+wxString GetTXTAppPath()
 {
     // The program itself, not its application folder; empty when it is missing.
     wxString path;
@@ -256,3 +211,5 @@ wxString TidewrightApp::GetTXTAppPath()
         return wxString();
     return path;
 }
+
+} // namespace tw

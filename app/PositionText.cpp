@@ -1,29 +1,13 @@
-// Position text: an unsigned number with two decimals and a hemisphere letter
-// per coordinate, converted to and from signed decimal degrees (north and
-// east positive). The numbers never depend on the user's locale.
-#include <cctype>
-#include <cmath>
-#include <locale>
-#include <sstream>
-#include <string>
+#include "app/PositionText.h"
 
-#include "app/tidewrightapp.h"
+#include <cmath>
+
+#include "app/Numbers.h"
+
+namespace tw {
 
 namespace {
 
-// "%3.2f" of a non-negative value, always with '.' as decimal point.
-wxString FormatCoordinate(double value)
-{
-    std::ostringstream out;
-    out.imbue(std::locale::classic());
-    out.setf(std::ios::fixed, std::ios::floatfield);
-    out.precision(2);
-    out.width(3);
-    out << value;
-    return wxString::FromAscii(out.str().c_str());
-}
-
-// Longitudes outside -180..180 are brought into it; exactly 180 and -180 stay.
 double NormaliseLongitude(double lon)
 {
     if (lon > 180.0 || lon < -180.0) {
@@ -36,38 +20,19 @@ double NormaliseLongitude(double lon)
     return lon;
 }
 
-// The decimal number at the start of the text (after blanks); whatever
-// follows it is ignored. Leaves *out alone when the text does not begin with
-// a number or the number is out of range.
-void ParseLeadingNumber(const wxString& text, double* out)
-{
-    const std::string s(text.utf8_str());
-    size_t pos = 0;
-    while (pos < s.size() && std::isspace(static_cast<unsigned char>(s[pos])))
-        ++pos;
-    std::istringstream in(s.substr(pos));
-    in.imbue(std::locale::classic());
-    double value = 0;
-    in >> value;
-    if (in.fail() || !std::isfinite(value))
-        return;
-    *out = value;
-}
-
 } // namespace
 
-void TidewrightApp::FormatPosition(double lon, double lat, wxString& lonText, wxString& lonHemisphere,
-                                   wxString& latText, wxString& latHemisphere)
+void FormatPosition(double lon, double lat, wxString& lonText, wxString& lonHemisphere, wxString& latText,
+                    wxString& latHemisphere)
 {
     lon = NormaliseLongitude(lon);
-    lonText = FormatCoordinate(std::fabs(lon));
+    lonText = FormatFixed(std::fabs(lon), 2);
     lonHemisphere = lon < 0 ? "W" : "E";
     latHemisphere = lat < 0 ? "S" : "N";
-    latText = FormatCoordinate(std::fabs(lat));
+    latText = FormatFixed(std::fabs(lat), 2);
 }
 
-void TidewrightApp::UnFormatPosition(double& lon, double& lat, const wxString& lonHemisphere,
-                                     const wxString& latHemisphere)
+void UnFormatPosition(double& lon, double& lat, const wxString& lonHemisphere, const wxString& latHemisphere)
 {
     // The letter decides the sign: a number typed with its own minus sign
     // and "W" is still west, not flipped back to east.
@@ -77,10 +42,12 @@ void TidewrightApp::UnFormatPosition(double& lon, double& lat, const wxString& l
         lat = -std::fabs(lat);
 }
 
-void TidewrightApp::UnFormatPosition(double& lon, double& lat, const wxString& lonText, const wxString& latText,
-                                     const wxString& lonHemisphere, const wxString& latHemisphere)
+void UnFormatPosition(double& lon, double& lat, const wxString& lonText, const wxString& latText,
+                      const wxString& lonHemisphere, const wxString& latHemisphere)
 {
-    ParseLeadingNumber(lonText, &lon);
-    ParseLeadingNumber(latText, &lat);
+    LeadingDouble(lonText, lon);
+    LeadingDouble(latText, lat);
     UnFormatPosition(lon, lat, lonHemisphere, latHemisphere);
 }
+
+} // namespace tw

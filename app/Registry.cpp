@@ -3,16 +3,12 @@
 #include <sys/stat.h>
 
 #include <climits>
-#include <cmath>
-#include <cstdlib>
-#include <locale>
-#include <sstream>
 
 #include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/utils.h>
 
-#include "app/tidewrightapp.h"
+#include "app/Numbers.h"
 #include "platform/Locations.h"
 
 const wxString CRegistry::kDefaultGateway = wxS("gateway.tidewright.net");
@@ -42,48 +38,6 @@ std::unique_ptr<wxFileConfig> OpenConfig(const wxString& local, const wxString& 
 }
 
 } // namespace
-
-// ------------------------------------------------------------ number texts
-
-wxString FormatConfigDouble(double value)
-{
-    // "%g" in the C locale: six significant digits, '.' as decimal point.
-    std::ostringstream out;
-    out.imbue(std::locale::classic());
-    out.precision(6);
-    out << value;
-    return wxString::FromAscii(out.str().c_str());
-}
-
-bool ParseConfigDouble(const wxString& text, double* out)
-{
-    wxString t = text;
-    t.Trim(true).Trim(false);
-    if (t.empty())
-        return false;
-    std::istringstream in(std::string(t.utf8_str()));
-    in.imbue(std::locale::classic());
-    double value = 0;
-    in >> value;
-    if (in.fail() || !std::isfinite(value))
-        return false;
-    in >> std::ws;
-    if (!in.eof())
-        return false;   // something follows the number
-    *out = value;
-    return true;
-}
-
-bool ParseConfigLong(const wxString& text, long* out)
-{
-    wxString t = text;
-    t.Trim(true).Trim(false);
-    long value = 0;
-    if (t.empty() || !t.ToCLong(&value))
-        return false;
-    *out = value;
-    return true;
-}
 
 // ------------------------------------------------------------ CUserConfig
 
@@ -132,7 +86,7 @@ long CUserConfig::ReadLong(const wxString& key, long def) const
 {
     wxString text;
     long value = def;
-    if (m_config->Read(key, &text) && ParseConfigLong(text, &value))
+    if (m_config->Read(key, &text) && tw::ParseLong(text, value))
         return value;
     return def;
 }
@@ -154,7 +108,7 @@ double CUserConfig::ReadDouble(const wxString& key, double def) const
 {
     wxString text;
     double value = def;
-    if (m_config->Read(key, &text) && ParseConfigDouble(text, &value))
+    if (m_config->Read(key, &text) && tw::ParseDouble(text, value))
         return value;
     return def;
 }
@@ -176,7 +130,7 @@ void CUserConfig::WriteBool(const wxString& key, bool value)
 
 void CUserConfig::WriteDouble(const wxString& key, double value)
 {
-    m_config->Write(key, FormatConfigDouble(value));
+    m_config->Write(key, tw::FormatG(value));
 }
 
 bool CUserConfig::DeleteEntry(const wxString& key)
@@ -223,10 +177,10 @@ void CRegistry::GetLegacySettings(wxFileConfig& config)
         return config.Read(key, &value) ? value : def;
     };
     auto readInt = [&](const char* key, int def) {
-        long value = def;
-        if (!ParseConfigLong(readText(key, wxString()), &value) || value < INT_MIN || value > INT_MAX)
+        int value = def;
+        if (!tw::ParseInt(readText(key, wxString()), value))
             return def;
-        return static_cast<int>(value);
+        return value;
     };
     m_gatewayInfo.username = readText("Gateway/username", wxString());
     m_gatewayInfo.password = readText("Gateway/password", wxString());
@@ -258,7 +212,7 @@ void CRegistry::Create()
         wxString text;
         m_eventName = defaults->Read("Default/evn", &text) ? text : wxString();
         long evt = EVT_NONE;
-        if (!defaults->Read("Default/evt", &text) || !ParseConfigLong(text, &evt))
+        if (!defaults->Read("Default/evt", &text) || !tw::ParseLong(text, evt))
             evt = EVT_NONE;
         m_evType = evt;
     }
@@ -316,10 +270,9 @@ void CRegistry::ReadRatePair(long* network, long* dialer) const
     wxString second = rest.AfterFirst(' ');
     second.Trim(false);
     second = second.BeforeFirst(' ');
-    if (!ParseConfigLong(first, network) || *network < INT_MIN || *network > INT_MAX)
-        *network = 0;
-    if (!ParseConfigLong(second, dialer) || *dialer < INT_MIN || *dialer > INT_MAX)
-        *dialer = 0;
+    int value = 0;
+    *network = tw::ParseInt(first, value) ? value : 0;
+    *dialer = tw::ParseInt(second, value) ? value : 0;
 }
 
 int CRegistry::GetTransferRate()
@@ -390,43 +343,4 @@ bool CRegistry::RestoreLoginValues()
     user.WriteText("Gateway/username", m_gatewayInfo.username);
     user.WriteText("Gateway/password", m_gatewayInfo.password);
     return true;
-}
-
-// ------------------------------------------------------------ editions and login
-
-bool TidewrightApp::IsRace(CRegistry& settings)
-{
-    return settings.m_evType == EVT_RACE && !settings.m_eventName.empty();
-}
-
-bool TidewrightApp::IsRace()
-{
-    CRegistry settings;
-    return IsRace(settings);
-}
-
-bool TidewrightApp::IsInstalledEventVersion()
-{
-    CRegistry settings;
-    return settings.m_evType == EVT_RACE || settings.m_evType == EVT_TOURNAMENT;
-}
-
-bool TidewrightApp::MakeEventNameUserPrefix(wxString& prefix, CRegistry& settings)
-{
-    if (settings.m_eventName.empty())
-        return false;
-    wxString name = settings.m_eventName;
-    name.Replace(" ", wxEmptyString);
-    prefix = name.Lower() + "_";
-    return true;
-}
-
-bool TidewrightApp::GetLoginNameAndPassword(CRegistry& settings, wxString& login, wxString& password)
-{
-    wxString prefix;
-    if (settings.m_evType == EVT_RACE || settings.m_evType == EVT_TOURNAMENT)
-        MakeEventNameUserPrefix(prefix, settings);
-    login = prefix + settings.m_gatewayInfo.username;
-    password = settings.m_gatewayInfo.password;
-    return !login.empty() && !password.empty();
 }

@@ -47,8 +47,9 @@ struct t_DUNInfo {
 
 // The user settings file, opened for the lifetime of the object with the
 // process-wide configuration lock held. Values are read and written with the
-// typed helpers below: numbers are locale-independent, doubles keep six
-// significant digits, and a value that cannot be parsed reads as the default.
+// typed helpers below: numbers are written and read as app/Numbers.h says
+// (a value is one whole number), doubles keep six significant digits, and a
+// value that cannot be parsed reads as the default.
 // The destructor writes the file back when anything changed and releases the
 // lock. Do not keep one open across a modal dialog or a long wait.
 class CUserConfig
@@ -84,13 +85,6 @@ private:
     wxString m_path;
     std::unique_ptr<wxFileConfig> m_config;
 };
-
-// Shared by CUserConfig and anything else storing numbers as text in the
-// settings file: the value as the file holds it, and back. ParseConfig*
-// return false (leaving *out alone) when the text is not a whole number.
-wxString FormatConfigDouble(double value);
-bool ParseConfigDouble(const wxString& text, double* out);
-bool ParseConfigLong(const wxString& text, long* out);
 
 class CRegistry
 {

@@ -37,33 +37,33 @@ wxString CSimpleThreadHelper::TranslateThreadError(int code)
 
 int CSimpleThreadHelper::GetRunState() const
 {
-    std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+    std::lock_guard<std::mutex> lock(m_stateLock);
     return m_runState;
 }
 
 void CSimpleThreadHelper::JobStarted()
 {
     // RunThread already marked the job running; a stop asked for since then stays.
-    std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+    std::lock_guard<std::mutex> lock(m_stateLock);
     if (m_runState == 0)
         m_runState = 1;
 }
 
 void CSimpleThreadHelper::JobEnded()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+    std::lock_guard<std::mutex> lock(m_stateLock);
     m_runState = 0;
 }
 
 bool CSimpleThreadHelper::TestDestroy()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+    std::lock_guard<std::mutex> lock(m_stateLock);
     return m_runState == 2;
 }
 
 bool CSimpleThreadHelper::SignalIfActive()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+    std::lock_guard<std::mutex> lock(m_stateLock);
     if (m_runState == 1)
         m_runState = 2;
     return m_runState == 2;
@@ -81,7 +81,7 @@ bool CSimpleThreadHelper::RunThread(const wxString& name)
     JoinWorker();
 
     {
-        std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+        std::lock_guard<std::mutex> lock(m_stateLock);
         m_runState = 1;
     }
     wxThreadError err = CreateThread(wxTHREAD_JOINABLE);
@@ -131,7 +131,7 @@ void CSimpleThreadHelper::SetEventSink(wxWindow* sink)
     if (!sink)
         return;
     {
-        std::lock_guard<std::recursive_mutex> lock(m_textLock);
+        std::lock_guard<std::mutex> lock(m_textLock);
         m_sink = sink;
     }
     sink->Bind(wxEVT_THREAD, &CSimpleThreadHelper::OnThreadStatusUpdate, this, kStatusEventId);
@@ -142,7 +142,7 @@ void CSimpleThreadHelper::SetEventSink(wxWindow* sink)
 
 wxWindow* CSimpleThreadHelper::GetEventSink() const
 {
-    std::lock_guard<std::recursive_mutex> lock(m_textLock);
+    std::lock_guard<std::mutex> lock(m_textLock);
     return m_sink;
 }
 
@@ -150,7 +150,7 @@ void CSimpleThreadHelper::DetachSink()
 {
     wxWindow* sink = nullptr;
     {
-        std::lock_guard<std::recursive_mutex> lock(m_textLock);
+        std::lock_guard<std::mutex> lock(m_textLock);
         sink = m_sink;
         m_sink = nullptr;
         m_pendingStatus.clear();
@@ -179,7 +179,12 @@ void CSimpleThreadHelper::CloseQuestions()
 
 bool CSimpleThreadHelper::QueueStatusEvent()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_textLock);
+    std::lock_guard<std::mutex> lock(m_textLock);
+    return QueueStatusEventLocked();
+}
+
+bool CSimpleThreadHelper::QueueStatusEventLocked()
+{
     if (!m_sink)
         return false;
     wxQueueEvent(m_sink, new wxThreadEvent(wxEVT_THREAD, kStatusEventId));
@@ -190,11 +195,11 @@ bool CSimpleThreadHelper::QueueStatusEvent()
 
 void CSimpleThreadHelper::StatusMessage(const wxString& text)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_textLock);
+    std::lock_guard<std::mutex> lock(m_textLock);
     if (!m_sink)
         return;
     m_pendingStatus = text;
-    QueueStatusEvent();
+    QueueStatusEventLocked();
 }
 
 int CSimpleThreadHelper::TrMessageBox(const wxString& text, const wxString& caption, int style)
@@ -243,7 +248,7 @@ void CSimpleThreadHelper::OnThreadStatusUpdate(wxThreadEvent&)
     wxString status;
     wxWindow* sink = nullptr;
     {
-        std::lock_guard<std::recursive_mutex> lock(m_textLock);
+        std::lock_guard<std::mutex> lock(m_textLock);
         status.swap(m_pendingStatus);
         sink = m_sink;
     }

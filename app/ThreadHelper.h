@@ -96,16 +96,19 @@ protected:
 private:
     void DetachSink();
     void OnSinkDestroyed(wxWindowDestroyEvent& event);
+    // Queues the status event to the sink; false without one. The Locked
+    // form expects the text lock held (the box lock, when held, comes first).
     bool QueueStatusEvent();
+    bool QueueStatusEventLocked();
     void CloseQuestions();
     void JoinWorker();
 
     // Run state.
     int m_runState = 0;
-    mutable std::recursive_mutex m_stateLock;
+    mutable std::mutex m_stateLock;
 
     // Sink and pending status line.
-    mutable std::recursive_mutex m_textLock;
+    mutable std::mutex m_textLock;
     wxString m_lastError;
     wxWindow* m_sink = nullptr;
     wxString m_pendingStatus;

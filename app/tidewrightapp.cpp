@@ -19,6 +19,8 @@
 
 #include "app/Init.h"
 #include "app/Registry.h"
+#include "catalogue/BatchDB.h"
+#include "library/ListRows.h"
 #include "library/batchwindow.h"
 #include "platform/Help.h"
 #include "platform/Locations.h"
@@ -70,14 +72,19 @@ TidewrightApp::TidewrightApp()
 {
     if (UnderTest())
         splashTimeoutMs = 0;
+    // The batch store finds the items of stored batches in this catalogue;
+    // the GPS reader follows these preferences.
+    CBatchFolder::Instance()->SetCatalogue(&m_catalogueIndex);
+    gpsQuery.SetPreferences(&dlPrefs);
 }
 
 TidewrightApp::~TidewrightApp()
 {
+    if (CBatchFolder::Instance()->GetCatalogue() == &m_catalogueIndex)
+        CBatchFolder::Instance()->SetCatalogue(nullptr);
     CloseDatabases();
     TerminateAutodialerStatus();
-    delete instanceChecker;
-    instanceChecker = nullptr;
+    instanceChecker.reset();
 }
 
 bool TidewrightApp::OnInit()
@@ -107,21 +114,18 @@ void TidewrightApp::AbandonStartup()
         topWindow = nullptr;
     }
     CloseDatabases();
-    delete instanceChecker;
-    instanceChecker = nullptr;
+    instanceChecker.reset();
 }
 
 bool TidewrightApp::Startup()
 {
     // 1. One instance per user.
     tw::ApplyAppIdentity();
-    delete instanceChecker;
-    instanceChecker = new wxSingleInstanceChecker;
+    instanceChecker = std::make_unique<wxSingleInstanceChecker>();
     instanceChecker->CreateDefault();
     if (instanceChecker->IsAnotherRunning()) {
         wxLogError(_("Another %s program instance is already running. Exiting."), GetAppName());
-        delete instanceChecker;
-        instanceChecker = nullptr;
+        instanceChecker.reset();
         return false;
     }
 
@@ -289,8 +293,7 @@ void TidewrightApp::Shutdown()
 
     // The lock goes before a restart is arranged, so the new instance is
     // not turned away as a second one.
-    delete instanceChecker;
-    instanceChecker = nullptr;
+    instanceChecker.reset();
 
     if (restartRequested) {
         restartRequested = false;
@@ -376,4 +379,13 @@ bool TidewrightApp::GetBasicHomePosition(HomePosition& out) const
 void TidewrightApp::ShowHelpViewer(__help_section_id /*section*/)
 {
     tw::ShowHelp();
+}
+
+// ---------------------------------------------------------------- Library lists
+
+bool TidewrightApp::AddEditBatchToBatchesListCtrl(CBatch* batch, long row)
+{
+    if (batchesListCtrl && batch)
+        tw::WriteBatchRow(*batchesListCtrl, *batch, row);
+    return true;
 }

@@ -1,21 +1,29 @@
 // The application object.
 #pragma once
 
-#include <mutex>
-#include <unordered_map>
+#include <memory>
 
 #include <wx/app.h>
 #include <wx/bitmap.h>
+#include <wx/datetime.h>
 #include <wx/weakref.h>
 
 #include "app/DownloadPreferences.h"
+#include "app/Editions.h"
 #include "app/HomePosition.h"
+#include "app/Init.h"
+#include "app/LocalFiles.h"
+#include "app/PositionText.h"
+#include "app/Registry.h"
+#include "app/SocketErrorText.h"
+#include "catalogue/Batch.h"
+#include "catalogue/CatalogueIndex.h"
 #include "catalogue/FileInfo.h"
 #include "catalogue/FileList.h"
+#include "catalogue/LocalCopy.h"
 #include "map/GPSQuery.h"
 #include "transfer/DialService.h"
 
-class CRegistry;
 class wxFrame;
 class wxListCtrl;
 class wxTreeCtrl;
@@ -72,7 +80,7 @@ public:
     void ShowHelpViewer(__help_section_id section);
 
     // Creates every missing folder of path.
-    static bool MkDirTree(const wxString& path);
+    static bool MkDirTree(const wxString& path) { return ::MkDirTree(path); }
 
     // Databases (InitDB.cpp): opens the three databases, reads their versions,
     // fixes batch folders, applies the race edition and loads the catalogue.
@@ -86,9 +94,9 @@ public:
 
     // The catalogue's own item with this file id (the first in walk order:
     // category, region, chart type, item), or null; on a match `out` gets a
-    // copy of it. The catalogue is indexed when loaded; code that fills it by
-    // other means may call IndexCatalogue() (a lookup that misses the index
-    // also walks the tree, and re-indexes when the walk finds the item).
+    // copy of it (catalogue/CatalogueIndex.h: the index follows every change
+    // of the tree; IndexCatalogue() builds it now). The batch store looks
+    // items up through the same index.
     CFileInfo* FindFileInfo(CFileInfo& out, const wxString& id);
     // The same, counting only items outside (skipBasic) or inside the
     // category "Basic Mode".
@@ -96,13 +104,11 @@ public:
     void IndexCatalogue();
 
     // The open databases (null when not open). The handles are used on the
-    // main thread; a worker thread that reads through one holds DbLock()
-    // around its use, as does main-thread code running at the same time as
-    // such a worker.
-    wxSQLite3Database* GetProductDb() const { return productDb; }
-    wxSQLite3Database* GetUserDb() const { return userDb; }
-    wxSQLite3Database* GetMarineZonesDb() const { return marineZonesDb; }
-    static std::recursive_mutex& DbLock();
+    // main thread only: what a worker needs from them (the gateway's address,
+    // the versions) is handed to it when its job starts (CTransferJob).
+    wxSQLite3Database* GetProductDb() const { return productDb.get(); }
+    wxSQLite3Database* GetUserDb() const { return userDb.get(); }
+    wxSQLite3Database* GetMarineZonesDb() const { return marineZonesDb.get(); }
 
     // Splash screen time-out in ms; 0 shows no splash (the default under test).
     int splashTimeoutMs = 9000;
@@ -124,10 +130,10 @@ public:
     wxListCtrl* batchesListCtrl = nullptr;
     wxListCtrl* batchItemsListCtrl = nullptr;
     HomePosition basicHomePosition;
-    wxSQLite3Database* productDb = nullptr;
-    wxSQLite3Database* userDb = nullptr;
-    wxSQLite3Database* marineZonesDb = nullptr;
-    wxSingleInstanceChecker* instanceChecker = nullptr;
+    std::unique_ptr<wxSQLite3Database> productDb;
+    std::unique_ptr<wxSQLite3Database> userDb;
+    std::unique_ptr<wxSQLite3Database> marineZonesDb;
+    std::unique_ptr<wxSingleInstanceChecker> instanceChecker;
     CGPSQuery gpsQuery;
     DLPrefs dlPrefs;
     int productDbVersion = 0;
@@ -140,63 +146,72 @@ public:
     long restartWaitPid = 0;
 
 private:
-    struct CatalogueEntry {
-        CFileInfo* first = nullptr;      // first item with the id
-        CFileInfo* firstBasic = nullptr; // first one in "Basic Mode"
-        CFileInfo* firstOther = nullptr; // first one outside it
-    };
-    CFileInfo* LookUp(CFileInfo& out, const wxString& id, int filter);
     void ShowSplash();
     // Releases what a start-up that fails has taken.
     void AbandonStartup();
-    std::unordered_map<wxString, CatalogueEntry> m_catalogueIndex;
-    bool m_catalogueIndexed = false;
-    unsigned long m_indexedVersion = 0;
+    CCatalogueIndex m_catalogueIndex{catalogue};   // registered with the batch store
 
 public:
-    // --- position text (PositionText.cpp)
-    // Text form of a position: "%3.2f" of the absolute value and a hemisphere
-    // letter; the longitude comes first.
+    // --- position text (app/PositionText.h)
     static void FormatPosition(double lon, double lat, wxString& lonText, wxString& lonHemisphere,
-                               wxString& latText, wxString& latHemisphere);
+                               wxString& latText, wxString& latHemisphere)
+    {
+        tw::FormatPosition(lon, lat, lonText, lonHemisphere, latText, latHemisphere);
+    }
     static void UnFormatPosition(double& lon, double& lat, const wxString& lonHemisphere,
-                                 const wxString& latHemisphere);
+                                 const wxString& latHemisphere)
+    {
+        tw::UnFormatPosition(lon, lat, lonHemisphere, latHemisphere);
+    }
     static void UnFormatPosition(double& lon, double& lat, const wxString& lonText, const wxString& latText,
-                                 const wxString& lonHemisphere, const wxString& latHemisphere);
+                                 const wxString& lonHemisphere, const wxString& latHemisphere)
+    {
+        tw::UnFormatPosition(lon, lat, lonText, latText, lonHemisphere, latHemisphere);
+    }
 
-    // --- editions and service login (Registry.cpp)
-    static bool IsRace(class CRegistry& settings);
-    static bool IsRace();
-    static bool IsInstalledEventVersion();
-    static bool MakeEventNameUserPrefix(wxString& prefix, class CRegistry& settings);
-    static bool GetLoginNameAndPassword(class CRegistry& settings, wxString& login, wxString& password);
+    // --- editions and service login (app/Editions.h)
+    static bool IsRace(CRegistry& settings) { return tw::IsRace(settings); }
+    static bool IsRace() { return tw::IsRace(); }
+    static bool IsInstalledEventVersion() { return tw::IsInstalledEventVersion(); }
+    static bool MakeEventNameUserPrefix(wxString& prefix, CRegistry& settings)
+    {
+        return tw::MakeEventNameUserPrefix(prefix, settings);
+    }
+    static bool GetLoginNameAndPassword(CRegistry& settings, wxString& login, wxString& password)
+    {
+        return tw::GetLoginNameAndPassword(settings, login, password);
+    }
 
-    // --- local file resolution and viewer paths (LocalFiles.cpp)
-    // `name` with every "/" replaced by "-".
-    static wxString ReplaceBadFilenameChars(const wxString& name);
-    // For an interactive request inserts "._lat=lon=width_" (one decimal each)
-    // before the first "." after the first "=>"; returns `interactive`.
-    static bool MakeInteractiveFileName(bool interactive, float width, float lat, float lon, wxString& name);
-    // The local name pattern of a server-side name: its base name and ".*".
+    // --- local file resolution and viewer paths (app/LocalFiles.h, catalogue/LocalCopy.h)
+    static wxString ReplaceBadFilenameChars(const wxString& name) { return tw::ReplaceBadFilenameChars(name); }
+    static bool MakeInteractiveFileName(bool interactive, float width, float lat, float lon, wxString& name)
+    {
+        return tw::MakeInteractiveFileName(interactive, width, lat, lon, name);
+    }
     static wxString BuildWildcardFileName(bool interactive, float width, float lat, float lon,
-                                          const wxString& serverName);
-    // The file in `folder` that holds the item: the exact name when it exists,
-    // else the first by name of the files of the same base with any extension
-    // (a plain request never takes an interactive copy); empty when none.
+                                          const wxString& serverName)
+    {
+        return tw::BuildWildcardFileName(interactive, width, lat, lon, serverName);
+    }
     static wxString GetMatchingFilePath(bool interactive, float width, float lat, float lon,
-                                        const wxString& folder, const wxString& serverName);
-    // The local copy of a batch item, with the batch's area.
-    static wxString GetFilePath(class CBatch* batch, const wxString& folder, const wxString& serverName);
-    // The partial or received file of a transfer entry, in its "tmp" folder.
-    static wxString GetFilePath(class CFileList& list, int index);
-    // "%y-%m-%d %H:%M" (local time) of the local copy, or "  N/A   ".
-    static wxString GetDiskDate(class CBatch* batch, wxString folder, wxString serverName, class wxDateTime& date);
-    // Viewer programs and applications; empty when not installed.
-    static wxString GetWSPath();
-    static wxString GetIsobarionPath();
-    static wxString GetIFVAppPath();
-    static wxString GetPreviewAppPath();
-    static wxString GetTXTAppPath();
+                                        const wxString& folder, const wxString& serverName)
+    {
+        return tw::GetMatchingFilePath(interactive, width, lat, lon, folder, serverName);
+    }
+    static wxString GetFilePath(CBatch* batch, const wxString& folder, const wxString& serverName)
+    {
+        return tw::GetFilePath(batch, folder, serverName);
+    }
+    static wxString GetFilePath(CFileList& list, int index) { return tw::GetFilePath(list, index); }
+    static wxString GetDiskDate(CBatch* batch, wxString folder, wxString serverName, wxDateTime& /*date*/)
+    {
+        return tw::GetDiskDate(batch, folder, serverName);
+    }
+    static wxString GetWSPath() { return tw::GetWSPath(); }
+    static wxString GetIsobarionPath() { return tw::GetIsobarionPath(); }
+    static wxString GetIFVAppPath() { return tw::GetIFVAppPath(); }
+    static wxString GetPreviewAppPath() { return tw::GetPreviewAppPath(); }
+    static wxString GetTXTAppPath() { return tw::GetTXTAppPath(); }
 
     // --- dialer program launch and dialer version (AutoDialer.cpp)
 public:
@@ -215,8 +230,8 @@ public:
     void OnVersionAutodialerConnect(wxCommandEvent& event);
     void OnVersionAutodialerResponse(wxCommandEvent& event);
     void OnVersionAutodialerDisconnect(wxCommandEvent& event);
-    // The text of a socket error code (wxSocketError) for messages.
-    static wxString SocketErrorToString(int error);
+    // The text of a socket error code (wxSocketError) for messages (app/SocketErrorText.h).
+    static wxString SocketErrorToString(int error) { return tw::SocketErrorToString(error); }
 
     CDialService dialService;           // the application's own client, for the version query only
     bool dialerVersionKnown = false;    // the service has told its version in this run
@@ -256,7 +271,7 @@ public:
 
     CFileList transferList;             // the files of the current (or last) transfer
 
-    // --- Library batches list row (catalogue/BatchFile.cpp)
+    // --- Library batches list row (library/ListRows.h)
     // Writes one batch into the Library window's batches list: a new last row
     // when row < 0, else that row in place. Does nothing without the list.
     bool AddEditBatchToBatchesListCtrl(class CBatch* batch, long row);

@@ -16,7 +16,6 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -27,6 +26,7 @@
 #include <wx/init.h>
 
 #include "app/Registry.h"
+#include "support/ChildProgram.h"
 #include "catalogue/FileList.h"
 #include "transfer/XferSocket.h"
 
@@ -127,55 +127,20 @@ class Sim
 {
 public:
     explicit Sim(const std::string& root, const std::vector<std::string>& options = {})
+        : m_standIn(Args(root, options), true)
     {
-        std::string program = std::string(TIDEWRIGHT_BINARY_DIR) + "/tools/gateway-sim/gateway-sim";
-        std::vector<std::string> args = {program, "--root", root, "--port", "0", "--exit-on-stdin-eof"};
-        args.insert(args.end(), options.begin(), options.end());
-        int out[2], in[2];
-        if (pipe2(out, O_CLOEXEC) != 0 || pipe2(in, O_CLOEXEC) != 0)
-            return;
-        m_pid = fork();
-        if (m_pid == 0) {
-            dup2(in[0], 0);
-            dup2(out[1], 1);
-            std::vector<char*> argv;
-            for (auto& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        close(in[0]);
-        close(out[1]);
-        m_stdin = in[1];
-        std::string text;
-        pollfd p {out[0], POLLIN, 0};
-        while (text.find('\n') == std::string::npos && poll(&p, 1, 10000) > 0) {
-            char buf[64];
-            ssize_t n = read(out[0], buf, sizeof buf);
-            if (n <= 0)
-                break;
-            text.append(buf, static_cast<size_t>(n));
-        }
-        close(out[0]);
-        if (text.rfind("PORT ", 0) == 0)
-            m_port = std::atoi(text.c_str() + 5);
     }
-    ~Sim()
-    {
-        if (m_stdin >= 0)
-            close(m_stdin);
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-    int Port() const { return m_port; }
+    int Port() const { return m_standIn.Port(); }
 
 private:
-    pid_t m_pid = -1;
-    int m_port = 0;
-    int m_stdin = -1;
+    static std::vector<std::string> Args(const std::string& root, const std::vector<std::string>& options)
+    {
+        std::vector<std::string> args = {tw::test::StandInProgram("gateway-sim"), "--root", root, "--port", "0",
+                                         "--exit-on-stdin-eof"};
+        args.insert(args.end(), options.begin(), options.end());
+        return args;
+    }
+    tw::test::StandIn m_standIn;
 };
 
 // Counts reports; optionally pauses after each progress report as the

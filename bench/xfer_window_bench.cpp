@@ -13,15 +13,11 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <wx/app.h>
@@ -37,6 +33,7 @@
 #include "app/tidewrightapp.h"
 #include "catalogue/FileList.h"
 #include "platform/UiHooks.h"
+#include "support/ChildProgram.h"
 #include "transfer/filexfer.h"
 
 namespace {
@@ -73,55 +70,6 @@ bool WriteBytes(const std::string& path, size_t size, unsigned seed)
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
-
-// The gateway stand-in as a child process on a free loopback port.
-struct Gateway {
-    pid_t pid = -1;
-    int port = 0;
-    int input = -1;
-
-    bool Start(const std::string& root)
-    {
-        const std::string program = std::string(TIDEWRIGHT_BINARY_DIR) + "/tools/gateway-sim/gateway-sim";
-        int out[2], in[2];
-        if (pipe2(out, O_CLOEXEC) != 0 || pipe2(in, O_CLOEXEC) != 0)
-            return false;
-        pid = fork();
-        if (pid == 0) {
-            dup2(in[0], 0);
-            dup2(out[1], 1);
-            execl(program.c_str(), program.c_str(), "--root", root.c_str(), "--port", "0", "--exit-on-stdin-eof",
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(in[0]);
-        close(out[1]);
-        input = in[1];
-        std::string text;
-        pollfd p {out[0], POLLIN, 0};
-        while (text.find('\n') == std::string::npos && poll(&p, 1, 10000) > 0) {
-            char buf[64];
-            ssize_t n = read(out[0], buf, sizeof buf);
-            if (n <= 0)
-                break;
-            text.append(buf, static_cast<size_t>(n));
-        }
-        close(out[0]);
-        if (text.rfind("PORT ", 0) == 0)
-            port = std::atoi(text.c_str() + 5);
-        return port > 0;
-    }
-    ~Gateway()
-    {
-        if (input >= 0)
-            close(input);
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            int status = 0;
-            waitpid(pid, &status, 0);
-        }
-    }
-};
 
 // Measures the gaps between ticks of a short timer and ends the loop once
 // the transfer has ended.
@@ -257,15 +205,17 @@ int main(int argc, char** argv)
     tw::SetMessageBoxHandler([](const tw::MessageBoxRequest&) { return int(wxNO); });
 
     {
-        Gateway gateway;
-        if (!gateway.Start(root)) {
+        tw::test::StandIn gateway({tw::test::StandInProgram("gateway-sim"), "--root", root, "--port", "0",
+                                   "--exit-on-stdin-eof"},
+                                  true);
+        if (!gateway.Running()) {
             std::fprintf(stderr, "the gateway stand-in did not start\n");
             return 2;
         }
         {
             CUserConfig config;
             config.WriteText("Gateway/gateway", "127.0.0.1");
-            config.WriteInt("Gateway/port", gateway.port);
+            config.WriteInt("Gateway/port", gateway.Port());
             config.WriteText("Gateway/username", "bench");
             config.WriteText("Gateway/password", "bench");
             config.WriteInt("Gateway/connection_timeout", 5);

@@ -1,13 +1,10 @@
 #include "catalogue/BatchDB.h"
 
-#include <charconv>
-#include <cmath>
-#include <limits>
-
 #include <wx/log.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/tidewrightapp.h"
+#include "app/Numbers.h"
+#include "catalogue/CatalogueIndex.h"
 
 // ------------------------------------------------------------ statement pieces
 
@@ -28,21 +25,9 @@ wxString SqlInt(long value)
     return wxString::Format("%ld", value);
 }
 
-wxString FormatFixedC(double value, int decimals)
-{
-    if (!std::isfinite(value))
-        value = 0.0;
-    // Large enough for any double in fixed notation.
-    char buf[std::numeric_limits<double>::max_exponent10 + 64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-    if (res.ec != std::errc())
-        return wxS("0");
-    return wxString::FromAscii(buf, static_cast<size_t>(res.ptr - buf));
-}
-
 wxString SqlReal(double value)
 {
-    return FormatFixedC(value, 6);
+    return tw::FormatFixed(value, 6);
 }
 
 // Seconds since 1970-01-01 00:00 UTC as stored in `create_date`: -1 for an
@@ -127,11 +112,10 @@ void CBatchFolder::ReadItems(CBatch& batch, int id)
 {
     wxSQLite3ResultSet rs =
         Db().ExecuteQuery("SELECT productID,status FROM batch_items  WHERE batchID = " + SqlInt(id));
-    TidewrightApp& app = wxGetApp();
     CFileInfo found;
     while (rs.NextRow()) {
         const wxString productId = rs.GetAsString("productID");
-        if (!app.FindFileInfo(found, productId))
+        if (!m_catalogue || !m_catalogue->Find(found, productId))
             continue;
         found.info.status = rs.GetInt("status", 0);
         batch.items.Add(found);
@@ -200,8 +184,7 @@ void CBatchFolder::GetActiveFileList(CActiveFileList& list, int mode)
     }
     wxSQLite3ResultSet rs = Db().ExecuteQuery(sql);
     while (rs.NextRow()) {
-        long id = 0;
-        rs.GetAsString("ID").ToLong(&id);
+        const long id = tw::LeadingLong(rs.GetAsString("ID"));
         const CBatch batch = ResultSetToBatch(rs, static_cast<int>(id));
         batch.GetActiveFiles(list);
     }

@@ -11,6 +11,7 @@
 
 #include "catalogue/Batch.h"
 
+class CCatalogueIndex;
 class wxSQLite3Database;
 class wxSQLite3ResultSet;
 
@@ -24,6 +25,12 @@ public:
     // own statements on it or wrap a run of store calls in a transaction.
     void SetDatabase(wxSQLite3Database* db) { m_db = db; }
     wxSQLite3Database* GetDatabase() const { return m_db; }
+
+    // The catalogue the items of stored batches are looked up in (not owned;
+    // the application object sets its own). Without one a batch reads with
+    // no items.
+    void SetCatalogue(CCatalogueIndex* catalogue) { m_catalogue = catalogue; }
+    CCatalogueIndex* GetCatalogue() const { return m_catalogue; }
 
     // Selection modes of GetActiveFileList.
     enum {
@@ -84,6 +91,7 @@ private:
     void ReadItems(CBatch& batch, int id);
 
     wxSQLite3Database* m_db = nullptr;
+    CCatalogueIndex* m_catalogue = nullptr;
 };
 
 // Text and number pieces of the store's statements: a text with every
@@ -93,10 +101,6 @@ private:
 wxString SqlEscape(const wxString& text);
 wxString SqlInt(long value);
 wxString SqlReal(double value);
-
-// A real in fixed notation with `decimals` decimals and a point, whatever the
-// user's locale (printf's "%.Nf" in the C locale).
-wxString FormatFixedC(double value, int decimals);
 
 // A batch's creation date as whole seconds since 1970-01-01 00:00 UTC, the
 // form the store and the batch text file keep: -1 for an invalid date, one

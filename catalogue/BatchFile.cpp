@@ -1,27 +1,26 @@
 #include "catalogue/BatchFile.h"
 
 #include <algorithm>
-#include <charconv>
-#include <climits>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <set>
 #include <vector>
 
+#include <wx/app.h>
 #include <wx/busyinfo.h>
 #include <wx/ffile.h>
 #include <wx/file.h>
 #include <wx/filename.h>
-#include <wx/listctrl.h>
 #include <wx/log.h>
 #include <wx/utils.h>
 #include <wx/wfstream.h>
 #include <wx/wxsqlite3.h>
 
 #include "app/Init.h"
-#include "app/tidewrightapp.h"
+#include "app/Numbers.h"
 #include "catalogue/BatchDB.h"
+#include "catalogue/CatalogueIndex.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
 
@@ -178,7 +177,7 @@ wxString ImportRecord(CBatch& batch, CBatchFileReader& in, wxString* rawGrib)
 
     batch.items.Empty();
     std::set<wxString> listed;
-    TidewrightApp& app = wxGetApp();
+    CCatalogueIndex* catalogue = CBatchFolder::Instance()->GetCatalogue();
     for (;;) {
         wxString line;
         in.ReadLine(line);
@@ -192,7 +191,7 @@ wxString ImportRecord(CBatch& batch, CBatchFileReader& in, wxString* rawGrib)
         id.Replace("]", wxString());
         const int status = CBatchFile::ReadInt(ReadValue(in, 7));           // "status="
         CFileInfo found;
-        if (!app.FindFileInfo(found, id))
+        if (!catalogue || !catalogue->Find(found, id))
             continue;
         // An item listed twice is kept once, where it first appeared.
         if (!listed.insert(found.info.FileID).second)
@@ -245,60 +244,13 @@ bool CBatchFileReader::ReadLine(wxString& line)
 
 int CBatchFile::ReadInt(const wxString& text)
 {
-    const std::string s = text.ToStdString(wxConvUTF8);
-    size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        negative = s[i] == '-';
-        ++i;
-    }
-    long long value = 0;
-    bool digits = false;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-        digits = true;
-        if (value <= static_cast<long long>(INT_MAX) + 1)
-            value = value * 10 + (s[i] - '0');
-        ++i;
-    }
-    if (!digits)
-        return 0;
-    if (negative)
-        value = -value;
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+    return tw::LeadingInt(text);
 }
 
 bool CBatchFile::ReadNumber(const wxString& text, float& value)
 {
-    const std::string s = text.ToStdString(wxConvUTF8);
-    size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
-        ++i;
-    const size_t begin = i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-        ++i;
-    size_t digits = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-        ++i;
-        ++digits;
-    }
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0)
-        return false;
-    std::string number = s.substr(begin, i - begin);
-    if (!number.empty() && number[0] == '+')
-        number.erase(0, 1);
     double parsed = 0.0;
-    const auto res = std::from_chars(number.data(), number.data() + number.size(), parsed,
-                                     std::chars_format::fixed);
-    if (res.ec != std::errc())
+    if (!tw::LeadingDouble(text, parsed, tw::RealForm::Fixed))
         return false;
     const float narrowed = static_cast<float>(parsed);
     if (!std::isfinite(narrowed))
@@ -367,9 +319,9 @@ void CBatchFile::Export(const CBatch& batch, wxString& out)
     line(wxString::Format("combine=%d", b.bCombineGribs));
     line("grib=" + SingleLine(b.gribfile));
     line(wxString::Format("interactive=%d", b.bInteractive));
-    line("width=" + FormatFixedC(b.width, 6));
-    line("lat=" + FormatFixedC(b.lat, 6));
-    line("lon=" + FormatFixedC(b.lon, 6));
+    line("width=" + tw::FormatFixed(b.width, 6));
+    line("lat=" + tw::FormatFixed(b.lat, 6));
+    line("lon=" + tw::FormatFixed(b.lon, 6));
     line(wxString::Format("runwexpg=%d", b.runwexpg));
     for (const CFileInfo& item : batch.items) {
         line("recid=[File." + SingleLine(item.info.FileID) + "]");
@@ -444,8 +396,8 @@ namespace {
 class BatchImport
 {
 public:
-    BatchImport(const wxString& path, bool replace, CBatchFileReader& in)
-        : m_path(path), m_replace(replace), m_in(in), m_store(*CBatchFolder::Instance())
+    BatchImport(const wxString& path, bool replace, CBatchFileReader& in, const CBatchFile::AddedBatch& added)
+        : m_path(path), m_replace(replace), m_in(in), m_store(*CBatchFolder::Instance()), m_added(added)
     {
     }
 
@@ -472,6 +424,7 @@ private:
     bool m_replace;
     CBatchFileReader& m_in;
     CBatchFolder& m_store;
+    const CBatchFile::AddedBatch& m_added;
     std::unique_ptr<wxBusyInfo> m_busy;
     std::set<wxString> m_trustedPrograms;          // already run after downloads by the user's batches
     std::map<wxString, bool> m_answers;            // per program, for this file
@@ -594,8 +547,8 @@ BatchImport::Result BatchImport::Run(bool hasGlobal)
                                      "',gribfile='" + SqlEscape(record.info.gribfile) + "' WHERE ID = " +
                                      SqlInt(id));
                 }
-                if (!m_replace)
-                    wxGetApp().AddEditBatchToBatchesListCtrl(&record, -1);
+                if (!m_replace && m_added)
+                    m_added(record);
             }
         }
 
@@ -647,7 +600,7 @@ private:
 
 } // namespace
 
-bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool hasGlobal)
+bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool hasGlobal, const AddedBatch& added)
 {
     std::string bytes;
     {
@@ -668,7 +621,7 @@ bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool 
     bool result = false;
     {
         wxWindowDisabler disableAll;
-        BatchImport import(path, replace, in);
+        BatchImport import(path, replace, in, added);
         try {
             OptionalTransaction transaction(CBatchFolder::Instance()->GetDatabase(), replace);
             BatchImport::Result outcome = BatchImport::Result::Corrupt;
@@ -710,28 +663,4 @@ bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool 
                            "Message", wxOK);
     }
     return result;
-}
-
-// ----------------------------------------------- the Library batches list
-
-bool TidewrightApp::AddEditBatchToBatchesListCtrl(CBatch* batch, long row)
-{
-    wxListCtrl* list = batchesListCtrl;
-    if (!list || !batch)
-        return true;
-    const CBatch::t_batch& b = batch->info;
-    const int image = b.status != 0 ? 1 : 0;
-    long index = row;
-    if (row < 0) {
-        index = list->InsertItem(list->GetItemCount(), wxString(), image);
-    } else {
-        list->SetItem(index, 0, wxString(), image);
-    }
-    if (index < 0)
-        return true;
-    list->SetItemData(index, b.ID);
-    list->SetItem(index, 1, b.title);
-    list->SetItem(index, 2, b.create_date.IsValid() ? b.create_date.FormatDate() : wxString());
-    list->SetItem(index, 3, b.description);
-    return true;
 }

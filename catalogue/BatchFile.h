@@ -14,6 +14,7 @@
 // is kept only when the user agrees to it.
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -75,15 +76,19 @@ public:
     static bool ExportBatch(const wxString& path, int id);
     // Writes a backup of every batch to `path` (replacing a file there).
     static bool BackupBatches(const wxString& path);
+    // Told of each new batch an ordinary import stored (the Library window
+    // adds it to its batches list).
+    using AddedBatch = std::function<void(CBatch& batch)>;
     // Stores the records of the file. replace: the user's batches are
     // replaced (a restore: one transaction, undone when the file turns out to
     // be corrupt); hasGlobal: the file may start with batch 1's "[global]"
     // part. A record named like a reserved batch updates that batch (its
     // items become the record's items merged with the ones it has, or for a
     // restore the record's items alone); every other record becomes a new
-    // batch and, unless replacing, a row of the Library window's batches list.
+    // batch and, unless replacing, is handed to `added` as stored.
     // True when the file ended right after a record's closing line.
-    static bool ImportBatchesFromFile(const wxString& path, bool replace, bool hasGlobal);
+    static bool ImportBatchesFromFile(const wxString& path, bool replace, bool hasGlobal,
+                                      const AddedBatch& added = {});
 
     // The folder an imported record named `name` downloads to.
     static wxString ImportedFolder(const wxString& name, long id);
@@ -91,10 +96,10 @@ public:
     // (with a ".grb" extension) inside `folder`; empty stays empty.
     static wxString ConfineGribFile(const wxString& gribfile, const wxString& folder, const wxString& name);
 
-    // Value readers of the format: an int (leading blanks skipped, optional
-    // sign and digits, the rest ignored, no digits = 0, clamped to int) and a
-    // number (the longest leading decimal number with a "." point; false when
-    // there is none or it is not finite as a float).
+    // Value readers of the format (app/Numbers.h): the int a text starts
+    // with (clamped to int, 0 when there is none) and the number in fixed
+    // form it starts with (false when there is none or it is not finite as a
+    // float).
     static int ReadInt(const wxString& text);
     static bool ReadNumber(const wxString& text, float& value);
 };

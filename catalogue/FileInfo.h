@@ -54,7 +54,8 @@ public:
 
     // Inserts this item's row, as an item of `batch`, at the top of the
     // Library window's items list with `data` as the row's item data;
-    // returns the row index or -1. (Implemented with the batch item list.)
+    // returns the row index or -1. (Defined with the Library window's list
+    // rows, library/ListRows.cpp: only the windows write list rows.)
     int AppendToListCtrl(CBatch* batch, wxListCtrl* list, void* data);
 
     t_info info;

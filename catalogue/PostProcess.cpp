@@ -19,7 +19,7 @@
 #include <wx/log.h>
 #include <wx/mimetype.h>
 
-#include "app/tidewrightapp.h"
+#include "app/LocalFiles.h"
 #include "catalogue/Batch.h"
 #include "catalogue/Broadcast.h"
 #include "platform/Launcher.h"
@@ -271,7 +271,7 @@ void CPostProcess::RunImageDisplayApp(const wxString& application, int args, con
 
 void CPostProcess::RunImvra(const wxString& folder, const wxString& file)
 {
-    RunImageDisplayApp(TidewrightApp::GetIFVAppPath(), 0, folder, file);
+    RunImageDisplayApp(tw::GetIFVAppPath(), 0, folder, file);
 }
 
 void CPostProcess::RunIt(const wxString& application, int runstat, int runwexpg, int args, const wxString& folder,
@@ -280,7 +280,7 @@ void CPostProcess::RunIt(const wxString& application, int runstat, int runwexpg,
     if (!Exists(file))
         return;
     if (runwexpg != 0 && isGrib(file)) {
-        RunApp(TidewrightApp::GetIsobarionPath(), 0, folder, file);
+        RunApp(tw::GetIsobarionPath(), 0, folder, file);
         return;
     }
     switch (runstat) {
@@ -289,9 +289,9 @@ void CPostProcess::RunIt(const wxString& application, int runstat, int runwexpg,
         break;
     case 4:
         if (isText(file))
-            RunApp(TidewrightApp::GetWSPath(), 0, folder, file);
+            RunApp(tw::GetWSPath(), 0, folder, file);
         else
-            RunImageDisplayApp(TidewrightApp::GetWSPath(), args, folder, file);
+            RunImageDisplayApp(tw::GetWSPath(), args, folder, file);
         break;
     default:
         RunAssocApp(folder, file);
@@ -389,8 +389,8 @@ void CPostProcess::PostProcess(CActiveFileList& files)
         sorted.Add(files.Item(i));
     files.files = std::move(sorted);
 
-    const wxString gribViewer = TidewrightApp::GetIsobarionPath();
-    const wxString chartViewer = TidewrightApp::GetWSPath();
+    const wxString gribViewer = tw::GetIsobarionPath();
+    const wxString chartViewer = tw::GetWSPath();
     bool gribViewerStarted = false;
     bool chartViewerStarted = false;
     // Combined file -> the first active file appended to it in this run.

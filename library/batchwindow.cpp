@@ -102,7 +102,7 @@ bool BatchWindow::Create(wxWindow* parent, wxWindowID id, const wxString& captio
 void BatchWindow::CreateControls()
 {
     TidewrightApp& app = wxGetApp();
-    CBatchFolder::Instance()->SetDatabase(app.userDb);
+    CBatchFolder::Instance()->SetDatabase(app.GetUserDb());
 
     auto* modeMenu = new wxMenu;
     modeMenu->Append(ID_BATCH_BASIC_MODE, _("Switch to Basic Mode"));

@@ -2,7 +2,7 @@
 
 #include <wx/log.h>
 
-#include "app/tidewrightapp.h"
+#include "app/DownloadPreferences.h"
 
 CGPSQuery::CGPSQuery()
     : m_pollTimer(this, ID_GPS_POLL_TIMER), m_timeoutTimer(this, ID_GPS_EXTERNAL_TIMEOUT_TIMER)
@@ -26,7 +26,7 @@ int CGPSQuery::GetState() const
 
 bool CGPSQuery::StartQuery(bool onlyWhenGpsHome)
 {
-    if (onlyWhenGpsHome && wxGetApp().dlPrefs.HomeLocation_Source != 0)
+    if (onlyWhenGpsHome && (!m_prefs || m_prefs->HomeLocation_Source != 0))
         return true;
     if (m_pollTimer.IsRunning()) {
         wxLogError("GPS polling is already active.");

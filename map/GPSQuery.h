@@ -8,6 +8,8 @@
 #include <wx/thread.h>
 #include <wx/timer.h>
 
+class DLPrefs;
+
 enum {
     ID_GPS_POLL_TIMER = 6009,
     ID_GPS_EXTERNAL_TIMEOUT_TIMER = 6010
@@ -22,6 +24,10 @@ public:
     ~CGPSQuery() override;
     CGPSQuery(const CGPSQuery&) = delete;
     CGPSQuery& operator=(const CGPSQuery&) = delete;
+
+    // The download preferences the reader follows (not owned; the
+    // application object hands in its own).
+    void SetPreferences(const DLPrefs* prefs) { m_prefs = prefs; }
 
     // With onlyWhenGpsHome, does nothing (true) unless the home source of the
     // download preferences is GPS (0). Otherwise starts polling: false when
@@ -41,6 +47,7 @@ private:
     void OnPollTimer(wxTimerEvent& event);
     void OnTimeoutTimer(wxTimerEvent& event);
 
+    const DLPrefs* m_prefs = nullptr;
     wxTimer m_pollTimer;
     wxTimer m_timeoutTimer;
     wxMutex m_deviceLock;

@@ -1,9 +1,6 @@
 #include "map/mapdialog.h"
 
 #include <cmath>
-#include <locale>
-#include <sstream>
-#include <string>
 
 #include <wx/button.h>
 #include <wx/choice.h>
@@ -13,6 +10,7 @@
 #include <wx/textctrl.h>
 #include <wx/valtext.h>
 
+#include "app/Numbers.h"
 #include "app/tidewrightapp.h"
 #include "map/MapPanel.h"
 
@@ -140,11 +138,7 @@ void MapDialog::RetrievePosition(double& lat, double& lon, double& width) const
 {
     // The leading number of the field (whatever follows it is ignored), 0
     // when the field does not begin with one.
-    std::istringstream in(std::string(m_widthCtrl->GetValue().utf8_str()));
-    in.imbue(std::locale::classic());
-    double w = 0.0;
-    in >> std::ws >> w;
-    width = (in.fail() || !std::isfinite(w)) ? 0.0 : w;
+    width = tw::LeadingDouble(m_widthCtrl->GetValue());
     TidewrightApp::UnFormatPosition(lon, lat, m_lonCtrl->GetValue(), m_latCtrl->GetValue(),
                                     m_ewChoice->GetStringSelection(), m_nsChoice->GetStringSelection());
 }

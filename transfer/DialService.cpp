@@ -1,16 +1,17 @@
 #include "transfer/DialService.h"
 
 #include <climits>
-#include <cstdio>
+#include <string_view>
 #include <functional>
 
 #include <wx/app.h>
 #include <wx/thread.h>
 #include <wx/utils.h>
 
+#include "app/Numbers.h"
 #include "app/Registry.h"
 #include "app/ThreadHelper.h"
-#include "app/tidewrightapp.h"
+#include "app/SocketErrorText.h"
 
 wxDEFINE_EVENT(wxEVT_DIALER_CONNECTION_COMPLETE, wxCommandEvent);
 wxDEFINE_EVENT(wxEVT_DIALER_COMMAND_RESPONSE, wxCommandEvent);
@@ -593,7 +594,7 @@ void CDialService::OnSocketEvent(wxSocketEvent& event)
         if (m_socket->Error()) {
             const wxSocketError error = m_socket->LastError();
             if (error != wxSOCKET_WOULDBLOCK) {
-                m_errorText = "Error on dialup socket: " + TidewrightApp::SocketErrorToString(error);
+                m_errorText = "Error on dialup socket: " + tw::SocketErrorToString(error);
                 failed = true;
             }
         }
@@ -637,7 +638,7 @@ void CDialService::OnSocketEvent(wxSocketEvent& event)
         char buffer[kReadSize];
         m_socket->Read(buffer, kReadSize);
         if (m_socket->Error() && m_socket->LastError() != wxSOCKET_WOULDBLOCK) {
-            m_errorText = "Error reading dialup socket: " + TidewrightApp::SocketErrorToString(m_socket->LastError());
+            m_errorText = "Error reading dialup socket: " + tw::SocketErrorToString(m_socket->LastError());
             break;
         }
         // TCP keeps no write boundaries: an answer may come in pieces, so
@@ -748,12 +749,25 @@ void CDialService::ProcessLine(const wxString& line, std::unique_lock<std::recur
             m_loggingActive = false;
             m_state = Dialled;
             m_answerExpected = true;
-            unsigned timeout = 0, link = 0;
-            const int fields = std::sscanf(line.utf8_str().data(), "connected %u %u", &timeout, &link);
-            if (fields >= 1 && timeout <= static_cast<unsigned>(INT_MAX))
-                m_dialerTimeout = static_cast<int32_t>(timeout);
-            if (fields >= 2 && link <= static_cast<unsigned>(INT_MAX))
-                m_linkValue = static_cast<int32_t>(link);
+            // "connected <time-out> <link value>", either number may be missing.
+            const std::string text(line.utf8_str());
+            const std::string word = g_szResponseConnected;
+            if (text.compare(0, word.size(), word) == 0) {
+                const std::string_view rest = std::string_view(text).substr(word.size());
+                auto inRange = [](tw::NumberRead read, long long value) {
+                    return read == tw::NumberRead::Ok && value >= 0 && value <= INT_MAX;
+                };
+                long long timeout = -1, link = -1;
+                size_t end = 0;
+                const tw::NumberRead first = tw::ReadInteger(rest, timeout, &end);
+                if (first != tw::NumberRead::None) {
+                    if (inRange(first, timeout))
+                        m_dialerTimeout = static_cast<int32_t>(timeout);
+                    const tw::NumberRead second = tw::ReadInteger(rest.substr(end), link);
+                    if (inRange(second, link))
+                        m_linkValue = static_cast<int32_t>(link);
+                }
+            }
             tellConnected = true;
             m_answerComplete = true;
         } else if (!m_loggingActive) {

@@ -18,8 +18,9 @@
 // handled there by OnSocketEvent, and every operation on the toolkit's socket
 // object (create, connect, write, close) is carried out there: a call made on
 // a worker thread hands that work to the main thread's event loop and only
-// reads and writes the client's flags, under its two locks (the socket lock is
-// always taken before the state lock). A worker that waits polls those flags.
+// reads and writes the client's flags, under its two locks (the socket lock
+// before the state lock, in the lock order of transfer/XferSocket.h). A worker
+// that waits polls those flags.
 #pragma once
 
 #include <atomic>

@@ -1,7 +1,6 @@
 #include "transfer/IPUpdates.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -9,6 +8,7 @@
 #include <sstream>
 #include <vector>
 
+#include "app/Numbers.h"
 #include "app/Registry.h"
 #include "app/StringHelpers.h"
 #include "app/ThreadHelper.h"
@@ -16,14 +16,7 @@
 const char CIPUpdates::kQueryLine[] = "nupdate --version=13.05m\r\n";
 const char CIPUpdates::kEndMarker[4] = {'E', 'O', 'T', '\0'};
 
-namespace {
-
-int ClampToInt(long long value)
-{
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
-}
-
-} // namespace
+CIPUpdates::CIPUpdates(IThreadResource* resource, const CTransferJob& job) : CIPGlue(resource, job) {}
 
 CIPUpdates::CIPUpdates(IThreadResource* resource) : CIPGlue(resource) {}
 
@@ -31,29 +24,13 @@ CIPUpdates::~CIPUpdates() = default;
 
 int CIPUpdates::ParseWhole(const std::string& text)
 {
-    size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        if (value <= static_cast<long long>(INT_MAX) + 1)
-            value = value * 10 + (text[i] - '0');
-    return ClampToInt(negative ? -value : value);
+    return tw::LeadingInt(text);
 }
 
 int CIPUpdates::ParseTruncated(const std::string& text)
 {
-    std::string number = text;
-    if (!number.empty() && number[0] == '+')
-        number.erase(0, 1);
     double value = 0.0;
-    const auto res = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (res.ec == std::errc::result_out_of_range)
-        return !number.empty() && number[0] == '-' ? INT_MIN : INT_MAX;
-    if (res.ec != std::errc() || !std::isfinite(value))
+    if (tw::ReadReal(text, value) == tw::NumberRead::None)
         return 0;
     value = std::trunc(value);
     if (value >= static_cast<double>(INT_MAX))

@@ -20,6 +20,8 @@
 class CIPUpdates : public CIPGlue
 {
 public:
+    CIPUpdates(IThreadResource* resource, const CTransferJob& job);
+    // The same for a job of the settings file as it is now.
     explicit CIPUpdates(IThreadResource* resource);
     ~CIPUpdates() override;
 
@@ -27,7 +29,7 @@ public:
     // readme word stored; false when the job is to stop or the login was
     // refused (an error box says why). Throws like the protocol client on a
     // failed connection (the error text as std::string) or a failed read
-    // (a CBlockingSocketException pointer).
+    // (a CBlockingSocketException).
     bool QueryUpdate(bool brief);
 
     // Results of the last query.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <climits>
 #include <cstring>
 
@@ -18,10 +17,12 @@
 
 #include <wx/msgdlg.h>
 #include <wx/socket.h>
-#include <wx/wxsqlite3.h>
 
+#include "app/Editions.h"
+#include "app/LocalFiles.h"
+#include "app/Numbers.h"
+#include "app/SocketErrorText.h"
 #include "app/ThreadHelper.h"
-#include "app/tidewrightapp.h"
 #include "catalogue/FileList.h"
 #include "transfer/DialService.h"
 #include "platform/WireText.h"
@@ -35,30 +36,10 @@ using tw::ToWire;
 constexpr size_t kReadBuffer = 256 * 1024;
 constexpr size_t kWriteBuffer = 1024 * 1024;
 
-
-// "%g" (six significant digits, no trailing zeros) in every locale.
+// "%g" of a request value, as bytes for the wire.
 std::string FormatG(float value)
 {
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value), std::chars_format::general, 6);
-    return std::string(buf, res.ptr);
-}
-
-// A whole decimal number (optional sign) that fits a signed 32-bit value.
-bool ParseInt32(const std::string& token, long long& out)
-{
-    if (token.empty())
-        return false;
-    const char* first = token.data();
-    const char* last = token.data() + token.size();
-    if (*first == '+')
-        ++first;
-    int value = 0;
-    auto res = std::from_chars(first, last, value, 10);
-    if (res.ec != std::errc() || res.ptr != last)
-        return false;
-    out = value;
-    return true;
+    return ToWire(tw::FormatG(value));
 }
 
 std::string EscapeBlanks(const std::string& name)
@@ -139,46 +120,30 @@ wxString ErrnoText(int err)
 
 // ------------------------------------------------------------ construction
 
-CIPGlue::CIPGlue(IThreadResource* resource)
+CIPGlue::CIPGlue(IThreadResource* resource, const CTransferJob& job)
+    : m_resource(resource), m_settings(job.settings), m_host(job.address), m_port(job.settings.m_gatewayPort)
 {
     m_in.resize(kReadBuffer);
     m_wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    ResolveHost();
-    m_port = m_settings.m_gatewayPort;
-    m_resource = resource;
 }
+
+CIPGlue::CIPGlue(IThreadResource* resource) : CIPGlue(resource, CTransferJob()) {}
 
 CIPGlue::~CIPGlue()
 {
     CloseOutput();
-    std::lock_guard<std::recursive_mutex> lock(m_lock);
-    CloseSocket();
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        CloseSocket();
+    }
     DestroyDialer();
     if (m_wake >= 0)
         ::close(m_wake);
 }
 
-void CIPGlue::ResolveHost()
+void CIPGlue::DestroyDialService::operator()(CDialService* dialer) const
 {
-    m_host = ToWire(m_settings.m_gatewayInfo.gateway);
-    // The catalogue may hold the address of a known gateway. The handle is
-    // the application's, shared with the main thread: use it under its lock.
-    TidewrightApp* app = wxTheApp ? dynamic_cast<TidewrightApp*>(wxTheApp) : nullptr;
-    if (!app)
-        return;
-    std::lock_guard<std::recursive_mutex> lock(TidewrightApp::DbLock());
-    wxSQLite3Database* db = app->GetProductDb();
-    if (!db || !db->IsOpen())
-        return;
-    try {
-        wxSQLite3Statement stmt = db->PrepareStatement("SELECT IP FROM hosts WHERE hostname=?");
-        stmt.Bind(1, m_settings.m_gatewayInfo.gateway);
-        wxSQLite3ResultSet rows = stmt.ExecuteQuery();
-        if (rows.NextRow())
-            m_host = ToWire(rows.IsNull(0) ? wxString() : rows.GetAsString(0));
-    } catch (const wxSQLite3Exception&) {
-        // The configured name stays.
-    }
+    dialer->Destroy();
 }
 
 // ------------------------------------------------------------ resource
@@ -220,23 +185,21 @@ void CIPGlue::CloseSocket()
 
 void CIPGlue::DestroyDialer()
 {
-    CDialService* dialer = nullptr;
+    // Destroy goes to the main thread: never with the lock held.
+    decltype(m_dialer) dialer;
     {
-        std::lock_guard<std::recursive_mutex> lock(m_lock);
-        dialer = m_dialer;
-        m_dialer = nullptr;
+        std::lock_guard<std::mutex> lock(m_lock);
+        dialer = std::move(m_dialer);
     }
-    if (dialer)
-        dialer->Destroy();
 }
 
 bool CIPGlue::ConnectToServer()
 {
     if (m_settings.IsAutoDialer()) {
         {
-            std::lock_guard<std::recursive_mutex> lock(m_lock);
+            std::lock_guard<std::mutex> lock(m_lock);
             if (!m_dialer)
-                m_dialer = new CDialService;
+                m_dialer.reset(new CDialService);
         }
         m_dialer->SetupResponseLogging(&CIPGlue::OnDialerMessage, this);
         unsigned timeout = m_settings.m_connectionTimeout > 0 ? static_cast<unsigned>(m_settings.m_connectionTimeout) : 0;
@@ -299,7 +262,7 @@ bool CIPGlue::ContactServer()
             code = wxSOCKET_IOERR;
         } else {
             {
-                std::lock_guard<std::recursive_mutex> lock(m_lock);
+                std::lock_guard<std::mutex> lock(m_lock);
                 m_fd = fd;
             }
             int rc = ::connect(fd, found->ai_addr, found->ai_addrlen);
@@ -333,10 +296,10 @@ bool CIPGlue::ContactServer()
 
     if (code != wxSOCKET_NOERROR) {
         {
-            std::lock_guard<std::recursive_mutex> lock(m_lock);
+            std::lock_guard<std::mutex> lock(m_lock);
             CloseSocket();
         }
-        m_errorText = "Connection error: " + TidewrightApp::SocketErrorToString(code)
+        m_errorText = "Connection error: " + tw::SocketErrorToString(code)
                       + ". The network connection may have been interrupted.\r\n";
         return false;
     }
@@ -350,7 +313,7 @@ bool CIPGlue::ContactServer()
 
 void CIPGlue::Abort()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_lock);
+    std::lock_guard<std::mutex> lock(m_lock);
     m_abort = true;
     if (m_fd >= 0) {
         // Shut the connection down (a plain close would not wake a thread
@@ -403,8 +366,8 @@ void CIPGlue::ThrowReadError(int code, int unread)
 {
     wxString text;
     text.Printf("Network read operation error (%d bytes unread) [%s].", unread,
-                TidewrightApp::SocketErrorToString(code));
-    throw new CBlockingSocketException(code, text);
+                tw::SocketErrorToString(code));
+    throw CBlockingSocketException(code, text);
 }
 
 size_t CIPGlue::RecvSome(char* dst, size_t capacity, int unread)
@@ -572,7 +535,7 @@ bool CIPGlue::Login()
 {
     m_errorText.clear();
     wxString login, password;
-    if (!TidewrightApp::GetLoginNameAndPassword(m_settings, login, password))
+    if (!tw::GetLoginNameAndPassword(m_settings, login, password))
         return false;
 
     ServerWrite("nlogin --user=" + ToWire(login) + " --pass=" + ToWire(password) + " --version=13.05m\r\n");
@@ -602,7 +565,7 @@ bool CIPGlue::MakeInteractiveFileName(CFileList& list, int index, std::string& n
 {
     const FileInfo& entry = list.Item(static_cast<size_t>(index));
     wxString text = FromWire(name);
-    bool interactive = TidewrightApp::MakeInteractiveFileName(entry.interactive, entry.width, entry.lat, entry.lon, text);
+    bool interactive = tw::MakeInteractiveFileName(entry.interactive, entry.width, entry.lat, entry.lon, text);
     name = ToWire(text);
     return interactive;
 }
@@ -616,7 +579,7 @@ int CIPGlue::GetOffset(CFileList& list, int index, bool& askFirst)
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return 0;
-    if (list.xferMode == 3) {
+    if (list.xferMode == XFER_MODE_DATABASE) {
         ::unlink(path.c_str());
         return 0;
     }
@@ -742,8 +705,11 @@ bool CIPGlue::ParseHeader(const std::string& line, std::string& name, long long&
     std::vector<std::string> numbers = Words(rest);
     if (name.empty() || numbers.size() < 2)
         return false;
-    if (!ParseInt32(numbers[0], start) || !ParseInt32(numbers[1], end))
+    int first = 0, last = 0;
+    if (!tw::ParseInt(numbers[0], first) || !tw::ParseInt(numbers[1], last))
         return false;
+    start = first;
+    end = last;
     return start >= 0 && end >= start;
 }
 

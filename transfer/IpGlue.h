@@ -6,10 +6,10 @@
 // InitRead, Read (repeatedly) and DoneRead. Abort may be called from another
 // thread at any time: it ends a blocked read at once.
 //
-// Failures: a socket read failure throws a CBlockingSocketException pointer
-// (the catcher deletes it); a protocol failure throws the accumulated error
-// text as a std::string; connection and login failures are results (false,
-// with GetErrorText set).
+// Failures: a socket read failure throws a CBlockingSocketException; a
+// protocol failure throws the accumulated error text as a std::string (both
+// by value: catch them by const reference); connection and login failures are
+// results (false, with GetErrorText set).
 //
 // Text on the wire is UTF-8 and numbers are written the same way whatever the
 // process locale. Lines sent end in CR LF; lines received end in LF or CR LF
@@ -18,6 +18,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -25,7 +26,7 @@
 #include <wx/event.h>
 #include <wx/string.h>
 
-#include "app/Registry.h"
+#include "transfer/TransferJob.h"
 
 class CDialService;
 class CFileList;
@@ -78,10 +79,11 @@ public:
     // Every line read by this program is read with this limit.
     static constexpr int kLineLimit = 255;
 
-    // Reads the settings and resolves the gateway host (the catalogue's hosts
-    // table may give its address). A null resource is allowed: then nothing
-    // can stop the exchange, no question or status line is shown and partial
-    // files are deleted rather than resumed.
+    // The exchange of `job` (the settings, the gateway's address). A null
+    // resource is allowed: then nothing can stop the exchange, no question or
+    // status line is shown and partial files are deleted rather than resumed.
+    CIPGlue(IThreadResource* resource, const CTransferJob& job);
+    // The same for a job of the settings file as it is now.
     explicit CIPGlue(IThreadResource* resource);
     ~CIPGlue() override;
 
@@ -175,13 +177,18 @@ protected:
 
     IThreadResource* m_resource = nullptr;
     wxString m_errorText;
-    CRegistry m_settings;
-    std::string m_host;        // after the hosts-table lookup
+    CRegistry m_settings;      // the job's snapshot
+    std::string m_host;        // the job's address
     int m_port = 443;
     std::string m_loginAnswer;
     bool m_resumeAnswer = true;
     bool m_readmeChanged = false;
-    CDialService* m_dialer = nullptr;
+
+    // The dialer client of a dialled connection; ended with Destroy, never deleted.
+    struct DestroyDialService {
+        void operator()(CDialService* dialer) const;
+    };
+    std::unique_ptr<CDialService, DestroyDialService> m_dialer;
 
 private:
     enum class Plan { None, Receive, Discard };
@@ -192,7 +199,6 @@ private:
 
     enum class WaitResult { Ready, Timeout, Aborted, Error };
 
-    void ResolveHost();
     void CloseSocket();
     void DestroyDialer();
     // Receives at least one byte into dst; throws (with `unread` in the text)
@@ -209,7 +215,7 @@ private:
     void FailReceive(const wxString& text);
     bool ParseHeader(const std::string& line, std::string& name, long long& start, long long& end) const;
 
-    std::recursive_mutex m_lock;       // guards m_fd and m_dialer against Abort
+    std::mutex m_lock;                 // guards m_fd and m_dialer against Abort
     int m_fd = -1;                     // the gateway connection
     int m_wake = -1;                   // eventfd that Abort signals
     std::atomic<bool> m_abort {false};

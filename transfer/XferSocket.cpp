@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -15,10 +14,9 @@
 
 #include <wx/msgdlg.h>
 
+#include "app/Numbers.h"
 #include "app/Registry.h"
 #include "app/StringHelpers.h"
-#include "app/tidewrightapp.h"
-#include "catalogue/BatchDB.h"
 #include "catalogue/FileList.h"
 #include "transfer/bzip.h"
 #include "platform/WireText.h"
@@ -165,18 +163,6 @@ int Percent(long long part, long long whole)
     return static_cast<int>(std::min<long long>(p, 100));
 }
 
-// Leading decimal digits with an optional sign; 0 when there are none.
-long LeadingLong(const std::string& text)
-{
-    long value = 0;
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    if (first != last && *first == '+')
-        ++first;
-    std::from_chars(first, last, value, 10);
-    return value;
-}
-
 } // namespace
 
 // ------------------------------------------------------------ set-up
@@ -190,7 +176,14 @@ CXferSocketThread::~CXferSocketThread() = default;
 
 void CXferSocketThread::SetupFileDownload(CFileList* list, CXferLocation& position, long rate, wxWindow* parent)
 {
+    SetupFileDownload(list, position, rate, parent, CTransferJob());
+}
+
+void CXferSocketThread::SetupFileDownload(CFileList* list, CXferLocation& position, long rate, wxWindow* parent,
+                                          const CTransferJob& job)
+{
     m_kind = 1;
+    m_job = job;
     m_list = list;
     m_position.m_lat = position.m_lat;
     m_position.m_lon = position.m_lon;
@@ -210,7 +203,7 @@ void CXferSocketThread::SetProgressInterval(int milliseconds)
 
 bool CXferSocketThread::Terminate(bool abort)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+    std::lock_guard<std::mutex> lock(m_stateLock);
     m_stop = true;
     if (!abort)
         return false;
@@ -224,7 +217,7 @@ bool CXferSocketThread::Terminate(bool abort)
 
 void CXferSocketThread::PerformObserverUpdate(int milliseconds)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_timeLock);
+    std::lock_guard<std::mutex> lock(m_timeLock);
     m_tick = true;
     m_fileElapsed += milliseconds;
     m_transferElapsed += milliseconds;
@@ -234,13 +227,13 @@ void CXferSocketThread::PerformObserverUpdate(int milliseconds)
 
 ITransferObserver* CXferSocketThread::Observer()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+    std::lock_guard<std::mutex> lock(m_stateLock);
     return m_observer;
 }
 
 bool CXferSocketThread::TestDestroy()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+    std::lock_guard<std::mutex> lock(m_stateLock);
     return m_stop;
 }
 
@@ -280,54 +273,48 @@ wxThread::ExitCode CXferSocketThread::Entry()
 
     bool result = false;
     if (m_kind == 1) {
-        CIPGlue* client = new CIPGlue(this);
-        {
-            std::lock_guard<std::recursive_mutex> lock(m_stateLock);
-            m_client = client;
-        }
+        auto client = std::make_unique<CIPGlue>(this, *m_job);
+        SetClient(client.get());
+        bool brokeOff = true;
         try {
             result = WorkerAgent(*client);
-        } catch (CBlockingSocketException* e) {
-            Status(e->GetErrorText() + "\n");
-            delete e;
-            result = false;
-            m_failedBeforePlacing = true;
+            brokeOff = false;
+        } catch (const CBlockingSocketException& e) {
+            Status(e.GetErrorText() + "\n");
         } catch (const std::string& text) {
             Status(FromWire(text));
-            result = false;
-            m_failedBeforePlacing = true;
         } catch (...) {
             Status("UNKNOWN EXCEPTION in Transfer Agent.\n");
-            result = false;
-            m_failedBeforePlacing = true;
         }
-        if (!result && m_list && m_failedBeforePlacing) {
+        SetClient(nullptr);
+        if (brokeOff && m_list) {
             // The transfer broke off before any file was placed: none of the
             // entries may pass for received.
             MarkUnreceived(0);
         }
-        {
-            std::lock_guard<std::recursive_mutex> lock(m_stateLock);
-            m_client = nullptr;
-        }
-        delete client;   // closes the file and the connection, hangs up a dialer
+        client.reset();   // closes the file and the connection, hangs up a dialer
     }
 
     if (ITransferObserver* observer = Observer())
         observer->TransferExit();
     {
-        std::lock_guard<std::recursive_mutex> lock(m_stateLock);
+        std::lock_guard<std::mutex> lock(m_stateLock);
         m_observer = nullptr;
     }
     return reinterpret_cast<ExitCode>(static_cast<intptr_t>(result ? 1 : -1));
 }
 
+void CXferSocketThread::SetClient(CIPGlue* client)
+{
+    std::lock_guard<std::mutex> lock(m_stateLock);
+    m_client = client;
+}
+
 bool CXferSocketThread::WorkerAgent(CIPGlue& client)
 {
-    CRegistry settings;
+    const CRegistry& settings = m_job->settings;
     wxString closing;
     bool result = false;
-    m_current = 0;
 
     if (!m_list || m_list->GetCount() == 0) {
         closing = "No files selected for download.\nTransfer aborted.\n";
@@ -363,10 +350,8 @@ bool CXferSocketThread::WorkerAgent(CIPGlue& client)
         }
     }
 
-    {
-        std::lock_guard<std::recursive_mutex> lock(m_stateLock);
-        m_client = nullptr;
-    }
+    // From here on a forced stop has no connection to cut.
+    SetClient(nullptr);
     if (ITransferObserver* observer = Observer())
         observer->TransferDone(closing, result);
     return result;
@@ -426,19 +411,12 @@ void CXferSocketThread::ReportNotices(const std::string& loginAnswer)
     std::string balanceText = extract_equals_token("--balance=", loginAnswer);
     std::string zirText = extract_equals_token("--zir=", loginAnswer);
     std::string mzText = extract_equals_token("--mz=", loginAnswer);
-    double balance = 0.0;
-    if (!balanceText.empty()) {
-        const char* first = balanceText.data();
-        if (*first == '+')
-            ++first;
-        std::from_chars(first, balanceText.data() + balanceText.size(), balance);
-    }
-    TidewrightApp* app = wxTheApp ? dynamic_cast<TidewrightApp*>(wxTheApp) : nullptr;
+    const double balance = tw::LeadingDouble(balanceText);
     bool newer = false;
-    if (app) {
-        if (!zirText.empty() && LeadingLong(zirText) > app->productDbVersion)
+    if (m_job->versionsKnown) {
+        if (!zirText.empty() && tw::LeadingLong(zirText) > m_job->productDbVersion)
             newer = true;
-        if (!mzText.empty() && LeadingLong(mzText) > app->marineZonesDbVersion)
+        if (!mzText.empty() && tw::LeadingLong(mzText) > m_job->marineZonesDbVersion)
             newer = true;
     }
     if (newer) {
@@ -450,14 +428,31 @@ void CXferSocketThread::ReportNotices(const std::string& loginAnswer)
     }
     if (balance > 0.0) {
         Status("\n      **** Low Balance Notice ****\n");
-        Status("Your Tidewright card balance is $" + FormatFixedC(balance, 2) + ".  "
+        Status("Your Tidewright card balance is $" + tw::FormatFixed(balance, 2) + ".  "
                + "You will be unable to download once the balance reaches $0.0. "
                + "Please contact your Tidewright dealer ASAP to re-up your card.\n");
         Status("      **** End of Low Balance Notice ****\n\n");
     }
 }
 
+// The data phase, in steps that each decide one thing in one place: a stop
+// ends the phase where it is seen (StopSeen), a file that could not be
+// written marks only that file and the transfer (EndFile), and what the
+// phase leaves behind, the entries not received among it, is settled once
+// (EndDataPhase).
 bool CXferSocketThread::GetAllFiles(CIPGlue& client)
+{
+    DataPhase phase;
+    if (!BeginDataPhase(client, phase))
+        return false;
+    for (m_current = 0; m_current < phase.count; ++m_current) {
+        if (!ReceiveFile(client, phase))
+            break;
+    }
+    return EndDataPhase(phase);
+}
+
+bool CXferSocketThread::BeginDataPhase(CIPGlue& client, DataPhase& phase)
 {
     m_readmeChanged = client.IsReadmeChanged();
     if (!client.GetLoginAnswer().empty())
@@ -473,142 +468,166 @@ bool CXferSocketThread::GetAllFiles(CIPGlue& client)
         return false;
     }
 
-    const size_t count = m_list->GetCount();
-    long long total = 0;
-    for (size_t i = 0; i < count; ++i)
-        total += m_list->GetFileSize(i);
+    phase.count = m_list->GetCount();
+    for (size_t i = 0; i < phase.count; ++i)
+        phase.total += m_list->GetFileSize(i);
     const int totalBytes = m_list->GetDataSize();
     {
-        std::lock_guard<std::recursive_mutex> lock(m_timeLock);
+        std::lock_guard<std::mutex> lock(m_timeLock);
         m_tick = false;
         m_transferElapsed = 0;
     }
     if (ITransferObserver* observer = Observer())
         observer->TransferBegin(wxString::Format("Downloading %d files. Total data transfer size = %d bytes\n",
-                                                 static_cast<int>(count), totalBytes),
-                                Estimate(total), totalBytes);
-
-    const int64_t start = NowMs();
-    bool result = true;
-    long long received = 0;
-    char buffer[kChunk];
+                                                 static_cast<int>(phase.count), totalBytes),
+                                Estimate(phase.total), totalBytes);
+    phase.start = NowMs();
     m_lastProgressMs = -1;
     m_progressPending = false;
+    return true;
+}
 
-    size_t i = 0;
-    for (; i < count && result; ++i) {
-        m_current = i;
-        if (Stopped()) {
-            result = false;
-            break;
-        }
-        wxString refusal = m_list->GetFileError(i);
-        if (!refusal.empty()) {
-            Status(refusal);
-            // Bytes the server sends for a file this client refused are read past.
-            if (client.DataFollows(static_cast<int>(i)))
-                client.SkipData(static_cast<int>(i));
-            continue;
-        }
+bool CXferSocketThread::ReceiveFile(CIPGlue& client, DataPhase& phase)
+{
+    const size_t i = m_current;
+    if (Stopped())
+        return StopSeen(phase);
 
-        FileInfo& entry = m_list->Item(i);
-        std::string tmpPath = FsPath(entry.tmpPath);
-        std::string fileName = ToWire(entry.fileName);
-        const long long size = m_list->GetFileSize(i);
-        client.InitRead(tmpPath, fileName, static_cast<int>(size));
+    const wxString refusal = m_list->GetFileError(i);
+    if (!refusal.empty()) {
+        Status(refusal);
+        // Bytes the server sends for a file this client refused are read past.
+        if (client.DataFollows(static_cast<int>(i)))
+            client.SkipData(static_cast<int>(i));
+        return true;
+    }
 
-        if (!Stopped()) {
-            if (ITransferObserver* observer = Observer())
-                observer->TransferFileBegin(entry.fileName, static_cast<int>(size), Estimate(size));
-            std::lock_guard<std::recursive_mutex> lock(m_timeLock);
+    FileInfo& entry = m_list->Item(i);
+    std::string tmpPath = FsPath(entry.tmpPath);
+    std::string fileName = ToWire(entry.fileName);
+    const long long size = m_list->GetFileSize(i);
+    client.InitRead(tmpPath, fileName, static_cast<int>(size));
+
+    bool complete = false;
+    if (!Stopped()) {
+        if (ITransferObserver* observer = Observer())
+            observer->TransferFileBegin(entry.fileName, static_cast<int>(size), Estimate(size));
+        {
+            std::lock_guard<std::mutex> lock(m_timeLock);
             m_fileElapsed = 0;
             ReportElapsed();
         }
-
-        bool fileOk = true;
-        if (Stopped()) {
-            m_list->SetFileError(i, kAbortText);
-            result = false;
-            fileOk = false;
-        } else {
-            long long done = 0;
-            while (done < size) {
-                const long long want = size - done;
-                long long got = 0;
-                bool onTick = false;
-                while (got < want) {
-                    int n = static_cast<int>(std::min<long long>(kChunk, want - got));
-                    client.Read(buffer, n);
-                    got += n;
-                    if (Stopped())
-                        break;
-                    if (m_tick.load(std::memory_order_relaxed)) {
-                        std::lock_guard<std::recursive_mutex> lock(m_timeLock);
-                        m_tick = false;
-                        onTick = true;
-                        break;
-                    }
-                }
-                received += got;
-                if (Stopped()) {
-                    m_list->SetFileError(i, kAbortText);
-                    result = false;
-                    fileOk = false;
-                    break;
-                }
-                Progress(Percent(done, size), Percent(received, total), onTick);
-                if (onTick) {
-                    std::lock_guard<std::recursive_mutex> lock(m_timeLock);
-                    ReportElapsed();
-                }
-                done += got;
-            }
-            if (fileOk && size > 0 && total > 0)
-                Progress(100, Percent(received, total), false);
-        }
-
-        client.DoneRead();
-        if (!client.GetReceiveError().empty()) {
-            // The bytes were read but not (all) written: the file keeps what
-            // it holds and does not count as received.
-            m_list->SetFileError(i, client.GetReceiveError());
-            Status(client.GetReceiveError());
-            fileOk = false;
-            m_localFailure = true;
-        }
-        if (ITransferObserver* observer = Observer())
-            observer->TransferFileDone(entry.serverPath, fileOk && result);
+        complete = ReceivePasses(client, size, phase);
     }
-    FlushProgress();
-    if (!result)
-        MarkUnreceived(i);
+    if (!complete)
+        StopSeen(phase);
+    else if (size > 0 && phase.total > 0)
+        Progress(100, Percent(phase.received, phase.total), false);
+    EndFile(client, entry, complete);
+    return !phase.stopped;
+}
 
-    const int64_t elapsed = NowMs() - start;
+bool CXferSocketThread::StopSeen(DataPhase& phase)
+{
+    // The entry at hand and those after it are marked by EndDataPhase.
+    phase.stopped = true;
+    return false;
+}
+
+bool CXferSocketThread::ReceivePasses(CIPGlue& client, long long size, DataPhase& phase)
+{
+    long long done = 0;
+    while (done < size) {
+        bool onTick = false;
+        const long long got = ReceivePass(client, size - done, onTick);
+        phase.received += got;
+        if (Stopped())
+            return false;
+        Progress(Percent(done, size), Percent(phase.received, phase.total), onTick);
+        if (onTick) {
+            std::lock_guard<std::mutex> lock(m_timeLock);
+            ReportElapsed();
+        }
+        done += got;
+    }
+    return true;
+}
+
+long long CXferSocketThread::ReceivePass(CIPGlue& client, long long want, bool& onTick)
+{
+    char chunk[kChunk];
+    long long got = 0;
+    while (got < want) {
+        const int n = static_cast<int>(std::min<long long>(kChunk, want - got));
+        client.Read(chunk, n);
+        got += n;
+        if (Stopped())
+            break;
+        if (TakeTick()) {
+            onTick = true;
+            break;
+        }
+    }
+    return got;
+}
+
+bool CXferSocketThread::TakeTick()
+{
+    if (!m_tick.load(std::memory_order_relaxed))
+        return false;
+    std::lock_guard<std::mutex> lock(m_timeLock);
+    m_tick = false;
+    return true;
+}
+
+void CXferSocketThread::EndFile(CIPGlue& client, const FileInfo& entry, bool complete)
+{
+    client.DoneRead();
+    bool ok = complete;
+    if (!client.GetReceiveError().empty()) {
+        // The bytes were read but not (all) written: the file keeps what
+        // it holds and does not count as received.
+        m_list->SetFileError(m_current, client.GetReceiveError());
+        Status(client.GetReceiveError());
+        ok = false;
+        m_localFailure = true;
+    }
+    if (ITransferObserver* observer = Observer())
+        observer->TransferFileDone(entry.serverPath, ok);
+}
+
+bool CXferSocketThread::EndDataPhase(const DataPhase& phase)
+{
+    FlushProgress();
+    if (phase.stopped)
+        MarkUnreceived(m_current);
+
+    const int64_t elapsed = NowMs() - phase.start;
     if (elapsed >= kRateWindowMs) {
-        long long rate = received * 1000 / elapsed;
+        long long rate = phase.received * 1000 / elapsed;
         if (rate > 0)   // a rate of 0 would divide later estimates by 0
             m_rate = static_cast<long>(rate);
     }
     {
-        std::lock_guard<std::recursive_mutex> lock(m_timeLock);
+        std::lock_guard<std::mutex> lock(m_timeLock);
         m_fileElapsed = 0;
         ReportElapsed();
     }
 
-    const bool copied = !(Stopped() && m_list->xferMode == 3);
-    if (copied)
+    const bool place = !(Stopped() && m_list->xferMode == XFER_MODE_DATABASE);
+    if (place)
         CopyFiles2DestDir();
 
     // Temporary files: a file that failed keeps its data for the next
     // transfer to complete; the others are no longer needed.
-    for (size_t k = 0; k < count; ++k) {
-        if (copied && !m_list->GetFileError(k).empty())
+    for (size_t k = 0; k < phase.count; ++k) {
+        if (place && !m_list->GetFileError(k).empty())
             continue;
         std::string tmp = FsPath(m_list->Item(k).tmpPath);
         if (!tmp.empty())
             ::unlink(tmp.c_str());
     }
-    return result && !m_localFailure;
+    return !phase.stopped && !m_localFailure;
 }
 
 // ------------------------------------------------------------ placement
@@ -696,10 +715,9 @@ void CXferSocketThread::CopyFiles2DestDir()
         }
 
         Status("Moving " + ShowPath(source) + " --> " + ShowPath(final) + "\n");
-        if (m_list->xferMode != 3) {
-            CRegistry settings;
+        if (m_list->xferMode != XFER_MODE_DATABASE) {
             wxString archiveError;
-            if (settings.m_archive && !ArchiveByDateFolder(final, archiveError)) {
+            if (m_job->settings.m_archive && !ArchiveByDateFolder(final, archiveError)) {
                 // The older file stays where it is, and so does the new one.
                 Status("Archive of " + ShowPath(final) + " failed: " + archiveError + ".\n");
                 m_list->SetFileError(i, "Archive of " + ShowPath(final) + " failed: " + archiveError);

@@ -19,13 +19,27 @@
 //
 // Locks: the state lock guards the stop flag, the observer pointer and the
 // protocol-client pointer; the time lock guards the tick flag and the two
-// elapsed counters. Terminate takes the state lock and then (through
-// CIPGlue::Abort) the client's own lock, always in that order.
+// elapsed counters.
+//
+// The lock order of a transfer, written here only: a thread that holds one of
+// these locks takes only locks further down the list, never one above it.
+//   1. the transfer window's worker lock (CXferObserverQueue::WorkerLock)
+//   2. the worker's time lock
+//   3. the worker's state lock
+//   4. the protocol client's lock (CIPGlue; Terminate reaches it through Abort)
+//   5. the dialer client's socket lock, then its state lock (CDialService;
+//      Abort closes a dialler that is still dialling)
+//   6. the report queue's question lock, then its pending lock, then its
+//      target lock (CXferObserverQueue)
+// The one exception is deliberate: the dialer client hands its progress lines
+// to the worker's Status with its state lock held, on the main thread, which
+// never waits there for a lock that the worker holds.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include <wx/string.h>
@@ -36,6 +50,7 @@
 #include "transfer/TransferObserver.h"
 
 class CFileList;
+struct FileInfo;
 class wxWindow;
 
 class CXferSocketThread : public wxThread, public IThreadResource
@@ -48,7 +63,11 @@ public:
     ~CXferSocketThread() override;
 
     // Transfer kind 1: keeps the list, copies the position and the parent
-    // window, and takes the rate unless it is -1.
+    // window, takes the rate unless it is -1, and takes the job (the settings
+    // snapshot, the gateway's address, the database versions) the whole
+    // transfer works with; without one, the settings file as it is now.
+    void SetupFileDownload(CFileList* list, CXferLocation& position, long rate, wxWindow* parent,
+                           const CTransferJob& job);
     void SetupFileDownload(CFileList* list, CXferLocation& position, long rate, wxWindow* parent);
 
     // Asks the worker to stop. With abort it also drops the observer (the
@@ -83,8 +102,37 @@ private:
     void Status(const wxString& text);
     bool Stopped() const { return m_stop.load(std::memory_order_relaxed); }
 
+    void SetClient(CIPGlue* client);
     bool WorkerAgent(CIPGlue& client);
+
+    // The data phase (GetAllFiles) and its steps.
+    struct DataPhase {
+        size_t count = 0;          // entries of the list
+        long long total = 0;       // bytes the server announced for them
+        long long received = 0;    // bytes read so far
+        int64_t start = 0;         // ms, when the downloads began
+        bool stopped = false;      // a stop ended the phase at entry m_current
+    };
     bool GetAllFiles(CIPGlue& client);
+    // Notices, the checks before the first byte, the totals and the begin
+    // report; false (every entry marked not received) when it cannot start.
+    bool BeginDataPhase(CIPGlue& client, DataPhase& phase);
+    // Entry m_current: a refused one is reported (its bytes read past), an
+    // accepted one received in passes; false when a stop ended the phase.
+    bool ReceiveFile(CIPGlue& client, DataPhase& phase);
+    bool StopSeen(DataPhase& phase);
+    // The passes of one file; false when a stop came before its last byte.
+    bool ReceivePasses(CIPGlue& client, long long size, DataPhase& phase);
+    // One pass: 256-byte chunks until `want` bytes, the window's tick or a
+    // stop; returns the bytes read.
+    long long ReceivePass(CIPGlue& client, long long want, bool& onTick);
+    // Takes the tick flag when it is set.
+    bool TakeTick();
+    // Closes the entry's file and reports its end (a write failure marks it).
+    void EndFile(CIPGlue& client, const FileInfo& entry, bool complete);
+    // Folded progress, the entries not received, the measured rate,
+    // placement and the temporary files; the data phase's result.
+    bool EndDataPhase(const DataPhase& phase);
     void ReportNotices(const std::string& loginAnswer);
     void Progress(int filePercent, int totalPercent, bool always);
     void FlushProgress();
@@ -95,8 +143,8 @@ private:
     void CopyFiles2DestDir();
     bool ArchiveByDateFolder(const std::string& destination, wxString& error);
 
-    std::recursive_mutex m_stateLock;
-    std::recursive_mutex m_timeLock;
+    std::mutex m_stateLock;
+    std::mutex m_timeLock;
     int64_t m_transferElapsed = 0;   // ms, counted in ticks
     int64_t m_fileElapsed = 0;       // ms
     ITransferObserver* m_observer;
@@ -104,6 +152,7 @@ private:
     CFileList* m_list = nullptr;
     CIPGlue* m_client = nullptr;
     CXferLocation m_position;
+    std::optional<CTransferJob> m_job;   // set up with the list
     bool m_compressionDisabled;
     std::atomic<bool> m_stop {false};
     bool m_readmeChanged = false;
@@ -119,5 +168,4 @@ private:
     // A file could not be written, decompressed, archived or placed.
     bool m_localFailure = false;
     size_t m_current = 0;            // the entry being received
-    bool m_failedBeforePlacing = false;  // an exception ended the transfer
 };

@@ -13,6 +13,8 @@
 #include <wx/valtext.h>
 #include <wx/wxsqlite3.h>
 
+#include "app/Editions.h"
+#include "app/Numbers.h"
 #include "app/tidewrightapp.h"
 
 namespace {
@@ -21,20 +23,6 @@ namespace {
 // gives up at once would never let a dial or a gateway connection happen.
 constexpr int kDefaultConnectionTimeout = 60;
 constexpr int kDefaultXferTimeout = 30;
-
-// The number at the start of a text ("45 s" gives 45); 0 when there is none.
-long LeadingNumber(const wxString& text)
-{
-    long value = 0;
-    for (wxUniChar c : text) {
-        if (c < '0' || c > '9')
-            break;
-        value = value * 10 + (c - '0');
-        if (value > 1000000000L)
-            break;
-    }
-    return value;
-}
 
 // Shows an int setting in decimal and reads back the number the text starts
 // with. A value of 0 (nothing usable typed) is read back as the default.
@@ -61,8 +49,8 @@ public:
         auto* text = wxDynamicCast(GetWindow(), wxTextCtrl);
         if (!text || !m_value)
             return false;
-        const long seconds = LeadingNumber(text->GetValue().Strip(wxString::leading));
-        *m_value = seconds > 0 ? static_cast<int>(seconds) : m_fallback;
+        const int seconds = tw::LeadingInt(text->GetValue());
+        *m_value = seconds > 0 ? seconds : m_fallback;
         return true;
     }
 
@@ -80,7 +68,6 @@ void ReadTable(const char* table, const wxString& sql, Row row)
     try {
         if (!db || !db->IsOpen())
             throw wxSQLite3Exception(WXSQLITE_ERROR, "catalogue database not open");
-        std::lock_guard<std::recursive_mutex> lock(TidewrightApp::DbLock());
         wxSQLite3ResultSet rows = db->ExecuteQuery(sql);
         while (rows.NextRow())
             row(rows);
@@ -267,7 +254,7 @@ void ConnSettings::CreateControls()
 
     for (size_t i = 0; i < m_portTexts.size(); ++i) {
         m_port->Append(m_portTexts[i]);
-        if (LeadingNumber(m_portTexts[i]) == m_settings.m_gatewayPort)
+        if (tw::LeadingLong(m_portTexts[i]) == m_settings.m_gatewayPort)
             m_port->SetSelection(static_cast<int>(i));
     }
 
@@ -299,7 +286,7 @@ void ConnSettings::ShowConnectionType(int selection, bool query)
 
 int ConnSettings::ShowModal(bool force)
 {
-    if (!force && TidewrightApp::IsInstalledEventVersion()) {
+    if (!force && tw::IsInstalledEventVersion()) {
         m_userName->Enable(false);
         m_password->Enable(false);
     }
@@ -310,7 +297,7 @@ void ConnSettings::ApplyChanges()
 {
     const int port = m_port->GetSelection();
     if (port != wxNOT_FOUND)
-        m_settings.m_gatewayPort = static_cast<int>(LeadingNumber(m_port->GetString(port)));
+        m_settings.m_gatewayPort = tw::LeadingInt(m_port->GetString(port));
 
     const int host = m_gateway->GetSelection();
     if (host == wxNOT_FOUND)

@@ -4,10 +4,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <locale>
 #include <new>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include <wx/bmpbuttn.h>
@@ -25,9 +23,11 @@
 #include <wx/utils.h>
 #include <wx/valtext.h>
 
+#include "app/Editions.h"
+#include "app/Numbers.h"
+#include "app/PositionText.h"
 #include "app/Registry.h"
 #include "app/tidewrightapp.h"
-#include "catalogue/BatchDB.h"
 #include "catalogue/FileList.h"
 #include "map/MapPanel.h"
 #include "map/mapdialog.h"
@@ -65,43 +65,6 @@ void Withdraw(const CFileList* list, bool withdrawn)
 wxString SpanText(const wxTimeSpan& span)
 {
     return span.Format(wxS("%M:%S"));
-}
-
-// The number at the start of a text, as a "%f" scan reads it (leading
-// blanks, sign, digits, point, exponent), whatever the user's locale; 0 when
-// the text does not begin with one.
-double ScanDouble(const wxString& text)
-{
-    std::istringstream in(std::string(text.utf8_str()));
-    in.imbue(std::locale::classic());
-    double value = 0.0;
-    in >> std::ws >> value;
-    if (in.fail() || !std::isfinite(value))
-        return 0.0;
-    return value;
-}
-
-// Optional blanks and sign, then decimal digits; 0 when there are none.
-long ScanLong(const wxString& text)
-{
-    const std::string s(text.utf8_str());
-    size_t p = 0;
-    while (p < s.size() && (s[p] == ' ' || s[p] == '\t'))
-        ++p;
-    bool negative = false;
-    if (p < s.size() && (s[p] == '+' || s[p] == '-'))
-        negative = s[p++] == '-';
-    long value = 0;
-    bool any = false;
-    while (p < s.size() && s[p] >= '0' && s[p] <= '9') {
-        any = true;
-        if (value < 100000000L)
-            value = value * 10 + (s[p] - '0');
-        ++p;
-    }
-    if (!any)
-        return 0;
-    return negative ? -value : value;
 }
 
 // The transfer worker of a window: it holds the window's report queue until
@@ -154,8 +117,8 @@ void CXferObserverQueue::PostLocked()
     m_flag = true;
     ++m_posted;
     m_maxOutstanding = std::max(m_maxOutstanding, m_posted - m_taken);
-    // The target lock is never held while the pending lock is taken, and the
-    // main thread clears the target under it before the window goes.
+    // The main thread clears the target under its lock before the window
+    // goes (lock order: transfer/XferSocket.h).
     std::lock_guard<std::mutex> lock(m_targetLock);
     if (m_target)
         wxQueueEvent(m_target, new wxThreadEvent(wxEVT_THREAD, ID_TRANSFER_THREAD_UPDATE));
@@ -163,7 +126,7 @@ void CXferObserverQueue::PostLocked()
 
 CXferObserverQueue::Pending CXferObserverQueue::Take()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     m_flag = false;
     ++m_taken;
     Pending out = std::move(m_pending);
@@ -173,8 +136,34 @@ CXferObserverQueue::Pending CXferObserverQueue::Take()
 
 void CXferObserverQueue::SetWorker(CXferSocketThread* worker)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_workerLock);
+    std::lock_guard<std::mutex> lock(m_workerLock);
     m_worker = worker;
+}
+
+bool CXferObserverQueue::HasWorker()
+{
+    std::lock_guard<std::mutex> lock(m_workerLock);
+    return m_worker != nullptr;
+}
+
+bool CXferObserverQueue::StopWorker(bool force)
+{
+    std::lock_guard<std::mutex> lock(m_workerLock);
+    if (!m_worker)
+        return false;
+    m_worker->Terminate(force);
+    // A worker stopped by force reports nothing more; the report queue it
+    // shares outlives the window, so it can be let go at once.
+    if (force)
+        m_worker = nullptr;
+    return true;
+}
+
+void CXferObserverQueue::PassTick(int milliseconds)
+{
+    std::lock_guard<std::mutex> lock(m_workerLock);
+    if (m_worker)
+        m_worker->PerformObserverUpdate(milliseconds);
 }
 
 void CXferObserverQueue::Answer(uint64_t id, int answer)
@@ -202,33 +191,33 @@ void CXferObserverQueue::CancelQuestions()
 
 void CXferObserverQueue::SetMessageButtonDisabled()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     m_messageButtonDisabled = true;
     m_pending.showMessage = -1;
 }
 
 int CXferObserverQueue::Posted()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     return m_posted;
 }
 
 int CXferObserverQueue::Taken()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     return m_taken;
 }
 
 int CXferObserverQueue::MaxOutstanding()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     return m_maxOutstanding;
 }
 
 void CXferObserverQueue::TransferEntry()
 {
     m_doneReported = false;
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     m_pending.running = 1;
     m_pending.filePercent = -1;
     m_pending.totalPercent = -1;
@@ -248,20 +237,20 @@ void CXferObserverQueue::TransferExit()
     if (!m_doneReported.exchange(false))
         m_state = 1;
     {
-        std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+        std::lock_guard<std::mutex> lock(m_pendingLock);
         m_pending.running = 0;
         m_pending.filePercent = 0;
         m_pending.totalPercent = 0;
         PostLocked();
     }
-    std::lock_guard<std::recursive_mutex> lock(m_workerLock);
+    std::lock_guard<std::mutex> lock(m_workerLock);
     m_worker = nullptr;
 }
 
 void CXferObserverQueue::TransferBegin(const wxString& text, const wxTimeSpan& estimate, int totalBytes)
 {
     m_state = 3;
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     m_pending.totalEstimate = SpanText(estimate);
     m_pending.status += text;
     m_pending.filePercent = 0;
@@ -273,7 +262,7 @@ void CXferObserverQueue::TransferBegin(const wxString& text, const wxTimeSpan& e
 void CXferObserverQueue::TransferDone(const wxString& text, bool ok)
 {
     {
-        std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+        std::lock_guard<std::mutex> lock(m_pendingLock);
         m_pending.status += text;
         m_pending.filePercent = 0;
         m_pending.totalPercent = 0;
@@ -283,19 +272,19 @@ void CXferObserverQueue::TransferDone(const wxString& text, bool ok)
     m_state = ok ? 2 : 1;
     m_doneReported = true;
 
-    // The worker lock and the pending lock are taken one after the other,
-    // never one inside the other.
+    // The worker lock is not taken inside the pending lock (lock order:
+    // transfer/XferSocket.h).
     bool readme = false;
     long rate = -1;
     {
-        std::lock_guard<std::recursive_mutex> lock(m_workerLock);
+        std::lock_guard<std::mutex> lock(m_workerLock);
         if (m_worker) {
             readme = m_worker->IsReadmeChanged();
             if (ok)
                 rate = m_worker->GetRate();
         }
     }
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     if (rate != -1)
         m_pending.rate = static_cast<int>(rate);
     if (readme && !m_messageButtonDisabled)
@@ -307,14 +296,14 @@ void CXferObserverQueue::TransferStatus(const wxString& text)
 {
     if (text.empty())
         return;
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     m_pending.status += text;
     PostLocked();
 }
 
 void CXferObserverQueue::TransferElapsedTime(const wxTimeSpan& fileElapsed, const wxTimeSpan& totalElapsed)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     m_pending.fileElapsed = SpanText(fileElapsed);
     m_pending.totalElapsed = SpanText(totalElapsed);
     PostLocked();
@@ -323,7 +312,7 @@ void CXferObserverQueue::TransferElapsedTime(const wxTimeSpan& fileElapsed, cons
 void CXferObserverQueue::TransferProgress(int filePercent, int totalPercent)
 {
     {
-        std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+        std::lock_guard<std::mutex> lock(m_pendingLock);
         m_pending.filePercent = filePercent;
         m_pending.totalPercent = totalPercent;
         PostLocked();
@@ -335,7 +324,7 @@ void CXferObserverQueue::TransferProgress(int filePercent, int totalPercent)
 
 void CXferObserverQueue::TransferFileBegin(const wxString& name, int /*sizeBytes*/, const wxTimeSpan& fileEstimate)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     if (!name.empty())
         m_pending.status << "Retrieving '" << name << "'.\n";
     m_pending.filePercent = 0;
@@ -345,7 +334,7 @@ void CXferObserverQueue::TransferFileBegin(const wxString& name, int /*sizeBytes
 
 void CXferObserverQueue::TransferFileDone(const wxString& name, bool ok)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+    std::lock_guard<std::mutex> lock(m_pendingLock);
     if (!ok && !name.empty())
         m_pending.status << "Failure retrieving '" << name << "'.\r\n";
     m_pending.filePercent = 0;
@@ -361,7 +350,7 @@ int CXferObserverQueue::TransferMessageBox(const wxString& text, const wxString&
         return wxCANCEL;
     const uint64_t id = ++m_questions;
     {
-        std::lock_guard<std::recursive_mutex> lock(m_pendingLock);
+        std::lock_guard<std::mutex> lock(m_pendingLock);
         m_pending.messageText = text.empty() ? wxString(wxS(" ")) : text;
         m_pending.messageCaption = caption;
         m_pending.messageStyle = style;
@@ -418,11 +407,7 @@ FileXfer::~FileXfer()
     // A worker still attached (the window destroyed without its close
     // sequence) must not wait for an answer nor report to this window.
     m_queue->CancelQuestions();
-    std::lock_guard<std::recursive_mutex> lock(m_queue->WorkerLock());
-    if (CXferSocketThread* worker = m_queue->Worker()) {
-        worker->Terminate(true);
-        m_queue->SetWorker(nullptr);
-    }
+    m_queue->StopWorker(true);
 }
 
 void FileXfer::Init()
@@ -459,15 +444,11 @@ void FileXfer::Init()
     m_sizePercent = 100;
     m_list = nullptr;
     m_queue = std::make_shared<CXferObserverQueue>(this);
-    m_closePending = false;
-    m_forced = false;
+    m_close = CloseState::Open;
     m_countdown = 0;
-    m_blinkPhase = false;
-    m_terminated = false;
+    m_forced = false;
     m_boxDepth = 0;
-    m_finishAfterBox = false;
-    m_doneSent = false;
-    m_outcome = 0;
+    m_blinkPhase = false;
 }
 
 FileXfer* FileXfer::CreateInstance(CFileList* list, wxWindow* parent, int id, const wxString& title,
@@ -483,7 +464,7 @@ FileXfer* FileXfer::CreateInstance(CFileList* list, wxWindow* parent, int id, co
 
 void FileXfer::SetCloseTimings(int pauseMs, int countdownTickMs)
 {
-    g_pauseMs = std::max(0, pauseMs);
+    g_pauseMs = std::max(1, pauseMs);
     g_countdownTickMs = std::max(1, countdownTickMs);
 }
 
@@ -514,8 +495,7 @@ void FileXfer::ResetHandBack(const CFileList& list)
 
 bool FileXfer::HasWorker()
 {
-    std::lock_guard<std::recursive_mutex> lock(m_queue->WorkerLock());
-    return m_queue->Worker() != nullptr;
+    return m_queue->HasWorker();
 }
 
 bool FileXfer::Create(wxWindow* parent, wxWindowID id, const wxString& title, const wxPoint& pos,
@@ -531,7 +511,7 @@ bool FileXfer::Create(wxWindow* parent, wxWindowID id, const wxString& title, co
     Centre(wxBOTH);
 
     m_dialerButton->Enable();
-    AppendValueToLabel(wxS("$") + FormatFixedC(m_list ? m_list->price : 0.0, 2), m_priceLabel);
+    AppendValueToLabel(wxS("$") + tw::FormatFixed(m_list ? m_list->price : 0.0, 2), m_priceLabel);
     m_fileGauge->SetValue(0);
     m_totalGauge->SetValue(0);
     if (m_list && m_list->xferMode == XFER_MODE_DATABASE) {
@@ -617,7 +597,7 @@ void FileXfer::CreateControls()
     m_updateButton->Show(false);
     m_toolSizer->Add(m_updateButton, 0, wxALIGN_CENTER_VERTICAL, 0);
     m_toolSizer->Add(50, 5, 0);
-    const char* logo = TidewrightApp::IsInstalledEventVersion() ? "res/TidewrightLogoAlt.png"
+    const char* logo = tw::IsInstalledEventVersion() ? "res/TidewrightLogoAlt.png"
                                                                : "res/TidewrightLogo.png";
     wxBitmap logoBitmap;
     logoBitmap.LoadFile(tw::ResourcesDir() + "/" + logo, wxBITMAP_TYPE_PNG);
@@ -825,8 +805,8 @@ void FileXfer::InitLatLon()
     m_list->GetDefaultPosition(lat, lon, width);
     const float flat = static_cast<float>(lat);
     const float flon = static_cast<float>(lon);
-    m_latText = FormatFixedC(std::fabs(flat), 3);
-    m_lonText = FormatFixedC(std::fabs(flon), 3);
+    m_latText = tw::FormatFixed(std::fabs(flat), 3);
+    m_lonText = tw::FormatFixed(std::fabs(flon), 3);
     m_widthCtrl->ChangeValue(wxString::Format("%d", width));
     m_nsChoice->SetSelection(flat < 0 ? 1 : 0);
     m_ewChoice->SetSelection(flon < 0 ? 1 : 0);
@@ -838,13 +818,13 @@ void FileXfer::SaveLatLon(CXferLocation& location, bool update)
     location.m_valid = false;
     if (m_latCtrl->IsEnabled()) {
         TransferDataFromWindow();
-        float lat = static_cast<float>(ScanDouble(m_latText));
-        float lon = static_cast<float>(ScanDouble(m_lonText));
+        float lat = static_cast<float>(tw::LeadingDouble(m_latText));
+        float lon = static_cast<float>(tw::LeadingDouble(m_lonText));
         if (m_nsChoice->GetSelection() > 0)
             lat = -lat;
         if (m_ewChoice->GetSelection() > 0)
             lon = -lon;
-        const int width = static_cast<int>(ScanLong(m_widthCtrl->GetValue()));
+        const int width = tw::LeadingInt(m_widthCtrl->GetValue());
         location.m_lat = lat;
         location.m_lon = lon;
         location.m_width = width;
@@ -913,7 +893,7 @@ void FileXfer::OnThreadUpdate(wxThreadEvent&)
         m_fileGauge->SetValue(std::min(p.filePercent, m_fileGauge->GetRange()));
     if (p.totalPercent >= 0) {
         const bool running = m_queue->State() == 3;
-        if (running && !m_statusTimer.IsRunning() && !m_terminated)
+        if (running && !m_statusTimer.IsRunning() && !Ending())
             m_statusTimer.Start(1000);
         else if (!running && m_statusTimer.IsRunning())
             m_statusTimer.Stop();
@@ -929,17 +909,15 @@ void FileXfer::OnThreadUpdate(wxThreadEvent&)
 
     if (!p.messageText.empty()) {
         // A question the close sequence already answered is not shown.
-        if (m_terminated || m_queue->IsAnswered(p.messageId)) {
+        if (Ending() || m_queue->IsAnswered(p.messageId)) {
             m_queue->Answer(p.messageId, wxCANCEL);
         } else {
             ++m_boxDepth;
             const int answer = tw::MessageBox(p.messageText, p.messageCaption, p.messageStyle, this);
             --m_boxDepth;
             m_queue->Answer(p.messageId, answer);
-            if (m_boxDepth == 0 && m_finishAfterBox) {
-                m_finishAfterBox = false;
+            if (m_boxDepth == 0 && m_close == CloseState::Ending)
                 CallAfter(&FileXfer::FinishClose);
-            }
         }
     }
 }
@@ -998,16 +976,14 @@ void FileXfer::OnUpdatebuttonClick(wxCommandEvent&)
 
 void FileXfer::OnTimerStatusUpdate(wxTimerEvent&)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_queue->WorkerLock());
-    if (CXferSocketThread* worker = m_queue->Worker())
-        worker->PerformObserverUpdate(1000);
+    m_queue->PassTick(1000);
 }
 
 // ---------------------------------------------------------------- starting
 
 bool FileXfer::StartTransfer()
 {
-    if (m_terminated || HasWorker())
+    if (Ending() || HasWorker())
         return false;   // one worker at a time
     m_blinkTimer.Stop();
     m_statusTimer.Stop();
@@ -1026,7 +1002,11 @@ bool FileXfer::StartTransfer()
         wxLogError("Failed to create transfer thread object.\n");
         return false;
     }
-    worker->SetupFileDownload(m_list, location, wxGetApp().transferRate, this);
+    // The transfer works with the settings and the gateway's address as they
+    // are now, and compares the service's notices with the open databases.
+    const TidewrightApp& app = wxGetApp();
+    worker->SetupFileDownload(m_list, location, app.transferRate, this,
+                              CTransferJob(app.GetProductDb(), app.productDbVersion, app.marineZonesDbVersion));
     m_queue->SetWorker(worker);
 
     if (worker->Create() != wxTHREAD_NO_ERROR) {
@@ -1056,79 +1036,52 @@ void FileXfer::OnMenuitemStartClick(wxCommandEvent&)
 
 // ---------------------------------------------------------------- closing
 
-void FileXfer::LetGoOfWorker()
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(g_pauseMs.load()));
-    m_queue->SetWorker(nullptr);
-}
-
 bool FileXfer::ShutdownTransferAgent(bool force)
 {
     // A question the worker waits on is answered Cancel, so the worker can
     // see the stop request at all.
     m_queue->CancelQuestions();
-    {
-        std::lock_guard<std::recursive_mutex> lock(m_queue->WorkerLock());
-        CXferSocketThread* worker = m_queue->Worker();
-        if (!worker)
-            return true;
-        worker->Terminate(false);
+    if (!m_queue->StopWorker(false))
+        return true;
+    if (force)
+        return true;
+    if (!m_agentTimer.IsRunning()) {
+        m_countdown = 10;
+        m_agentTimer.Start(g_countdownTickMs);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(g_pauseMs.load()));
-    {
-        std::lock_guard<std::recursive_mutex> lock(m_queue->WorkerLock());
-        CXferSocketThread* worker = m_queue->Worker();
-        if (!worker)
-            return true;
-        if (!force) {
-            if (!m_agentTimer.IsRunning()) {
-                m_countdown = 10;
-                m_agentTimer.Start(g_countdownTickMs);
-            }
-            return false;
-        }
-        worker->Terminate(true);
-    }
-    LetGoOfWorker();
-    return true;
+    return false;
 }
 
 void FileXfer::OnTimerTransferAgent(wxTimerEvent&)
 {
-    bool stopped = false;
-    {
-        std::lock_guard<std::recursive_mutex> lock(m_queue->WorkerLock());
-        CXferSocketThread* worker = m_queue->Worker();
-        if (!worker) {
-            m_agentTimer.Stop();
-        } else {
-            const int left = m_countdown--;
-            if (left != 0)
-                return;
-            m_agentTimer.Stop();
-            worker->Terminate(true);
-            stopped = true;
-        }
+    if (m_close == CloseState::Ending) {
+        // The pause of a forced close is over.
+        m_agentTimer.Stop();
+        FinishClose();
+        return;
     }
-    if (stopped)
-        LetGoOfWorker();
-    if (m_closePending) {
-        m_closePending = false;
+    // A close waiting for the worker: noticed at the first tick after the
+    // worker let go; the worker is stopped by force at the end of the count.
+    if (m_queue->HasWorker() && m_countdown-- != 0)
+        return;
+    m_agentTimer.Stop();
+    m_queue->StopWorker(true);
+    if (m_close == CloseState::Waiting)
         TerminateWindow();
-    }
 }
 
 bool FileXfer::InitiateWindowClose(bool force)
 {
+    if (Ending())
+        return true;
     m_blinkTimer.Stop();
     m_statusTimer.Stop();
     if (ShutdownTransferAgent(force)) {
         m_agentTimer.Stop();
-        m_closePending = false;
         TerminateWindow();
         return true;
     }
-    m_closePending = true;
+    m_close = CloseState::Waiting;
     return false;
 }
 
@@ -1143,9 +1096,9 @@ bool FileXfer::TransferSuccess()
 
 void FileXfer::TerminateWindow()
 {
-    if (m_terminated)
+    if (Ending())
         return;
-    m_terminated = true;
+    m_close = CloseState::Ending;
     m_agentTimer.Stop();
     m_blinkTimer.Stop();
     m_statusTimer.Stop();
@@ -1164,28 +1117,32 @@ void FileXfer::TerminateWindow()
         }
     }
 
-    m_outcome = TransferSuccess() ? 1 : 0;
     Hide();
     // The outcome reaches the bound handler after this call has returned,
-    // and the window is destroyed only once that handler has run.
-    CallAfter(&FileXfer::FinishClose);
+    // and the window is destroyed only once that handler has run. A worker
+    // still attached (a forced close) first gets the pause to end by itself;
+    // the outcome is taken after it.
+    if (m_queue->HasWorker())
+        m_agentTimer.StartOnce(g_pauseMs);
+    else
+        CallAfter(&FileXfer::FinishClose);
 }
 
 void FileXfer::FinishClose()
 {
-    if (m_boxDepth > 0) {
-        // Closed from within one of its own message boxes: the box's caller
-        // still runs on this window.
-        m_finishAfterBox = true;
+    if (m_close != CloseState::Ending)
         return;
-    }
-    if (!m_doneSent) {
-        m_doneSent = true;
-        wxCommandEvent done(wxEVT_TRANSFER_DONE, GetId());
-        done.SetInt(m_outcome);
-        done.SetEventObject(this);
-        GetEventHandler()->ProcessEvent(done);
-    }
+    m_agentTimer.Stop();
+    m_queue->StopWorker(true);
+    // Closed from within one of its own message boxes: the box's caller
+    // still runs on this window, and the box's end calls again.
+    if (m_boxDepth > 0)
+        return;
+    m_close = CloseState::Ended;
+    wxCommandEvent done(wxEVT_TRANSFER_DONE, GetId());
+    done.SetInt(TransferSuccess() ? 1 : 0);
+    done.SetEventObject(this);
+    GetEventHandler()->ProcessEvent(done);
     m_queue->DetachTarget();
     Destroy();
 }
@@ -1274,17 +1231,17 @@ void FileXfer::OnMapButtonClick(wxCommandEvent&)
         panel->m_maxZoom = 7.0;
         panel->m_minZoom = 0.146484375;
     }
-    const double width = ScanDouble(m_widthCtrl->GetValue());
+    const double width = tw::LeadingDouble(m_widthCtrl->GetValue());
     double lat = 0.0, lon = 0.0;
-    TidewrightApp::UnFormatPosition(lon, lat, m_lonCtrl->GetValue(), m_latCtrl->GetValue(),
-                                    m_ewChoice->GetStringSelection(), m_nsChoice->GetStringSelection());
+    tw::UnFormatPosition(lon, lat, m_lonCtrl->GetValue(), m_latCtrl->GetValue(), m_ewChoice->GetStringSelection(),
+                         m_nsChoice->GetStringSelection());
     dialog.InitializePosition(lat, lon, width);
     if (dialog.ShowModal() != wxID_OK)
         return;
     double newWidth = 0.0;
     dialog.RetrievePosition(lat, lon, newWidth);
     wxString lonText, ewLetter, latText, nsLetter;
-    TidewrightApp::FormatPosition(lon, lat, lonText, ewLetter, latText, nsLetter);
+    tw::FormatPosition(lon, lat, lonText, ewLetter, latText, nsLetter);
     m_latText = latText;
     m_lonText = lonText;
     m_latCtrl->ChangeValue(latText);

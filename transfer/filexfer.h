@@ -44,14 +44,6 @@ class wxWindowDisabler;
 // int = 1 when the transfer counts as successful, else 0.
 wxDECLARE_EVENT(wxEVT_TRANSFER_DONE, wxCommandEvent);
 
-// Transfer modes (CFileList::xferMode).
-enum xferMode {
-    XFER_MODE_BASIC = 0,      // Basic window: area from the window, handed back when changed
-    XFER_MODE_PORTAL = 1,     // Portal and wizard suggestions: the list's position
-    XFER_MODE_LIBRARY = 2,    // Library window: as Basic
-    XFER_MODE_DATABASE = 3    // product-database update
-};
-
 enum {
     ID_TIMER_TRANSFER_AGENT = 6000,
     ID_TRANSFER_THREAD_UPDATE = 6001,
@@ -90,10 +82,16 @@ public:
     // Main thread: takes what is pending and clears the pending flag.
     Pending Take();
 
-    // The worker the window started (guarded by the worker lock).
-    std::recursive_mutex& WorkerLock() { return m_workerLock; }
-    CXferSocketThread* Worker() { return m_worker; }   // with WorkerLock() held
+    // The worker the window started, used only under the worker lock: the
+    // worker cannot end and delete itself in between (it lets go of the
+    // queue's pointer in its last report, under that lock).
     void SetWorker(CXferSocketThread* worker);
+    bool HasWorker();
+    // Asks the worker to stop; by force it also drops the window and cuts its
+    // connection, and the window lets go of it. False when none was attached.
+    bool StopWorker(bool force);
+    // The window's progress timer for the worker (PerformObserverUpdate).
+    void PassTick(int milliseconds);
 
     // Window state: 0 not started, 1 ended without success, 2 ended well, 3 running.
     int State() const { return m_state.load(); }
@@ -135,7 +133,7 @@ private:
     // Posts the update event unless one is pending; called with m_pendingLock held.
     void PostLocked();
 
-    std::recursive_mutex m_pendingLock;
+    std::mutex m_pendingLock;
     bool m_flag = false;
     Pending m_pending;
     bool m_messageButtonDisabled = false;
@@ -146,7 +144,7 @@ private:
     std::mutex m_targetLock;
     wxEvtHandler* m_target;
 
-    std::recursive_mutex m_workerLock;
+    std::mutex m_workerLock;
     CXferSocketThread* m_worker = nullptr;
 
     std::atomic<int> m_state {0};
@@ -209,9 +207,15 @@ public:
     bool ShowModal();
 
     bool StartTransfer();
-    // True when the window closed at once, false when the close waits for the worker.
+    // Asks for the window to close (force: the close box). True when the
+    // window ended at once: hidden, the outcome event and its destruction to
+    // follow; false when an ordinary close waits for the worker (at most ten
+    // countdown ticks before it is stopped by force).
     bool InitiateWindowClose(bool force);
-    // True when no worker is attached any more.
+    // Asks the worker to stop. True when the window may end now: no worker
+    // is attached, or the close is forced (the worker then gets the stop
+    // pause to end by itself before it is stopped by force); otherwise the
+    // countdown is started.
     bool ShutdownTransferAgent(bool force);
     void TerminateWindow();
     // 1 when the transfer ended well and the user did not force the window down.
@@ -280,8 +284,9 @@ public:
     bool HasWorker();
     CFileList* GetTransferList() const { return m_list; }
 
-    // Waits of the close sequence: the pause after a stop request (100 ms)
-    // and the countdown tick (300 ms). Tests shorten them.
+    // Waits of the close sequence, run by the countdown timer (the main
+    // thread never sleeps): the pause a forced close leaves the worker to end
+    // by itself (100 ms) and the countdown tick (300 ms). Tests shorten them.
     static void SetCloseTimings(int pauseMs, int countdownTickMs);
     // Whether the list's position is the area to hand back to the caller:
     // set, and not withdrawn by a close that found the area unchanged (the
@@ -333,24 +338,31 @@ public:
     int m_sizePercent;
 
 private:
+    // The close sequence, one state at a time.
+    enum class CloseState {
+        Open,       // no close asked for
+        Waiting,    // an ordinary close waits for the worker (countdown)
+        Ending,     // ended and hidden; the outcome event and the destruction
+                    // follow once the worker is let go and no message box of
+                    // the window is open
+        Ended       // the outcome event went out; the window is destroyed
+    };
+    bool Ending() const { return m_close == CloseState::Ending || m_close == CloseState::Ended; }
+
     void ShowMessageButton();
     void SetGoEnabled(bool enabled);
-    void LetGoOfWorker();
-    // The end of a close: the outcome event, then the window's destruction;
-    // waits while a message box of the window is open.
+    // The end of a close: a worker still attached is stopped by force, then
+    // the outcome event and the window's destruction; nothing while a message
+    // box of the window is open (its end calls again).
     void FinishClose();
 
     CFileList* m_list;
     std::shared_ptr<CXferObserverQueue> m_queue;
-    bool m_closePending;
-    bool m_forced;
-    int m_countdown;
-    bool m_blinkPhase;
-    bool m_terminated;
+    CloseState m_close;
+    int m_countdown;           // ticks left before a waiting close stops the worker by force
+    bool m_forced;             // closed with Force Disconnect or Quit: never a success
     int m_boxDepth;            // message boxes of this window now open
-    bool m_finishAfterBox;     // FinishClose waits for the box to close
-    bool m_doneSent;
-    int m_outcome;             // the outcome event's int, fixed at TerminateWindow
+    bool m_blinkPhase;
     wxBitmap m_updateBitmap;
     wxBitmap m_updateInvBitmap;
     std::unique_ptr<wxWindowDisabler> m_disabler;

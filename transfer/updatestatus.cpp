@@ -175,7 +175,10 @@ void UpdateStatus::OnCheckForUpdatesButtonClick(wxCommandEvent&)
     if (m_offer)
         m_importButton->Disable();
 
-    m_updates = std::make_unique<CIPUpdates>(static_cast<IThreadResource*>(this));
+    const TidewrightApp& app = wxGetApp();
+    m_updates = std::make_unique<CIPUpdates>(
+        static_cast<IThreadResource*>(this),
+        CTransferJob(app.GetProductDb(), app.productDbVersion, app.marineZonesDbVersion));
     if (RunThread("Updates")) {
         m_checkButton->Disable();
     } else {
@@ -199,10 +202,9 @@ void* UpdateStatus::Entry()
         // connection is what made it fail.
         try {
             result = m_updates->QueryUpdate(m_brief);
-        } catch (CBlockingSocketException* e) {
+        } catch (const CBlockingSocketException& e) {
             if (!TestDestroy())
-                TrErrorBox(e->GetErrorText());
-            delete e;
+                TrErrorBox(e.GetErrorText());
         } catch (const std::string& text) {
             if (!TestDestroy())
                 TrErrorBox(FromServer(text));

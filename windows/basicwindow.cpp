@@ -44,7 +44,7 @@ void BasicWindow::Init()
     m_map = nullptr;
     m_pointerLabel = nullptr;
     m_batchFolder = CBatchFolder::Instance();
-    m_batchFolder->SetDatabase(wxGetApp().userDb);
+    m_batchFolder->SetDatabase(wxGetApp().GetUserDb());
 }
 
 bool BasicWindow::Create(wxWindow* parent, wxWindowID id, const wxString& caption, const wxPoint& pos,
@@ -77,7 +77,7 @@ void BasicWindow::CreateControls()
 
     double lat = 0.0, lon = 0.0;
     int width = 0;
-    if (wxGetApp().userDb && GetCoords(lat, lon, width)) {
+    if (wxGetApp().GetUserDb() && GetCoords(lat, lon, width)) {
         m_lat = static_cast<float>(lat);
         m_lon = static_cast<float>(lon);
         m_width = static_cast<float>(width);
@@ -97,7 +97,7 @@ void BasicWindow::CreateControls()
 
 bool BasicWindow::GetCoords(double& lat, double& lon, int& width)
 {
-    wxSQLite3Database* db = wxGetApp().userDb;
+    wxSQLite3Database* db = wxGetApp().GetUserDb();
     if (!db)
         return false;
     wxSQLite3ResultSet rs = db->ExecuteQuery("SELECT lat,lon,width FROM batches WHERE ID = 1");
@@ -113,7 +113,7 @@ bool BasicWindow::UpdateCoords(double lat, double lon, int width)
 {
     if (width < 1 || width > 80 || lon < -180.0 || lon > 180.0 || lat < -90.0 || lat > 90.0)
         return false;
-    wxSQLite3Database* db = wxGetApp().userDb;
+    wxSQLite3Database* db = wxGetApp().GetUserDb();
     if (!db)
         return false;
     wxSQLite3Statement st = db->PrepareStatement("UPDATE batches SET lat = ?, lon = ?, width = ? WHERE ID = 1");

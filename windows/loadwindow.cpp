@@ -55,7 +55,7 @@ bool LoadWindow::Create(wxWindow* parent, wxWindowID id, const wxString& caption
 void LoadWindow::CreateControls()
 {
     TidewrightApp& app = wxGetApp();
-    CBatchFolder::Instance()->SetDatabase(app.userDb);
+    CBatchFolder::Instance()->SetDatabase(app.GetUserDb());
 
     auto* panel = new wxPanel(this, wxID_ANY);
     panel->SetBackgroundColour(wxColour(220, 221, 222));

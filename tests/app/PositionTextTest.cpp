@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/tidewrightapp.h"
+#include "app/PositionText.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ TEST(PositionTextLocale, Format)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.lon << " " << c.lat);
         wxString lonText, lonHemi, latText, latHemi;
-        TidewrightApp::FormatPosition(c.lon, c.lat, lonText, lonHemi, latText, latHemi);
+        tw::FormatPosition(c.lon, c.lat, lonText, lonHemi, latText, latHemi);
         EXPECT_EQ(lonText, c.lonText);
         EXPECT_EQ(lonHemi, c.lonHemi);
         EXPECT_EQ(latText, c.latText);
@@ -65,17 +65,17 @@ TEST(PositionTextLocale, Parse)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.lonText << " " << c.latText);
         double lon = 1.0, lat = 2.0;
-        TidewrightApp::UnFormatPosition(lon, lat, c.lonText, c.latText, c.lonHemi, c.latHemi);
+        tw::UnFormatPosition(lon, lat, c.lonText, c.latText, c.lonHemi, c.latHemi);
         EXPECT_DOUBLE_EQ(lon, c.lon);
         EXPECT_DOUBLE_EQ(lat, c.lat);
     }
 
     // Numbers already in place.
     double lon = 10.0, lat = -5.0;
-    TidewrightApp::UnFormatPosition(lon, lat, "w", "S");
+    tw::UnFormatPosition(lon, lat, "w", "S");
     EXPECT_DOUBLE_EQ(lon, 10.0);
     EXPECT_DOUBLE_EQ(lat, -5.0);
-    TidewrightApp::UnFormatPosition(lon, lat, "W", "N");
+    tw::UnFormatPosition(lon, lat, "W", "N");
     EXPECT_DOUBLE_EQ(lon, -10.0);
     EXPECT_DOUBLE_EQ(lat, -5.0);
 }
@@ -85,9 +85,9 @@ TEST(PositionTextLocale, FormattedTextParsesBack)
     for (double lon : {-179.99, -45.5, 0.0, 12.25, 179.99}) {
         for (double lat : {-89.5, -0.5, 0.0, 33.33, 89.99}) {
             wxString lonText, lonHemi, latText, latHemi;
-            TidewrightApp::FormatPosition(lon, lat, lonText, lonHemi, latText, latHemi);
+            tw::FormatPosition(lon, lat, lonText, lonHemi, latText, latHemi);
             double lon2 = 0, lat2 = 0;
-            TidewrightApp::UnFormatPosition(lon2, lat2, lonText, latText, lonHemi, latHemi);
+            tw::UnFormatPosition(lon2, lat2, lonText, latText, lonHemi, latHemi);
             EXPECT_NEAR(lon2, lon, 0.005);
             EXPECT_NEAR(lat2, lat, 0.005);
         }

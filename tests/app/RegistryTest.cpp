@@ -4,7 +4,7 @@
 
 #include "SettingsFixture.h"
 #include "app/Init.h"
-#include "app/tidewrightapp.h"
+#include "app/Editions.h"
 
 namespace {
 
@@ -45,8 +45,8 @@ TEST_F(RegistryTest, WithoutAnyFileEveryDefaultApplies)
     EXPECT_EQ(reg.m_evPrevious, EVT_NONE);
     EXPECT_TRUE(reg.IsNetwork());
     EXPECT_EQ(reg.GetTransferRate(), 256000);
-    EXPECT_FALSE(TidewrightApp::IsRace());
-    EXPECT_FALSE(TidewrightApp::IsInstalledEventVersion());
+    EXPECT_FALSE(tw::IsRace());
+    EXPECT_FALSE(tw::IsInstalledEventVersion());
     // Reading creates nothing.
     EXPECT_FALSE(wxFileName::FileExists(CRegistry::UserFileName()));
 }
@@ -216,12 +216,12 @@ TEST_F(RegistryTest, LoginNamePrefixAndEditions)
         CRegistry reg;
         wxString login = "untouched";
         wxString password;
-        EXPECT_EQ(TidewrightApp::GetLoginNameAndPassword(reg, login, password), c.result);
+        EXPECT_EQ(tw::GetLoginNameAndPassword(reg, login, password), c.result);
         EXPECT_EQ(login, wxString(c.login));
         EXPECT_EQ(password, wxString(c.pass));
-        EXPECT_EQ(TidewrightApp::IsRace(reg), c.race);
-        EXPECT_EQ(TidewrightApp::IsRace(), c.race);
-        EXPECT_EQ(TidewrightApp::IsInstalledEventVersion(), c.event);
+        EXPECT_EQ(tw::IsRace(reg), c.race);
+        EXPECT_EQ(tw::IsRace(), c.race);
+        EXPECT_EQ(tw::IsInstalledEventVersion(), c.event);
     }
 
     // Without an event name the prefix text is left as it was.
@@ -229,7 +229,7 @@ TEST_F(RegistryTest, LoginNamePrefixAndEditions)
     WriteDefaults(2002, "");
     CRegistry reg;
     wxString prefix = "keep";
-    EXPECT_FALSE(TidewrightApp::MakeEventNameUserPrefix(prefix, reg));
+    EXPECT_FALSE(tw::MakeEventNameUserPrefix(prefix, reg));
     EXPECT_EQ(prefix, "keep");
 }
 

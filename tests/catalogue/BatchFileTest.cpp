@@ -8,8 +8,6 @@
 #include <sys/stat.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
-#include <wx/frame.h>
-#include <wx/listctrl.h>
 
 #include "app/Init.h"
 #include "catalogue/BatchFile.h"
@@ -59,7 +57,7 @@ protected:
     static void AddItem(CBatch& b, const wxString& id, int status)
     {
         CFileInfo item;
-        ASSERT_TRUE(wxGetApp().FindFileInfo(item, id)) << id;
+        ASSERT_TRUE(CBatchFolder::Instance()->GetCatalogue()->Find(item, id)) << id;
         item.info.status = status;
         b.items.Add(item);
     }
@@ -594,35 +592,27 @@ TEST_F(BatchFileTest, ExportFailuresAreReported)
     store->SetDatabase(&db.Db());
 }
 
-// New batches of an ordinary import become rows of the Library window's
-// batches list; a restore leaves the list to its window.
-TEST_F(BatchFileTest, ImportedBatchesJoinTheBatchesList)
+// New batches of an ordinary import are handed over as stored (the Library
+// window makes them rows of its batches list); a restore hands none over.
+TEST_F(BatchFileTest, ImportHandsNewBatchesOver)
 {
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "list");
-    auto* list = new wxListCtrl(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT);
-    for (const char* heading : {"Status", "Batch Name", "Creation Date", "Description"})
-        list->AppendColumn(heading);
-    wxGetApp().batchesListCtrl = list;
+    std::vector<CBatch> added;
+    const CBatchFile::AddedBatch collect = [&added](CBatch& batch) { added.push_back(batch); };
 
     std::string disabled = Record("Off");
     disabled.replace(disabled.find("status=1"), 8, "status=0");
     ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(WriteRvl(Record("On") + disabled + Record("basic batch")),
-                                                  false, false));
-    ASSERT_EQ(list->GetItemCount(), 2);
-    EXPECT_EQ(list->GetItemData(0), static_cast<wxUIntPtr>(IdOf("On")));
-    EXPECT_EQ(list->GetItemText(0, 1), "On");
-    EXPECT_EQ(list->GetItemText(1, 1), "Off");
-    EXPECT_EQ(list->GetItemText(1, 3), "About Off");
-    EXPECT_FALSE(list->GetItemText(1, 2).empty());
-    wxListItem item;
-    item.SetId(1);
-    item.SetMask(wxLIST_MASK_IMAGE);
-    list->GetItem(item);
-    EXPECT_EQ(item.GetImage(), 0);
+                                                  false, false, collect));
+    ASSERT_EQ(added.size(), 2u) << "the reserved batch is updated, not added";
+    EXPECT_EQ(added[0].info.ID, IdOf("On"));
+    EXPECT_EQ(added[0].info.title, "On");
+    EXPECT_EQ(added[0].info.status, 1);
+    EXPECT_EQ(added[1].info.ID, IdOf("Off"));
+    EXPECT_EQ(added[1].info.title, "Off");
+    EXPECT_EQ(added[1].info.description, "About Off");
+    EXPECT_EQ(added[1].info.status, 0);
+    EXPECT_TRUE(added[1].info.create_date.IsValid());
 
-    ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(WriteRvl(Record("Restored")), true, true));
-    EXPECT_EQ(list->GetItemCount(), 2);
-
-    wxGetApp().batchesListCtrl = nullptr;
-    frame->Destroy();
+    ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(WriteRvl(Record("Restored")), true, true, collect));
+    EXPECT_EQ(added.size(), 2u);
 }

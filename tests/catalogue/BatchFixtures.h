@@ -1,6 +1,6 @@
 // Shared pieces of the batch, store and local-file tests: a small catalogue
-// put into the application object, and a private copy of the seed user
-// database opened for the batch store.
+// for the batch store, and a private copy of the seed user database opened
+// for it.
 #pragma once
 
 #include <memory>
@@ -10,9 +10,9 @@
 #include <wx/string.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/tidewrightapp.h"
 #include "catalogue/Batch.h"
 #include "catalogue/BatchDB.h"
+#include "catalogue/CatalogueIndex.h"
 #include "support/TestSupport.h"
 
 namespace tw::test {
@@ -50,12 +50,13 @@ inline std::vector<CFileInfo> StandardItems()
     };
 }
 
-// Puts the items into the application's catalogue (one category, region and
-// chart type) for the lifetime of the object, and empties it afterwards.
+// A catalogue of the items (one category, region and chart type) that the
+// batch store looks items up in, for the lifetime of the object; the store's
+// previous catalogue comes back afterwards.
 class ScopedCatalogue
 {
 public:
-    explicit ScopedCatalogue(const std::vector<CFileInfo>& items)
+    explicit ScopedCatalogue(const std::vector<CFileInfo>& items) : m_previous(CBatchFolder::Instance()->GetCatalogue())
     {
         CChartType type;
         type.name = wxS("GRIB");
@@ -67,17 +68,19 @@ public:
         CProduct product;
         product.name = wxS("Weather");
         product.Add(region);
-        wxGetApp().catalogue.Empty();
-        wxGetApp().catalogue.Add(product);
-        wxGetApp().IndexCatalogue();
+        m_tree.Add(product);
+        CBatchFolder::Instance()->SetCatalogue(&m_index);
     }
-    ~ScopedCatalogue()
-    {
-        wxGetApp().catalogue.Empty();
-        wxGetApp().IndexCatalogue();
-    }
+    ~ScopedCatalogue() { CBatchFolder::Instance()->SetCatalogue(m_previous); }
     ScopedCatalogue(const ScopedCatalogue&) = delete;
     ScopedCatalogue& operator=(const ScopedCatalogue&) = delete;
+
+    CFileInfo* Find(CFileInfo& out, const wxString& id) { return m_index.Find(out, id); }
+
+private:
+    CProductTypeArray m_tree;
+    CCatalogueIndex m_index{m_tree};
+    CCatalogueIndex* m_previous;
 };
 
 // A private copy of the seed user database, open and handed to the store.

@@ -5,6 +5,7 @@
 #include <wx/filefn.h>
 #include <wx/log.h>
 
+#include "app/Numbers.h"
 #include "catalogue/BatchDB.h"
 #include "tests/catalogue/BatchFixtures.h"
 
@@ -49,7 +50,7 @@ CBatch NewBatch(const wxString& title)
 void AddItem(CBatch& b, const wxString& id, int status)
 {
     CFileInfo item;
-    ASSERT_TRUE(wxGetApp().FindFileInfo(item, id)) << id;
+    ASSERT_TRUE(CBatchFolder::Instance()->GetCatalogue()->Find(item, id)) << id;
     item.info.status = status;
     b.items.Add(item);
 }
@@ -580,5 +581,5 @@ TEST(BatchStoreLocale, NumbersAreWrittenWithAPoint)
         EXPECT_EQ(SqlReal(c.value), c.text);
     EXPECT_EQ(SqlInt(-12345678), "-12345678");
     EXPECT_EQ(SqlEscape(wxS("a'b''c")), wxS("a''b''''c"));
-    EXPECT_EQ(FormatFixedC(47.45f, 1), "47.5");
+    EXPECT_EQ(tw::FormatFixed(47.45f, 1), "47.5");
 }

@@ -9,9 +9,11 @@
 #include <wx/filefn.h>
 #include <wx/filename.h>
 
-#include "app/tidewrightapp.h"
+#include "app/LocalFiles.h"
 #include "catalogue/Batch.h"
 #include "catalogue/FileList.h"
+#include "catalogue/LocalCopy.h"
+#include "support/EnvGuard.h"
 #include "support/TestSupport.h"
 
 using namespace tw::test;
@@ -26,33 +28,6 @@ void Touch(const wxString& path, time_t mtime = 0)
         ASSERT_EQ(utime(path.fn_str(), &t), 0);
     }
 }
-
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const wxString& value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name)) {
-            m_had = true;
-            m_old = old;
-        }
-        setenv(name, value.utf8_str(), 1);
-        tzset();
-    }
-    ~ScopedEnv()
-    {
-        if (m_had)
-            setenv(m_name.c_str(), m_old.c_str(), 1);
-        else
-            unsetenv(m_name.c_str());
-        tzset();
-    }
-
-private:
-    std::string m_name;
-    std::string m_old;
-    bool m_had = false;
-};
 
 } // namespace
 
@@ -76,7 +51,7 @@ TEST(InteractiveNameLocale, AreaTextGoesBeforeTheFirstDotAfterTheArrow)
     };
     for (const Case& c : cases) {
         wxString name = c.in;
-        EXPECT_EQ(TidewrightApp::MakeInteractiveFileName(c.interactive, c.width, c.lat, c.lon, name), c.result)
+        EXPECT_EQ(tw::MakeInteractiveFileName(c.interactive, c.width, c.lat, c.lon, name), c.result)
             << c.in;
         EXPECT_EQ(name, c.out) << c.in;
     }
@@ -100,14 +75,14 @@ TEST(InteractiveNameLocale, NamePatterns)
         {"a.b.c.grb", false, "a.b.c.*"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(TidewrightApp::BuildWildcardFileName(c.interactive, 15, 47.4f, -122.3f, c.server), c.pattern)
+        EXPECT_EQ(tw::BuildWildcardFileName(c.interactive, 15, 47.4f, -122.3f, c.server), c.pattern)
             << c.server;
 }
 
 TEST(LocalFiles, ReplaceBadFilenameChars)
 {
-    EXPECT_EQ(TidewrightApp::ReplaceBadFilenameChars("a/b//c"), "a-b--c");
-    EXPECT_EQ(TidewrightApp::ReplaceBadFilenameChars("plain.grb"), "plain.grb");
+    EXPECT_EQ(tw::ReplaceBadFilenameChars("a/b//c"), "a-b--c");
+    EXPECT_EQ(tw::ReplaceBadFilenameChars("plain.grb"), "plain.grb");
 }
 
 // A download folder holding the exact file, an interactive copy, the same
@@ -130,7 +105,7 @@ protected:
     wxString Find(const char* server, bool interactive = false, float w = 15, float lat = 47.4f, float lon = -122.3f)
     {
         const wxString path =
-            TidewrightApp::GetMatchingFilePath(interactive, w, lat, lon, folder, wxString::FromUTF8(server));
+            tw::GetMatchingFilePath(interactive, w, lat, lon, folder, wxString::FromUTF8(server));
         return path.empty() ? wxString() : path.Mid(folder.length() + 1);
     }
 
@@ -206,18 +181,18 @@ TEST_F(LocalFileLookup, ExactNameWithoutExtensionAndCompressedNames)
 TEST_F(LocalFileLookup, EmptyOrMissingFolder)
 {
     Files({"gfs_wind.grb"});
-    EXPECT_TRUE(TidewrightApp::GetMatchingFilePath(false, 0, 0, 0, wxString(), "gfs_wind.grb").empty());
+    EXPECT_TRUE(tw::GetMatchingFilePath(false, 0, 0, 0, wxString(), "gfs_wind.grb").empty());
 
     CBatch batch;
-    EXPECT_TRUE(TidewrightApp::GetFilePath(&batch, wxString(), "gfs_wind.grb").empty());
+    EXPECT_TRUE(tw::GetFilePath(&batch, wxString(), "gfs_wind.grb").empty());
     EXPECT_FALSE(LogContains("not found"));
 
     const wxString missing = folder + "/missing";
-    EXPECT_TRUE(TidewrightApp::GetFilePath(&batch, missing, "gfs_wind.grb").empty());
+    EXPECT_TRUE(tw::GetFilePath(&batch, missing, "gfs_wind.grb").empty());
     EXPECT_TRUE(LogContains("Directory '" + missing + "' not found."));
 
     ClearLog();
-    EXPECT_EQ(TidewrightApp::GetFilePath(&batch, folder, "gfs_wind.grb"), folder + "/gfs_wind.grb");
+    EXPECT_EQ(tw::GetFilePath(&batch, folder, "gfs_wind.grb"), folder + "/gfs_wind.grb");
     EXPECT_FALSE(LogContains("not found"));
 }
 
@@ -229,10 +204,10 @@ TEST_F(LocalFileLookup, BatchAreaSelectsTheInteractiveCopy)
     batch.info.width = 5;
     batch.info.lat = 10;
     batch.info.lon = 20;
-    EXPECT_EQ(TidewrightApp::GetFilePath(&batch, folder, "wind=>gfs_wind.grb"),
+    EXPECT_EQ(tw::GetFilePath(&batch, folder, "wind=>gfs_wind.grb"),
               folder + "/gfs_wind._10.0=20.0=5.0_.grb");
     batch.info.bInteractive = 0;
-    EXPECT_EQ(TidewrightApp::GetFilePath(&batch, folder, "wind=>gfs_wind.grb"), folder + "/gfs_wind.grb");
+    EXPECT_EQ(tw::GetFilePath(&batch, folder, "wind=>gfs_wind.grb"), folder + "/gfs_wind.grb");
 }
 
 TEST_F(LocalFileLookup, TransferEntryLooksInItsTmpFolder)
@@ -246,12 +221,12 @@ TEST_F(LocalFileLookup, TransferEntryLooksInItsTmpFolder)
     list.Add("nofolder.grb", "nofolder.grb", "nofolder.grb", "nofolder.grb", "", "1", false, 0, 0, 0);
     list.Add("absent.grb", folder + "/tmp/absent.grb", folder + "/absent.grb", "absent.grb", "", "1", false, 0,
              0, 0);
-    EXPECT_EQ(TidewrightApp::GetFilePath(list, 0), folder + "/tmp/gfs_wind.grb.bz2");
-    EXPECT_EQ(TidewrightApp::GetFilePath(list, 1), folder + "/tmp/gfs_wind._47.4=-122.3=15.0_.grb");
-    EXPECT_EQ(TidewrightApp::GetFilePath(list, 2), "");
-    EXPECT_EQ(TidewrightApp::GetFilePath(list, 3), "");
-    EXPECT_EQ(TidewrightApp::GetFilePath(list, 4), "");
-    EXPECT_EQ(TidewrightApp::GetFilePath(list, -1), "");
+    EXPECT_EQ(tw::GetFilePath(list, 0), folder + "/tmp/gfs_wind.grb.bz2");
+    EXPECT_EQ(tw::GetFilePath(list, 1), folder + "/tmp/gfs_wind._47.4=-122.3=15.0_.grb");
+    EXPECT_EQ(tw::GetFilePath(list, 2), "");
+    EXPECT_EQ(tw::GetFilePath(list, 3), "");
+    EXPECT_EQ(tw::GetFilePath(list, 4), "");
+    EXPECT_EQ(tw::GetFilePath(list, -1), "");
 }
 
 TEST_F(LocalFileLookup, DateTextInLocalTime)
@@ -260,7 +235,6 @@ TEST_F(LocalFileLookup, DateTextInLocalTime)
     Touch(folder + "/summer.grb", 1688495400);
     Touch(folder + "/winter.grb", 1673773500);
     CBatch batch;
-    wxDateTime untouched(wxLongLong(42));
     struct Case {
         const char* tz;
         const char* summer;
@@ -272,12 +246,11 @@ TEST_F(LocalFileLookup, DateTextInLocalTime)
     };
     for (const Case& c : cases) {
         ScopedEnv tz("TZ", c.tz);
-        EXPECT_EQ(TidewrightApp::GetDiskDate(&batch, folder, "x=>summer.grb.bz2", untouched), c.summer) << c.tz;
-        EXPECT_EQ(TidewrightApp::GetDiskDate(&batch, folder, "winter.grb", untouched), c.winter) << c.tz;
+        EXPECT_EQ(tw::GetDiskDate(&batch, folder, "x=>summer.grb.bz2"), c.summer) << c.tz;
+        EXPECT_EQ(tw::GetDiskDate(&batch, folder, "winter.grb"), c.winter) << c.tz;
     }
-    EXPECT_EQ(TidewrightApp::GetDiskDate(&batch, folder, "never.grb", untouched), "  N/A   ");
-    EXPECT_EQ(TidewrightApp::GetDiskDate(&batch, wxString(), "summer.grb", untouched), "  N/A   ");
-    EXPECT_EQ(untouched.GetValue(), wxLongLong(42));
+    EXPECT_EQ(tw::GetDiskDate(&batch, folder, "never.grb"), "  N/A   ");
+    EXPECT_EQ(tw::GetDiskDate(&batch, wxString(), "summer.grb"), "  N/A   ");
 }
 
 TEST(LocalFiles, ViewerPaths)
@@ -296,14 +269,14 @@ TEST(LocalFiles, ViewerPaths)
     program("TextEdit", "textedit");
     ScopedEnv env("TIDEWRIGHT_APPS", apps.Path());
 
-    EXPECT_EQ(TidewrightApp::GetWSPath(), apps / "Chartloom");
-    EXPECT_EQ(TidewrightApp::GetIsobarionPath(), apps / "Isobarion");
-    EXPECT_EQ(TidewrightApp::GetTXTAppPath(), apps / "TextEdit" + "/textedit");
+    EXPECT_EQ(tw::GetWSPath(), apps / "Chartloom");
+    EXPECT_EQ(tw::GetIsobarionPath(), apps / "Isobarion");
+    EXPECT_EQ(tw::GetTXTAppPath(), apps / "TextEdit" + "/textedit");
     if (!wxDirExists("/opt/tidewright-apps/Imvra")) {
-        EXPECT_TRUE(TidewrightApp::GetIFVAppPath().empty());
+        EXPECT_TRUE(tw::GetIFVAppPath().empty());
     }
 
     // An application folder without its program gives no text editor.
     wxRemoveFile(apps / "TextEdit" + "/textedit");
-    EXPECT_TRUE(TidewrightApp::GetTXTAppPath().empty());
+    EXPECT_TRUE(tw::GetTXTAppPath().empty());
 }

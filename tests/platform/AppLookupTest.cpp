@@ -6,7 +6,7 @@
 
 #include "platform/AppLookup.h"
 #include "support/TestSupport.h"
-#include "EnvGuard.h"
+#include "support/EnvGuard.h"
 
 using namespace tw::test;
 

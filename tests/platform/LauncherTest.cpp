@@ -13,7 +13,7 @@
 #include "platform/Launcher.h"
 #include "platform/Restart.h"
 #include "support/TestSupport.h"
-#include "EnvGuard.h"
+#include "support/EnvGuard.h"
 
 using namespace tw::test;
 

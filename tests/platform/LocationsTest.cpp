@@ -8,7 +8,7 @@
 
 #include "platform/Locations.h"
 #include "support/TestSupport.h"
-#include "EnvGuard.h"
+#include "support/EnvGuard.h"
 
 using namespace tw::test;
 

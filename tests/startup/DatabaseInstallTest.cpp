@@ -129,11 +129,12 @@ TEST_F(DatabaseInstallTest, PendingUpdateWhileADatabaseIsOpenInstallsNothing)
 {
     MakePending("zir.db", 101);
     MakePending("MarineZones.db", 201);
-    app.productDb = new wxSQLite3Database;
-    EXPECT_FALSE(CInit::InstallDatabaseUpdates(false));
-    app.CloseDatabases();
-    EXPECT_EQ(Version(db + "/zir.db"), 100);
-    EXPECT_EQ(Version(db + "/MarineZones.db"), 200);
+    for (const CInit::OpenDatabases open : {CInit::OpenDatabases{true, false}, CInit::OpenDatabases{false, true}}) {
+        SCOPED_TRACE(open.catalogue ? "catalogue open" : "marine zones open");
+        EXPECT_FALSE(CInit::InstallDatabaseUpdates(false, open));
+        EXPECT_EQ(Version(db + "/zir.db"), 100);
+        EXPECT_EQ(Version(db + "/MarineZones.db"), 200);
+    }
 }
 
 TEST_F(DatabaseInstallTest, MarineZonesUpdateCarriesTheUserSelectionsOver)
@@ -258,11 +259,11 @@ TEST(FolderNames, BatchTitlesBecomeOneSafeComponent)
 TEST(FolderNames, MkDirTreeMakesEveryLevelAndStopsAtAFile)
 {
     tw::test::TempDir dir;
-    EXPECT_TRUE(TidewrightApp::MkDirTree(dir / "a/b/c"));
+    EXPECT_TRUE(MkDirTree(dir / "a/b/c"));
     EXPECT_TRUE(wxDirExists(dir / "a/b/c"));
-    EXPECT_TRUE(TidewrightApp::MkDirTree(dir / "a/b/c"));
+    EXPECT_TRUE(MkDirTree(dir / "a/b/c"));
     tw::test::WriteFile(dir / "file", "x");
-    EXPECT_FALSE(TidewrightApp::MkDirTree(dir / "file/sub"));
+    EXPECT_FALSE(MkDirTree(dir / "file/sub"));
 }
 
 // ---------------------------------------------------------------- race edition

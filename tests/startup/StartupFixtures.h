@@ -22,38 +22,9 @@
 
 namespace startup_test {
 
-// Runs statements on a database file (created when missing).
-inline void Exec(const wxString& path, const wxString& sql)
-{
-    wxSQLite3Database db;
-    db.Open(path);
-    db.ExecuteUpdate(sql);
-    db.Close();
-}
-
-inline int QueryInt(const wxString& path, const wxString& sql, int missing = -1)
-{
-    wxSQLite3Database db;
-    db.Open(path, wxString(), WXSQLITE_OPEN_READONLY);
-    wxSQLite3ResultSet rs = db.ExecuteQuery(sql);
-    const int v = rs.NextRow() ? rs.GetInt(0, missing) : missing;
-    rs.Finalize();
-    db.Close();
-    return v;
-}
-
-inline std::vector<wxString> QueryTexts(const wxString& path, const wxString& sql)
-{
-    wxSQLite3Database db;
-    db.Open(path, wxString(), WXSQLITE_OPEN_READONLY);
-    wxSQLite3ResultSet rs = db.ExecuteQuery(sql);
-    std::vector<wxString> out;
-    while (rs.NextRow())
-        out.push_back(rs.GetAsString(0));
-    rs.Finalize();
-    db.Close();
-    return out;
-}
+using tw::test::Exec;
+using tw::test::QueryInt;
+using tw::test::QueryTexts;
 
 // One row of `products`; Path and Compression given in plain text.
 struct ProductRow {
@@ -149,8 +120,7 @@ inline void ResetApp()
     }
     tw::test::Pump(20);
     app.CloseDatabases();
-    delete app.instanceChecker;
-    app.instanceChecker = nullptr;
+    app.instanceChecker.reset();
     app.catalogue.Empty();
     app.viewMode.clear();
     app.firstRun = false;

@@ -1,8 +1,11 @@
 #include "support/ChildProgram.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -69,6 +72,46 @@ void StopChildProgram(ChildProgram& child)
         waitpid(child.pid, &status, 0);
         child.pid = -1;
     }
+}
+
+StandIn::StandIn(const std::vector<std::string>& args, bool keepStdin, int timeoutMs)
+    : m_child(StartChildProgram(args, keepStdin, timeoutMs))
+{
+    const std::string& line = m_child.firstLine;
+    m_port = std::atoi(line.c_str() + (line.rfind("PORT ", 0) == 0 ? 5 : 0));
+}
+
+StandIn::~StandIn()
+{
+    Stop();
+}
+
+void StandIn::Stop()
+{
+    StopChildProgram(m_child);
+}
+
+std::string StandInProgram(const std::string& name)
+{
+    return std::string(TIDEWRIGHT_BINARY_DIR) + "/tools/" + name + "/" + name;
+}
+
+int FreeLoopbackPort()
+{
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return 0;
+    sockaddr_in addr {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    socklen_t len = sizeof addr;
+    int port = 0;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0
+        && getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
+        port = ntohs(addr.sin_port);
+    close(fd);
+    return port;
 }
 
 } // namespace tw::test

@@ -1,7 +1,7 @@
 // Entry point of every test program: a private HOME, the toolkit started
-// (under Xvfb) with the real application object but without its start-up,
-// a log target that records instead of showing dialogs, and scripted
-// answers to message boxes reset before each test.
+// (under Xvfb) with the test program's application object (support/TestApp.h),
+// a log target that records instead of showing dialogs, and scripted answers
+// to message boxes reset before each test.
 #include <clocale>
 #include <cstdlib>
 #include <memory>
@@ -12,7 +12,7 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
-#include "app/tidewrightapp.h"
+#include "support/TestApp.h"
 #include "support/TestSupport.h"
 
 namespace tw::test {
@@ -56,7 +56,7 @@ int main(int argc, char** argv)
     // not fail a whole test program.
     tw::test::WaitForDisplay();
 
-    wxApp::SetInstance(new TidewrightApp);
+    wxApp::SetInstance(tw::test::NewTestApp());
     if (!wxEntryStart(argc, argv)) {
         fprintf(stderr, "Could not start the toolkit (is a display available?)\n");
         return 2;

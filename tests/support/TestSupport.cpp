@@ -18,6 +18,7 @@
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
 #include <wx/window.h>
+#include <wx/wxsqlite3.h>
 
 namespace tw::test {
 
@@ -240,6 +241,38 @@ bool WriteFile(const wxString& path, const std::string& bytes)
     std::ofstream out(path.fn_str(), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return bool(out);
+}
+
+void Exec(const wxString& path, const wxString& sql)
+{
+    wxSQLite3Database db;
+    db.Open(path);
+    db.ExecuteUpdate(sql);
+    db.Close();
+}
+
+int QueryInt(const wxString& path, const wxString& sql, int missing)
+{
+    wxSQLite3Database db;
+    db.Open(path, wxString(), WXSQLITE_OPEN_READONLY);
+    wxSQLite3ResultSet rs = db.ExecuteQuery(sql);
+    const int v = rs.NextRow() ? rs.GetInt(0, missing) : missing;
+    rs.Finalize();
+    db.Close();
+    return v;
+}
+
+std::vector<wxString> QueryTexts(const wxString& path, const wxString& sql)
+{
+    wxSQLite3Database db;
+    db.Open(path, wxString(), WXSQLITE_OPEN_READONLY);
+    wxSQLite3ResultSet rs = db.ExecuteQuery(sql);
+    std::vector<wxString> out;
+    while (rs.NextRow())
+        out.push_back(rs.GetAsString(0));
+    rs.Finalize();
+    db.Close();
+    return out;
 }
 
 } // namespace tw::test

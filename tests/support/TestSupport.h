@@ -80,6 +80,27 @@ bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 5000);
 // Runs pending events for about the given time.
 void Pump(int ms = 50);
 
+// The text a call fails with, for "this call fails with this text": the
+// std::string it throws (the protocol failures), or the GetErrorText() of an
+// `Error` it throws (the socket failures), as UTF-8; kNoFailure when the call
+// returns. Anything else it throws goes on to the test.
+inline const std::string kNoFailure = "(the call returned)";
+struct NoOtherError {
+    wxString GetErrorText() const { return wxString(); }
+};
+template <class Error = NoOtherError, class Call>
+std::string FailureText(Call&& call)
+{
+    try {
+        call();
+    } catch (const std::string& text) {
+        return text;
+    } catch (const Error& error) {
+        return std::string(error.GetErrorText().utf8_str());
+    }
+    return kNoFailure;
+}
+
 // Saves a picture of a shown window as PNG (for looking at during development).
 bool Screenshot(class wxWindow* window, const wxString& path);
 
@@ -87,6 +108,13 @@ bool Screenshot(class wxWindow* window, const wxString& path);
 wxString ResourcesDir();
 // The source tree (for test fixtures kept under tests/).
 wxString SourceDir();
+
+// A database file, outside the code under test: runs statements on it
+// (creating it when missing), and reads the first column of a query's first
+// row as an int (`missing` without a row) or of every row as text.
+void Exec(const wxString& path, const wxString& sql);
+int QueryInt(const wxString& path, const wxString& sql, int missing = -1);
+std::vector<wxString> QueryTexts(const wxString& path, const wxString& sql);
 
 // Reads/writes a whole file as bytes.
 std::string ReadFile(const wxString& path);

@@ -4,7 +4,7 @@
 
 #include <bzlib.h>
 
-#include "GatewaySim.h"
+#include "support/GatewaySim.h"
 #include "support/TestSupport.h"
 #include "transfer/bzip.h"
 

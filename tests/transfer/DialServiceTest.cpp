@@ -12,38 +12,16 @@
 
 #include "app/Registry.h"
 #include "app/ThreadHelper.h"
-#include "app/tidewrightapp.h"
+#include "app/SocketErrorText.h"
 #include "transfer/DialService.h"
-#include "transfer/DialerSim.h"
+#include "support/DialerSim.h"
+#include "support/RecordingResource.h"
 
 using tw::test::DialerSim;
+using tw::test::RecordingResource;
 using tw::test::WaitFor;
 
 namespace {
-
-// The worker side of a transfer: records status lines, can be told to stop.
-class FakeWorker : public IThreadResource
-{
-public:
-    bool TestDestroy() override { return stop; }
-    void StatusMessage(const wxString& text) override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        statuses.push_back(text);
-    }
-    int TrMessageBox(const wxString&, const wxString&, int) override { return wxCANCEL; }
-    int TrErrorBox(const wxString&) override { return wxCANCEL; }
-
-    std::vector<wxString> Statuses()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return statuses;
-    }
-
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::vector<wxString> statuses;
-};
 
 // Progress lines reach this callback on the main thread.
 struct ProgressLog {
@@ -119,7 +97,7 @@ TEST(SocketErrorText, EveryCodeHasItsText)
         {-3, "unknown socket error(-3)"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TidewrightApp::SocketErrorToString(c.code), c.text) << c.code;
+        EXPECT_EQ(tw::SocketErrorToString(c.code), c.text) << c.code;
 }
 
 TEST(DialerAnswers, ExpectedAndInvalid)
@@ -186,7 +164,7 @@ TEST_F(DialServiceTest, VersionQueryAnswersThroughEvents)
 TEST_F(DialServiceTest, VersionQueryWithNoServiceReportsFailedConnection)
 {
     settings.m_gatewayInfo.autodialhost = "127.0.0.1";
-    settings.m_autodialPort = tw::test::UnusedPort();
+    settings.m_autodialPort = tw::test::FreeLoopbackPort();
     CDialService client;
     int lost = -1;
     wxString text;
@@ -241,6 +219,10 @@ TEST_F(DialServiceTest, DialupOutcomes)
          true, true, "", {"login rivol kp7rud", "logger", "dialup"}, -1, -1, 2},
         {"no link numbers", {"--connected", "connected"}, "Dezavuviv Odirir", true, true, true, "",
          {"login rivol kp7rud", "logger", "dialup"}, -1, -1, 2},
+        {"time-out alone", {"--connected", "connected 45"}, "Dezavuviv Odirir", true, true, true, "",
+         {"login rivol kp7rud", "logger", "dialup"}, 45, -1, 2},
+        {"numbers out of range are not taken", {"--connected", "connected -5 99999999999"}, "Dezavuviv Odirir",
+         true, true, true, "", {"login rivol kp7rud", "logger", "dialup"}, -1, -1, 2},
         {"login refused", {"--reply", "login=denied"}, "Dezavuviv Odirir", true, true, false,
          "Dezavuviv Odirir service failed with message -- denied\r\n", {"login rivol kp7rud"}, -1, -1, 0},
         {"logger refused", {"--reply", "logger=nope"}, "Dezavuviv Odirir", true, true, false,
@@ -267,7 +249,7 @@ TEST_F(DialServiceTest, DialupOutcomes)
         ProgressLog progress;
         if (c.logging)
             client->SetupResponseLogging(&ProgressLog::Callback, &progress);
-        FakeWorker worker;
+        RecordingResource worker;
         wxStopWatch clock;
         const bool ok = OnWorker([&] { return client->Dialup(settings, 20, &worker); });
         EXPECT_EQ(ok, c.result);
@@ -314,7 +296,7 @@ TEST_F(DialServiceTest, DialupOutcomes)
 
 TEST_F(DialServiceTest, DialupFailuresBeforeTheDial)
 {
-    FakeWorker worker;
+    RecordingResource worker;
     CDialService client;
 
     settings.m_dunInfo.connection = "Network Connection";
@@ -323,7 +305,7 @@ TEST_F(DialServiceTest, DialupFailuresBeforeTheDial)
 
     settings.m_dunInfo.connection = "MSAT Dialer";
     settings.m_gatewayInfo.autodialhost = "127.0.0.1";
-    settings.m_autodialPort = tw::test::UnusedPort();
+    settings.m_autodialPort = tw::test::FreeLoopbackPort();
     EXPECT_FALSE(OnWorker([&] { return client.Dialup(settings, 5, &worker); }));
     EXPECT_EQ(client.GetErrorText(), "Failed to connect to MSAT Dialer service.");
 
@@ -343,7 +325,7 @@ TEST_F(DialServiceTest, DialupTimesOutAndHangsUpOnceTheDialerAnswers)
     sim.Configure(settings);
     std::atomic<bool> deleted{false};
     auto* client = new ProbeDialService(&deleted);
-    FakeWorker worker;
+    RecordingResource worker;
     EXPECT_FALSE(OnWorker([&] { return client->Dialup(settings, 2, &worker); }));
     EXPECT_EQ(client->GetErrorText(), "Timed out waiting for dialup completion.");
     EXPECT_EQ(client->GetState(), CDialService::DialupSent);
@@ -365,7 +347,7 @@ TEST_F(DialServiceTest, StopWhileDiallingWaitsForTheDialerThenHangsUp)
     sim.Configure(settings);
     std::atomic<bool> deleted{false};
     auto* client = new ProbeDialService(&deleted);
-    FakeWorker worker;
+    RecordingResource worker;
     std::atomic<bool> done{false};
     bool result = true;
     std::thread thread([&] {
@@ -396,7 +378,7 @@ TEST_F(DialServiceTest, ZeroTimeOutStillWaitsForTheLink)
     DialerSim sim({"--dial-delay", "300"});
     sim.Configure(settings);
     CDialService client;
-    FakeWorker worker;
+    RecordingResource worker;
     EXPECT_TRUE(OnWorker([&] { return client.Dialup(settings, 0, &worker); }));
     // The link is up when the call returns: the numbers are known.
     EXPECT_EQ(client.GetState(), CDialService::Dialled);

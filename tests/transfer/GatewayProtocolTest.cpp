@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <wx/dir.h>
@@ -16,62 +17,26 @@
 #include <wx/socket.h>
 #include <wx/wxsqlite3.h>
 
-#include "DialerSim.h"
-#include "GatewaySim.h"
+#include "support/DialerSim.h"
+#include "support/GatewaySim.h"
+#include "support/RecordingResource.h"
 #include "app/Registry.h"
 #include "app/ThreadHelper.h"
-#include "app/tidewrightapp.h"
 #include "catalogue/FileList.h"
 #include "support/TestSupport.h"
 #include "transfer/DialService.h"
 #include "transfer/IpGlue.h"
 
+using testing::HasSubstr;
+using testing::StartsWith;
+using tw::test::FailureText;
 using tw::test::GatewaySim;
+using tw::test::RecordingResource;
 using tw::test::ReadFile;
 using tw::test::SampleBytes;
 using tw::test::WriteFile;
 
 namespace {
-
-// A job as the protocol client sees it: a stop flag, status lines and
-// scripted answers to its questions.
-class FakeResource : public IThreadResource
-{
-public:
-    bool TestDestroy() override { return stop; }
-    void StatusMessage(const wxString& text) override
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        statuses.push_back(text);
-    }
-    int TrMessageBox(const wxString& text, const wxString& caption, int style) override
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        questions.push_back(text);
-        captions.push_back(caption);
-        styles.push_back(style);
-        if (answers.empty())
-            return wxCANCEL;
-        int a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    int TrErrorBox(const wxString& text) override
-    {
-        TrMessageBox(text, "Error", wxOK);
-        return wxOK;
-    }
-
-    std::atomic<bool> stop {false};
-    std::vector<wxString> statuses;
-    std::vector<wxString> questions;
-    std::vector<wxString> captions;
-    std::vector<int> styles;
-    std::deque<int> answers;
-
-private:
-    std::mutex m_lock;
-};
 
 // A download folder "<root>/<name>" with its "tmp" folder, and list entries in it.
 struct Folder {
@@ -138,7 +103,7 @@ protected:
     tw::test::TempHome home;
     tw::test::TempDir dir;
     GatewaySim sim;
-    FakeResource resource;
+    RecordingResource resource;
 };
 
 // Runs in the comma-decimal locale too: numbers and text on the wire must not change.
@@ -247,12 +212,7 @@ TEST_F(GatewayProtocol, ServerFailuresThrowTheirText)
         sim.SetFaults({"login-db-error"});
         CIPGlue client(&resource);
         ASSERT_TRUE(client.ConnectToServer());
-        try {
-            client.Login();
-            FAIL() << "no exception";
-        } catch (const std::string& text) {
-            EXPECT_EQ(text.rfind("SERVER ERROR: DBD::SQLite", 0), 0u) << text;
-        }
+        EXPECT_THAT(FailureText([&] { client.Login(); }), StartsWith("SERVER ERROR: DBD::SQLite"));
     }
     {
         sim.SetFaults({"status-error"});
@@ -261,12 +221,8 @@ TEST_F(GatewayProtocol, ServerFailuresThrowTheirText)
         CFileList list;
         folder.Add(list, "a.grb");
         auto client = Connect();
-        try {
-            client->RequestFiles(list, CXferLocation(), true);
-            FAIL() << "no exception";
-        } catch (const std::string& text) {
-            EXPECT_NE(text.find("ERROR: The server cannot process requests now."), std::string::npos) << text;
-        }
+        EXPECT_THAT(FailureText([&] { client->RequestFiles(list, CXferLocation(), true); }),
+                    HasSubstr("ERROR: The server cannot process requests now."));
     }
 }
 
@@ -286,31 +242,30 @@ TEST_F(GatewayProtocol, ConnectionErrors)
 // name is bound, not spliced into the statement.
 TEST_F(GatewayProtocol, HostsTableLookup)
 {
-    TidewrightApp& app = wxGetApp();
     wxSQLite3Database db;
     db.Open(":memory:");
     db.ExecuteUpdate("CREATE TABLE hosts (hostname TEXT NOT NULL, IP TEXT NOT NULL DEFAULT '', disp_order INTEGER)");
     db.ExecuteUpdate("INSERT INTO hosts VALUES ('gw.o''brien.example', '127.0.0.1', 1)");
     db.ExecuteUpdate("INSERT INTO hosts VALUES ('blank.example', '', 2)");
-    wxSQLite3Database* saved = app.productDb;
-    app.productDb = &db;
+    EXPECT_EQ(tw::ResolveGatewayAddress(&db, "gw.o'brien.example"), "127.0.0.1");
+    EXPECT_EQ(tw::ResolveGatewayAddress(&db, "blank.example"), "");
+    EXPECT_EQ(tw::ResolveGatewayAddress(&db, "unlisted.example"), "unlisted.example");
+    EXPECT_EQ(tw::ResolveGatewayAddress(nullptr, "gw.o'brien.example"), "gw.o'brien.example");
 
     {
         CUserConfig config;
         config.WriteText("Gateway/gateway", "gw.o'brien.example");
     }
-    CIPGlue viaTable(&resource);
+    CIPGlue viaTable(&resource, CTransferJob(&db, 0, 0));
     EXPECT_TRUE(viaTable.ConnectToServer()) << viaTable.GetErrorText();
 
     {
         CUserConfig config;
         config.WriteText("Gateway/gateway", "blank.example");
     }
-    CIPGlue blank(&resource);
+    CIPGlue blank(&resource, CTransferJob(&db, 0, 0));
     EXPECT_FALSE(blank.ConnectToServer());
     EXPECT_EQ(blank.GetErrorText().rfind("Connection error: ", 0), 0u);
-
-    app.productDb = saved;
 }
 
 TEST_F(GatewayProtocol, RefusedFileInTheMiddle)
@@ -371,15 +326,9 @@ TEST_F(GatewayProtocol, OtherBaseNameAbortsTheTransfer)
     CFileList list;
     folder.Add(list, "x.grb");
     auto client = Connect();
-    try {
-        client->RequestFiles(list, CXferLocation(), true);
-        FAIL() << "no exception";
-    } catch (const std::string& text) {
-        EXPECT_NE(text.find("Received base file name (y.) differs from that expected (x.) while processing 'x.grb'. "
-                            "Aborting transfer. Your file list may be outdated."),
-                  std::string::npos)
-            << text;
-    }
+    EXPECT_THAT(FailureText([&] { client->RequestFiles(list, CXferLocation(), true); }),
+                HasSubstr("Received base file name (y.) differs from that expected (x.) while processing 'x.grb'. "
+                          "Aborting transfer. Your file list may be outdated."));
 }
 
 // A name from the server that could reach outside its folder, or that is no
@@ -483,7 +432,7 @@ TEST_F(GatewayProtocol, ResumeQuestion)
         WriteFile(folder.Tmp("c.grb"), SampleBytes(90, 9).substr(0, 30));
         // Another file of the same base name is no partial copy of a.grb.
         WriteFile(folder.Tmp("b.txt"), "unrelated");
-        FakeResource job;
+        RecordingResource job;
         job.answers.push_back(c.answer);
         CFileList list;
         folder.Add(list, "a.grb");
@@ -568,7 +517,7 @@ TEST_F(GatewayProtocol, ServerIgnoringTheOffset)
         tw::test::TempDir work;
         Folder folder(work.Path());
         WriteFile(folder.Tmp("a.grb"), c.partial);
-        FakeResource job;
+        RecordingResource job;
         job.answers.push_back(wxYES);
         CFileList list;
         folder.Add(list, "a.grb");
@@ -665,13 +614,9 @@ TEST_F(GatewayProtocol, EmptyAndOverlongHeaderLines)
         folder.Add(list, "a.grb");
         folder.Add(list, "b.grb");
         auto client = Connect();
-        try {
-            client->RequestFiles(list, CXferLocation(), true);
-            FAIL() << "no exception";
-        } catch (const std::string& text) {
-            EXPECT_EQ(text, "ERROR: Empty file header response received from server.\r\nAborting at expected file "
-                            "'b.grb'.\r\n\r\n");
-        }
+        EXPECT_EQ(FailureText([&] { client->RequestFiles(list, CXferLocation(), true); }),
+                  "ERROR: Empty file header response received from server.\r\nAborting at expected file "
+                  "'b.grb'.\r\n\r\n");
     }
 }
 
@@ -709,13 +654,8 @@ TEST_F(GatewayProtocol, AbortEndsABlockedRead)
         client->Abort();
     });
     auto began = std::chrono::steady_clock::now();
-    try {
-        Receive(*client, list, 0);
-        FAIL() << "no exception";
-    } catch (CBlockingSocketException* e) {
-        EXPECT_TRUE(e->GetErrorText().StartsWith("Network read operation error (")) << e->GetErrorText();
-        delete e;
-    }
+    EXPECT_THAT(FailureText<CBlockingSocketException>([&] { Receive(*client, list, 0); }),
+                StartsWith("Network read operation error ("));
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     stopper.join();
     EXPECT_LT(seconds, 30.0);
@@ -728,16 +668,8 @@ TEST_F(GatewayProtocol, AbortEndsABlockedRead)
     ASSERT_TRUE(aborted.ConnectToServer());
     aborted.Abort();
     char c;
-    EXPECT_THROW(
-        {
-            try {
-                aborted.ServerRead(&c, 1);
-            } catch (CBlockingSocketException* e) {
-                delete e;
-                throw 1;
-            }
-        },
-        int);
+    EXPECT_THAT(FailureText<CBlockingSocketException>([&] { aborted.ServerRead(&c, 1); }),
+                StartsWith("Network read operation error ("));
 }
 
 // A server that closes early ends the read with the socket failure, and
@@ -751,13 +683,8 @@ TEST_F(GatewayProtocol, ServerClosingEarly)
     folder.Add(list, "a.grb");
     auto client = Connect();
     client->RequestFiles(list, CXferLocation(), true);
-    try {
-        Receive(*client, list, 0);
-        FAIL() << "no exception";
-    } catch (CBlockingSocketException* e) {
-        EXPECT_TRUE(e->GetErrorText().Contains("bytes unread) [")) << e->GetErrorText();
-        delete e;
-    }
+    EXPECT_THAT(FailureText<CBlockingSocketException>([&] { Receive(*client, list, 0); }),
+                HasSubstr("bytes unread) ["));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::string big(1 << 20, 'x');
     client->ServerWrite(big);
@@ -817,7 +744,7 @@ protected:
     tw::test::TempHome home;
     tw::test::TempDir dir;
     GatewaySim gateway;
-    FakeResource resource;
+    RecordingResource resource;
     CDialService::Waits saved;
 };
 

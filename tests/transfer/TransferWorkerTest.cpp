@@ -20,7 +20,7 @@
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 
-#include "GatewaySim.h"
+#include "support/GatewaySim.h"
 #include "app/Registry.h"
 #include "catalogue/FileList.h"
 #include "support/TestSupport.h"
@@ -182,6 +182,12 @@ protected:
         auto* worker = new CXferSocketThread(&observer, disableCompression);
         CXferLocation position;
         worker->SetupFileDownload(&list, position, rate, nullptr);
+        return Launch(worker);
+    }
+
+    // Runs a worker set up by the test.
+    static CXferSocketThread* Launch(CXferSocketThread* worker)
+    {
         EXPECT_EQ(worker->Create(), wxTHREAD_NO_ERROR);
         EXPECT_EQ(worker->Run(), wxTHREAD_NO_ERROR);
         return worker;
@@ -561,3 +567,83 @@ TEST_F(TransferWorker, ForcedStop)
 }
 
 } // namespace
+
+// The whole transfer works with the settings it was set up with: a change
+// of the settings file while it runs (here made before it starts) reaches
+// neither the connection nor the placement of its files.
+TEST_F(TransferWorker, SettingsAreTakenOnceWhenTheTransferIsSetUp)
+{
+    Folder folder(dir.Path());
+    const std::string fresh = sim.Serve("a.grb", SampleBytes(2000, 21));
+    WriteFile(folder.Final("a.grb"), "older");
+    SetArchive(false);
+    CFileList list;
+    folder.Add(list, "a.grb");
+    RecordingObserver o;
+    auto* worker = new CXferSocketThread(&o, true);
+    CXferLocation position;
+    worker->SetupFileDownload(&list, position, 100000, nullptr);
+
+    SetArchive(true);
+    {
+        CUserConfig config;
+        config.WriteInt("Gateway/port", tw::test::FreeLoopbackPort());
+    }
+    Launch(worker);
+    ASSERT_TRUE(o.WaitForExit()) << o.All();
+    EXPECT_TRUE(o.Has("Done ok Transfer done.\n")) << o.All();
+    EXPECT_EQ(ReadFile(folder.Final("a.grb")), fresh);
+    wxDir archive(folder.path);
+    wxString name;
+    EXPECT_FALSE(archive.GetFirst(&name, wxEmptyString, wxDIR_DIRS) && name != "tmp") << "archived into " << name;
+}
+
+// The service's notices after the login: a newer catalogue or zone list
+// than the databases the job was handed, and a low card balance.
+TEST_F(TransferWorker, NoticesCompareWithTheJobsDatabases)
+{
+    const std::string updateNotice = "Status \n      **** Available Tidewright Updates ****\n";
+    const std::string balanceNotice = "Status \n      **** Low Balance Notice ****\n";
+    const struct {
+        const char* answer;
+        bool versionsKnown;
+        bool update;
+        const char* balance;   // the balance text of the notice, or null
+    } cases[] = {
+        {"OK --zir=6 --mz=3", true, true, nullptr},
+        {"OK --zir=5 --mz=4", true, true, nullptr},
+        {"OK --zir=5 --mz=3", true, false, nullptr},
+        {"OK --zir=4 --mz=2", true, false, nullptr},
+        {"OK --zir=6 --mz=4", false, false, nullptr},   // nothing to compare with
+        {"OK --zir=x6", true, false, nullptr},
+        {"OK --balance=12.5", true, false, "$12.50."},
+        {"OK --balance=+0.004 --zir=9", true, true, "$0.00."},
+        {"OK --balance=0", true, false, nullptr},
+        {"OK --balance=-3.25", true, false, nullptr},
+        {"OK --balance=abc", true, false, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        sim.SetFaults({std::string("login-answer=") + c.answer});
+        sim.Serve("a.grb", "a");
+        Folder folder(dir.Path());
+        CFileList list;
+        folder.Add(list, "a.grb");
+        CTransferJob job;
+        job.versionsKnown = c.versionsKnown;
+        job.productDbVersion = 5;
+        job.marineZonesDbVersion = 3;
+        RecordingObserver o;
+        auto* worker = new CXferSocketThread(&o, true);
+        CXferLocation position;
+        worker->SetupFileDownload(&list, position, 100000, nullptr, job);
+        Launch(worker);
+        ASSERT_TRUE(o.WaitForExit()) << o.All();
+        EXPECT_TRUE(o.Has("Done ok Transfer done.\n")) << o.All();
+        EXPECT_EQ(o.Has(updateNotice), c.update) << o.All();
+        EXPECT_EQ(o.Has(balanceNotice), c.balance != nullptr) << o.All();
+        if (c.balance) {
+            EXPECT_TRUE(o.Has(std::string("Your Tidewright card balance is ") + c.balance)) << o.All();
+        }
+    }
+}

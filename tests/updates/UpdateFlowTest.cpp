@@ -8,7 +8,7 @@
 #include <wx/dir.h>
 #include <wx/textctrl.h>
 
-#include "tests/updates/UpdateFixtures.h"
+#include "tests/updates/AppUpdateFixture.h"
 #include "transfer/filexfer.h"
 #include "transfer/updatestatus.h"
 
@@ -18,12 +18,12 @@ using tw::test::WaitFor;
 
 namespace {
 
-class UpdateFlow : public UpdateFixture
+class UpdateFlow : public AppUpdateFixture
 {
 protected:
     void SetUp() override
     {
-        UpdateFixture::SetUp();
+        AppUpdateFixture::SetUp();
         FileXfer::SetCloseTimings(10, 10);
         app.restartRequested = false;
         app.transferList.Clear();
@@ -161,8 +161,8 @@ TEST_F(UpdateFlow, NewerMarineZonesKeepTheUsersSelections)
 
     CInit::InstallDatabaseUpdates(false);
     EXPECT_EQ(Version(installed), 501);
-    EXPECT_EQ(Texts(installed, "SELECT StationID FROM Buoys WHERE selected=1"), std::vector<wxString>{"41081"});
-    EXPECT_EQ(Texts(installed, "SELECT zcode FROM MZones WHERE selected=1"), std::vector<wxString>{"AMZ013"});
+    EXPECT_EQ(tw::test::QueryTexts(installed, "SELECT StationID FROM Buoys WHERE selected=1"), std::vector<wxString>{"41081"});
+    EXPECT_EQ(tw::test::QueryTexts(installed, "SELECT zcode FROM MZones WHERE selected=1"), std::vector<wxString>{"AMZ013"});
 }
 
 // A download that does not deliver a whole database is reported as a

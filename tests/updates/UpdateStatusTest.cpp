@@ -10,7 +10,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "tests/updates/UpdateFixtures.h"
+#include "tests/updates/AppUpdateFixture.h"
 #include "transfer/updatestatus.h"
 
 using namespace update_test;
@@ -19,7 +19,7 @@ using tw::test::WaitFor;
 
 namespace {
 
-class UpdateDialog : public UpdateFixture
+class UpdateDialog : public AppUpdateFixture
 {
 protected:
     std::unique_ptr<UpdateStatus> Open(bool brief = false, bool offer = true)

@@ -19,7 +19,7 @@
 #include "catalogue/Batch.h"
 #include "platform/Launcher.h"
 #include "support/TestSupport.h"
-#include "transfer/DialerSim.h"
+#include "support/DialerSim.h"
 #include "transfer/filexfer.h"
 
 // Readable test failures for texts.

@@ -21,7 +21,7 @@
 #include "platform/Locations.h"
 #include "startup/StartupFixtures.h"
 #include "transfer/DialService.h"
-#include "transfer/GatewaySim.h"
+#include "support/GatewaySim.h"
 #include "windows/basicwindow.h"
 #include "xferwindow/XferFixtures.h"
 
@@ -89,6 +89,22 @@ protected:
     {
         Click(w, FileXfer::ID_GO_BUTTON);
         return ReachesEnd(w);
+    }
+
+    // Starts a Portal transfer of the one file `name` (results cleared) and
+    // waits until its bytes are coming in; null when that did not happen.
+    FileXfer* StartReceiving(CActiveFileList& files, const wxString& name)
+    {
+        rec.results.clear();
+        AddActive(files, File("B", name));
+        FileXfer* w = Start(files, 1);
+        if (!w)
+            return nullptr;
+        Click(w, FileXfer::ID_GO_BUTTON);
+        const bool receiving = tw::test::WaitFor(
+            [&] { return w->m_log->GetValue().Contains("Retrieving '" + name + "'"); }, 10000);
+        EXPECT_TRUE(receiving) << w->m_log->GetValue();
+        return receiving ? w : nullptr;
     }
 
     // Closes with the Close button and waits for the outcome.
@@ -169,14 +185,10 @@ TEST_F(XferTransfer, ClosingDuringTheTransferStopsTheWorker)
     sim.Serve("big.grb", SampleBytes(400000, 3));
     for (How how : hows) {
         SCOPED_TRACE(static_cast<int>(how));
-        rec.results.clear();
         CActiveFileList files;
-        AddActive(files, File("B", "big.grb"));
-        FileXfer* w = Start(files, 1);
+        FileXfer* w = StartReceiving(files, "big.grb");
         ASSERT_NE(w, nullptr);
         wxWeakRef<FileXfer> ref(w);
-        Click(w, FileXfer::ID_GO_BUTTON);
-        ASSERT_TRUE(tw::test::WaitFor([&] { return w->m_log->GetValue().Contains("Retrieving 'big.grb'"); }, 10000));
         EXPECT_FALSE(w->m_goButton->IsEnabled());
 
         wxStopWatch watch;
@@ -202,6 +214,51 @@ TEST_F(XferTransfer, ClosingDuringTheTransferStopsTheWorker)
         EXPECT_TRUE(launcher.Starts().empty());
         EXPECT_EQ(ClipboardText(), "before");
     }
+}
+
+// A worker stuck on a server that went silent never sees a stop request by
+// itself. An ordinary close keeps the window up through the countdown and
+// then stops the worker by force; the close box ends the window at once and
+// stops the worker after the pause. Neither waits on the main thread: the
+// call returns at once and the event loop runs on meanwhile.
+TEST_F(XferTransfer, ClosingWhileTheWorkerIsStuck)
+{
+    sim.Configure("skipper", "s3cret", 60);
+    sim.SetFaults({"stall-after=1000"});
+    sim.Serve("big.grb", SampleBytes(50000, 4));
+    const struct {
+        const char* name;
+        bool force;
+        int pauseMs;
+        int tickMs;
+    } cases[] = {
+        {"Close button", false, 300, 30},
+        {"close box", true, 300, 30},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FileXfer::SetCloseTimings(c.pauseMs, c.tickMs);
+        CActiveFileList files;
+        FileXfer* w = StartReceiving(files, "big.grb");
+        ASSERT_NE(w, nullptr);
+        wxWeakRef<FileXfer> ref(w);
+        tw::test::Pump(100);
+
+        wxStopWatch watch;
+        EXPECT_EQ(w->InitiateWindowClose(c.force), c.force);
+        EXPECT_LT(watch.Time(), 150) << "the call does not wait out the 300 ms pause";
+        EXPECT_EQ(w->IsShown(), !c.force) << "only an ordinary close keeps the window up";
+        tw::test::Pump(2 * c.tickMs);
+        ASSERT_TRUE(ref) << "the window waits for the worker";
+        EXPECT_TRUE(w->HasWorker()) << "the stuck worker did not end by itself";
+        EXPECT_TRUE(rec.results.empty());
+
+        ASSERT_TRUE(tw::test::WaitFor([&] { return !ref && rec.results.size() == 1; }, 5000));
+        EXPECT_EQ(rec.results[0], 0);
+        EXPECT_TRUE(FileXfer::WaitForWorkers(5000)) << "the worker was stopped by force";
+        EXPECT_FALSE(wxFileExists(folder + "/big.grb"));
+    }
+    FileXfer::SetCloseTimings(20, 30);
 }
 
 // The user closes the window while the worker waits for the answer to the

@@ -1,8 +1,10 @@
 // Sets or clears environment variables for one scope and puts the previous
-// values back afterwards.
+// values back afterwards (the time zone is read again after each change, so
+// TZ takes effect too).
 #pragma once
 
 #include <cstdlib>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <utility>
@@ -24,6 +26,7 @@ public:
             else
                 unsetenv(it->first.c_str());
         }
+        tzset();
     }
     EnvGuard(const EnvGuard&) = delete;
     EnvGuard& operator=(const EnvGuard&) = delete;
@@ -32,12 +35,14 @@ public:
     {
         Save(name);
         setenv(name.c_str(), value.utf8_str(), 1);
+        tzset();
         return *this;
     }
     EnvGuard& Unset(const std::string& name)
     {
         Save(name);
         unsetenv(name.c_str());
+        tzset();
         return *this;
     }
 
@@ -49,6 +54,13 @@ private:
     }
 
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+// One variable set for the lifetime of the object.
+class ScopedEnv : public EnvGuard
+{
+public:
+    ScopedEnv(const std::string& name, const wxString& value) { Set(name, value); }
 };
 
 } // namespace tw::test

@@ -14,7 +14,7 @@
 
 #include "app/Registry.h"
 #include "app/tidewrightapp.h"
-#include "transfer/DialerSim.h"
+#include "support/DialerSim.h"
 #include "transfer/connsettings.h"
 
 using tw::test::DialerSim;
@@ -31,16 +31,15 @@ protected:
         // A read-only copy of the seed catalogue stands in for the open one.
         const wxString copy = dir / "zir.db";
         ASSERT_TRUE(wxCopyFile(tw::test::ResourcesDir() + "/zir.db", copy));
-        catalogue.Open(copy, wxString(), WXSQLITE_OPEN_READONLY);
-        app.productDb = &catalogue;
+        app.productDb = std::make_unique<wxSQLite3Database>();
+        app.productDb->Open(copy, wxString(), WXSQLITE_OPEN_READONLY);
         app.dialerVersionKnown = false;
         app.dialerVersion = 3.76;
     }
     void TearDown() override
     {
         app.TerminateAutodialerStatus();
-        app.productDb = nullptr;
-        catalogue.Close();
+        app.CloseDatabases();
     }
 
     // Stores the settings the dialog is to show.
@@ -85,7 +84,6 @@ protected:
     tw::test::TempHome home;
     tw::test::TempDir dir;
     DialerSim sim;
-    wxSQLite3Database catalogue;
     TidewrightApp& app = wxGetApp();
 };
 
@@ -254,11 +252,12 @@ TEST_F(ConnSettingsTest, CancelWritesNothing)
 
 TEST_F(ConnSettingsTest, MissingTablesAreLoggedAndTheDialogStillOpens)
 {
-    wxSQLite3Database empty;
-    empty.Open(dir / "empty.db");
-    app.productDb = &empty;
+    std::unique_ptr<wxSQLite3Database> catalogue = std::move(app.productDb);
+    app.productDb = std::make_unique<wxSQLite3Database>();
+    app.productDb->Open(dir / "empty.db");
     ConnSettings dialog(nullptr);
-    app.productDb = &catalogue;
+    app.CloseDatabases();
+    app.productDb = std::move(catalogue);
     EXPECT_TRUE(tw::test::LogContains("SQL 'hosts' query error '"));
     EXPECT_TRUE(tw::test::LogContains("SQL 'ports' query error '"));
     EXPECT_EQ(dialog.m_gateway->GetCount(), 0u);

@@ -5,34 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "app/ThreadHelper.h"
-#include "tests/updates/UpdateFixtures.h"
+#include "support/RecordingResource.h"
+#include "tests/transfer/UpdateFixtures.h"
 #include "transfer/IPUpdates.h"
 
 using namespace update_test;
+using tw::test::RecordingResource;
 
 namespace {
-
-// Records what the query reports; can ask it to stop.
-class RecordingResource : public IThreadResource
-{
-public:
-    bool TestDestroy() override { return stopAfter >= 0 && ++checks > stopAfter; }
-    void StatusMessage(const wxString& text) override { status.push_back(text); }
-    int TrMessageBox(const wxString& text, const wxString&, int) override
-    {
-        boxes.push_back(text);
-        return wxOK;
-    }
-    int TrErrorBox(const wxString& text) override
-    {
-        errors.push_back(text);
-        return wxOK;
-    }
-
-    int stopAfter = -1;   // TestDestroy turns true after this many checks
-    int checks = 0;
-    std::vector<wxString> status, boxes, errors;
-};
 
 class UpdateQuery : public UpdateFixture
 {
@@ -66,6 +46,8 @@ TEST_F(UpdateQueryLocale, ReplyValues)
         {"--zir=7 --oexsz=300", 7, 300, 0, 0},                          // missing tokens leave 0
         {"--zir= --oexsz=abc --mz=-3 --mzsz=2.9", 0, 0, -3, 2},
         {"OK --mzsz=99999999999 --zir=+12x", 12, 0, 0, 2147483647},
+        {"--mz=-99999999999 --mzsz=-1e999", 0, 0, -2147483647 - 1, -2147483647 - 1},
+        {"--mzsz=1e-999", 0, 0, 0, 0},                                  // too small to be anything but 0
         {"nothing here", 0, 0, 0, 0},
     };
     for (const auto& c : cases) {
@@ -145,13 +127,8 @@ TEST_F(UpdateQuery, Failures)
         sim.SetFaults(c.faults);
         RecordingResource resource;
         CIPUpdates query(&resource);
-        std::string thrown;
         bool result = true;
-        try {
-            result = query.QueryUpdate(false);
-        } catch (const std::string& text) {
-            thrown = text;
-        }
+        const std::string thrown = tw::test::FailureText([&] { result = query.QueryUpdate(false); });
         if (c.outcome == False) {
             EXPECT_FALSE(result);
             ASSERT_EQ(resource.errors.size(), 1u);

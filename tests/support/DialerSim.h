@@ -6,11 +6,10 @@
 #include <string>
 #include <vector>
 
-#include <sys/types.h>
-
 #include <wx/string.h>
 
 #include "support/ChildProgram.h"
+#include "support/EnvGuard.h"
 #include "support/TestSupport.h"
 
 class CRegistry;
@@ -27,9 +26,9 @@ public:
     DialerSim(const DialerSim&) = delete;
     DialerSim& operator=(const DialerSim&) = delete;
 
-    bool Running() const { return m_child.pid > 0 && m_port > 0; }
-    int Port() const { return m_port; }
-    void Stop();
+    bool Running() const { return m_standIn.Running(); }
+    int Port() const { return m_standIn.Port(); }
+    void Stop() { m_standIn.Stop(); }
 
     // Every line received so far, plus "<connect>", "<close>" and "<drop>"
     // markers for the connections.
@@ -45,28 +44,9 @@ public:
     static wxString Program();
 
 private:
-    ChildProgram m_child;
-    int m_port = 0;
     TempDir m_dir;
     wxString m_log;
-};
-
-// A loopback port on which nothing listens.
-int UnusedPort();
-
-// Sets an environment variable for the lifetime of the object.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const wxString& value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    std::string m_name;
-    bool m_had = false;
-    std::string m_old;
+    StandIn m_standIn;
 };
 
 } // namespace tw::test

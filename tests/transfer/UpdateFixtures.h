@@ -1,6 +1,6 @@
-// Shared pieces of the update tests: a private home with the installed
-// databases, the gateway stand-in offering newer ones, and small database
-// edits.
+// Shared pieces of the update tests (the query's here, the dialog's and the
+// flow's in tests/updates): a private home with the installed databases, the
+// gateway stand-in offering newer ones, and small database edits.
 #pragma once
 
 #include <string>
@@ -13,47 +13,22 @@
 
 #include "app/Init.h"
 #include "app/Registry.h"
-#include "app/tidewrightapp.h"
 #include "support/TestSupport.h"
-#include "transfer/GatewaySim.h"
+#include "support/GatewaySim.h"
 
 namespace update_test {
 
-inline void Exec(const wxString& path, const wxString& sql)
-{
-    wxSQLite3Database db;
-    db.Open(path);
-    db.ExecuteUpdate(sql);
-    db.Close();
-}
-
-inline std::vector<wxString> Texts(const wxString& path, const wxString& sql)
-{
-    wxSQLite3Database db;
-    db.Open(path, wxString(), WXSQLITE_OPEN_READONLY);
-    wxSQLite3ResultSet rs = db.ExecuteQuery(sql);
-    std::vector<wxString> out;
-    while (rs.NextRow())
-        out.push_back(rs.GetAsString(0));
-    rs.Finalize();
-    db.Close();
-    return out;
-}
+using tw::test::Exec;
 
 inline int Version(const wxString& path)
 {
-    const std::vector<wxString> v = Texts(path, "SELECT Version FROM Version");
-    long n = -1;
-    if (!v.empty())
-        v[0].ToLong(&n);
-    return static_cast<int>(n);
+    return tw::test::QueryInt(path, "SELECT Version FROM Version");
 }
 
 constexpr int kInstalledVersion = 500;
 
-// A private home with the seed databases installed (both at version 500, as
-// the application knows them), and the gateway stand-in configured as the
-// service.
+// A private home with the seed databases installed (both at version 500),
+// and the gateway stand-in configured as the service.
 class UpdateFixture : public ::testing::Test
 {
 protected:
@@ -65,8 +40,6 @@ protected:
         updates = CInit::GetProductDBUpdatesDir();
         Exec(dbDir + "/zir.db", wxString::Format("UPDATE Version SET Version=%d", kInstalledVersion));
         Exec(dbDir + "/MarineZones.db", wxString::Format("UPDATE Version SET Version=%d", kInstalledVersion));
-        app.productDbVersion = kInstalledVersion;
-        app.marineZonesDbVersion = kInstalledVersion;
         sim.Configure();
     }
 
@@ -89,7 +62,6 @@ protected:
         sim.SetFaults(offers);
     }
 
-    TidewrightApp& app = wxGetApp();
     tw::test::TempHome home;
     tw::test::TempDir scratch;
     tw::test::GatewaySim sim;

@@ -1,18 +1,8 @@
-#include "GatewaySim.h"
+#include "support/GatewaySim.h"
 
-#include <cerrno>
-#include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <random>
-#include <sstream>
 
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -23,7 +13,7 @@ namespace tw::test {
 
 wxString GatewaySim::Program()
 {
-    return wxString(TIDEWRIGHT_TEST_BINARY_DIR) + "/tools/gateway-sim/gateway-sim";
+    return wxString::FromUTF8(StandInProgram("gateway-sim"));
 }
 
 GatewaySim::GatewaySim(const std::vector<std::string>& options)
@@ -40,15 +30,10 @@ GatewaySim::GatewaySim(const std::vector<std::string>& options)
     args.insert(args.end(), options.begin(), options.end());
 
     // The stand-in prints "PORT <n>" once it listens, and ends when its input closes.
-    m_child = StartChildProgram(args, true, 10000);
-    if (m_child.firstLine.rfind("PORT ", 0) == 0)
-        m_port = std::atoi(m_child.firstLine.c_str() + 5);
+    m_standIn = std::make_unique<StandIn>(args, true);
 }
 
-GatewaySim::~GatewaySim()
-{
-    StopChildProgram(m_child);
-}
+GatewaySim::~GatewaySim() = default;
 
 std::string GatewaySim::Serve(const wxString& name, const std::string& bytes)
 {
@@ -103,7 +88,7 @@ void GatewaySim::Configure(const wxString& user, const wxString& password, int x
 {
     CUserConfig config;
     config.WriteText("Gateway/gateway", "127.0.0.1");
-    config.WriteInt("Gateway/port", m_port);
+    config.WriteInt("Gateway/port", Port());
     config.WriteText("Gateway/username", user);
     config.WriteText("Gateway/password", password);
     config.WriteInt("Gateway/connection_timeout", 5);
@@ -120,20 +105,6 @@ std::string SampleBytes(size_t size, unsigned seed)
     for (auto& c : out)
         c = static_cast<char>(rng() & 0xff);
     return out;
-}
-
-int FreeLoopbackPort()
-{
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr {};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
-    bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    close(fd);
-    return ntohs(addr.sin_port);
 }
 
 } // namespace tw::test

@@ -3,10 +3,9 @@
 // folder, and reads back the lines it received.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
-
-#include <sys/types.h>
 
 #include <wx/string.h>
 
@@ -26,8 +25,8 @@ public:
     GatewaySim(const GatewaySim&) = delete;
     GatewaySim& operator=(const GatewaySim&) = delete;
 
-    bool Running() const { return m_child.pid > 0 && m_port > 0; }
-    int Port() const { return m_port; }
+    bool Running() const { return m_standIn && m_standIn->Running(); }
+    int Port() const { return m_standIn ? m_standIn->Port() : 0; }
 
     // The folder the stand-in serves files from.
     wxString Root() const { return m_root; }
@@ -51,17 +50,14 @@ public:
     static wxString Program();
 
 private:
-    ChildProgram m_child;
-    int m_port = 0;
     TempDir m_dir;
     wxString m_root;
     wxString m_log;
     wxString m_faults;
+    std::unique_ptr<StandIn> m_standIn;
 };
 
 // Deterministic content of a given size.
 std::string SampleBytes(size_t size, unsigned seed);
-// A loopback port on which nothing listens.
-int FreeLoopbackPort();
 
 } // namespace tw::test

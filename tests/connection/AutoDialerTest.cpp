@@ -13,7 +13,7 @@
 #include "app/Registry.h"
 #include "app/tidewrightapp.h"
 #include "platform/Launcher.h"
-#include "transfer/DialerSim.h"
+#include "support/DialerSim.h"
 
 using tw::test::DialerSim;
 using tw::test::ScopedEnv;
@@ -98,7 +98,7 @@ TEST_F(AutoDialerVersionLocale, VersionAnswers)
 TEST_F(AutoDialerVersionLocale, NoDialerRunning)
 {
     settings.m_gatewayInfo.autodialhost = "127.0.0.1";
-    settings.m_autodialPort = tw::test::UnusedPort();
+    settings.m_autodialPort = tw::test::FreeLoopbackPort();
     wxStopWatch clock;
     app.QueryAutodialerStatus(settings, "MSAT Dialer");
     EXPECT_LT(clock.Time(), 200);

@@ -1,5 +1,5 @@
-// A batch item's row in a real report list, as the Library window's items
-// list holds it.
+// The rows of the Library window's lists in real report lists: a batch item
+// in the items list and a batch in the batches list.
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -11,7 +11,9 @@
 #include <wx/listctrl.h>
 #include <wx/sizer.h>
 
+#include "app/tidewrightapp.h"
 #include "catalogue/Batch.h"
+#include "catalogue/LocalCopy.h"
 #include "tests/catalogue/BatchFixtures.h"
 
 using namespace tw::test;
@@ -117,8 +119,7 @@ TEST_F(BatchItemRow, RowsGoOnTopWithBoxTextsAndData)
 
     // Once downloaded the row shows the file's date.
     ASSERT_TRUE(WriteFile(folder + "/gfs_wind.grb", "GRIB"));
-    wxDateTime unused;
-    const wxString date = TidewrightApp::GetDiskDate(&batch, folder, fetched.info.Path, unused);
+    const wxString date = tw::GetDiskDate(&batch, folder, fetched.info.Path);
     ASSERT_NE(date, "  N/A   ");
     EXPECT_EQ(fetched.AppendToListCtrl(&batch, list, nullptr), 0);
     EXPECT_EQ(Text(0, 3), date);
@@ -127,4 +128,53 @@ TEST_F(BatchItemRow, RowsGoOnTopWithBoxTextsAndData)
     Pump(50);
     if (const char* shots = std::getenv("TW_SCREENSHOTS"))
         Screenshot(frame, wxString::FromUTF8(shots) + "/batch_item_rows.png");
+}
+
+// A batch written into the batches list through the application object: a
+// new last row, or a row rewritten in place; nothing without the list.
+TEST_F(BatchItemRow, BatchRowsAppendOrRewrite)
+{
+    for (int c = 7; c >= 0; --c)
+        list->DeleteColumn(c);
+    for (const char* heading : {"Status", "Batch Name", "Creation Date", "Description"})
+        list->AppendColumn(heading);
+
+    TidewrightApp& app = wxGetApp();
+    CBatch on;
+    on.info.ID = 7;
+    on.info.title = "On";
+    on.info.description = "About On";
+    on.info.status = 1;
+    on.info.create_date = wxDateTime(wxLongLong(1700000000) * 1000);
+    CBatch off = on;
+    off.info.ID = 8;
+    off.info.title = "Off";
+    off.info.description = "About Off";
+    off.info.status = 0;
+
+    EXPECT_TRUE(app.AddEditBatchToBatchesListCtrl(&on, -1)) << "no list: nothing to write";
+    EXPECT_EQ(list->GetItemCount(), 0);
+
+    app.batchesListCtrl = list;
+    EXPECT_TRUE(app.AddEditBatchToBatchesListCtrl(&on, -1));
+    EXPECT_TRUE(app.AddEditBatchToBatchesListCtrl(&off, -1));
+    ASSERT_EQ(list->GetItemCount(), 2);
+    EXPECT_EQ(list->GetItemData(0), 7u);
+    EXPECT_EQ(list->GetItemData(1), 8u);
+    EXPECT_EQ(Text(0, 1), "On");
+    EXPECT_EQ(Text(1, 1), "Off");
+    EXPECT_EQ(Text(1, 3), "About Off");
+    EXPECT_EQ(Text(1, 2), off.info.create_date.FormatDate());
+    EXPECT_EQ(Image(0), 1);
+    EXPECT_EQ(Image(1), 0);
+
+    // Row 0 rewritten with the other batch; an unset date stays empty.
+    off.info.create_date = wxDateTime();
+    EXPECT_TRUE(app.AddEditBatchToBatchesListCtrl(&off, 0));
+    ASSERT_EQ(list->GetItemCount(), 2);
+    EXPECT_EQ(list->GetItemData(0), 8u);
+    EXPECT_EQ(Text(0, 1), "Off");
+    EXPECT_EQ(Text(0, 2), "");
+    EXPECT_EQ(Image(0), 0);
+    app.batchesListCtrl = nullptr;
 }

@@ -1,0 +1,24 @@
+#include "app/SocketErrorText.h"
+
+#include <wx/socket.h>
+
+namespace tw {
+
+wxString SocketErrorToString(int error)
+{
+    switch (error) {
+    case wxSOCKET_NOERROR: return "wxSOCKET_NOERROR";
+    case wxSOCKET_INVOP: return "socket invalid operation";
+    case wxSOCKET_IOERR: return "socket i/o error";
+    case wxSOCKET_INVADDR: return "socket invalid address";
+    case wxSOCKET_INVSOCK: return "invalid socket";
+    case wxSOCKET_NOHOST: return "socket no host";
+    case wxSOCKET_INVPORT: return "socket invalid port";
+    case wxSOCKET_WOULDBLOCK: return "wxSOCKET_WOULDBLOCK";
+    case wxSOCKET_TIMEDOUT: return "socket time out";
+    case wxSOCKET_MEMERR: return "socket memory error";
+    default: return wxString::Format("unknown socket error(%d)", error);
+    }
+}
+
+} // namespace tw

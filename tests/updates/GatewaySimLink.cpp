@@ -1,2 +1,0 @@
-// The gateway stand-in's runner, shared with the transfer tests.
-#include "transfer/GatewaySim.cpp"
