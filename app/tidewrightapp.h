@@ -80,15 +80,22 @@ public:
     // Closes and deletes every open database handle.
     void CloseDatabases();
     // Builds `catalogue` from the products table of `db` (replacing what it
-    // held) and indexes it; rows that cannot be placed are skipped with a
-    // warning. raceBlank: give items marked RaceDisable an empty file id.
+    // held) and indexes it. Every row is placed: a new node goes at the end
+    // of its level, and an index that names no node there (one that jumps
+    // ahead, or a negative one) is taken for that new node, so later rows
+    // with the same index join it. Path and Compression are decoded; their
+    // characters outside the codec's table pass through unchanged.
+    // raceBlank: give items marked RaceDisable an empty file id. Returns true.
     bool LoadCatalogue(wxSQLite3Database& db, bool raceBlank = false);
 
     // The catalogue's own item with this file id (the first in walk order:
     // category, region, chart type, item), or null; on a match `out` gets a
-    // copy of it. The catalogue is indexed when loaded; code that fills it by
-    // other means may call IndexCatalogue() (a lookup that misses the index
-    // also walks the tree, and re-indexes when the walk finds the item).
+    // copy of it. Lookups go through an index by file id, made when the
+    // catalogue is loaded and made again on the next lookup after the list
+    // of categories has changed (`catalogue.Version()`). Code that changes
+    // the tree below that level (adds or removes items, changes a file id)
+    // calls IndexCatalogue() before the next lookup: the lookup itself does
+    // not walk the tree.
     CFileInfo* FindFileInfo(CFileInfo& out, const wxString& id);
     // The same, counting only items outside (skipBasic) or inside the
     // category "Basic Mode".
