@@ -69,7 +69,15 @@ public:
     void ClearBasicHomePosition();
     bool HasBasicHomePosition() const;
     bool GetBasicHomePosition(HomePosition& out) const;
+    // Opens the user guide; when none is installed, or it cannot be shown,
+    // says so in a message box.
     void ShowHelpViewer(__help_section_id section);
+
+    // The single-instance lock: the file InstanceLockName() in
+    // $XDG_RUNTIME_DIR when that is an absolute path to a folder the user may
+    // write in, else in the folder of the settings file (made when missing).
+    static wxString InstanceLockName();
+    static wxString InstanceLockDir();
 
     // Creates every missing folder of path.
     static bool MkDirTree(const wxString& path);
