@@ -1,6 +1,8 @@
 // Opening the three databases at start-up, the batch folders, the race
 // edition's catalogue, the catalogue load and the lookups by file id.
+#include <map>
 #include <memory>
+#include <utility>
 
 #include <wx/filefn.h>
 #include <wx/log.h>
@@ -49,15 +51,40 @@ std::unique_ptr<wxSQLite3Database> OpenReplaceableDatabase(const wxString& path,
     return OpenDatabase(path, version);
 }
 
-bool InEncodedRange(const wxString& text)
+// Where the rows of one level of the tree go: an index that names an
+// existing node joins it; any other index (beyond the level, or negative)
+// makes a new node at the end of the level, and later rows with that index
+// join that node.
+class LevelPlacer
 {
-    for (wxUniChar c : text) {
-        const wxUint32 code = c.GetValue();
-        if (code < 32 || code > 127)
-            return false;
+public:
+    // The position for `index` at a level of `count` nodes, `parent` naming
+    // the level (the positions of the levels above); `created` tells whether
+    // the caller must append a new node at the returned position.
+    size_t Place(long long parent, int index, size_t count, bool& created)
+    {
+        if (!m_moved.empty()) {
+            auto it = m_moved.find(Key{parent, index});
+            if (it != m_moved.end()) {
+                created = false;
+                return it->second;
+            }
+        }
+        if (index >= 0 && static_cast<size_t>(index) < count) {
+            created = false;
+            return static_cast<size_t>(index);
+        }
+        created = true;
+        if (index < 0 || static_cast<size_t>(index) != count)
+            m_moved.emplace(Key{parent, index}, count);
+        return count;
     }
-    return true;
-}
+    bool Moved() const { return !m_moved.empty(); }
+
+private:
+    using Key = std::pair<long long, int>;
+    std::map<Key, size_t> m_moved;
+};
 
 } // namespace
 
@@ -210,8 +237,11 @@ bool TidewrightApp::LoadCatalogue(wxSQLite3Database& db, bool raceBlank)
     const int cSource = rs.FindColumnIndex("Source");
     const int cRaceDisable = raceBlank ? rs.FindColumnIndex("RaceDisable") : -1;
 
+    // A row whose index at some level names no node there (it jumps ahead
+    // or is negative) still gets its place: a new node at the end of that
+    // level, which later rows with the same index join.
+    LevelPlacer categories, regions, chartTypes;
     long row = 0;
-    long skipped = 0;
     while (rs.NextRow()) {
         ++row;
         const int ci = rs.GetInt(cCategoryIdx, -1);
@@ -221,45 +251,18 @@ bool TidewrightApp::LoadCatalogue(wxSQLite3Database& db, bool raceBlank)
         CFileInfo item;
         CFileInfo::t_info& f = item.info;
         f.FileID = rs.GetAsString(cFileID);
-        f.Path = rs.GetAsString(cPath);
-        f.Compression = rs.GetAsString(cCompression);
-
-        // A row that does not fit the tree is left out rather than placed
-        // somewhere it does not belong: indices must be 0 or more and each
-        // may name an existing node or the next new one at its level.
-        wxString problem;
-        if (ci < 0 || ri < 0 || ti < 0) {
-            problem = wxString::Format("negative index (%d, %d, %d)", ci, ri, ti);
-        } else if (static_cast<size_t>(ci) > catalogue.GetCount()) {
-            problem = wxString::Format("category index %d where at most %zu was expected", ci, catalogue.GetCount());
-        } else if (static_cast<size_t>(ci) < catalogue.GetCount()) {
-            const CProduct& cat = catalogue[ci];
-            if (static_cast<size_t>(ri) > cat.regions.GetCount()) {
-                problem = wxString::Format("region index %d where at most %zu was expected", ri, cat.regions.GetCount());
-            } else if (static_cast<size_t>(ri) < cat.regions.GetCount()) {
-                const CRegion& reg = cat.regions[ri];
-                if (static_cast<size_t>(ti) > reg.chartTypes.GetCount())
-                    problem = wxString::Format("chart type index %d where at most %zu was expected", ti,
-                                               reg.chartTypes.GetCount());
-            }
-        }
-        if (problem.empty() && (!InEncodedRange(f.Path) || !InEncodedRange(f.Compression)))
-            problem = wxS("its Path or Compression holds characters the catalogue's encoding does not cover");
-        if (!problem.empty()) {
-            wxLogWarning("Catalogue row %ld (file id \"%s\") skipped: %s.", row, f.FileID, problem);
-            ++skipped;
-            continue;
-        }
-
         if (raceBlank && cRaceDisable >= 0 && rs.GetInt(cRaceDisable, 0) == 1)
             f.FileID.clear();
         f.Title = rs.GetAsString(cTitle);
         if (f.FileID.empty())
             f.Title += kRaceSuffix;
+        // Characters the codec's table does not cover pass through as they are.
+        f.Path = rs.GetAsString(cPath);
         CDbTextEncoder::decode_db_string(f.Path, false);
         f.File = rs.GetAsString(cFile);
         f.Description = rs.GetAsString(cDescription);
         f.Price = rs.GetAsString(cPrice);
+        f.Compression = rs.GetAsString(cCompression);
         CDbTextEncoder::decode_db_string(f.Compression, false);
         f.RawSize = rs.GetAsString(cRawSize);
         f.CompressedSize = rs.GetAsString(cCompressedSize);
@@ -267,12 +270,18 @@ bool TidewrightApp::LoadCatalogue(wxSQLite3Database& db, bool raceBlank)
 
         // Nodes take their names from the row that creates them; later rows
         // with the same index join them whatever names they carry.
-        const size_t cIdx = static_cast<size_t>(ci);
-        const size_t rIdx = static_cast<size_t>(ri);
-        const size_t tIdx = static_cast<size_t>(ti);
-        const bool newCategory = cIdx == catalogue.GetCount();
-        const bool newRegion = newCategory || rIdx == catalogue[cIdx].regions.GetCount();
-        const bool newChartType = newRegion || tIdx == catalogue[cIdx].regions[rIdx].chartTypes.GetCount();
+        bool newCategory = false;
+        bool newRegion = false;
+        bool newChartType = false;
+        const size_t cIdx = categories.Place(0, ci, catalogue.GetCount(), newCategory);
+        const size_t rIdx =
+            regions.Place(static_cast<long long>(cIdx), ri, newCategory ? 0 : catalogue[cIdx].regions.GetCount(),
+                          newRegion);
+        newRegion = newRegion || newCategory;
+        const size_t tIdx = chartTypes.Place(
+            static_cast<long long>((static_cast<unsigned long long>(cIdx) << 32) | rIdx), ti,
+            newRegion ? 0 : catalogue[cIdx].regions[rIdx].chartTypes.GetCount(), newChartType);
+        newChartType = newChartType || newRegion;
         if (newChartType) {
             CChartType chart;
             chart.name = rs.GetAsString(cChartType);
@@ -306,10 +315,12 @@ bool TidewrightApp::LoadCatalogue(wxSQLite3Database& db, bool raceBlank)
         }
     }
     rs.Finalize();
-    if (skipped)
-        wxLogWarning("%ld of %ld catalogue rows were skipped.", skipped, row);
+    if (categories.Moved() || regions.Moved() || chartTypes.Moved())
+        wxLogWarning("Some of the %ld catalogue rows carry category, region or chart type numbers out of "
+                     "sequence; they were placed after the groups before them.",
+                     row);
     IndexCatalogue();
-    return skipped == 0;
+    return true;
 }
 
 void TidewrightApp::IndexCatalogue()

@@ -4,8 +4,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 #include <wx/dcmemory.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
 #include <wx/font.h>
 #include <wx/frame.h>
 #include <wx/image.h>
@@ -15,6 +18,8 @@
 #include <wx/socket.h>
 #include <wx/splash.h>
 #include <wx/sysopt.h>
+#include <wx/toplevel.h>
+#include <wx/utils.h>
 #include <wx/wxsqlite3.h>
 
 #include "app/Init.h"
@@ -122,7 +127,7 @@ bool TidewrightApp::Startup()
     // 1. One instance per user.
     tw::ApplyAppIdentity();
     instanceChecker = std::make_unique<wxSingleInstanceChecker>();
-    instanceChecker->CreateDefault();
+    instanceChecker->Create(InstanceLockName(), InstanceLockDir());
     if (instanceChecker->IsAnotherRunning()) {
         wxLogError(_("Another %s program instance is already running. Exiting."), GetAppName());
         instanceChecker.reset();
@@ -378,7 +383,43 @@ bool TidewrightApp::GetBasicHomePosition(HomePosition& out) const
 
 void TidewrightApp::ShowHelpViewer(__help_section_id /*section*/)
 {
-    tw::ShowHelp();
+    // The window the user asked from (a modal transfer window included).
+    wxWindow* parent = wxGetActiveWindow();
+    parent = parent ? wxGetTopLevelParent(parent) : topWindow;
+    const wxString page = tw::HelpIndexPath();
+    if (!wxFileExists(page)) {
+        tw::MessageBox(wxS("The user guide is not installed."), wxS("Notice"), wxOK | wxICON_INFORMATION, parent);
+        return;
+    }
+    if (!tw::ShowHelp())
+        tw::MessageBox(wxS("The user guide could not be opened: no program to show ") + page + wxS(" could be started."),
+                       wxS("Notice"), wxOK | wxICON_ERROR, parent);
+}
+
+// ---------------------------------------------------------------- single instance
+
+wxString TidewrightApp::InstanceLockName()
+{
+    return wxString(tw::kAppName) + wxS("-") + wxGetUserId();
+}
+
+wxString TidewrightApp::InstanceLockDir()
+{
+    // The session's runtime folder when it is usable; it is private to the
+    // user and emptied at log-out, so a stale lock cannot outlive the session.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/' && wxDirExists(wxString::FromUTF8(runtime)) &&
+        access(runtime, W_OK | X_OK) == 0) {
+        wxString dir = wxString::FromUTF8(runtime);
+        while (dir.length() > 1 && dir.EndsWith(wxS("/")))
+            dir.RemoveLast();
+        return dir;
+    }
+    // Otherwise the folder of the settings file.
+    const wxString dir = wxFileName(CRegistry::UserFileName()).GetPath();
+    if (!wxDirExists(dir))
+        wxFileName::Mkdir(dir, 0700, wxPATH_MKDIR_FULL);
+    return dir;
 }
 
 // ---------------------------------------------------------------- Library lists

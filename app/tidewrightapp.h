@@ -77,7 +77,15 @@ public:
     void ClearBasicHomePosition();
     bool HasBasicHomePosition() const;
     bool GetBasicHomePosition(HomePosition& out) const;
+    // Opens the user guide; when none is installed, or it cannot be shown,
+    // says so in a message box.
     void ShowHelpViewer(__help_section_id section);
+
+    // The single-instance lock: the file InstanceLockName() in
+    // $XDG_RUNTIME_DIR when that is an absolute path to a folder the user may
+    // write in, else in the folder of the settings file (made when missing).
+    static wxString InstanceLockName();
+    static wxString InstanceLockDir();
 
     // Creates every missing folder of path.
     static bool MkDirTree(const wxString& path) { return ::MkDirTree(path); }
@@ -88,8 +96,12 @@ public:
     // Closes and deletes every open database handle.
     void CloseDatabases();
     // Builds `catalogue` from the products table of `db` (replacing what it
-    // held) and indexes it; rows that cannot be placed are skipped with a
-    // warning. raceBlank: give items marked RaceDisable an empty file id.
+    // held) and indexes it. Every row is placed: a new node goes at the end
+    // of its level, and an index that names no node there (one that jumps
+    // ahead, or a negative one) is taken for that new node, so later rows
+    // with the same index join it. Path and Compression are decoded; their
+    // characters outside the codec's table pass through unchanged.
+    // raceBlank: give items marked RaceDisable an empty file id. Returns true.
     bool LoadCatalogue(wxSQLite3Database& db, bool raceBlank = false);
 
     // The catalogue's own item with this file id (the first in walk order:

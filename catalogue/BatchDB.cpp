@@ -225,16 +225,20 @@ int CBatchFolder::AddBatch(CBatch* batch, int id)
     }
 
     // The row and its items are written together or not at all.
+    m_lastAddError.clear();
     std::unique_ptr<Savepoint> savepoint;
     int rowId = -1;
     try {
         wxSQLite3Database& db = Db();
         savepoint = std::make_unique<Savepoint>(db, "tw_add_batch");
-        if (db.ExecuteUpdate(sql) == 0)
+        if (db.ExecuteUpdate(sql) == 0) {
+            m_lastAddError = wxString::Format("there is no batch %d to update", id);
             return -1;
+        }
         rowId = id < 0 ? static_cast<int>(db.GetLastRowId().GetValue()) : id;
     } catch (const wxSQLite3Exception& e) {
         wxLogError("SQL update error '%s'.", e.GetMessage());
+        m_lastAddError = e.GetMessage();
         return -1;
     }
 
@@ -246,6 +250,7 @@ int CBatchFolder::AddBatch(CBatch* batch, int id)
         }
     } catch (const wxSQLite3Exception& e) {
         wxLogError("SQL query error '%s'.", e.GetMessage());
+        m_lastAddError = e.GetMessage();
         return -1;
     }
 

@@ -58,8 +58,11 @@ public:
     // when the batch's title is empty). The batch's item rows are replaced by
     // its items, all in one transaction. Puts the row's id and creation date
     // into the batch and returns the row id; -1 when the row does not exist or
-    // the database failed (logged).
+    // the database failed on the row (logged). A failure on an item row throws
+    // wxSQLite3Exception. Either way nothing of the batch is stored.
     int AddBatch(CBatch* batch, int id);
+    // Why the last AddBatch that returned -1 failed.
+    const wxString& LastAddError() const { return m_lastAddError; }
     // Writes every setting of the batch except its creation date into row `id`;
     // items are not touched.
     void SetBatchByIndex(int id, CBatch* batch);
@@ -92,6 +95,7 @@ private:
 
     wxSQLite3Database* m_db = nullptr;
     CCatalogueIndex* m_catalogue = nullptr;
+    wxString m_lastAddError;
 };
 
 // Text and number pieces of the store's statements: a text with every

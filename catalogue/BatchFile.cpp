@@ -23,6 +23,7 @@
 #include "catalogue/CatalogueIndex.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
+#include "platform/WireText.h"
 
 namespace {
 
@@ -225,10 +226,12 @@ bool CBatchFileReader::ReadLine(wxString& line)
     size_t end = begin;
     while (end < m_bytes.size() && m_bytes[end] != '\n' && m_bytes[end] != '\r')
         ++end;
-    const std::string raw = m_bytes.substr(begin, end - begin);
-    line = wxString::FromUTF8(raw.data(), raw.size());
-    if (line.empty() && !raw.empty())
-        line = wxString(raw.data(), wxConvISO8859_1, raw.size());   // not UTF-8: take the bytes as Latin-1
+    // UTF-8 when the line is well-formed UTF-8, else its bytes as Latin-1; a
+    // NUL byte is dropped (no stored text can hold one). So every line gives
+    // a text the store can write.
+    line = tw::FromUtf8OrLatin1(m_bytes.data() + begin, end - begin);
+    if (line.find(wxUniChar(0)) != wxString::npos)
+        line.Replace(wxString(wxUniChar(0)), wxString());
     if (end >= m_bytes.size()) {
         m_pos = m_bytes.size();
         m_eofSeen = true;
@@ -406,6 +409,14 @@ public:
     Result Run(bool hasGlobal);
     void HideBusy() { m_busy.reset(); }
 
+    // A record that could not be stored: its place in the file, its name and why.
+    struct Failure {
+        int record;
+        wxString name;
+        wxString reason;
+    };
+    const std::vector<Failure>& Failures() const { return m_failures; }
+
 private:
     wxSQLite3Database& Db()
     {
@@ -417,8 +428,11 @@ private:
     void ShowBusy() { m_busy = std::make_unique<wxBusyInfo>("Please wait, importing batches..."); }
     // Keeps the record's after-download program only when the user agrees.
     void CheckProgram(CBatch& record);
-    // Stores a record into a reserved batch; false when that failed.
+    // Stores a record into reserved batch `id`, or as a new batch when `id`
+    // is negative. False (with the failure noted) when it could not be stored.
+    bool Store(CBatch& record, int id, const wxString& rawGrib);
     bool StoreIntoReserved(CBatch& record, int id, const wxString& rawGrib);
+    bool StoreAsNew(CBatch& record, const wxString& rawGrib);
 
     wxString m_path;
     bool m_replace;
@@ -430,6 +444,8 @@ private:
     std::map<wxString, bool> m_answers;            // per program, for this file
     wxString m_reservedTitles[3];
     wxString m_reservedFolders[3];
+    int m_record = 0;                              // the record being read, counted from 1
+    std::vector<Failure> m_failures;
 };
 
 void BatchImport::CheckProgram(CBatch& record)
@@ -454,6 +470,23 @@ void BatchImport::CheckProgram(CBatch& record)
     }
 }
 
+bool BatchImport::Store(CBatch& record, int id, const wxString& rawGrib)
+{
+    wxString reason;
+    try {
+        if (id >= 0 ? StoreIntoReserved(record, id, rawGrib) : StoreAsNew(record, rawGrib))
+            return true;
+        reason = m_store.LastAddError();
+    } catch (const wxSQLite3Exception& e) {
+        wxLogError("SQL update error '%s'.", e.GetMessage());
+        reason = e.GetMessage();
+    }
+    if (reason.empty())
+        reason = wxS("the database did not take it");
+    m_failures.push_back({m_record, record.info.title, reason});
+    return false;
+}
+
 bool BatchImport::StoreIntoReserved(CBatch& record, int id, const wxString& rawGrib)
 {
     // The combined GRIB file belongs inside the folder the batch keeps.
@@ -463,6 +496,24 @@ bool BatchImport::StoreIntoReserved(CBatch& record, int id, const wxString& rawG
     if (!m_replace)
         MergeWithStoredItems(Db(), id, record);
     return m_store.AddBatch(&record, id) >= 0;
+}
+
+bool BatchImport::StoreAsNew(CBatch& record, const wxString& rawGrib)
+{
+    const int id = m_store.AddBatch(&record, -1);
+    if (id < 0)
+        return false;
+    if (IsFallbackFolderName(record.info.title)) {
+        // A nameless batch gets a folder of its own, named by its id.
+        record.info.folder = CBatchFile::ImportedFolder(record.info.title, id);
+        record.info.gribfile = CBatchFile::ConfineGribFile(rawGrib, record.info.folder, record.info.title);
+        CInit::MakeFolderIfNotExist(record.info.folder);
+        Db().ExecuteUpdate("UPDATE batches SET folder='" + SqlEscape(record.info.folder) + "',gribfile='" +
+                           SqlEscape(record.info.gribfile) + "' WHERE ID = " + SqlInt(id));
+    }
+    if (!m_replace && m_added)
+        m_added(record);
+    return true;
 }
 
 BatchImport::Result BatchImport::Run(bool hasGlobal)
@@ -499,9 +550,10 @@ BatchImport::Result BatchImport::Run(bool hasGlobal)
             m_in.ReadLine(line);
             if (line != kBatchLine)
                 throw CBatchFileFormatError("no record after [global]");
+            ++m_record;
             ImportRecord(record, m_in, &rawGrib);
             CheckProgram(record);
-            if (!StoreIntoReserved(record, kBasicBatchId, rawGrib))
+            if (!Store(record, kBasicBatchId, rawGrib))
                 return Result::StoreFailed;
             m_in.ReadLine(line);
             if (line != kGlobalLine)
@@ -521,6 +573,7 @@ BatchImport::Result BatchImport::Run(bool hasGlobal)
                 return Result::Complete;
             throw CBatchFileFormatError("record without [batch]");
         }
+        ++m_record;
         const wxString ended = ImportRecord(record, m_in, &rawGrib);
         CheckProgram(record);
 
@@ -528,29 +581,10 @@ BatchImport::Result BatchImport::Run(bool hasGlobal)
         for (int id = 0; id <= 2 && reserved < 0; ++id)
             if (!m_reservedTitles[id].empty() && record.info.title.CmpNoCase(m_reservedTitles[id]) == 0)
                 reserved = id;
-        if (reserved >= 0) {
-            if (!StoreIntoReserved(record, reserved, rawGrib) && m_replace)
-                return Result::StoreFailed;
-        } else {
-            const int id = m_store.AddBatch(&record, -1);
-            if (id < 0) {
-                if (m_replace)
-                    return Result::StoreFailed;
-            } else {
-                if (IsFallbackFolderName(record.info.title)) {
-                    // A nameless batch gets a folder of its own, named by its id.
-                    record.info.folder = CBatchFile::ImportedFolder(record.info.title, id);
-                    record.info.gribfile =
-                        CBatchFile::ConfineGribFile(rawGrib, record.info.folder, record.info.title);
-                    CInit::MakeFolderIfNotExist(record.info.folder);
-                    db.ExecuteUpdate("UPDATE batches SET folder='" + SqlEscape(record.info.folder) +
-                                     "',gribfile='" + SqlEscape(record.info.gribfile) + "' WHERE ID = " +
-                                     SqlInt(id));
-                }
-                if (!m_replace && m_added)
-                    m_added(record);
-            }
-        }
+        // A restore is all or nothing; an ordinary import goes on with the
+        // records after one that could not be stored.
+        if (!Store(record, reserved, rawGrib) && m_replace)
+            return Result::StoreFailed;
 
         if (ended.empty()) {
             // An empty line may only end the last record.
@@ -560,6 +594,24 @@ BatchImport::Result BatchImport::Run(bool hasGlobal)
         if (++records % 4 == 0 && wxTheApp)
             wxTheApp->Yield(true);
     }
+}
+
+// The message that names the records which could not be stored.
+wxString StoreFailureMessage(const wxString& path, const std::vector<BatchImport::Failure>& failures, bool restore)
+{
+    constexpr size_t kListed = 10;
+    wxString text = restore ? wxString::Format("The batches in the file '%s' could not be restored; your batches "
+                                               "were left as they were.\n\n",
+                                               path)
+                            : wxString::Format("Some batches in the file '%s' could not be imported:\n\n", path);
+    for (size_t n = 0; n < failures.size() && n < kListed; ++n) {
+        const BatchImport::Failure& f = failures[n];
+        text += wxString::Format("Batch '%s' (record %d of the file): %s\n", f.name, f.record, f.reason);
+    }
+    if (failures.size() > kListed)
+        text += wxString::Format("... and %zu more.\n", failures.size() - kListed);
+    text.Trim();
+    return text;
 }
 
 // Runs statements as one unit when asked to: undone unless committed.
@@ -619,6 +671,7 @@ bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool 
 
     bool corrupt = false;
     bool result = false;
+    wxString failureText;
     {
         wxWindowDisabler disableAll;
         BatchImport import(path, replace, in, added);
@@ -634,7 +687,8 @@ bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool 
             switch (outcome) {
             case BatchImport::Result::Complete:
                 transaction.Commit();
-                result = true;
+                // A record that could not be stored makes the import incomplete.
+                result = import.Failures().empty();
                 break;
             case BatchImport::Result::Incomplete:
                 transaction.Commit();
@@ -646,16 +700,19 @@ bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool 
                 break;
             case BatchImport::Result::StoreFailed:
                 transaction.Rollback();
-                if (replace)
-                    wxLogError("Batches could not be restored from '%s'; your batches were left as they were.",
-                               path);
                 break;
             }
+            // A restore stops at its first failure and is rolled back.
+            if (!import.Failures().empty())
+                failureText = StoreFailureMessage(path, import.Failures(), replace);
         } catch (const wxSQLite3Exception& e) {
             import.HideBusy();
             wxLogError("SQL update error '%s'.", e.GetMessage());
-            return false;
+            failureText = wxString::Format("The batches in the file '%s' could not be imported: %s", path,
+                                           e.GetMessage());
         }
+        if (!failureText.empty())
+            tw::MessageBox(failureText, "Notice", wxOK | wxICON_ERROR);
         if (corrupt)
             tw::MessageBox(wxString::Format("Exported batch file '%s' is corrupted. Some batches may not have "
                                             "been imported.",

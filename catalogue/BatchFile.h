@@ -6,7 +6,8 @@
 //
 // Files are written as UTF-8 with LF line ends; numbers always use a "." as
 // the decimal point. The reader takes LF, CR LF or a lone CR as a line end and
-// skips a leading byte-order mark.
+// skips a leading byte-order mark; a line that is not well-formed UTF-8 is
+// read as Latin-1, and NUL bytes are dropped.
 //
 // A file read from disk is untrusted: a record's name only ever becomes one
 // folder name inside the download root, its combined GRIB file is kept only
@@ -86,7 +87,10 @@ public:
     // items become the record's items merged with the ones it has, or for a
     // restore the record's items alone); every other record becomes a new
     // batch and, unless replacing, is handed to `added` as stored.
-    // True when the file ended right after a record's closing line.
+    // A record that cannot be stored is named to the user with the reason in
+    // one message box; an ordinary import goes on with the other records, a
+    // restore stops and is undone. True when every record was stored and the
+    // file ended right after a record's closing line.
     static bool ImportBatchesFromFile(const wxString& path, bool replace, bool hasGlobal,
                                       const AddedBatch& added = {});
 

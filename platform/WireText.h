@@ -15,14 +15,62 @@ inline std::string ToWire(const wxString& text)
     return std::string(utf8.data(), utf8.length());
 }
 
+// The bytes are well-formed UTF-8: no overlong form, no surrogate, nothing
+// above U+10FFFF, no sequence cut short.
+inline bool IsUtf8(const char* data, size_t size)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    size_t i = 0;
+    while (i < size) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;   // range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0)
+                low = 0xA0;                       // overlong
+            else if (c == 0xED)
+                high = 0x9F;                      // surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0)
+                low = 0x90;                       // overlong
+            else if (c == 0xF4)
+                high = 0x8F;                      // above U+10FFFF
+        } else {
+            return false;
+        }
+        if (size - i < length || p[i + 1] < low || p[i + 1] > high)
+            return false;
+        for (size_t k = 2; k < length; ++k)
+            if (p[i + k] < 0x80 || p[i + k] > 0xBF)
+                return false;
+        i += length;
+    }
+    return true;
+}
+
+// Bytes as a text: UTF-8 when they are well-formed UTF-8, otherwise byte for
+// byte as Latin-1, so that every byte sequence gives a text that converts
+// back to UTF-8.
+inline wxString FromUtf8OrLatin1(const char* data, size_t size)
+{
+    if (IsUtf8(data, size))
+        return wxString::FromUTF8(data, size);
+    return wxString(data, wxConvISO8859_1, size);
+}
+
 // Received text as a wxString: UTF-8, or byte for byte when it is not UTF-8,
 // so that no text from the server is lost from a message.
 inline wxString FromWire(const std::string& bytes)
 {
-    wxString text = wxString::FromUTF8(bytes.data(), bytes.size());
-    if (text.empty() && !bytes.empty())
-        text = wxString(bytes.data(), wxConvISO8859_1, bytes.size());
-    return text;
+    return FromUtf8OrLatin1(bytes.data(), bytes.size());
 }
 
 // A path in the file system's encoding.

@@ -1,8 +1,10 @@
 // The batch text file: records written and read back, exports, backups,
 // imports and restores against a private user database, and files that are
 // corrupt or hostile.
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
+#include <random>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -328,6 +330,139 @@ TEST_F(BatchFileTest, ImportResultByHowTheFileEnds)
     }
     EXPECT_FALSE(CBatchFile::ImportBatchesFromFile(dir / "missing.rvl", true, true));
     EXPECT_EQ(BatchCount(), 3);
+}
+
+// Every byte sequence gives a text the store can write: well-formed UTF-8 is
+// read as UTF-8; anything else (code points above U+10FFFF, surrogates,
+// overlong forms, cut-off sequences, bytes that never occur in UTF-8) is read
+// as Latin-1, byte for byte; NUL bytes are dropped. Records holding such
+// bytes are imported and restored like any other.
+TEST_F(BatchFileTest, EveryByteSequenceDecodesToAStorableText)
+{
+    const auto latin1 = [](const std::string& bytes) { return wxString(bytes.data(), wxConvISO8859_1, bytes.size()); };
+    const struct {
+        const char* name;
+        std::string bytes;   // put into the name and description lines
+        wxString text;       // what the store then holds
+    } cases[] = {
+        {"UTF-8", "Skipper\xE2\x80\x99s \xC3\x86r\xC3\xB8 \xF0\x9F\x8C\x8A", wxString::FromUTF8("Skipper\xE2\x80\x99s \xC3\x86r\xC3\xB8 \xF0\x9F\x8C\x8A")},
+        {"highest code point", "top \xF4\x8F\xBF\xBF", wxString::FromUTF8("top \xF4\x8F\xBF\xBF")},
+        {"above U+10FFFF", "Trip \xF4\x90\x80\x80", latin1("Trip \xF4\x90\x80\x80")},
+        {"above U+10FFFF, last continuation", "a\xF4\xBF\xBF\xBFz", latin1("a\xF4\xBF\xBF\xBFz")},
+        {"lead byte F5", "b\xF5\x80\x80\x80", latin1("b\xF5\x80\x80\x80")},
+        {"surrogate", "c\xED\xA0\x80", latin1("c\xED\xA0\x80")},
+        {"overlong NUL", "d\xC0\x80", latin1("d\xC0\x80")},
+        {"overlong three bytes", "e\xE0\x80\x80", latin1("e\xE0\x80\x80")},
+        {"overlong four bytes", "f\xF0\x80\x80\x80", latin1("f\xF0\x80\x80\x80")},
+        {"cut off", "g\xE2\x98", latin1("g\xE2\x98")},
+        {"lone continuation", "h\x80i", latin1("h\x80i")},
+        {"Latin-1 text", "Caf\xE9 S\xF8nder", wxString::FromUTF8("Caf\xC3\xA9 S\xC3\xB8nder")},
+        {"NUL byte", std::string("j\0k", 3), "jk"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.text.utf8_str().length() > 0);
+        std::string record = Record("X");
+        record.replace(record.find("name=X"), 6, "name=" + c.bytes);
+        record.replace(record.find("About X"), 7, c.bytes);
+        for (bool restore : {false, true}) {
+            SCOPED_TRACE(restore ? "restore" : "import");
+            ResetUi();
+            db.Db().ExecuteUpdate("DELETE FROM batches WHERE ID > 2");
+            db.Db().ExecuteUpdate("DELETE FROM batch_items WHERE batchID > 2");
+            EXPECT_TRUE(CBatchFile::ImportBatchesFromFile(WriteRvl(record), restore, restore));
+            EXPECT_TRUE(Ui().boxes.empty());
+            const int id = IdOf(c.text);
+            ASSERT_GT(id, 2);
+            EXPECT_EQ(db.Column(id, "description"), c.text);
+        }
+    }
+
+    // Random lines (no line ends in them): each one converts back to UTF-8
+    // whole, and holds no NUL.
+    std::mt19937 random(23);
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes(1 + random() % 12, '\0');
+        for (char& b : bytes) {
+            b = static_cast<char>(round % 2 ? 0x80 + random() % 0x80 : random() % 0x100);
+            if (b == '\n' || b == '\r')
+                b = 'x';
+        }
+        std::string noNul = bytes;
+        noNul.erase(std::remove(noNul.begin(), noNul.end(), '\0'), noNul.end());
+        CBatchFileReader in(bytes + "\n");
+        wxString line;
+        in.ReadLine(line);
+        EXPECT_EQ(line.find(wxUniChar(0)), wxString::npos);
+        const wxScopedCharBuffer utf8 = line.utf8_str();
+        EXPECT_EQ(line.empty(), noNul.empty());
+        EXPECT_EQ(utf8.length() > 0, !line.empty());
+        EXPECT_EQ(wxString::FromUTF8(utf8.data(), utf8.length()), line);
+    }
+}
+
+// A record the store refuses is named to the user with the reason, and the
+// import does not report success. An ordinary import stores the other
+// records; a restore is undone as a whole.
+TEST_F(BatchFileTest, RecordsThatCannotBeStoredAreNamedToTheUser)
+{
+    // The database refuses a new batch named Refused, any item SAT-IR, and
+    // any change of batch 1.
+    db.Db().ExecuteUpdate("CREATE TRIGGER refuse_batch BEFORE INSERT ON batches WHEN NEW.title = 'Refused' "
+                          "BEGIN SELECT RAISE(ABORT, 'no room for Refused'); END");
+    db.Db().ExecuteUpdate("CREATE TRIGGER refuse_item BEFORE INSERT ON batch_items WHEN NEW.productID = 'SAT-IR' "
+                          "BEGIN SELECT RAISE(ABORT, 'item refused'); END");
+    db.Db().ExecuteUpdate("CREATE TRIGGER refuse_basic BEFORE UPDATE ON batches WHEN NEW.ID = 1 "
+                          "BEGIN SELECT RAISE(ABORT, 'batch 1 is locked'); END");
+    CBatch keep = FullBatch("Kept");
+    keep.items.Empty();
+    ASSERT_GT(store->AddBatch(&keep, -1), 2);
+
+    const std::string alpha = Record("Alpha", "recid=[File.GFS-WIND]\nstatus=1\n");
+    const std::string withItem = Record("With item", "recid=[File.SAT-IR]\nstatus=1\n");
+    const std::string global = "[global]\n" + Record("Basic Batch") + "[global]\n";
+    const struct {
+        const char* name;
+        std::string text;
+        bool restore;
+        std::vector<const char*> named;    // in the box: "Batch '<name>' (record <n> of the file): <why>"
+        std::vector<const char*> stored;   // new batches after the import
+    } cases[] = {
+        {"a new batch refused", alpha + Record("Refused") + Record("Bravo"), false,
+         {"Batch 'Refused' (record 2 of the file): ", "no room for Refused"}, {"Alpha", "Bravo"}},
+        {"an item refused", withItem + alpha, false, {"Batch 'With item' (record 1 of the file): ", "item refused"},
+         {"Alpha"}},
+        {"a reserved batch refused", alpha + Record("basic batch"), false,
+         {"Batch 'basic batch' (record 2 of the file): ", "batch 1 is locked"}, {"Alpha"}},
+        {"two refused", Record("Refused") + withItem + alpha, false,
+         {"Batch 'Refused' (record 1 of the file): ", "Batch 'With item' (record 2 of the file): "}, {"Alpha"}},
+        {"restore, a new batch refused", alpha + Record("Refused"), true,
+         {"could not be restored; your batches were left as they were.",
+          "Batch 'Refused' (record 2 of the file): ", "no room for Refused"},
+         {"Kept"}},
+        {"restore, batch 1 refused", global + alpha, true,
+         {"left as they were.", "Batch 'Basic Batch' (record 1 of the file): ", "batch 1 is locked"}, {"Kept"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetUi();
+        db.Db().ExecuteUpdate("DELETE FROM batches WHERE ID > 2 AND title <> 'Kept'");
+        db.Db().ExecuteUpdate("DELETE FROM batch_items WHERE batchID NOT IN (SELECT ID FROM batches)");
+        const std::string before = Dump();
+        EXPECT_FALSE(CBatchFile::ImportBatchesFromFile(WriteRvl(c.text), c.restore, c.restore));
+        ASSERT_EQ(Ui().boxes.size(), 1u) << "one message for the whole file";
+        EXPECT_TRUE(Ui().boxes[0].style & wxICON_ERROR);
+        for (const char* fragment : c.named)
+            EXPECT_TRUE(Ui().boxes[0].message.Contains(fragment)) << fragment << "\n" << Ui().boxes[0].message;
+        EXPECT_EQ(BatchCount(), 3 + (c.restore ? 1 : 1 + static_cast<int>(c.stored.size())));
+        for (const char* title : c.stored)
+            EXPECT_GT(IdOf(title), 2) << title;
+        EXPECT_EQ(IdOf("Refused"), -1);
+        EXPECT_EQ(IdOf("With item"), -1) << "a batch is stored with its items or not at all";
+        if (c.restore) {
+            EXPECT_EQ(Dump(), before);
+        }
+    }
 }
 
 // The reader takes lines by position and values by their rules.

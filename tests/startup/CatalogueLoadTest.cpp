@@ -90,23 +90,67 @@ TEST_F(CatalogueLoadTest, RowsArePlacedByTheirIndicesAndFieldsAreFilled)
     EXPECT_EQ(noId.info.Title, "No id [unavailable in race mode]");
 }
 
-TEST_F(CatalogueLoadTest, RowsThatDoNotFitAreSkippedWithAWarning)
+// An index that names no node at its level (it jumps ahead, or is negative)
+// makes a new node at the end of the level, and later rows with that index
+// join it: no row of a catalogue update is lost.
+TEST_F(CatalogueLoadTest, IndicesOutOfSequenceStillPlaceEveryRow)
 {
     Load({
-        {0, 0, 0, "GRIB", "Atlantic", "Wind", "G1", "ok"},
-        {-1, 0, 0, "Bad", "Bad", "Bad", "NEG", "negative category"},
-        {0, -3, 0, "GRIB", "Bad", "Bad", "NEGR", "negative region"},
-        {2, 0, 0, "Jump", "Jump", "Jump", "JUMP", "category jumps"},
-        {0, 2, 0, "GRIB", "Jump", "Jump", "JUMPR", "region jumps"},
-        {0, 0, 5, "GRIB", "Atlantic", "Jump", "JUMPT", "chart type jumps"},
-        {0, 0, 0, "GRIB", "Atlantic", "Wind", "CTRL", "control code", "/a\tb"},
-        {0, 0, 0, "GRIB", "Atlantic", "Wind", "WIDE", "wide code", "/caf\xc3\xa9"},
-        {1, 0, 0, "Charts", "Pacific", "Surface", "C1", "after the bad rows"},
+        {0, 0, 0, "GRIB", "Atlantic", "Wind", "G1", "first"},
+        {2, 0, 0, "Jump", "North", "Surface", "J1", "category 2 goes in at position 1"},
+        {2, 0, 0, "Jump", "North", "Surface", "J2", "a later row of category 2 joins it"},
+        {1, 0, 0, "Other", "X", "Y", "J3", "category 1 names that node too"},
+        {0, 3, 0, "GRIB", "Pacific", "Wind", "R1", "region 3 goes in at position 1"},
+        {0, 3, 0, "GRIB", "Pacific", "Wind", "R2", "joins it"},
+        {0, 0, 7, "GRIB", "Atlantic", "Waves", "T1", "chart type 7 goes in at position 1"},
+        {0, 0, 7, "GRIB", "Atlantic", "Waves", "T2", "joins it"},
+        {0, 3, 5, "GRIB", "Pacific", "Gust", "T3", "a jump inside a moved region"},
+        {-1, -2, -3, "Negative", "Neg", "Neg", "N1", "negative indices"},
+        {-1, -2, -3, "Negative", "Neg", "Neg", "N2", "join the same nodes"},
+        {3, 0, 0, "Charts", "Pacific", "Surface", "C1", "the next category in sequence"},
+        {0, 0, 0, "GRIB", "Atlantic", "Wind", "G2", "back to the first node"},
     });
-    EXPECT_EQ(Shape(), (std::vector<wxString>{"GRIB/Atlantic/Wind: G1", "Charts/Pacific/Surface: C1"}));
-    for (const char* id : {"NEG", "NEGR", "JUMP", "JUMPR", "JUMPT", "CTRL", "WIDE"})
-        EXPECT_TRUE(tw::test::LogContains(wxString::Format("(file id \"%s\") skipped", id))) << id;
-    EXPECT_TRUE(tw::test::LogContains("7 of 9 catalogue rows were skipped."));
+    EXPECT_EQ(Shape(), (std::vector<wxString>{
+                           "GRIB/Atlantic/Wind: G1 G2",
+                           "GRIB/Atlantic/Waves: T1 T2",
+                           "GRIB/Pacific/Wind: R1 R2",
+                           "GRIB/Pacific/Gust: T3",
+                           "Jump/North/Surface: J1 J2 J3",
+                           "Negative/Neg/Neg: N1 N2",
+                           "Charts/Pacific/Surface: C1",
+                       }));
+    CFileInfo out;
+    for (const char* id : {"G1", "J1", "J2", "J3", "R1", "R2", "T1", "T2", "T3", "N1", "N2", "C1", "G2"})
+        EXPECT_NE(app.FindFileInfo(out, id), nullptr) << id;
+    EXPECT_FALSE(tw::test::LogContains("skipped"));
+}
+
+// Path and Compression are decoded character by character; characters the
+// codec's table does not cover (control codes, anything beyond ASCII) pass
+// through unchanged, and the row is loaded like any other.
+TEST_F(CatalogueLoadTest, CharactersOutsideTheCodecPassThrough)
+{
+    const struct {
+        const char* id;
+        const char* path;
+        const char* compression;
+    } cases[] = {
+        {"CTRL", "/a\tb/wind.grb", "bz2"},
+        {"LATIN", "/caf\xc3\xa9/vent.grb", "bz2"},
+        {"WIDE", "/\xe2\x98\x82 rain/\xf0\x9f\x8c\x8a.grb", "gz\xc3\xa9"},
+        {"LOW", "/plain/x.grb", "\x01"},
+    };
+    std::vector<ProductRow> rows;
+    for (const auto& c : cases)
+        rows.push_back({0, 0, 0, "GRIB", "Atlantic", "Wind", c.id, "t", c.path, c.compression});
+    Load(rows);
+    const CFileInfoArray& files = app.catalogue[0].regions[0].chartTypes[0].files;
+    ASSERT_EQ(files.GetCount(), std::size(cases));
+    for (size_t n = 0; n < std::size(cases); ++n) {
+        SCOPED_TRACE(cases[n].path);
+        EXPECT_EQ(files[n].info.Path, wxString::FromUTF8(cases[n].path));
+        EXPECT_EQ(files[n].info.Compression, wxString::FromUTF8(cases[n].compression));
+    }
 }
 
 TEST_F(CatalogueLoadTest, FindFileInfoReturnsTheCatalogueItemFirstInWalkOrder)

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <wx/defs.h>
+#include <wx/dir.h>
 #include <wx/listctrl.h>
 #include <wx/snglinst.h>
 #include <wx/treectrl.h>
@@ -14,6 +15,7 @@
 #include <wx/utils.h>
 
 #include "library/batchwindow.h"
+#include "platform/Launcher.h"
 #include "platform/Locations.h"
 #include "startup/StartupFixtures.h"
 #include "windows/basicwindow.h"
@@ -33,6 +35,7 @@ protected:
     tw::test::TempHome home;
 
     wxString DbDir() const { return tw::UserDataDir() + "/DB"; }
+    static wxString LockPath() { return TidewrightApp::InstanceLockDir() + "/" + TidewrightApp::InstanceLockName(); }
 
     // Installs the seeds as a first start would, so a test can edit the
     // user's databases before the start it looks at.
@@ -291,7 +294,10 @@ TEST_F(StartupTest, SecondInstanceIsRefusedAndTheFirstKeepsItsLock)
         close(ready[0]);
         close(release[1]);
         wxSingleInstanceChecker held;
-        const char ok = held.CreateDefault() && !held.IsAnotherRunning() ? '1' : '0';
+        const char ok = held.Create(TidewrightApp::InstanceLockName(), TidewrightApp::InstanceLockDir()) &&
+                                !held.IsAnotherRunning()
+                            ? '1'
+                            : '0';
         if (write(ready[1], &ok, 1) != 1)
             _exit(2);
         char c;
@@ -311,7 +317,7 @@ TEST_F(StartupTest, SecondInstanceIsRefusedAndTheFirstKeepsItsLock)
     EXPECT_EQ(app.topWindow, nullptr);
     EXPECT_EQ(app.productDb, nullptr) << "nothing beyond the check ran";
     EXPECT_FALSE(wxFileExists(tw::UserDataDir() + "/DB/zir.db"));
-    EXPECT_TRUE(wxFileExists(home.Path() + "/Tidewright-" + wxGetUserId())) << "the running one keeps its lock";
+    EXPECT_TRUE(wxFileExists(LockPath())) << "the running one keeps its lock";
 
     close(release[1]);
     int status = 0;
@@ -321,6 +327,98 @@ TEST_F(StartupTest, SecondInstanceIsRefusedAndTheFirstKeepsItsLock)
     // With the first instance gone the program starts.
     tw::test::ClearLog();
     EXPECT_TRUE(app.Startup());
+}
+
+// The lock of the single instance is kept out of sight: in the session's
+// runtime folder, else beside the settings file; never in the home folder.
+TEST_F(StartupTest, LockLivesInTheRuntimeFolderElseBesideTheSettings)
+{
+    const wxString lockName = "Tidewright-" + wxGetUserId();
+    const struct {
+        const char* name;
+        std::function<void()> prepare;   // changes the environment TempHome set up
+        const char* folder;              // where the lock is: "run" or "config"
+    } cases[] = {
+        {"runtime folder", [] {}, "run"},
+        {"runtime folder with a trailing slash",
+         [] { setenv("XDG_RUNTIME_DIR", (wxString(std::getenv("XDG_RUNTIME_DIR")) + "/").utf8_str(), 1); }, "run"},
+        {"no runtime folder", [] { unsetenv("XDG_RUNTIME_DIR"); }, "config"},
+        {"runtime folder empty", [] { setenv("XDG_RUNTIME_DIR", "", 1); }, "config"},
+        {"runtime folder relative", [] { setenv("XDG_RUNTIME_DIR", "run", 1); }, "config"},
+        {"runtime folder missing", [] { setenv("XDG_RUNTIME_DIR", "/nonexistent/tw-run", 1); }, "config"},
+        {"runtime folder is a file",
+         [] {
+             const wxString file = wxString(std::getenv("HOME")) + "/runfile";
+             tw::test::WriteFile(file, "x");
+             setenv("XDG_RUNTIME_DIR", file.utf8_str(), 1);
+         },
+         "config"},
+        {"no runtime folder, no settings folder yet",
+         [] {
+             unsetenv("XDG_RUNTIME_DIR");
+             setenv("XDG_CONFIG_HOME", (wxString(std::getenv("HOME")) + "/new/config").utf8_str(), 1);
+         },
+         "config"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetApp();
+        tw::test::TempHome caseHome;
+        const wxString runtime = caseHome.Path() + "/.run";
+        WriteSetting("General/DefaultView", "Basic");
+        c.prepare();
+        const wxString folder =
+            wxString(c.folder) == "run" ? runtime : wxString::FromUTF8(std::getenv("XDG_CONFIG_HOME"));
+
+        ASSERT_TRUE(app.Startup());
+        EXPECT_TRUE(wxFileExists(folder + "/" + lockName)) << folder;
+        EXPECT_EQ(LockPath(), folder + "/" + lockName);
+        wxArrayString inHome;
+        wxDir::GetAllFiles(caseHome.Path(), &inHome, "Tidewright-*", wxDIR_FILES);
+        EXPECT_TRUE(inHome.empty()) << "nothing in the home folder itself";
+        app.Shutdown();
+        EXPECT_FALSE(wxFileExists(folder + "/" + lockName)) << "released at exit";
+        ResetApp();
+    }
+}
+
+// Help with no user guide installed says so, once, over the window the user
+// asked from; an installed guide opens in the browser without a message.
+TEST_F(StartupTest, HelpSaysWhenTheUserGuideIsNotInstalled)
+{
+    FakeResources res;
+    WriteSetting("General/DefaultView", "Basic");
+    ASSERT_TRUE(app.Startup());
+    std::vector<std::vector<wxString>> launched;
+    long launchResult = 4242;
+    tw::ScopedLauncher launcher([&](const tw::LaunchRequest& r) {
+        launched.push_back(r.argv);
+        return launchResult;
+    });
+
+    for (__help_section_id section : {HELP_SECTION_LIBRARY, HELP_SECTION_BASIC, HELP_SECTION_PORTAL,
+                                      HELP_SECTION_WIZARD, HELP_SECTION_TRANSFER}) {
+        SCOPED_TRACE(static_cast<int>(section));
+        tw::test::ResetUi();
+        app.ShowHelpViewer(section);
+        ASSERT_EQ(tw::test::Ui().boxes.size(), 1u);
+        EXPECT_EQ(tw::test::Ui().boxes[0].message, "The user guide is not installed.");
+        EXPECT_EQ(tw::test::Ui().boxes[0].parent, app.topWindow);
+    }
+    EXPECT_TRUE(launched.empty());
+
+    wxFileName::Mkdir(res / "help", 0755);
+    tw::test::WriteFile(res / "help/index.html", "<html></html>");
+    tw::test::ResetUi();
+    app.ShowHelpViewer(HELP_SECTION_BASIC);
+    EXPECT_TRUE(tw::test::Ui().boxes.empty());
+    ASSERT_EQ(launched.size(), 1u);
+    EXPECT_EQ(launched[0], (std::vector<wxString>{"xdg-open", res / "help/index.html"}));
+
+    launchResult = 0;   // no browser could be started
+    app.ShowHelpViewer(HELP_SECTION_BASIC);
+    ASSERT_EQ(tw::test::Ui().boxes.size(), 1u);
+    EXPECT_TRUE(tw::test::Ui().boxes[0].message.StartsWith("The user guide could not be opened"));
 }
 
 TEST_F(StartupTest, FatalStartupFailuresEndWithTheirMessage)
@@ -388,7 +486,7 @@ TEST_F(StartupTest, FatalStartupFailuresEndWithTheirMessage)
         EXPECT_EQ(app.userDb, nullptr);
         EXPECT_EQ(app.marineZonesDb, nullptr);
         EXPECT_EQ(app.instanceChecker, nullptr) << "a failed start releases the lock";
-        EXPECT_FALSE(wxFileExists(caseHome.Path() + "/Tidewright-" + wxGetUserId()));
+        EXPECT_FALSE(wxFileExists(LockPath()));
     }
 }
 
@@ -420,7 +518,7 @@ TEST_F(StartupTest, RestartIsArrangedAfterSettingsAreSavedAndTheLockIsGone)
     // The "restarted program" records what it finds when it starts.
     tw::test::TempDir dir;
     const wxString report = dir / "report.txt";
-    const wxString lock = home.Path() + "/Tidewright-" + wxGetUserId();
+    const wxString lock = LockPath();
     const wxString script = dir / "restarted.sh";
     tw::test::WriteFile(script, ("#!/bin/sh\n"
                                  "if [ -e '" + lock + "' ]; then l=held; else l=free; fi\n"

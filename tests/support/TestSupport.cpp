@@ -56,6 +56,7 @@ TempHome::TempHome()
         {"XDG_CONFIG_HOME", m_path + "/.config"},
         {"XDG_DOCUMENTS_DIR", m_path + "/Documents"},
         {"XDG_CACHE_HOME", m_path + "/.cache"},
+        {"XDG_RUNTIME_DIR", m_path + "/.run"},
     };
     for (const auto& [name, value] : vars) {
         if (const char* old = std::getenv(name))

@@ -14,8 +14,9 @@
 
 namespace tw::test {
 
-// A fresh, empty HOME (with XDG folders inside it) for the lifetime of the
-// object; the previous environment comes back on destruction.
+// A fresh, empty HOME (with XDG folders inside it, the runtime folder
+// included) for the lifetime of the object; the previous environment comes
+// back on destruction.
 class TempHome
 {
 public:

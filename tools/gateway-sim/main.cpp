@@ -18,9 +18,9 @@
 // Usage:
 //   gateway-sim --root DIR [--port N|0] [--accounts FILE] [--log FILE]
 //               [--faults FILE] [--exit-on-stdin-eof] [fault options...]
-//   gateway-sim --make-samples --db zir.db --out DIR [--max-kb N]   (default 64)
-//   tools/gateway-sim/run-demo.sh BUILD_DIR [PORT] makes the samples once and
-//   serves them with the account demo/demo.
+//   tools/gateway-sim/run-demo.sh BUILD_DIR [PORT] makes the sample files once
+//   (with gateway-samples, see sample_files.h) and serves them with the
+//   account demo/demo.
 //
 // With --port 0 an ephemeral port is chosen; the port is printed on stdout as
 // "PORT <n>" once the socket listens. --log appends every line received from
@@ -591,8 +591,7 @@ void Usage()
 {
     std::fprintf(stderr,
                  "usage: gateway-sim --root DIR [--port N] [--accounts FILE] [--log FILE]\n"
-                 "                   [--faults FILE] [--exit-on-stdin-eof] [--FAULT[=VALUE]...]\n"
-                 "       gateway-sim --make-samples --db zir.db --out DIR [--max-kb N]\n");
+                 "                   [--faults FILE] [--exit-on-stdin-eof] [--FAULT[=VALUE]...]\n");
 }
 
 int Serve()
@@ -647,9 +646,6 @@ int Serve()
 int main(int argc, char** argv)
 {
     std::signal(SIGPIPE, SIG_IGN);
-    bool makeSamples = false;
-    std::string db, out;
-    long maxKb = 64;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&](std::string& target) {
@@ -666,20 +662,9 @@ int main(int argc, char** argv)
         else if (a == "--log") value(g_config.log);
         else if (a == "--faults") value(g_config.faultsFile);
         else if (a == "--exit-on-stdin-eof") g_config.exitOnStdinEof = true;
-        else if (a == "--make-samples") makeSamples = true;
-        else if (a == "--db") value(db);
-        else if (a == "--out") value(out);
-        else if (a == "--max-kb") { value(tmp); maxKb = std::atol(tmp.c_str()); }
         else if (a == "--help" || a == "-h") { Usage(); return 0; }
         else if (a.rfind("--", 0) == 0 && g_config.faults.Apply(a.substr(2))) { }
         else { Usage(); return 2; }
-    }
-    if (makeSamples) {
-        if (db.empty() || out.empty()) {
-            Usage();
-            return 2;
-        }
-        return sim::MakeSamples(db, out, maxKb) ? 0 : 1;
     }
     return Serve();
 }
