@@ -1,13 +1,10 @@
-// Position text: an unsigned number with two decimals and a hemisphere letter
-// per coordinate, converted to and from signed decimal degrees (north and
-// east positive). The numbers never depend on the user's locale.
+#include "app/PositionText.h"
+
 #include <cctype>
 #include <cmath>
 #include <locale>
 #include <sstream>
 #include <string>
-
-#include "app/tidewrightapp.h"
 
 namespace {
 
@@ -56,8 +53,10 @@ void ParseLeadingNumber(const wxString& text, double* out)
 
 } // namespace
 
-void TidewrightApp::FormatPosition(double lon, double lat, wxString& lonText, wxString& lonHemisphere,
-                                   wxString& latText, wxString& latHemisphere)
+namespace tw {
+
+void FormatPosition(double lon, double lat, wxString& lonText, wxString& lonHemisphere, wxString& latText,
+                    wxString& latHemisphere)
 {
     lon = NormaliseLongitude(lon);
     lonText = FormatCoordinate(std::fabs(lon));
@@ -66,8 +65,7 @@ void TidewrightApp::FormatPosition(double lon, double lat, wxString& lonText, wx
     latText = FormatCoordinate(std::fabs(lat));
 }
 
-void TidewrightApp::UnFormatPosition(double& lon, double& lat, const wxString& lonHemisphere,
-                                     const wxString& latHemisphere)
+void UnFormatPosition(double& lon, double& lat, const wxString& lonHemisphere, const wxString& latHemisphere)
 {
     // The letter decides the sign: a number typed with its own minus sign
     // and "W" is still west, not flipped back to east.
@@ -77,10 +75,12 @@ void TidewrightApp::UnFormatPosition(double& lon, double& lat, const wxString& l
         lat = -std::fabs(lat);
 }
 
-void TidewrightApp::UnFormatPosition(double& lon, double& lat, const wxString& lonText, const wxString& latText,
-                                     const wxString& lonHemisphere, const wxString& latHemisphere)
+void UnFormatPosition(double& lon, double& lat, const wxString& lonText, const wxString& latText,
+                      const wxString& lonHemisphere, const wxString& latHemisphere)
 {
     ParseLeadingNumber(lonText, &lon);
     ParseLeadingNumber(latText, &lat);
     UnFormatPosition(lon, lat, lonHemisphere, latHemisphere);
 }
+
+} // namespace tw

@@ -70,6 +70,9 @@ TidewrightApp::TidewrightApp()
 {
     if (UnderTest())
         splashTimeoutMs = 0;
+    // The GPS reader reads the preferences in place and reloads the home
+    // position through us after a fix.
+    gpsQuery.SetHost(&dlPrefs, [this] { UpdateHomePosition(); });
 }
 
 TidewrightApp::~TidewrightApp()

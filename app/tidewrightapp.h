@@ -10,6 +10,7 @@
 
 #include "app/DownloadPreferences.h"
 #include "app/HomePosition.h"
+#include "app/PositionText.h"
 #include "catalogue/FileInfo.h"
 #include "catalogue/FileList.h"
 #include "map/GPSQuery.h"
@@ -157,12 +158,22 @@ public:
     // --- position text (PositionText.cpp)
     // Text form of a position: "%3.2f" of the absolute value and a hemisphere
     // letter; the longitude comes first.
+    // (app/PositionText.h holds them for code below the application object.)
     static void FormatPosition(double lon, double lat, wxString& lonText, wxString& lonHemisphere,
-                               wxString& latText, wxString& latHemisphere);
+                               wxString& latText, wxString& latHemisphere)
+    {
+        tw::FormatPosition(lon, lat, lonText, lonHemisphere, latText, latHemisphere);
+    }
     static void UnFormatPosition(double& lon, double& lat, const wxString& lonHemisphere,
-                                 const wxString& latHemisphere);
+                                 const wxString& latHemisphere)
+    {
+        tw::UnFormatPosition(lon, lat, lonHemisphere, latHemisphere);
+    }
     static void UnFormatPosition(double& lon, double& lat, const wxString& lonText, const wxString& latText,
-                                 const wxString& lonHemisphere, const wxString& latHemisphere);
+                                 const wxString& lonHemisphere, const wxString& latHemisphere)
+    {
+        tw::UnFormatPosition(lon, lat, lonText, latText, lonHemisphere, latHemisphere);
+    }
 
     // --- editions and service login (Registry.cpp)
     static bool IsRace(class CRegistry& settings);
