@@ -14,6 +14,7 @@
 #include "FakeReceiver.h"
 #include "app/DownloadPreferences.h"
 #include "app/Registry.h"
+#include "app/tidewrightapp.h"
 #include "map/GPSQuery.h"
 #include "support/TestSupport.h"
 
@@ -693,4 +694,42 @@ TEST_F(GpsReaderTest, SubscribersComeAndGo)
     ASSERT_TRUE(Query());
     EXPECT_EQ(second.Count(), 1u);
     EXPECT_EQ(sub.Count(), 2u);
+}
+
+TEST(GpsReaderInTheApplication, HomePositionFollowsTheFix)
+{
+    TempHome home;
+    FakeReceiver gps;
+    ASSERT_TRUE(gps.Ok());
+    gps.Send({kRmc});
+
+    TidewrightApp& app = wxGetApp();
+    const DLPrefs saved = app.dlPrefs;
+    app.dlPrefs = DLPrefs();
+    app.dlPrefs.HomeLocation_Source = 0;
+    app.dlPrefs.GPS_SourceIdx = 0;
+    app.dlPrefs.GPS_GLL = false;
+    app.dlPrefs.GPS_Port = wxString::FromUTF8(gps.Port());
+    {
+        // What the home is reloaded from, before the fix.
+        CUserConfig file;
+        file.WriteLong("HomeLocation/Source", 0);
+        file.WriteDouble("HomeLocation/GPSLat", 1.0);
+        file.WriteDouble("HomeLocation/GPSLon", 2.0);
+    }
+    app.UpdateHomePosition();
+    ASSERT_DOUBLE_EQ(app.homePosition.lat, 1.0);
+
+    Subscriber sub(app.gpsQuery);
+    app.gpsQuery.Notify(true, wxCommandEventHandler(Subscriber::OnCompletion), &sub);
+    ASSERT_TRUE(app.gpsQuery.RunQuery());
+    ASSERT_TRUE(WaitFor([&] { return sub.Count() == 1; }, 15000));
+    EXPECT_EQ(sub.results.back(), 1);
+    EXPECT_NEAR(app.homePosition.lat, 48 + 7.038 / 60, 1e-4);
+    EXPECT_NEAR(app.homePosition.lon, 11 + 31.0 / 60, 1e-4);
+    EXPECT_DOUBLE_EQ(app.dlPrefs.HomeLocation_GPSLat, 48 + 7.038 / 60);
+
+    app.gpsQuery.StopQuery();
+    app.gpsQuery.Notify(false, wxCommandEventHandler(Subscriber::OnCompletion), &sub);
+    app.dlPrefs = saved;
 }
