@@ -77,10 +77,11 @@ TidewrightApp::TidewrightApp()
 {
     if (UnderTest())
         splashTimeoutMs = 0;
-    // The batch store finds the items of stored batches in this catalogue;
-    // the GPS reader follows these preferences.
+    // The batch store finds the items of stored batches in this catalogue.
     CBatchFolder::Instance()->SetCatalogue(&m_catalogueIndex);
-    gpsQuery.SetPreferences(&dlPrefs);
+    // The GPS reader reads the preferences in place and reloads the home
+    // position through us after a fix.
+    gpsQuery.SetHost(&dlPrefs, [this] { UpdateHomePosition(); });
 }
 
 TidewrightApp::~TidewrightApp()

@@ -10,6 +10,8 @@
 
 #include <libserialport.h>
 
+#include <wx/log.h>
+
 namespace {
 
 bool SpeedFor(int baud, speed_t& speed)
@@ -33,10 +35,18 @@ bool SpeedFor(int baud, speed_t& speed)
 
 std::mutex g_listerLock;
 std::function<wxArrayString()> g_lister;
+wxArrayString g_extraPorts;
+
+bool Fail(wxString* why, const wxString& text)
+{
+    if (why)
+        *why = text;
+    return false;
+}
 
 } // namespace
 
-bool tw::ApplyLineSettings(const wxSerialPort_DCS& dcs, termios& tio)
+bool tw::ApplyLineSettings(const wxSerialPort_DCS& dcs, termios& tio, wxString* why)
 {
     cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
@@ -47,9 +57,10 @@ bool tw::ApplyLineSettings(const wxSerialPort_DCS& dcs, termios& tio)
     case 6: tio.c_cflag |= CS6; break;
     case 7: tio.c_cflag |= CS7; break;
     case 8: tio.c_cflag |= CS8; break;
-    default: return false;
+    default: return Fail(why, wxString::Format("%d data bits are not possible (5 to 8).", int(dcs.wordlen)));
     }
 
+    // Mark and space parity need CMSPAR; PARODD then picks mark (1) or space (0).
     tio.c_cflag &= ~(PARENB | PARODD | CMSPAR);
     switch (dcs.parity) {
     case wxPARITY_NONE: break;
@@ -57,13 +68,14 @@ bool tw::ApplyLineSettings(const wxSerialPort_DCS& dcs, termios& tio)
     case wxPARITY_EVEN: tio.c_cflag |= PARENB; break;
     case wxPARITY_MARK: tio.c_cflag |= PARENB | CMSPAR | PARODD; break;
     case wxPARITY_SPACE: tio.c_cflag |= PARENB | CMSPAR; break;
-    default: return false;
+    default: return Fail(why, wxString::Format("The parity setting %d is unknown.", dcs.parity));
     }
 
-    if (dcs.stopbits == 2)
-        tio.c_cflag |= CSTOPB;
-    else
-        tio.c_cflag &= ~CSTOPB;
+    switch (dcs.stopbits) {
+    case 1: tio.c_cflag &= ~CSTOPB; break;
+    case 2: tio.c_cflag |= CSTOPB; break;
+    default: return Fail(why, wxString::Format("%d stop bits are not possible (1 or 2).", int(dcs.stopbits)));
+    }
 
     if (dcs.rtscts)
         tio.c_cflag |= CRTSCTS;
@@ -80,7 +92,7 @@ bool tw::ApplyLineSettings(const wxSerialPort_DCS& dcs, termios& tio)
     if (dcs.baud != 0) {
         speed_t speed;
         if (!SpeedFor(dcs.baud, speed))
-            return false;
+            return Fail(why, wxString::Format("The line rate %d is not supported.", dcs.baud));
         cfsetispeed(&tio, speed);
         cfsetospeed(&tio, speed);
     }
@@ -89,10 +101,16 @@ bool tw::ApplyLineSettings(const wxSerialPort_DCS& dcs, termios& tio)
 
 namespace {
 
-bool Configure(int fd, const wxSerialPort_DCS& dcs)
+bool Configure(int fd, const wxSerialPort_DCS& dcs, wxString& why)
 {
     termios tio{};
-    return tcgetattr(fd, &tio) == 0 && tw::ApplyLineSettings(dcs, tio) && tcsetattr(fd, TCSANOW, &tio) == 0;
+    if (tcgetattr(fd, &tio) != 0)
+        return Fail(&why, wxSysErrorMsgStr(errno));
+    if (!tw::ApplyLineSettings(dcs, tio, &why))
+        return false;
+    if (tcsetattr(fd, TCSANOW, &tio) != 0)
+        return Fail(&why, wxSysErrorMsgStr(errno));
+    return true;
 }
 
 } // namespace
@@ -105,8 +123,11 @@ wxSerialPort::~wxSerialPort()
 int wxSerialPort::Open(const char* devname, void* dcs)
 {
     Close();
-    if (!devname || !*devname)
+    m_lastError.clear();
+    if (!devname || !*devname) {
+        m_lastError = "No port is chosen.";
         return -1;
+    }
     const wxSerialPort_DCS defaults;
     const wxSerialPort_DCS& settings = dcs ? *static_cast<const wxSerialPort_DCS*>(dcs) : defaults;
 
@@ -114,12 +135,22 @@ int wxSerialPort::Open(const char* devname, void* dcs)
     do {
         fd = ::open(devname, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    if (fd < 0) {
+        m_lastError = wxSysErrorMsgStr(errno);
         return -1;
-    if (!isatty(fd) || !Configure(fd, settings)) {
+    }
+    if (!isatty(fd)) {
+        m_lastError = "The device is not a serial port.";
         ::close(fd);
         return -1;
     }
+    if (!Configure(fd, settings, m_lastError)) {
+        ::close(fd);
+        return -1;
+    }
+    // What arrived before the port was opened is old news (an earlier
+    // position): reading starts with what comes from now on.
+    tcflush(fd, TCIFLUSH);
     m_fd = fd;
     return 0;
 }
@@ -127,8 +158,11 @@ int wxSerialPort::Open(const char* devname, void* dcs)
 int wxSerialPort::OpenDevice(const wxString& devname, void* dcs)
 {
     const wxCharBuffer name = devname.fn_str();
-    if (!name.data())
+    if (!name.data()) {
+        Close();
+        m_lastError = "The port name cannot be written in the system's encoding.";
         return -1;
+    }
     return Open(name.data(), dcs);
 }
 
@@ -196,16 +230,17 @@ int wxSerialPort::Close()
 
 namespace tw {
 
-wxArrayString ListSerialPorts()
+wxString SerialBytesToText(const char* bytes, size_t len)
 {
-    std::function<wxArrayString()> lister;
-    {
-        std::lock_guard<std::mutex> lock(g_listerLock);
-        lister = g_lister;
-    }
-    if (lister)
-        return lister();
+    if (!bytes || len == 0)
+        return wxString();
+    return wxString(bytes, wxConvISO8859_1, len);
+}
 
+namespace {
+
+wxArrayString SystemSerialPorts()
+{
     wxArrayString names;
     sp_port** ports = nullptr;
     if (sp_list_ports(&ports) != SP_OK)
@@ -218,10 +253,35 @@ wxArrayString ListSerialPorts()
     return names;
 }
 
+} // namespace
+
+wxArrayString ListSerialPorts()
+{
+    std::function<wxArrayString()> lister;
+    wxArrayString extra;
+    {
+        std::lock_guard<std::mutex> lock(g_listerLock);
+        lister = g_lister;
+        extra = g_extraPorts;
+    }
+    wxArrayString names = lister ? lister() : SystemSerialPorts();
+    for (const wxString& name : extra) {
+        if (names.Index(name) == wxNOT_FOUND)
+            names.Add(name);
+    }
+    return names;
+}
+
 void SetSerialPortLister(std::function<wxArrayString()> lister)
 {
     std::lock_guard<std::mutex> lock(g_listerLock);
     g_lister = std::move(lister);
+}
+
+void SetExtraSerialPorts(const wxArrayString& ports)
+{
+    std::lock_guard<std::mutex> lock(g_listerLock);
+    g_extraPorts = ports;
 }
 
 } // namespace tw

@@ -42,7 +42,7 @@ struct wxSerialPort_DCS {
     int baud = wxBAUD_4800;      // bits per second; 0 leaves the port's speed as it is
     int parity = wxPARITY_NONE;  // a wxParity value
     unsigned char wordlen = 8;   // data bits, 5 to 8
-    unsigned char stopbits = 1;  // 2 gives two stop bits, anything else one
+    unsigned char stopbits = 1;  // 1 or 2
     bool rtscts = false;         // hardware flow control
     bool xonxoff = false;        // software flow control
 };
@@ -57,7 +57,9 @@ public:
 
     // Opens the device with the given settings (default settings when null).
     // Returns 0 on success, a negative number on failure (no such device, not
-    // a terminal, unsupported settings). An open port is closed first.
+    // a terminal, settings the line cannot take); LastError() then says why.
+    // An open port is closed first. Bytes that arrived before the open are
+    // discarded.
     int Open(const char* devname, void* dcs = nullptr);
     int OpenDevice(const wxString& devname, void* dcs = nullptr);
 
@@ -71,8 +73,12 @@ public:
     int CloseDevice() { return Close(); }
     bool IsOpen() const { return m_fd >= 0; }
 
+    // Why the last Open failed (one sentence); empty after a good open.
+    const wxString& LastError() const { return m_lastError; }
+
 private:
     int m_fd = -1;
+    wxString m_lastError;
 };
 
 struct termios;
@@ -81,14 +87,26 @@ namespace tw {
 
 // Puts the settings into a terminal description: raw mode, reads that return
 // at once, and the line settings. False when the settings cannot be expressed
-// (unknown speed, parity or number of data bits).
-bool ApplyLineSettings(const wxSerialPort_DCS& dcs, termios& tio);
+// (unknown speed or parity, data bits other than 5 to 8, stop bits other than
+// 1 or 2), with the reason in *why when given.
+bool ApplyLineSettings(const wxSerialPort_DCS& dcs, termios& tio, wxString* why = nullptr);
+
+// Bytes from a serial line as text, one character per byte (Latin-1): a
+// receiver at the wrong speed sends bytes that are no valid UTF-8, and every
+// one of them must still be seen.
+wxString SerialBytesToText(const char* bytes, size_t len);
 
 // The serial ports of the system, as libserialport lists them (device paths
-// such as /dev/ttyUSB0), in its order; empty when there are none.
+// such as /dev/ttyUSB0), in its order, followed by the extra ports; empty
+// when there are none.
 wxArrayString ListSerialPorts();
 
-// Replaces the port list (tests). An empty function restores the real one.
+// Replaces the system's part of the port list (tests). An empty function
+// restores the real one.
 void SetSerialPortLister(std::function<wxArrayString()> lister);
+
+// Ports listed after the system's own (tests add a pseudo-terminal here);
+// an empty list removes them.
+void SetExtraSerialPorts(const wxArrayString& ports);
 
 } // namespace tw

@@ -130,6 +130,34 @@ TEST(SerialPort, ReadDoesNotWaitWhenNothingHasArrived)
     EXPECT_EQ(ReadAll(port, 7), "$GPRMC,");
 }
 
+TEST(SerialPort, BytesFromBeforeTheOpenAreDiscarded)
+{
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.Ok());
+    // Someone else holds the line open, so what the receiver sends waits in
+    // its buffer until the port opens: an old position, not read.
+    const int holder = open(pty.SlaveName().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(holder, 0);
+    pty.Send("$GPGLL,old\r\n");
+    wxSerialPort port;
+    ASSERT_EQ(port.Open(pty.SlaveName().c_str()), 0);
+    pty.Send("$GPGLL,new\r\n");
+    EXPECT_EQ(ReadAll(port, 12), "$GPGLL,new\r\n");
+    close(holder);
+}
+
+TEST(SerialPort, BytesBecomeOneCharacterEach)
+{
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    const wxString text = tw::SerialBytesToText(all.data(), all.size());
+    ASSERT_EQ(text.length(), 256u);
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(static_cast<int>(text[b].GetValue()), b);
+    EXPECT_EQ(tw::SerialBytesToText(nullptr, 0), "");
+}
+
 TEST(SerialPort, WritesReachTheOtherSide)
 {
     PseudoTerminal pty;
@@ -155,12 +183,14 @@ TEST(SerialPort, LineSettingsTranslateToTerminalFlags)
         {wxBAUD_2400, wxPARITY_ODD, 7, 2, false, false, true, B2400, CS7, PARENB | PARODD, true},
         {wxBAUD_9600, wxPARITY_EVEN, 6, 1, false, false, true, B9600, CS6, PARENB, false},
         {wxBAUD_19200, wxPARITY_MARK, 7, 1, false, false, true, B19200, CS7, PARENB | PARODD | CMSPAR, false},
-        {wxBAUD_115200, wxPARITY_SPACE, 5, 0, true, true, true, B115200, CS5, PARENB | CMSPAR, false},
+        {wxBAUD_115200, wxPARITY_SPACE, 5, 1, true, true, true, B115200, CS5, PARENB | CMSPAR, false},
         {1234, wxPARITY_NONE, 8, 1, false, false, false, 0, 0, 0, false},
         {wxBAUD_4800, 5, 8, 1, false, false, false, 0, 0, 0, false},
         {wxBAUD_4800, -1, 8, 1, false, false, false, 0, 0, 0, false},
         {wxBAUD_4800, wxPARITY_NONE, 4, 1, false, false, false, 0, 0, 0, false},
         {wxBAUD_4800, wxPARITY_NONE, 9, 1, false, false, false, 0, 0, 0, false},
+        {wxBAUD_4800, wxPARITY_NONE, 8, 0, false, false, false, 0, 0, 0, false},
+        {wxBAUD_4800, wxPARITY_NONE, 8, 3, false, false, false, 0, 0, 0, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.baud << " parity " << c.parity << " bits " << c.wordlen);
@@ -173,9 +203,12 @@ TEST(SerialPort, LineSettingsTranslateToTerminalFlags)
         tio.c_oflag = OPOST | ONLCR;
         tio.c_lflag = ICANON | ECHO | ISIG | IEXTEN;
         tio.c_cflag = CS8 | PARENB | PARODD | CSTOPB | CRTSCTS;
-        ASSERT_EQ(tw::ApplyLineSettings(dcs, tio), c.ok);
-        if (!c.ok)
+        wxString why;
+        ASSERT_EQ(tw::ApplyLineSettings(dcs, tio, &why), c.ok);
+        if (!c.ok) {
+            EXPECT_FALSE(why.empty());
             continue;
+        }
         EXPECT_EQ(cfgetispeed(&tio), c.speed);
         EXPECT_EQ(cfgetospeed(&tio), c.speed);
         EXPECT_EQ(tio.c_cflag & CSIZE, c.size);
@@ -204,7 +237,7 @@ TEST(SerialPort, LineSettingsReachTheDevice)
     } cases[] = {
         {wxBAUD_4800, 1, B4800, false},
         {wxBAUD_2400, 2, B2400, true},
-        {wxBAUD_19200, 0, B19200, false},   // "0-Bit" stop bits: one
+        {wxBAUD_19200, 1, B19200, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.baud << " stop bits " << c.stopbits);
@@ -265,6 +298,7 @@ TEST(SerialPort, OpenFailuresLeaveThePortClosed)
         {"unknown speed", pty.SlaveName(), Settings(1234, 0, 8, 1)},
         {"too many data bits", pty.SlaveName(), Settings(4800, 0, 9, 1)},
         {"unknown parity", pty.SlaveName(), Settings(4800, 7, 8, 1)},
+        {"no stop bits", pty.SlaveName(), Settings(4800, 0, 8, 0)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -272,6 +306,14 @@ TEST(SerialPort, OpenFailuresLeaveThePortClosed)
         wxSerialPort_DCS dcs = c.dcs;
         EXPECT_LT(port.Open(c.device.c_str(), &dcs), 0);
         EXPECT_FALSE(port.IsOpen());
+        EXPECT_FALSE(port.LastError().empty());
+        // A good open afterwards clears the reason.
+        if (c.device == pty.SlaveName()) {
+            wxSerialPort_DCS good = Settings(4800, 0, 8, 1);
+            EXPECT_EQ(port.Open(c.device.c_str(), &good), 0);
+            EXPECT_TRUE(port.LastError().empty());
+            port.Close();
+        }
         char buf[16];
         EXPECT_LT(port.Read(buf, sizeof buf), 0);
     }
@@ -325,4 +367,33 @@ TEST(SerialPortList, ComesFromTheSystemUnlessReplaced)
     tw::SetSerialPortLister({});
     ASSERT_EQ(replaced.size(), 1u);
     EXPECT_EQ(replaced[0], "/dev/pts/7");
+}
+
+TEST(SerialPortList, ExtraPortsFollowTheSystemsOwn)
+{
+    const wxArrayString system = tw::ListSerialPorts();
+    wxArrayString extra;
+    extra.Add("/dev/pts/41");
+    extra.Add("/dev/pts/42");
+    tw::SetExtraSerialPorts(extra);
+    const wxArrayString listed = tw::ListSerialPorts();
+    ASSERT_EQ(listed.size(), system.size() + 2);
+    for (size_t i = 0; i < system.size(); ++i)
+        EXPECT_EQ(listed[i], system[i]);
+    EXPECT_EQ(listed[system.size()], "/dev/pts/41");
+    EXPECT_EQ(listed[system.size() + 1], "/dev/pts/42");
+
+    // Also after a replaced list, and never twice.
+    tw::SetSerialPortLister([] {
+        wxArrayString ports;
+        ports.Add("/dev/pts/42");
+        return ports;
+    });
+    const wxArrayString both = tw::ListSerialPorts();
+    tw::SetSerialPortLister({});
+    tw::SetExtraSerialPorts(wxArrayString());
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_EQ(both[0], "/dev/pts/42");
+    EXPECT_EQ(both[1], "/dev/pts/41");
+    EXPECT_EQ(tw::ListSerialPorts().size(), system.size());
 }
