@@ -23,16 +23,6 @@ bool Same(wxUniChar a, wxUniChar b, bool caseSensitive)
     return Fold(a, caseSensitive) == Fold(b, caseSensitive);
 }
 
-bool FindAt(const std::vector<wxUniChar>& t, size_t at, const std::vector<wxUniChar>& n, bool cs)
-{
-    if (at + n.size() > t.size())
-        return false;
-    for (size_t i = 0; i < n.size(); ++i)
-        if (!Same(t[at + i], n[i], cs))
-            return false;
-    return true;
-}
-
 std::vector<wxUniChar> Chars(const wxString& s)
 {
     return std::vector<wxUniChar>(s.begin(), s.end());
@@ -58,19 +48,31 @@ bool Glob(const std::vector<wxUniChar>& t, size_t ti, const std::vector<wxUniCha
     return ti == t.size();
 }
 
+// Letter case folded for the ASCII letters only, as the database does.
+wxString FoldText(const wxString& s, bool caseSensitive)
+{
+    if (caseSensitive)
+        return s;
+    wxString out;
+    out.reserve(s.length());
+    for (wxUniChar c : s)
+        out += Fold(c, false);
+    return out;
+}
+
 class Matcher
 {
 public:
     explicit Matcher(const OracleRules& r) : m_r(r) {}
 
-    // A fixed text anywhere in the subject.
+    // A fixed text anywhere in the subject / at its start.
     bool Has(const wxString& subject, const wxString& fixed) const
     {
-        const auto t = Chars(subject), n = Chars(fixed);
-        for (size_t i = 0; i + n.size() <= t.size(); ++i)
-            if (FindAt(t, i, n, m_r.caseSensitive))
-                return true;
-        return false;
+        return FoldText(subject, m_r.caseSensitive).find(FoldText(fixed, m_r.caseSensitive)) != wxString::npos;
+    }
+    bool StartsWith(const wxString& subject, const wxString& fixed) const
+    {
+        return FoldText(subject, m_r.caseSensitive).StartsWith(FoldText(fixed, m_r.caseSensitive));
     }
     // A value from a table anywhere in the subject / at its start.
     bool HasValue(const wxString& subject, const wxString& value) const
@@ -83,11 +85,7 @@ public:
     {
         if (m_r.wildcards)
             return Glob(Chars(subject), 0, Chars(value + "%"), 0, m_r.caseSensitive);
-        return FindAt(Chars(subject), 0, Chars(value), m_r.caseSensitive);
-    }
-    bool StartsWith(const wxString& subject, const wxString& fixed) const
-    {
-        return FindAt(Chars(subject), 0, Chars(fixed), m_r.caseSensitive);
+        return StartsWith(subject, value);
     }
 
 private:

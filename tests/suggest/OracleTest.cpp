@@ -249,11 +249,12 @@ TEST(SuggestionOracle, EngineWritesExactlyTheExpectedBatch)
         // An item of another batch must never be touched.
         Exec(dbs.user, "INSERT INTO batch_items (batchID, productID, status) VALUES (3, 'p00001', 0)");
 
-        for (const HomePosition& home : Homes(g, 8)) {
+        for (const HomePosition& home : Homes(g, 15)) {
             const DLPrefs prefs = RandomPrefs(g);
             const bool race = g.Chance(0.5);
 
             // What the user had unchecked, and items of the last run.
+            dbs.user.Begin();
             Exec(dbs.user, "DELETE FROM batch_items WHERE batchID = 2");
             std::set<wxString> unchecked;
             for (int k = 0; k < 60; ++k) {
@@ -264,6 +265,7 @@ TEST(SuggestionOracle, EngineWritesExactlyTheExpectedBatch)
                 Exec(dbs.user, "INSERT INTO batch_items (batchID, productID, status) VALUES (2, '" + id + "', " +
                                    wxString::Format("%d", status) + ")");
             }
+            dbs.user.Commit();
 
             Recorder rec;
             CSuggestionRun run(dbs.Handles(), rec.Sinks(false));

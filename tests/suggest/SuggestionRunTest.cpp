@@ -271,6 +271,13 @@ TEST(SuggestionRun, FailuresLeaveTheBatchAsItWas)
              d.catalogue.Open(d.Path("zir.db"), wxEmptyString, WXSQLITE_OPEN_READONLY);
          },
          "\nSQL (TransLon) Error:\n", "readonly"},
+        {"a read-only catalogue whose longitudes are already right",
+         [](SeedCopies& d, wxSQLite3Database&) {
+             Exec(d.catalogue, CSuggestionQuery(DLPrefs(), kSeattle, false).TransLonUpdate());
+             d.catalogue.Close();
+             d.catalogue.Open(d.Path("zir.db"), wxEmptyString, WXSQLITE_OPEN_READONLY);
+         },
+         "\nSQL (TransLon) Error:\n", "readonly"},
         {"a batch database locked by another program",
          [](SeedCopies& d, wxSQLite3Database& other) {
              other.Open(d.Path("zir_user.db"));
