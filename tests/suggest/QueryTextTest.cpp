@@ -500,3 +500,18 @@ TEST(SuggestionQueryText, FinalQueryOrderAndFixedFiles)
 }
 
 } // namespace
+
+namespace {
+
+// Run again under a comma-decimal locale: the numbers in the statements keep
+// their decimal point.
+TEST(SuggestionQueryTextLocale, NumbersKeepTheirPoint)
+{
+    DLPrefs prefs;
+    const CSuggestionQuery b(prefs, HomePosition(-36.8, 174.8, 15), false);
+    EXPECT_EQ(b.LocationClause(), "((Lat-(Height/2))<-29.30) AND ((Lat+(Height/2))>-44.30) AND "
+                                  "((TransLon+(Width/2))>-7.50) AND ((TransLon-(Width/2))<7.50)");
+    EXPECT_TRUE(b.TransLonUpdate().Contains("(Lon + -174.80)")) << b.TransLonUpdate();
+}
+
+} // namespace
