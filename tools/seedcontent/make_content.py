@@ -121,6 +121,50 @@ def compass(deg):
 
 
 # --------------------------------------------------------------------------
+# Entries that make the suggestion engine's rules matter
+# --------------------------------------------------------------------------
+# Fixed values (no random draws), so that the generated rows stay as they are.
+#
+# Marine zones: a coastal zone code and a buoy station id holding the LIKE
+# wildcard "_", each with a look-alike ("PMZ118", "WKS01") that an unescaped
+# pattern would also match, and a radar city holding an apostrophe. Their
+# catalogue items are added by the build_* functions below, some with the
+# code in other letter case or in the middle of the title.
+EDGE_ZONES = [  # (ID, zcode, region, description, south, north, west, east, Map)
+    (901, "PMZ118", "PACIFIC_ISLANDS", "Wake Island Coastal Waters", 19.00, 19.60, 166.30, 166.95, "Coastal"),
+    (902, "PMZ_18", "PACIFIC_ISLANDS", "Wake Island Lagoon", 19.25, 19.35, 166.55, 166.65, "Coastal"),
+]
+EDGE_BUOYS = [  # (StationID, BuoyName, lat, lon)
+    ("WK_01", "Wake Island Lagoon", 19.300, 166.600),
+    ("WKS01", "Wake Island South", 19.150, 166.700),
+]
+EDGE_RADARS = [  # (ID, City, RadarType, lat, lon)
+    (901, "Kaua'i, HI", "NEXRAD", 21.89, -159.55),
+]
+
+# Areas around the South Pacific homes that lie across the date line.
+SW_PACIFIC = (-25.0, 180.0, 50.0, 60.0)      # 150E to 150W
+NEW_ZEALAND = (-37.0, 176.0, 8.0, 10.0)
+FIJI = (-18.0, 178.0, 6.0, 8.0)             # west of the date line, found from 178W
+
+
+def engine_edge_marine_entries():
+    """MZones, MZonesPos, Buoys and RadarCities rows of the entries above,
+    in the form main() writes."""
+    zones, pos = [], []
+    for zid, code, region, desc, s, n, w, e, kind in EDGE_ZONES:
+        _, c_lon = span_lon(w, e)
+        zones.append({"ID": str(zid), "zcode": code, "region": region, "description": desc,
+                      "lat": fmt((s + n) / 2.0, 3), "lon": fmt(c_lon, 3), "Map": kind})
+        for lat, lon in square(s, n, w, e):
+            pos.append((code, lat, lon, 1))
+    buoys = [{"StationID": sid, "BuoyName": name, "Latitude": lat, "Longitude": lon}
+             for sid, name, lat, lon in EDGE_BUOYS]
+    radars = [(str(rid), city, kind, "%.2f" % lat, "%.2f" % lon) for rid, city, kind, lat, lon in EDGE_RADARS]
+    return {"zones": zones, "pos": pos, "buoys": buoys, "radars": radars}
+
+
+# --------------------------------------------------------------------------
 # Catalogue
 # --------------------------------------------------------------------------
 PRODUCT_COLUMNS = ["Category", "Region", "ChartType", "FileID", "Title", "Path", "File", "Description",
@@ -202,6 +246,9 @@ def build_grib():
                 0.20 + 0.10 * days, raw, comp, "NCEP", WORLD)
     add(cat, "Global", "GFS Extended", "", "GFS Wind - 16 Day Extended",
         "grib/global=>avnwind.16day.grb", "Retired: 16 day extended GFS wind", 2.50, 1900, 1630, "NCEP", WORLD)
+    add(cat, "Global", "GFS Extended", "gfsx08", "GFS Wind - 8 Day Extended (1.0 deg, 12 hourly)",
+        "grib/global=>avnwind.8day.grb", "Global GFS model, 10 m wind, 8 day forecast every 12 hours", 1.10,
+        620, 533, "NCEP", WORLD)
     nmg = [("NMG Wind", "=>surfwind", "surface wind", 104),
            ("NMG Surface Pressure", "=>prsml", "sea-level pressure", 56),
            ("NMG 500 mb Heights", "=>hgt500mb", "500 mb height", 54),
@@ -222,7 +269,7 @@ def build_grib():
     n = 0
     for ctype, stem, what, per_day in [("WW3 Wind", "=>wind", "wind driving the wave model", 96),
                                        ("WW3 Waves", "=>wave", "significant wave height, period and direction", 120),
-                                       ("WW3 Swell", "=>swell", "primary swell height, period and direction", 90)]:
+                                       ("WW3 Swell", "=>Swell", "primary swell height, period and direction", 90)]:
         for days in range(1, 8):
             n += 1
             raw, comp = grib_sizes(days, per_day)
@@ -323,6 +370,11 @@ def build_animations():
             add(cat, region, ctype, "an%02d" % n, "%s - %s" % (ctype, region),
                 "anim/%s_%s.gif" % (code, stem), "Animated %s, %s" % (what, region),
                 1.25, size, size, "NWS", AREAS[region], compression="")
+    for fid, ctype, stem, what, size in [
+            ("an07", "Surface Pressure Loop", "sfc_loop", "72 hour surface pressure forecast loop", 980),
+            ("an08", "Satellite Loop", "sat_loop", "last 12 hours of infrared satellite images", 1210)]:
+        add(cat, "Southwest Pacific", ctype, fid, "%s - Southwest Pacific" % ctype, "anim/swpac_%s.gif" % stem,
+            "Animated %s, Southwest Pacific" % what, 1.25, size, size, "MetService", SW_PACIFIC, compression="")
 
 
 ZONE_CHART_TYPE = {
@@ -349,6 +401,8 @@ def build_text():
             add(cat, "US Coastal", ZONE_CHART_TYPE[region_key], "cz" + code.lower(),
                 "%s %s" % (code, desc), "text/coastal/%s.txt" % code.lower(),
                 "Coastal waters forecast: %s" % desc, 0.10, rnd.randint(4, 9), 2, "NWS", area_box(s, n, w, e))
+        if region_key == "PACIFIC_ISLANDS":
+            build_edge_zone_text(cat)
         if region_key == "EAST":
             for code, desc, s, n, w, e in geo.EAST_OUTER:
                 add(cat, "US Coastal", "East Coast", "cz" + code.lower(), "%s %s" % (code, desc),
@@ -394,6 +448,26 @@ def build_text():
         highseas_products.setdefault(code, []).append(fid)
     highseas_products["MA12"].append("hs90")
     highseas_products["MA04"].append("hs91")
+    # The South West Pacific bulletin comes with the basin's surface analysis,
+    # which the weather-chart choices also find.
+    chart = [p["FileID"] for p in products if p["Title"] == "Surface Analysis - South Pacific"]
+    assert len(chart) == 1
+    highseas_products["MA14"].append(chart[0])
+
+
+def build_edge_zone_text(cat):
+    """Forecasts of the edge zones: one code at the start of two titles, one
+    title in lower case."""
+    by_code = {z[1]: z for z in EDGE_ZONES}
+    _, code, _, desc, s, n, w, e, _ = by_code["PMZ118"]
+    add(cat, "US Coastal", "Hawaii and Pacific Islands", "czpmz118", "%s %s" % (code, desc),
+        "text/coastal/pmz118.txt", "Coastal waters forecast: %s" % desc, 0.10, 6, 2, "NWS", area_box(s, n, w, e))
+    add(cat, "US Coastal", "Hawaii and Pacific Islands", "czpmz118w", "%s %s - Marine Warnings" % (code, desc),
+        "text/coastal/pmz118_warn.txt", "Marine warnings in force: %s" % desc, 0.05, 3, 1, "NWS",
+        area_box(s, n, w, e))
+    _, code, _, desc, s, n, w, e, _ = by_code["PMZ_18"]
+    add(cat, "US Coastal", "Hawaii and Pacific Islands", "czpmz_18", "%s %s" % (code.lower(), desc),
+        "text/coastal/pmz_18.txt", "Coastal waters forecast: %s" % desc, 0.10, 4, 2, "NWS", area_box(s, n, w, e))
 
 
 SAT_REGIONS = [
@@ -425,9 +499,28 @@ def build_satellite():
                 add(cat, region, ctype, "sat%03d" % n, "%s 6 Hours Ago - %s" % (ctype, region),
                     "sat/%s_%s_6h.jpg" % (code, stem), "%s satellite image from six hours earlier, %s"
                     % (ctype, region), 0.40, size, size, "NESDIS", area, compression="")
+            if region == "Hawaii" and ctype == "Visible":
+                add(cat, region, ctype, "satx01", "Most Recent Visible - Kaua'i, HI to Oahu",
+                    "sat/hawaii_vis_kauai_latest.jpg", "Latest visible satellite image, Kauai Channel", 0.50, 150,
+                    150, "NESDIS", (21.6, -158.8, 3.0, 4.0), compression="")
             if region == "GOES West" and ctype == "Visible":
                 add(cat, region, ctype, "", "Visible Loop - GOES West", "sat/goesw_vis_loop.gif",
                     "Retired: visible image loop", 1.00, 900, 900, "NESDIS", area, compression="")
+
+
+    # Across the date line; one title in other letter case.
+    n = 0
+    for region, code, area, titles in [
+            ("Southwest Pacific", "swpac", SW_PACIFIC,
+             [("Infrared", "ir", "Most Recent Infrared"), ("Visible", "vis", "Most Recent Visible"),
+              ("Water Vapor", "wv", "most recent Water Vapor")]),
+            ("Fiji and Tonga", "fiji", FIJI,
+             [("Infrared", "ir", "Most Recent Infrared"), ("Visible", "vis", "MOST RECENT Visible")])]:
+        for ctype, stem, title in titles:
+            n += 1
+            add(cat, region, ctype, "satx%02d" % (n + 1), "%s - %s" % (title, region),
+                "sat/%s_%s_latest.jpg" % (code, stem), "Latest %s satellite image, %s" % (ctype.lower(), region),
+                0.50, 180, 180, "MetService", area, compression="")
 
 
 def build_radar():
@@ -443,6 +536,12 @@ def build_radar():
                 "radar/%s_%s_latest.png" % (stem, slug), "Latest %s base reflectivity image for %s" % (kind, city),
                 0.50, rnd.randint(25, 60), 0, "NWS", (lat, lon, 4.0, 5.0), compression="")
             products[-1]["CompressedSize"] = products[-1]["RawSize"]
+        if region == "NEXRAD":
+            for i, (_rid, city, kind, lat, lon) in enumerate(EDGE_RADARS, 1):
+                add(cat, region, "Base Reflectivity", "radx%02d" % i,
+                    "%s %s - Most Recent Base Reflectivity" % (city.upper(), kind),
+                    "radar/n0r_edge%02d_latest.png" % i, "Latest %s base reflectivity image for %s" % (kind, city),
+                    0.50, 40, 40, "NWS", (lat, lon, 4.0, 5.0), compression="")
 
 
 def build_buoy_products(buoys):
@@ -466,6 +565,14 @@ def build_buoy_products(buoys):
                                                  sid, b["BuoyName"]),
                     0.10 if not hist else 0.20, 3 if not hist else 12, 1 if not hist else 4, "NDBC",
                     (b["Latitude"], b["Longitude"], 1.0, 1.0))
+            if region == "Western Pacific" and not hist:
+                # One id in the middle of its title and in lower case.
+                for i, (sid, name, lat, lon) in enumerate(EDGE_BUOYS, 1):
+                    title = ("%s %s - %s" % (sid, name, ctype) if i > 1
+                             else "%s Station %s - %s" % (name, sid.lower(), ctype))
+                    add(cat, region, ctype, "byx%02d" % i, title, "buoy=>obsedge%02d.txt" % i,
+                        "Latest observation from station %s (%s)" % (sid, name), 0.10, 3, 1, "NDBC",
+                        (lat, lon, 1.0, 1.0))
 
 
 def build_ocean_charts():
@@ -492,13 +599,15 @@ def build_ocean_charts():
     add(cat, "Sea Surface Temperature", "SST Charts", "oc42", "Sea Surface Temperature - Gulf of Mexico",
         "ocean/sst/gulf.png", "Sea surface temperature chart, Gulf of Mexico", 0.50, 150, 150, "NAVO",
         (25.0, -90.0, 12.0, 20.0), compression="")
-    fishing = [("Catch Journals", "oc50", "Northeast Catch Journal", "ocean/fish/catch_ne.txt", (41.0, -69.0, 8.0, 12.0)),
+    fishing = [("Catch Journals", "oc54", "New Zealand Catch Journal", "ocean/fish/catch_nz.txt", NEW_ZEALAND),
+               ("Catch Journals", "oc50", "Northeast Catch Journal", "ocean/fish/catch_ne.txt", (41.0, -69.0, 8.0, 12.0)),
                ("Catch Journals", "oc51", "Mid-Atlantic Catch Journal", "ocean/fish/catch_ma.txt", (37.0, -74.0, 8.0, 8.0)),
                ("Catch Journals", "oc52", "Pacific Northwest Catch Journal", "ocean/fish/catch_pnw.txt", (46.0, -125.0, 8.0, 8.0)),
                ("Catch Journals", "oc53", "Southern California Catch Journal", "ocean/fish/catch_socal.txt", (32.5, -119.0, 6.0, 8.0)),
                ("Fish Prices", "oc60", "East Coast Dock Prices", "ocean/fish/prices_east.txt", (38.0, -73.0, 20.0, 16.0)),
                ("Fish Prices", "oc61", "West Coast Dock Prices", "ocean/fish/prices_west.txt", (40.0, -124.0, 18.0, 10.0)),
-               ("Fish Prices", "oc62", "Gulf Coast Dock Prices", "ocean/fish/prices_gulf.txt", (28.0, -89.0, 8.0, 18.0))]
+               ("Fish Prices", "oc62", "Gulf Coast Dock Prices", "ocean/fish/prices_gulf.txt", (28.0, -89.0, 8.0, 18.0)),
+               ("Fish Prices", "oc63", "Auckland Dock Prices", "ocean/fish/prices_auckland.txt", NEW_ZEALAND)]
     for ctype, fid, title, path, area in fishing:
         add(cat, "Fishing", ctype, fid, title, path, "%s, updated weekly" % title, 0.25, 10, 3, "Tidewright", area)
 
@@ -547,6 +656,16 @@ def build_terrafin():
                 "terrafin/%s_%s_latest.png" % (code, stem), "Terrafin fishing chart of %s, %s" % (what, region),
                 4.95, rnd.randint(200, 420), 0, "Terrafin", area, compression="", race=1)
             products[-1]["CompressedSize"] = products[-1]["RawSize"]
+    # Around the South Pacific homes, one on each side of the date line.
+    for region, code, area in [("New Zealand", "nz", NEW_ZEALAND), ("Fiji", "fiji", FIJI)]:
+        for ctype, stem, what, size in [("SST Analysis", "sst", "sea surface temperature with fronts", 310),
+                                        ("Current Velocity", "cur", "surface current speed and direction", 280),
+                                        ("SSH Anomaly", "ssh", "sea surface height anomaly (eddies)", 260),
+                                        ("Chlorophyll", "chl", "chlorophyll concentration (water colour)", 240)]:
+            n += 1
+            add(cat, region, ctype, "tf%03d" % n, "Terrafin %s - %s" % (ctype, region),
+                "terrafin/%s_%s_latest.png" % (code, stem), "Terrafin fishing chart of %s, %s" % (what, region),
+                4.95, size, size, "Terrafin", area, compression="", race=1)
 
 
 def build_ocean_models():
@@ -592,6 +711,9 @@ def build_ice_tides_race():
     add("Ice", "Antarctic", "Ice Analysis", "ice06", "Antarctic Sea Ice Analysis", "ice/antarctic.gif",
         "Weekly sea ice edge, Southern Ocean", 0.50, 110, 110, "NIC", (-65.0, 180.0, 30.0, 360.0),
         compression="")
+    add("Ice", "Antarctic", "Iceberg Limit", "ice07", "Southern Ocean Iceberg Limit - New Zealand Sector",
+        "ice/iceberg_limit_nz.gif", "Limit of known icebergs south of New Zealand", 0.50, 85, 85, "NIC",
+        (-50.0, 175.0, 16.0, 40.0), compression="")
 
     tides = [("US West Coast", (40.0, -123.0, 18.0, 8.0)), ("US East Coast", (36.0, -75.0, 20.0, 12.0)),
              ("Gulf of Mexico", (28.5, -89.0, 6.0, 18.0)), ("Hawaii", (21.0, -157.0, 4.0, 6.0)),
@@ -604,6 +726,11 @@ def build_ice_tides_race():
             add("Tides", region, ctype, "td%02d" % n, "%s - %s (7 days)" % (ctype, region),
                 "tides/%s_%s.txt" % (slug, stem), "%s for the main stations of the %s, next 7 days" % (ctype, region),
                 0.25, rnd.randint(20, 40), 6, "NOS", area)
+    for ctype, stem, size in [("Tide Tables", "tides", 28), ("Tidal Currents", "currents", 31)]:
+        n += 1
+        add("Tides", "New Zealand", ctype, "td%02d" % n, "%s - New Zealand (7 days)" % ctype,
+            "tides/newzealand_%s.txt" % stem, "%s for the main ports of New Zealand, next 7 days" % ctype,
+            0.25, size, 6, "LINZ", (-40.0, 174.0, 12.0, 12.0))
 
     races = [("Straits Regatta", (48.3, -123.3, 2.0, 3.0)), ("Pacific Crossing Race", (29.0, -140.0, 16.0, 36.0)),
              ("Gulf Stream Dash", (36.0, -70.0, 10.0, 12.0))]
@@ -617,6 +744,15 @@ def build_ice_tides_race():
             add("Race", region, ctype, "race%02d" % n, "%s - %s" % (title, region),
                 ("race/notices/%s Notice.txt" % region) if ctype == "Race Notices" else "race/%s_%s.txt" % (slug, stem), "%s for the %s" % (title, region), price, rnd.randint(3, 12), 2,
                 "Race Committee", area)
+    for ctype, fid, stem, title, price, size in [
+            ("Position Reports", "race10", "race/auckfiji_positions.txt", "Fleet Position Report", 0.25, 7),
+            ("Race Notices", "race11", "race/notices/Auckland to Fiji Race Notice.txt", "Race Committee Notice",
+             0.0, 4),
+            ("Course Weather", "race12", "race/auckfiji=>wind.3day.course.grb", "Course Wind 3 Day GRIB", 0.90,
+             140)]:
+        add("Race", "Auckland to Fiji Race", ctype, fid, "%s - Auckland to Fiji Race" % title, stem,
+            "%s for the Auckland to Fiji Race" % title, price, size, 2, "Race Committee",
+            (-27.0, 176.5, 22.0, 12.0))
 
 
 PERSONALITIES = [
@@ -843,6 +979,7 @@ def main():
     mask = WaterMask(os.path.join(TOP, "res", "WorldmapTiff.PNG"))
     buoys = make_buoys(mask)
     zones, zone_pos = make_zones()
+    edge = engine_edge_marine_entries()
 
     build_grib()
     build_charts()
@@ -872,17 +1009,18 @@ def main():
     write_csv(os.path.join(DATA, "MarineZones", "Buoys.csv"),
               ["StationID", "BuoyName", "Latitude", "Longitude", "selected"],
               [(b["StationID"], b["BuoyName"], "%.3f" % b["Latitude"], "%.3f" % b["Longitude"], "0")
-               for b in buoys], header + "Buoy and coastal stations; longitudes in [-180, 180].")
+               for b in buoys + edge["buoys"]], header + "Buoy and coastal stations; longitudes in [-180, 180].")
     write_csv(os.path.join(DATA, "MarineZones", "MZones.csv"),
               ["ID", "zcode", "region", "description", "lat", "lon", "Map", "selected"],
-              [dict(z, selected="0") for z in zones], header +
+              [dict(z, selected="0") for z in zones + edge["zones"]], header +
               "Forecast zones. METAREAs (region WMA) keep the fixed IDs of the METAREA picker.")
     write_csv(os.path.join(DATA, "MarineZones", "MZonesPos.csv"), ["zcode", "lat", "lon", "part"],
-              [(c, "%.3f" % la, "%.3f" % lo, str(p)) for c, la, lo, p in zone_pos], header +
+              [(c, "%.3f" % la, "%.3f" % lo, str(p)) for c, la, lo, p in zone_pos + edge["pos"]], header +
               "Zone outlines, vertices in order per part; longitudes in [-180, 180].")
     write_csv(os.path.join(DATA, "MarineZones", "RadarCities.csv"),
               ["ID", "City", "RadarType", "Latitude", "Longitude"],
-              [(str(i), c, t, "%.2f" % la, "%.2f" % lo) for i, (c, t, la, lo) in enumerate(geo.RADARS, 1)],
+              [(str(i), c, t, "%.2f" % la, "%.2f" % lo) for i, (c, t, la, lo) in enumerate(geo.RADARS, 1)]
+              + edge["radars"],
               header + "Weather radar sites.")
     print("products %d, buttons %d, buoys %d, zones %d, vertices %d, radars %d"
           % (len(products), len(buttons), len(buoys), len(zones), len(zone_pos), len(geo.RADARS)))
