@@ -1,8 +1,7 @@
 #include "map/mapdialog.h"
 
 #include <cmath>
-#include <locale>
-#include <sstream>
+#include <charconv>
 #include <string>
 
 #include <wx/button.h>
@@ -69,7 +68,7 @@ void MapDialog::CreateControls()
     auto* top = new wxBoxSizer(wxVERTICAL);
     SetSizer(top);
 
-    m_mapPanel = new wxMapPanel(this, wxMapPanel::kCentreWidthPicker, 600, 300);
+    m_mapPanel = new wxMapPanel(this, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG);
     top->Add(m_mapPanel, 0, wxALIGN_CENTER_HORIZONTAL | wxALL, 5);
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
@@ -136,17 +135,44 @@ void MapDialog::InitializePosition(double lat, double lon, double width)
                                  m_nsChoice->GetSelection(), -1);
 }
 
+namespace {
+
+// The decimal number at the start of a text (after blanks), whatever follows
+// it; false when the text does not begin with one. Never depends on the locale.
+bool LeadingNumber(const wxString& text, double& value)
+{
+    const std::string s(text.utf8_str());
+    const char* p = s.c_str();
+    const char* end = p + s.size();
+    while (p < end && (*p == ' ' || *p == '\t'))
+        ++p;
+    if (p < end && *p == '+')
+        ++p;
+    double v = 0.0;
+    const auto r = std::from_chars(p, end, v, std::chars_format::general);
+    if (r.ec != std::errc() || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}
+
+} // namespace
+
 void MapDialog::RetrievePosition(double& lat, double& lon, double& width) const
 {
-    // The leading number of the field (whatever follows it is ignored), 0
-    // when the field does not begin with one.
-    std::istringstream in(std::string(m_widthCtrl->GetValue().utf8_str()));
-    in.imbue(std::locale::classic());
-    double w = 0.0;
-    in >> std::ws >> w;
-    width = (in.fail() || !std::isfinite(w)) ? 0.0 : w;
+    LeadingNumber(m_widthCtrl->GetValue(), width);
     TidewrightApp::UnFormatPosition(lon, lat, m_lonCtrl->GetValue(), m_latCtrl->GetValue(),
                                     m_ewChoice->GetStringSelection(), m_nsChoice->GetStringSelection());
+}
+
+wxBitmap MapDialog::GetBitmapResource(const wxString&)
+{
+    return wxNullBitmap;
+}
+
+wxIcon MapDialog::GetIconResource(const wxString&)
+{
+    return wxNullIcon;
 }
 
 void MapDialog::OnButtonOkClick(wxCommandEvent&)
