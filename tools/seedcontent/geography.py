@@ -118,6 +118,22 @@ EAST_OUTER = [
     ("ANZ370", "Georges Bank Inner Waters", 40.80, 41.80, -69.00, -67.00),
 ]
 
+# Outer waters of the eastern region that the coastal map never offers (its
+# query leaves out these codes together with ANZ270 and ANZ370 above). They
+# have no text forecasts of their own in the catalogue.
+EAST_HIDDEN = [
+    ("ANZ070", "Gulf of Maine Outer Waters North of 43N and East of 67W", 43.00, 44.30, -67.00, -65.80),
+    ("ANZ170", "Georges Bank Outer Waters East of 67W", 40.40, 41.60, -66.90, -65.60),
+    ("ANZ271", "Jordan Basin Outer Waters", 43.70, 44.40, -68.40, -67.10),
+    ("ANZ272", "Wilkinson Basin Outer Waters", 42.40, 43.00, -69.90, -68.90),
+    ("ANZ273", "Cashes Ledge Outer Waters", 42.70, 43.30, -68.90, -68.10),
+    ("ANZ470", "Hudson Canyon Outer Waters", 38.80, 39.60, -72.40, -70.90),
+    ("ANZ670", "Outer Waters East of Chincoteague", 36.80, 37.70, -73.90, -72.60),
+    ("AMZ170", "Outer Waters East of Cape Hatteras", 34.40, 35.40, -74.40, -72.90),
+    ("AMZ270", "Outer Waters East of Cape Fear", 32.80, 33.80, -76.40, -74.90),
+    ("AMZ370", "Outer Waters East of Charleston", 31.40, 32.40, -78.40, -76.90),
+]
+
 OFFSHORE = {
     "Gulf": [
         ("GMZ011", "NW Gulf including Stetson Bank", 26.50, 28.50, -97.00, -93.00),

@@ -823,6 +823,19 @@ def make_zones():
     pos.append(("PHZ180", 17.4, -168.3, 2))
     pos.append(("PHZ180", 16.0, -168.3, 2))
     pos.append(("PHZ180", 16.0, -170.8, 2))
+    # Rows added after the others, so that the IDs above stay as they were.
+    # The eastern outer waters that the coastal map leaves out.
+    for code, desc, s, n, w, e in geo.EAST_HIDDEN:
+        add_zone(code, desc, "EAST", "Offshore", s, n, w, e, square)
+    # An outline with a vertex repeated right after itself (the map keeps one
+    # point of it for the zone's hit area).
+    at = next(i for i, p in enumerate(pos) if p[0] == "PZZ530") + 2
+    pos.insert(at + 1, pos[at])
+    # A zone whose outline is missing: listed on its map, never drawn.
+    zones.append({"ID": str(next_id), "zcode": "LMZ080", "region": "GREAT_LAKES",
+                  "description": "Lake Michigan Open Waters", "lat": fmt(43.800, 3), "lon": fmt(-87.000, 3),
+                  "Map": "Coastal"})
+    next_id += 1
     return zones, pos
 
 
