@@ -545,7 +545,6 @@ void wxMapPanel::CreateWeatherZoneArray(wxArrayString zcodes)
                     zcode = rs.GetAsString("zcode");
                     description = rs.GetAsString("description");
                 }
-                rs.Finalize();
             }
             vertices.Empty();
             outlineQuery.Reset();
@@ -554,7 +553,6 @@ void wxMapPanel::CreateWeatherZoneArray(wxArrayString zcodes)
                 wxSQLite3ResultSet rs = outlineQuery.ExecuteQuery();
                 while (rs.NextRow())
                     vertices.Add(Position(rs.GetDouble("lat", 0.0), rs.GetDouble("lon", 0.0), rs.GetInt("part", 0)));
-                rs.Finalize();
             }
             if (!vertices.IsEmpty())
                 CreateWeatherZone(vertices, zcode, description, m_zonePalette[colour], selected);

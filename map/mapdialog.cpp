@@ -63,6 +63,11 @@ bool MapDialog::Create(wxWindow* parent, wxWindowID id, const wxString& caption,
     return true;
 }
 
+namespace {
+// Wide enough for "151.172" in the toolkit's text fields.
+constexpr int kFieldWidth = 80;
+}
+
 void MapDialog::CreateControls()
 {
     auto* top = new wxBoxSizer(wxVERTICAL);
@@ -84,7 +89,7 @@ void MapDialog::CreateControls()
     row->Add(params, 0, wxALIGN_CENTER_VERTICAL);
     wxWindow* box = params->GetStaticBox();
     params->Add(new wxStaticText(box, wxID_STATIC, _("Lat:")), 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
-    m_latCtrl = new wxTextCtrl(box, ID_MAPDIALOG_LAT, wxEmptyString, wxDefaultPosition, wxSize(60, -1), 0,
+    m_latCtrl = new wxTextCtrl(box, ID_MAPDIALOG_LAT, wxEmptyString, wxDefaultPosition, wxSize(kFieldWidth, -1), 0,
                                wxTextValidator(wxFILTER_NONE, &m_latText));
     params->Add(m_latCtrl, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
     const wxString ns[] = {_("N"), _("S")};
@@ -92,7 +97,7 @@ void MapDialog::CreateControls()
     m_nsChoice->SetSelection(0);
     params->Add(m_nsChoice, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
     params->Add(new wxStaticText(box, wxID_STATIC, _("Lon: ")), 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
-    m_lonCtrl = new wxTextCtrl(box, ID_MAPDIALOG_LON, wxEmptyString, wxDefaultPosition, wxSize(60, -1), 0,
+    m_lonCtrl = new wxTextCtrl(box, ID_MAPDIALOG_LON, wxEmptyString, wxDefaultPosition, wxSize(kFieldWidth, -1), 0,
                                wxTextValidator(wxFILTER_NONE, &m_lonText));
     params->Add(m_lonCtrl, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
     const wxString ew[] = {_("E"), _("W")};
