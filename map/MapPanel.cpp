@@ -718,7 +718,7 @@ void wxMapPanel::paintEvent(wxPaintEvent&)
         dc.DrawBitmap(m_dragBitmap, m_panDelta.x, m_panDelta.y, false);
         return;
     }
-    if (m_rubberBand.IsShown() && m_frameBitmap.IsOk()) {
+    if (m_bandActive && m_rubberBand.IsShown() && m_frameBitmap.IsOk()) {
         // While a band is drawn the map is not drawn again.
         dc.DrawBitmap(m_frameBitmap, 0, 0, false);
         m_rubberBand.Draw(dc);
@@ -752,6 +752,11 @@ void wxMapPanel::OnMoveMouse(wxMouseEvent& event)
         if (!m_rubberBand.IsShown())
             m_frameBitmap = Snapshot(false);
         m_rubberBand.SetGeometry(m_bandStart.x, m_bandStart.y, p.x - m_bandStart.x, p.y - m_bandStart.y);
+    } else if (m_rubberBand.IsShown()) {
+        // The button went up where this window did not see it: the band
+        // disappears and the map is drawn live again.
+        m_rubberBand.ClearOldRubberRect();
+        m_frameBitmap = wxNullBitmap;
     }
     ShowStatus(p);
     OnMouse(event);

@@ -31,9 +31,12 @@ void View(wxMapPanel* map, int scrollX, int scrollY, double zoom = 1.0)
     map->m_scrollY = scrollY;
 }
 
+// Runs again under a comma-decimal locale: the fields must keep their points.
+using MapLocaleTest = MapTest;
+
 } // namespace
 
-TEST_F(MapTest, PickerBoxFillsTheDialogFields)
+TEST_F(MapLocaleTest, PickerBoxFillsTheDialogFields)
 {
     MapDialog dlg(frame);
     wxMapPanel* map = dlg.GetMapPanel();
@@ -264,6 +267,12 @@ TEST_F(MapTest, BandIsShownWhileDraggingAndTheMapIsNotRedrawn)
     EXPECT_FALSE(map->m_rubberBand.IsShown());
     EXPECT_FALSE(map->m_bandActive);
     EXPECT_DOUBLE_EQ(map->m_zoom, wxMapPanel::kWorldMinZoom) << "a drag up and left is a click";
+
+    // A button released outside the window: the next motion takes the band away.
+    Mouse(map, wxEVT_LEFT_DOWN, wxPoint(100, 80), {true});
+    Mouse(map, wxEVT_MOTION, wxPoint(200, 160), {true});
+    Mouse(map, wxEVT_MOTION, wxPoint(210, 170));
+    EXPECT_FALSE(map->m_rubberBand.IsShown());
 }
 
 TEST_F(MapTest, DoubleClickZoomsAndRightDragPans)
