@@ -62,12 +62,17 @@ bool MapDialog::Create(wxWindow* parent, wxWindowID id, const wxString& caption,
     return true;
 }
 
+namespace {
+// Wide enough for "151.172" in the toolkit's text fields.
+constexpr int kFieldWidth = 80;
+}
+
 void MapDialog::CreateControls()
 {
     auto* top = new wxBoxSizer(wxVERTICAL);
     SetSizer(top);
 
-    m_mapPanel = new wxMapPanel(this, wxMapPanel::kCentreWidthPicker, 600, 300);
+    m_mapPanel = new wxMapPanel(this, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG);
     top->Add(m_mapPanel, 0, wxALIGN_CENTER_HORIZONTAL | wxALL, 5);
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
@@ -83,7 +88,7 @@ void MapDialog::CreateControls()
     row->Add(params, 0, wxALIGN_CENTER_VERTICAL);
     wxWindow* box = params->GetStaticBox();
     params->Add(new wxStaticText(box, wxID_STATIC, _("Lat:")), 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
-    m_latCtrl = new wxTextCtrl(box, ID_MAPDIALOG_LAT, wxEmptyString, wxDefaultPosition, wxSize(60, -1), 0,
+    m_latCtrl = new wxTextCtrl(box, ID_MAPDIALOG_LAT, wxEmptyString, wxDefaultPosition, wxSize(kFieldWidth, -1), 0,
                                wxTextValidator(wxFILTER_NONE, &m_latText));
     params->Add(m_latCtrl, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
     const wxString ns[] = {_("N"), _("S")};
@@ -91,7 +96,7 @@ void MapDialog::CreateControls()
     m_nsChoice->SetSelection(0);
     params->Add(m_nsChoice, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
     params->Add(new wxStaticText(box, wxID_STATIC, _("Lon: ")), 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
-    m_lonCtrl = new wxTextCtrl(box, ID_MAPDIALOG_LON, wxEmptyString, wxDefaultPosition, wxSize(60, -1), 0,
+    m_lonCtrl = new wxTextCtrl(box, ID_MAPDIALOG_LON, wxEmptyString, wxDefaultPosition, wxSize(kFieldWidth, -1), 0,
                                wxTextValidator(wxFILTER_NONE, &m_lonText));
     params->Add(m_lonCtrl, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
     const wxString ew[] = {_("E"), _("W")};
@@ -136,11 +141,21 @@ void MapDialog::InitializePosition(double lat, double lon, double width)
 
 void MapDialog::RetrievePosition(double& lat, double& lon, double& width) const
 {
-    // The leading number of the field (whatever follows it is ignored), 0
-    // when the field does not begin with one.
-    width = tw::LeadingDouble(m_widthCtrl->GetValue());
+    // The leading number of the field (whatever follows it is ignored); a
+    // field that does not begin with one leaves the caller's value.
+    tw::LeadingDouble(m_widthCtrl->GetValue(), width);
     TidewrightApp::UnFormatPosition(lon, lat, m_lonCtrl->GetValue(), m_latCtrl->GetValue(),
                                     m_ewChoice->GetStringSelection(), m_nsChoice->GetStringSelection());
+}
+
+wxBitmap MapDialog::GetBitmapResource(const wxString&)
+{
+    return wxNullBitmap;
+}
+
+wxIcon MapDialog::GetIconResource(const wxString&)
+{
+    return wxNullIcon;
 }
 
 void MapDialog::OnButtonOkClick(wxCommandEvent&)

@@ -2,7 +2,9 @@
 // longitude with hemisphere choices, and the side of the square in degrees.
 #pragma once
 
+#include <wx/bitmap.h>
 #include <wx/dialog.h>
+#include <wx/icon.h>
 
 class wxChoice;
 class wxMapPanel;
@@ -43,10 +45,16 @@ public:
 
     // Shows the signed centre and the width in the fields and on the map.
     void InitializePosition(double lat, double lon, double width);
-    // Reads the fields back as signed degrees and the width.
+    // Reads the fields back as signed degrees and the width. A field that
+    // does not begin with a number leaves its value as the caller had it
+    // (latitude and longitude still take the hemisphere's sign).
     void RetrievePosition(double& lat, double& lon, double& width) const;
 
     wxMapPanel* GetMapPanel() const { return m_mapPanel; }
+
+    static bool ShowToolTips() { return true; }
+    wxBitmap GetBitmapResource(const wxString& name);
+    wxIcon GetIconResource(const wxString& name);
 
     wxMapPanel* m_mapPanel;
     wxStaticText* m_positionLabel;

@@ -70,10 +70,15 @@ void BasicWindow::CreateControls()
     auto* panel = new wxPanel(this, wxID_ANY);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     panel->SetSizer(sizer);
-    m_map = new wxMapPanel(panel, wxMapPanel::kMainWindow, 600, 300);
+    m_map = new wxMapPanel(panel, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG, wxMapPanel::kMainWindow, 600, 300);
+    m_map->SetName(wxS("Map Window"));
     sizer->Add(m_map, 1, wxEXPAND | wxALL, 5);
     m_pointerLabel = new wxStaticText(panel, ID_BASIC_POINTER_LABEL, wxEmptyString);
     sizer->Add(m_pointerLabel, 0, wxALL, 5);
+    m_map->m_statusLabel = m_pointerLabel;
+    m_map->m_basicWindow = this;
+    m_map->m_maxZoom = 7.0;
+    m_map->m_minZoom = 0.146484375;
 
     double lat = 0.0, lon = 0.0;
     int width = 0;
@@ -122,6 +127,18 @@ bool BasicWindow::UpdateCoords(double lat, double lon, int width)
     st.Bind(3, width);
     st.ExecuteUpdate();
     return true;
+}
+
+void BasicWindow::UpdateCoords()
+{
+    wxSQLite3Database* db = wxGetApp().userDb;
+    if (!db)
+        return;
+    wxSQLite3Statement st = db->PrepareStatement("UPDATE batches SET lat = ?, lon = ?, width = ? WHERE ID = 1");
+    st.Bind(1, static_cast<double>(m_lat));
+    st.Bind(2, static_cast<double>(m_lon));
+    st.Bind(3, static_cast<double>(m_width));
+    st.ExecuteUpdate();
 }
 
 void BasicWindow::OnLaunchWizard(wxCommandEvent&)

@@ -41,6 +41,9 @@ public:
     // Refuses (false) a width outside 1..80, a longitude outside -180..180 or
     // a latitude outside -90..90; otherwise stores the area in batch row 1.
     static bool UpdateCoords(double lat, double lon, int width);
+    // Stores the window's m_lat, m_lon and m_width in batch row 1 as they
+    // are (no range test); a database error propagates as wxSQLite3Exception.
+    void UpdateCoords();
 
     // The window's map box.
     float m_lat;

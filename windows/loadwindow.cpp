@@ -61,9 +61,13 @@ void LoadWindow::CreateControls()
     panel->SetBackgroundColour(wxColour(220, 221, 222));
     new wxButton(panel, ID_LOAD_LAUNCH_WIZARD_BUTTON, _("Launch Wizard"), wxPoint(50, 57), wxSize(170, 30));
     auto* holder = new wxPanel(panel, wxID_ANY, wxPoint(280, 100), wxSize(708, 510));
-    m_contentMap = new wxMapPanel(holder, wxMapPanel::kHomeChooser, 708, 510);
+    m_contentMap = new wxMapPanel(holder, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG, wxMapPanel::kHomeChooser,
+                                  708, 510);
     m_contentMap->SetName(wxS("Map Window"));
     m_contentMap->SetBackgroundColour(wxColour(159, 159, 159));
+    m_contentMap->m_loadWindow = this;
+    m_contentMap->m_maxZoom = 7.0;
+    m_contentMap->m_minZoom = 0.146484375;
     new wxButton(panel, ID_LOAD_BASIC_MODE_BUTTON, _("Basic"), wxPoint(25, 661), wxSize(100, 25));
     new wxButton(panel, ID_LOAD_LIBRARY_MODE_BUTTON, _("Library"), wxPoint(156, 661), wxSize(100, 25));
 
@@ -86,6 +90,18 @@ void LoadWindow::CreateControls()
         launch.SetEventObject(this);
         wxPostEvent(this, launch);
     }
+}
+
+void LoadWindow::RecenterReload()
+{
+    if (!m_contentMap)
+        return;
+    const HomePosition& home = wxGetApp().homePosition;
+    m_contentMap->Init();
+    m_contentMap->InitWorldZoom();
+    m_contentMap->SetZoom0Rect(static_cast<float>(std::fabs(home.lat)), static_cast<float>(std::fabs(home.lon)),
+                               static_cast<float>(wxGetApp().dlPrefs.HomeLocation_ContentBox), home.lon < 0 ? 1 : 0,
+                               home.lat < 0 ? 1 : 0, -1);
 }
 
 void LoadWindow::OnLaunchWizard(wxCommandEvent&)

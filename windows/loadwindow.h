@@ -33,6 +33,10 @@ public:
     void Init();
     void CreateControls();
 
+    // Puts the content map back on the home box: the map re-initialised on
+    // the world map, the home box of HomeLocation/ContentBox degrees fitted.
+    void RecenterReload();
+
     // Download of the Wizard batch, and its end.
     void OnDownloadButtonClick(wxCommandEvent& event);
     void OnTransferDone(wxCommandEvent& event);

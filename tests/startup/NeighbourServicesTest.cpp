@@ -82,19 +82,45 @@ TEST(MapDialogLocale, ShowsAndReadsBackTheSignedCentreAndWidth)
     }
 }
 
-TEST(MapDialogLocale, WidthFieldReadsItsLeadingNumber)
+TEST(MapDialogLocale, FieldsReadTheirLeadingNumber)
 {
     MapDialog dlg(nullptr);
+    // A text that does not begin with a number leaves the caller's value.
     struct Case {
         const char* text;
         double width;
-    } cases[] = {{"12.5deg", 12.5}, {"  7", 7}, {"wide", 0}, {"", 0}};
+    } cases[] = {{"12.5deg", 12.5}, {"  7", 7}, {"12.5east", 12.5}, {"wide", -1}, {"", -1}};
     for (const Case& c : cases) {
         dlg.m_widthCtrl->SetValue(c.text);
         double lat = 0, lon = 0, width = -1;
         dlg.RetrievePosition(lat, lon, width);
         EXPECT_DOUBLE_EQ(width, c.width) << c.text;
     }
+    // Latitude: the number, or the caller's value, with the hemisphere's sign.
+    dlg.m_nsChoice->SetSelection(1);
+    dlg.m_latCtrl->SetValue("12.5 and more");
+    double lat = 3, lon = 4, width = 0;
+    dlg.RetrievePosition(lat, lon, width);
+    EXPECT_DOUBLE_EQ(lat, -12.5);
+    dlg.m_latCtrl->SetValue("N12");
+    lat = 3;
+    dlg.RetrievePosition(lat, lon, width);
+    EXPECT_DOUBLE_EQ(lat, -3);
+}
+
+TEST(MapDialog, OpenedWithoutPositionShowsItsDefaults)
+{
+    MapDialog dlg(nullptr);
+    EXPECT_EQ(dlg.m_latCtrl->GetValue(), "");
+    EXPECT_EQ(dlg.m_lonCtrl->GetValue(), "");
+    EXPECT_EQ(dlg.m_widthCtrl->GetValue(), "010");
+    EXPECT_EQ(dlg.m_nsChoice->GetStringSelection(), "N");
+    EXPECT_EQ(dlg.m_ewChoice->GetStringSelection(), "E");
+    double lat = 7, lon = 8, width = 0;
+    dlg.RetrievePosition(lat, lon, width);
+    EXPECT_DOUBLE_EQ(width, 10);
+    EXPECT_DOUBLE_EQ(lat, 7);
+    EXPECT_DOUBLE_EQ(lon, 8);
 }
 
 TEST(MapDialog, ButtonsEndTheDialogWithOkOrCancel)

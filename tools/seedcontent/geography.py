@@ -118,6 +118,22 @@ EAST_OUTER = [
     ("ANZ370", "Georges Bank Inner Waters", 40.80, 41.80, -69.00, -67.00),
 ]
 
+# Outer waters of the eastern region that the coastal map never offers (its
+# query leaves out these codes together with ANZ270 and ANZ370 above). They
+# have no text forecasts of their own in the catalogue.
+EAST_HIDDEN = [
+    ("ANZ070", "Gulf of Maine Outer Waters North of 43N and East of 67W", 43.00, 44.30, -67.00, -65.80),
+    ("ANZ170", "Georges Bank Outer Waters East of 67W", 40.40, 41.60, -66.90, -65.60),
+    ("ANZ271", "Jordan Basin Outer Waters", 43.70, 44.40, -68.40, -67.10),
+    ("ANZ272", "Wilkinson Basin Outer Waters", 42.40, 43.00, -69.90, -68.90),
+    ("ANZ273", "Cashes Ledge Outer Waters", 42.70, 43.30, -68.90, -68.10),
+    ("ANZ470", "Hudson Canyon Outer Waters", 38.80, 39.60, -72.40, -70.90),
+    ("ANZ670", "Outer Waters East of Chincoteague", 36.80, 37.70, -73.90, -72.60),
+    ("AMZ170", "Outer Waters East of Cape Hatteras", 34.40, 35.40, -74.40, -72.90),
+    ("AMZ270", "Outer Waters East of Cape Fear", 32.80, 33.80, -76.40, -74.90),
+    ("AMZ370", "Outer Waters East of Charleston", 31.40, 32.40, -78.40, -76.90),
+]
+
 OFFSHORE = {
     "Gulf": [
         ("GMZ011", "NW Gulf including Stetson Bank", 26.50, 28.50, -97.00, -93.00),
@@ -213,6 +229,18 @@ METAREAS = [
     (25, "XXI", "MA21", "Arctic: East Siberian Sea", 75.0, 160.0),
     (26, "VIII", "MA08", "Indian Ocean", -20.0, 75.0),
 ]
+
+# The service that issues each METAREA's bulletins, by METAREA ID: the short
+# text the METAREA picker writes under each area's numeral.
+METAREA_ISSUERS = {
+    1: "UK", 2: "Sweden", 3: "France", 4: "Greece", 5: "USA", 6: "Brazil", 7: "Argentina",
+    8: "South Africa", 12: "Pakistan", 13: "Australia", 14: "Japan", 15: "China", 16: "USA",
+    17: "Russia", 18: "New Zealand", 19: "Chile", 20: "Peru", 21: "Canada", 22: "Canada",
+    23: "Norway", 24: "Russia", 25: "Russia", 26: "India",
+}
+
+# A METAREA row the picker has no outline for (it must be passed over).
+METAREA_WITHOUT_OUTLINE = (27, "MA22", "Southern Ocean", -65.0, 0.0)
 
 # Landmarks for naming buoys: (name, lat, lon).
 LANDMARKS = [

@@ -929,8 +929,11 @@ def make_zones():
     zones = []   # dicts for MZones
     pos = []     # (zcode, lat, lon, part)
     for mid, numeral, code, desc, lat, lon in geo.METAREAS:
-        zones.append({"ID": str(mid), "zcode": code, "region": "WMA", "description": "METAREA %s - %s" % (numeral, desc),
+        zones.append({"ID": str(mid), "zcode": code, "region": "WMA", "description": geo.METAREA_ISSUERS[mid],
                       "lat": fmt(lat), "lon": fmt(lon), "Map": "MetArea"})
+    mid, code, desc, lat, lon = geo.METAREA_WITHOUT_OUTLINE
+    zones.append({"ID": str(mid), "zcode": code, "region": "WMA", "description": desc,
+                  "lat": fmt(lat), "lon": fmt(lon), "Map": "MetArea"})
     next_id = 101
 
     def add_zone(code, desc, region, kind, s, n, w, e, shape):
@@ -959,6 +962,19 @@ def make_zones():
     pos.append(("PHZ180", 17.4, -168.3, 2))
     pos.append(("PHZ180", 16.0, -168.3, 2))
     pos.append(("PHZ180", 16.0, -170.8, 2))
+    # Rows added after the others, so that the IDs above stay as they were.
+    # The eastern outer waters that the coastal map leaves out.
+    for code, desc, s, n, w, e in geo.EAST_HIDDEN:
+        add_zone(code, desc, "EAST", "Offshore", s, n, w, e, square)
+    # An outline with a vertex repeated right after itself (the map keeps one
+    # point of it for the zone's hit area).
+    at = next(i for i, p in enumerate(pos) if p[0] == "PZZ530") + 2
+    pos.insert(at + 1, pos[at])
+    # A zone whose outline is missing: listed on its map, never drawn.
+    zones.append({"ID": str(next_id), "zcode": "LMZ080", "region": "GREAT_LAKES",
+                  "description": "Lake Michigan Open Waters", "lat": fmt(43.800, 3), "lon": fmt(-87.000, 3),
+                  "Map": "Coastal"})
+    next_id += 1
     return zones, pos
 
 
