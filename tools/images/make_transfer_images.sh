@@ -5,16 +5,7 @@
 # (156 x 36 PNG, standard and event edition) and the window icon (ICO).
 # Needs ImageMagick and the DejaVu fonts; the build does not run this script.
 set -euo pipefail
-top="$(cd "$(dirname "$0")/../.." && pwd)"
-res="$top/res"
-icons="$top/Icons"
-mkdir -p "$res" "$icons"
-serif_bold=/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf
-sans_bold=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
-navy="#1F3B57"
-teal="#2E7D8C"
-paper="#F5F7F9"
-mist="#DCEBF2"
+source "$(dirname "$0")/picture_lib.sh"
 
 # tool NAME GLYPH-DRAW-ARGS...: a rounded tile with a glyph; the hover form
 # has a teal tile and a white glyph. The glyph is drawn with the colour
@@ -78,16 +69,6 @@ letter() {
 letter "#BEBEBE" "$navy" "#C8553D" "$icons/update.bmp"
 letter "$teal" "#FFFFFF" "#F2B134" "$icons/updateinv.bmp"
 
-# Emblem: the splash's ring with a flag over a wave, drawn at 96 px and scaled.
-emblem() {
-  convert -size 96x96 xc:none \
-    -fill "#FFFFFF" -stroke "$navy" -strokewidth 6 -draw "circle 48,48 48,6" \
-    -fill "$teal" -stroke none \
-    -draw "path 'M 12,58 C 24,46 34,46 44,58 C 54,70 66,70 78,58 C 81,55 84,54 86,54 L 84,72 C 66,92 28,92 14,72 Z'" \
-    -fill none -stroke "$navy" -strokewidth 5 -draw "line 48,14 48,58" \
-    -fill "$navy" -stroke none -draw "polygon 48,10 41,26 55,26" -draw "polygon 50,20 74,34 50,48" \
-    "$1"
-}
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 emblem "$tmp/emblem.png"
