@@ -37,10 +37,10 @@ for place in $(seq 1 11); do
   wells+=(-draw "roundrectangle $((x - 3)).5,6.5 $((x + 38)).5,47.5 9,9")
 done
 convert -size 601x54 xc:"rgb(220,221,222)" \
-  \( -size 599x52 gradient:"#FFFFFF"-"$mist" \) -geometry +1+1 -composite \
-  \( -size 601x54 xc:none -fill white -draw "roundrectangle 1,1 599,52 10,10" \) \
-  -compose dst-in -composite -compose over \
-  -background "rgb(220,221,222)" -flatten \
+  \( -size 600x53 gradient:"#FFFFFF"-"$mist" \
+     \( -size 600x53 xc:none -fill white -draw "roundrectangle 0,0 599,52 10,10" \) \
+     -alpha set -compose dst-in -composite \) \
+  -compose over -composite \
   -fill none -stroke "$rim" -strokewidth 1 -draw "roundrectangle 0.5,0.5 599.5,52.5 10,10" \
   -fill "#C9DDE8" -stroke "#B3CAD6" -strokewidth 1 "${wells[@]}" \
   "${png_rgb[@]}" "PNG24:$res/loadwin_toll_bkg_no_transp.png"
