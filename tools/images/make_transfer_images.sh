@@ -23,11 +23,11 @@ tool() {
   convert -size 36x36 xc:none \
     -fill "$paper" -stroke "#8A9AAA" -strokewidth 1 -draw "roundrectangle 1.5,1.5 34.5,34.5 7,7" \
     "${plain[@]}" \
-    -define png:color-type=6 "PNG32:$res/$name.png"
+    "${png_out[@]}" "PNG32:$res/$name.png"
   convert -size 36x36 xc:none \
     -fill "$teal" -stroke "$navy" -strokewidth 1 -draw "roundrectangle 1.5,1.5 34.5,34.5 7,7" \
     "${hover[@]}" \
-    -define png:color-type=6 "PNG32:$res/${name}_over.png"
+    "${png_out[@]}" "PNG32:$res/${name}_over.png"
 }
 
 # Go: an arrow down onto a tray.
@@ -80,7 +80,7 @@ logo() {
     \( "$tmp/emblem.png" -resize 32x32 \) -geometry +2+2 -composite \
     -font "$serif_bold" -pointsize 19 -fill "$navy" -annotate +39+24 "Tidewright" \
     "${@:3}" \
-    -define png:color-type=6 "PNG32:$out"
+    "${png_out[@]}" "PNG32:$out"
   [ -z "$tag" ] || true
 }
 logo "$res/TidewrightLogo.png" ""
