@@ -5,16 +5,7 @@
 # (156 x 36 PNG, standard and event edition) and the window icon (ICO).
 # Needs ImageMagick and the DejaVu fonts; the build does not run this script.
 set -euo pipefail
-top="$(cd "$(dirname "$0")/../.." && pwd)"
-res="$top/res"
-icons="$top/Icons"
-mkdir -p "$res" "$icons"
-serif_bold=/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf
-sans_bold=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
-navy="#1F3B57"
-teal="#2E7D8C"
-paper="#F5F7F9"
-mist="#DCEBF2"
+source "$(dirname "$0")/picture_lib.sh"
 
 # tool NAME GLYPH-DRAW-ARGS...: a rounded tile with a glyph; the hover form
 # has a teal tile and a white glyph. The glyph is drawn with the colour
@@ -32,11 +23,11 @@ tool() {
   convert -size 36x36 xc:none \
     -fill "$paper" -stroke "#8A9AAA" -strokewidth 1 -draw "roundrectangle 1.5,1.5 34.5,34.5 7,7" \
     "${plain[@]}" \
-    -define png:color-type=6 "PNG32:$res/$name.png"
+    "${png_out[@]}" "PNG32:$res/$name.png"
   convert -size 36x36 xc:none \
     -fill "$teal" -stroke "$navy" -strokewidth 1 -draw "roundrectangle 1.5,1.5 34.5,34.5 7,7" \
     "${hover[@]}" \
-    -define png:color-type=6 "PNG32:$res/${name}_over.png"
+    "${png_out[@]}" "PNG32:$res/${name}_over.png"
 }
 
 # Go: an arrow down onto a tray.
@@ -78,16 +69,6 @@ letter() {
 letter "#BEBEBE" "$navy" "#C8553D" "$icons/update.bmp"
 letter "$teal" "#FFFFFF" "#F2B134" "$icons/updateinv.bmp"
 
-# Emblem: the splash's ring with a flag over a wave, drawn at 96 px and scaled.
-emblem() {
-  convert -size 96x96 xc:none \
-    -fill "#FFFFFF" -stroke "$navy" -strokewidth 6 -draw "circle 48,48 48,6" \
-    -fill "$teal" -stroke none \
-    -draw "path 'M 12,58 C 24,46 34,46 44,58 C 54,70 66,70 78,58 C 81,55 84,54 86,54 L 84,72 C 66,92 28,92 14,72 Z'" \
-    -fill none -stroke "$navy" -strokewidth 5 -draw "line 48,14 48,58" \
-    -fill "$navy" -stroke none -draw "polygon 48,10 41,26 55,26" -draw "polygon 50,20 74,34 50,48" \
-    "$1"
-}
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 emblem "$tmp/emblem.png"
@@ -99,7 +80,7 @@ logo() {
     \( "$tmp/emblem.png" -resize 32x32 \) -geometry +2+2 -composite \
     -font "$serif_bold" -pointsize 19 -fill "$navy" -annotate +39+24 "Tidewright" \
     "${@:3}" \
-    -define png:color-type=6 "PNG32:$out"
+    "${png_out[@]}" "PNG32:$out"
   [ -z "$tag" ] || true
 }
 logo "$res/TidewrightLogo.png" ""
