@@ -12,6 +12,7 @@
 //    well under one 4096 x 2048 world bitmap, 32 MB).
 //
 // Run under a display: DISPLAY=:N bench/bench_map_bench
+#include <memory>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -285,7 +286,7 @@ int main(int argc, char** argv)
     {
         const std::string dbPath = top + "/MarineZones.db";
         wxCopyFile(res + "/MarineZones.db", wxString(dbPath));
-        app.marineZonesDb = new wxSQLite3Database;
+        app.marineZonesDb = std::make_unique<wxSQLite3Database>();
         app.marineZonesDb->Open(wxString(dbPath));
         wxArrayString codes;
         app.marineZonesDb->Begin();

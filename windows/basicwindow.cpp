@@ -131,7 +131,7 @@ bool BasicWindow::UpdateCoords(double lat, double lon, int width)
 
 void BasicWindow::UpdateCoords()
 {
-    wxSQLite3Database* db = wxGetApp().userDb;
+    wxSQLite3Database* db = wxGetApp().GetUserDb();
     if (!db)
         return;
     wxSQLite3Statement st = db->PrepareStatement("UPDATE batches SET lat = ?, lon = ?, width = ? WHERE ID = 1");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/Numbers.h"
 #include "app/StringHelpers.h"
 #include "catalogue/BatchDB.h"
 
@@ -85,7 +86,7 @@ CSuggestionQuery::CSuggestionQuery(const DLPrefs& prefs, const HomePosition& hom
 
 wxString CSuggestionQuery::Number(double value) const
 {
-    return FormatFixedC(value, 2);
+    return tw::FormatFixed(value, 2);
 }
 
 wxString CSuggestionQuery::LikeValue(const wxString& column, const wxString& before, const wxString& value,

@@ -5,6 +5,7 @@
 
 #include <wx/wxsqlite3.h>
 
+#include "app/Numbers.h"
 #include "catalogue/BatchDB.h"
 
 namespace {
@@ -81,7 +82,7 @@ SuggestionOutcome CSuggestionRun::Run(const DLPrefs& prefs, const HomePosition& 
     out.transLonSeconds = SecondsSince(start);
 
     start = Clock::now();
-    Log(wxS("Home Location: ") + FormatFixedC(home.lat, 2) + wxS(":") + FormatFixedC(home.lon, 2) + wxS(" ") +
+    Log(wxS("Home Location: ") + tw::FormatFixed(home.lat, 2) + wxS(":") + tw::FormatFixed(home.lon, 2) + wxS(" ") +
         wxS("Box: ") + wxString::Format("%d", home.width) + wxS("\n") + wxS("LocationWHERE:\n") +
         q.locationClause + wxS("\n") + wxS("Process GRIBs...") + wxS("\n"));
 

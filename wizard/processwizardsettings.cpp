@@ -94,8 +94,6 @@ SuggestionOutcome ProcessWizardSettings::Process(bool log)
     dbs.user = app.GetUserDb();
     dbs.marineZones = app.GetMarineZonesDb();
 
-    // The transfer worker reads the catalogue through the same handle.
-    std::lock_guard<std::recursive_mutex> lock(TidewrightApp::DbLock());
     CSuggestionRun run(dbs, sinks);
     SuggestionOutcome outcome = run.Run(prefs, home, race);
     flush();

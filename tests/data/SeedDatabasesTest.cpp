@@ -438,7 +438,7 @@ TEST_F(SeedDatabases, HighSeasZonesMapToCatalogueItems)
 {
     const std::set<wxString> ids = Set(catalogue(), "SELECT FileID FROM products WHERE FileID <> ''");
     const std::set<wxString> highSeasZones =
-        Set(zones(), "SELECT zcode FROM MZones WHERE Map='HighSeas' OR Map='MetArea'");
+        Set(zones(), "SELECT zcode FROM MZones WHERE (Map='HighSeas' OR Map='MetArea') AND ID <> 27");
     std::set<wxString> mapped;
     wxSQLite3ResultSet rs = catalogue().ExecuteQuery("SELECT Zone, FileID FROM MetHighSeasZones");
     while (rs.NextRow())
@@ -447,6 +447,7 @@ TEST_F(SeedDatabases, HighSeasZonesMapToCatalogueItems)
         EXPECT_EQ(highSeasZones.count(rs.GetAsString("Zone")), 1u) << rs.GetAsString("Zone");
         mapped.insert(rs.GetAsString("Zone"));
     }
+    // METAREA 27 has no outline in the picker, so it can never be chosen.
     EXPECT_EQ(mapped, highSeasZones) << "every high-seas zone and METAREA has a product";
     EXPECT_GT(Count(catalogue(), "SELECT COUNT(*) FROM (SELECT Zone FROM MetHighSeasZones GROUP BY Zone "
                                  "HAVING COUNT(*) > 1)"),

@@ -77,8 +77,8 @@ protected:
         ASSERT_TRUE(app.worldMapBitmap.IsOk());
         for (const char* name : {"MarineZones.db", "zir_user.db"})
             ASSERT_TRUE(wxCopyFile(Resource(name), dir / name));
-        app.marineZonesDb = OpenCopy("MarineZones.db");
-        app.userDb = OpenCopy("zir_user.db");
+        app.marineZonesDb.reset(OpenCopy("MarineZones.db"));
+        app.userDb.reset(OpenCopy("zir_user.db"));
         app.dlPrefs = DLPrefs();
         app.homePosition = HomePosition(47.6, -122.3, 15, true);
         frame = new wxFrame(nullptr, wxID_ANY, "map test", wxPoint(0, 0), wxSize(900, 700));

@@ -19,21 +19,26 @@ namespace {
 class AppState
 {
 public:
+    // The application owns its handles; the copies are lent to it and taken
+    // back before its own come back.
     explicit AppState(SeedCopies& dbs)
         : m_app(wxGetApp()), m_prefs(m_app.dlPrefs), m_home(m_app.homePosition),
-          m_dbs{m_app.productDb, m_app.userDb, m_app.marineZonesDb}
+          m_dbs{m_app.productDb.release(), m_app.userDb.release(), m_app.marineZonesDb.release()}
     {
-        m_app.productDb = &dbs.catalogue;
-        m_app.userDb = &dbs.user;
-        m_app.marineZonesDb = &dbs.zones;
+        m_app.productDb.reset(&dbs.catalogue);
+        m_app.userDb.reset(&dbs.user);
+        m_app.marineZonesDb.reset(&dbs.zones);
     }
     ~AppState()
     {
         m_app.dlPrefs = m_prefs;
         m_app.homePosition = m_home;
-        m_app.productDb = m_dbs[0];
-        m_app.userDb = m_dbs[1];
-        m_app.marineZonesDb = m_dbs[2];
+        m_app.productDb.release();
+        m_app.userDb.release();
+        m_app.marineZonesDb.release();
+        m_app.productDb.reset(m_dbs[0]);
+        m_app.userDb.reset(m_dbs[1]);
+        m_app.marineZonesDb.reset(m_dbs[2]);
     }
 
 private:
