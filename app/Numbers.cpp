@@ -156,22 +156,42 @@ NumberRead ReadReal(const NumberText& text, double& value, size_t* end, RealForm
     return NumberRead::Ok;
 }
 
-bool LeadingInt(const NumberText& text, int& value)
+namespace {
+
+// The integer the text starts with, clamped to T.
+template <class T>
+bool LeadingInteger(const NumberText& text, T& value)
 {
     long long v = 0;
     if (ReadInteger(text, v) == NumberRead::None)
         return false;
-    value = Clamp<int>(v);
+    value = Clamp<T>(v);
     return true;
+}
+
+// The whole text as an integer that fits T.
+template <class T>
+bool WholeInteger(const NumberText& text, T& value)
+{
+    long long v = 0;
+    size_t end = 0;
+    if (ReadInteger(text, v, &end) != NumberRead::Ok || !OnlySpaceFrom(text.View(), end)
+        || v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max())
+        return false;
+    value = static_cast<T>(v);
+    return true;
+}
+
+} // namespace
+
+bool LeadingInt(const NumberText& text, int& value)
+{
+    return LeadingInteger(text, value);
 }
 
 bool LeadingLong(const NumberText& text, long& value)
 {
-    long long v = 0;
-    if (ReadInteger(text, v) == NumberRead::None)
-        return false;
-    value = Clamp<long>(v);
-    return true;
+    return LeadingInteger(text, value);
 }
 
 bool LeadingDouble(const NumberText& text, double& value, RealForm form)
@@ -186,14 +206,14 @@ bool LeadingDouble(const NumberText& text, double& value, RealForm form)
 int LeadingInt(const NumberText& text)
 {
     int value = 0;
-    LeadingInt(text, value);
+    LeadingInteger(text, value);
     return value;
 }
 
 long LeadingLong(const NumberText& text)
 {
     long value = 0;
-    LeadingLong(text, value);
+    LeadingInteger(text, value);
     return value;
 }
 
@@ -206,24 +226,12 @@ double LeadingDouble(const NumberText& text)
 
 bool ParseInt(const NumberText& text, int& value)
 {
-    long long v = 0;
-    size_t end = 0;
-    if (ReadInteger(text, v, &end) != NumberRead::Ok || !OnlySpaceFrom(text.View(), end) || v < INT_MIN
-        || v > INT_MAX)
-        return false;
-    value = static_cast<int>(v);
-    return true;
+    return WholeInteger(text, value);
 }
 
 bool ParseLong(const NumberText& text, long& value)
 {
-    long long v = 0;
-    size_t end = 0;
-    if (ReadInteger(text, v, &end) != NumberRead::Ok || !OnlySpaceFrom(text.View(), end) || v < LONG_MIN
-        || v > LONG_MAX)
-        return false;
-    value = static_cast<long>(v);
-    return true;
+    return WholeInteger(text, value);
 }
 
 bool ParseDouble(const NumberText& text, double& value)
