@@ -133,3 +133,30 @@ wxString CFileList::GetFileError(size_t index) const
     wxMutexLocker lock(m_lock);
     return index < files.GetCount() ? wxString(files.Item(index).error.wc_str()) : wxString();
 }
+
+void CFileList::SetFilePlaced(size_t index, const wxString& finalPath)
+{
+    wxMutexLocker lock(m_lock);
+    if (index < files.GetCount()) {
+        FileInfo& entry = files.Item(index);
+        entry.finalPath = wxString(finalPath.wc_str());
+        entry.placed = true;
+    }
+}
+
+bool CFileList::IsFilePlaced(size_t index, wxString* finalPath) const
+{
+    wxMutexLocker lock(m_lock);
+    if (index >= files.GetCount() || !files.Item(index).placed)
+        return false;
+    if (finalPath)
+        *finalPath = wxString(files.Item(index).finalPath.wc_str());
+    return true;
+}
+
+void CFileList::SetFinalPath(size_t index, const wxString& finalPath)
+{
+    wxMutexLocker lock(m_lock);
+    if (index < files.GetCount())
+        files.Item(index).finalPath = wxString(finalPath.wc_str());
+}

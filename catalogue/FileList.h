@@ -21,6 +21,7 @@ struct FileInfo {
     wxString price;         // the item's price text
     wxString error;         // failure text of this file; empty when none
     wxUint32 size = 0;      // size in bytes from the server's header line
+    bool placed = false;    // arrived whole and was placed at finalPath by a transfer of this list
     bool interactive = false;
     float width = 0.0f;     // side of the area in degrees
     float lat = 0.0f;       // centre latitude, north positive
@@ -71,6 +72,11 @@ public:
     wxUint32 GetFileSize(size_t index) const;
     void SetFileError(size_t index, const wxString& error);
     wxString GetFileError(size_t index) const;
+    // The worker marks an entry placed, with the path it was placed at; the
+    // caller reads which entries arrived (and where) once the transfer ended.
+    void SetFilePlaced(size_t index, const wxString& finalPath);
+    void SetFinalPath(size_t index, const wxString& finalPath);
+    bool IsFilePlaced(size_t index, wxString* finalPath = nullptr) const;
 
     FileInfoArray files;
     int compressedSize = 0;   // sum of the items' CompressedSize (KB)

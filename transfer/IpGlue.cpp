@@ -33,8 +33,8 @@ using tw::FromWire;
 using tw::FsPath;
 using tw::ToWire;
 
-constexpr size_t kReadBuffer = 256 * 1024;
-constexpr size_t kWriteBuffer = 1024 * 1024;
+constexpr size_t kReadBuffer = CIPGlue::kReceiveSize;
+constexpr size_t kWriteBuffer = CIPGlue::kWriteSize;
 
 // "%g" of a request value, as bytes for the wire.
 std::string FormatG(float value)
@@ -570,12 +570,36 @@ bool CIPGlue::MakeInteractiveFileName(CFileList& list, int index, std::string& n
     return interactive;
 }
 
+std::string CIPGlue::ResumePath(const FileInfo& entry, bool compressed)
+{
+    const std::string tmp = FsPath(entry.tmpPath);
+    const size_t slash = tmp.rfind('/');
+    if (slash == std::string::npos)
+        return std::string();
+    wxString name = entry.fileName;
+    tw::MakeInteractiveFileName(entry.interactive, entry.width, entry.lat, entry.lon, name);
+    std::string wire = ToWire(name);
+    const size_t arrow = wire.find("=>");
+    if (arrow != std::string::npos)
+        wire.erase(0, arrow + 2);
+    const std::string bz2 = ".bz2";
+    const bool alreadyCompressed = wire.size() >= bz2.size() && wire.compare(wire.size() - bz2.size(), bz2.size(), bz2) == 0;
+    if (compressed && !alreadyCompressed)
+        wire += bz2;
+    std::string safe, reason;
+    if (!MakeSafeFileName(wire, safe, reason))
+        return std::string();
+    return tmp.substr(0, slash + 1) + FsPath(FromWire(safe));
+}
+
 int CIPGlue::GetOffset(CFileList& list, int index, bool& askFirst)
 {
-    // The partial file is the entry's own temporary file, the very file the
-    // bytes will be appended to, never another file of a similar name.
+    // The partial file is the one the server's bytes will be appended to:
+    // the entry's temporary file under the name the server answers with.
+    // Another file of a similar name is never taken for it.
     const FileInfo& entry = list.Item(static_cast<size_t>(index));
-    std::string path = FsPath(entry.tmpPath);
+    const bool compressed = !m_compressionDisabled && !entry.compression.empty();
+    const std::string path = ResumePath(entry, compressed);
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return 0;
@@ -592,8 +616,11 @@ int CIPGlue::GetOffset(CFileList& list, int index, bool& askFirst)
                                 "An interrupted previous download has been detected. Would you like to complete it?",
                                 "Notice", wxYES_NO) == wxYES;
     }
-    if (m_resumeAnswer && st.st_size <= INT_MAX)
+    if (m_resumeAnswer && st.st_size <= INT_MAX) {
+        if (static_cast<size_t>(index) < m_plans.size())
+            m_plans[static_cast<size_t>(index)].offered = path;
         return static_cast<int>(st.st_size);
+    }
     ::unlink(path.c_str());
     return 0;
 }
@@ -716,8 +743,10 @@ bool CIPGlue::ParseHeader(const std::string& line, std::string& name, long long&
 void CIPGlue::RequestFiles(CFileList& list, const CXferLocation& position, bool compressionDisabled)
 {
     m_errorText.clear();
+    m_compressionDisabled = compressionDisabled;
     const int count = static_cast<int>(list.GetCount());
     m_plans.assign(static_cast<size_t>(count), EntryPlan());
+    m_offeredElsewhere.clear();
 
     if (position.m_valid) {
         ServerWrite("pos " + FormatG(position.m_lat) + " " + FormatG(position.m_lon) + " "
@@ -788,6 +817,9 @@ void CIPGlue::RequestFiles(CFileList& list, const CXferLocation& position, bool 
         if (name == ToWire(list.Item(index).fileName) || ValidateAndMungeFilename(name, list, i)) {
             list.SetFileSize(index, static_cast<wxUint32>(end - start));
             m_plans[index].plan = Plan::Receive;
+            const std::string answered = FsPath(list.Item(index).tmpPath);
+            if (!m_plans[index].offered.empty() && m_plans[index].offered != answered)
+                m_offeredElsewhere.emplace_back(answered, m_plans[index].offered);
         } else {
             m_plans[index].plan = Plan::Discard;
         }
@@ -836,17 +868,17 @@ void CIPGlue::FailReceive(const wxString& text)
     if (m_receiveError.empty())
         m_receiveError = text;
     m_writing = false;
-    m_outBuf.clear();
+    m_outFill = 0;
 }
 
 void CIPGlue::FlushOutput()
 {
     if (m_out < 0 || !m_writing) {
-        m_outBuf.clear();
+        m_outFill = 0;
         return;
     }
-    const char* p = m_outBuf.data();
-    size_t left = m_outBuf.size();
+    const char* p = m_outBuf.get();
+    size_t left = m_outFill;
     while (left > 0) {
         ssize_t n = ::write(m_out, p, left);
         if (n < 0 && errno == EINTR)
@@ -860,7 +892,22 @@ void CIPGlue::FlushOutput()
         p += n;
         left -= static_cast<size_t>(n);
     }
-    m_outBuf.clear();
+    m_outFill = 0;
+}
+
+void CIPGlue::AppendOutput(const char* data, size_t count)
+{
+    while (m_writing && count > 0) {
+        if (m_outFill == kWriteBuffer)
+            FlushOutput();
+        const size_t n = std::min(count, kWriteBuffer - m_outFill);
+        std::memcpy(m_outBuf.get() + m_outFill, data, n);
+        m_outFill += n;
+        data += n;
+        count -= n;
+    }
+    if (m_writing && m_outFill == kWriteBuffer)
+        FlushOutput();
 }
 
 void CIPGlue::CloseOutput()
@@ -881,7 +928,7 @@ void CIPGlue::InitRead(std::string& tempPath, std::string& fileName, int size)
     CloseOutput();
     m_receiveError.clear();
     m_writing = false;
-    m_outBuf.clear();
+    m_outFill = 0;
     m_outPath = tempPath;
 
     if (TestDestroy())
@@ -919,6 +966,12 @@ void CIPGlue::InitRead(std::string& tempPath, std::string& fileName, int size)
         FailReceive(wxString::Format("The server resumed '%s' at byte %lld but only %lld bytes are here; the file "
                                      "was not received.\r\n",
                                      wxString(fileName.c_str(), wxConvUTF8), start, local));
+        // The server answered under another name than the partial file that
+        // was offered: that one can never be completed and would be offered
+        // again every time. The next transfer starts the file afresh.
+        for (const auto& offered : m_offeredElsewhere)
+            if (offered.first == tempPath)
+                ::unlink(offered.second.c_str());
         return;
     }
     if (start < local && ::ftruncate(m_out, static_cast<off_t>(start)) != 0) {
@@ -929,8 +982,9 @@ void CIPGlue::InitRead(std::string& tempPath, std::string& fileName, int size)
         FailReceive("Failed to seek offset in file '" + shownPath + "': " + ErrnoText(errno) + ".\r\n");
         return;
     }
+    if (!m_outBuf)
+        m_outBuf.reset(new char[kWriteBuffer]);
     m_writing = true;
-    m_outBuf.reserve(kWriteBuffer);
     if (TestDestroy())
         CloseOutput();
 }
@@ -943,16 +997,42 @@ int CIPGlue::Read(char* buffer, int count)
     } catch (...) {
         // Keep what did arrive of this chunk, so that a resume does not ask
         // for it again.
-        if (m_writing && done > 0)
-            m_outBuf.insert(m_outBuf.end(), buffer, buffer + done);
+        AppendOutput(buffer, static_cast<size_t>(done));
         throw;
     }
-    if (m_writing) {
-        m_outBuf.insert(m_outBuf.end(), buffer, buffer + count);
-        if (m_outBuf.size() >= kWriteBuffer)
-            FlushOutput();
-    }
+    AppendOutput(buffer, static_cast<size_t>(count));
     return count;
+}
+
+int CIPGlue::ReceiveSome(int most)
+{
+    if (m_abort)
+        ThrowReadError(wxSOCKET_IOERR, most);
+    if (most <= 0)
+        return 0;
+    size_t want = static_cast<size_t>(most);
+    const size_t buffered = m_inEnd - m_inPos;
+    if (buffered > 0) {
+        const size_t n = std::min(buffered, want);
+        AppendOutput(m_in.data() + m_inPos, n);
+        m_inPos += n;
+        return static_cast<int>(n);
+    }
+    want = std::min(want, kReadBuffer);
+    if (!m_writing) {
+        // Read past: the line buffer is empty and serves as scratch space.
+        return static_cast<int>(RecvSome(m_in.data(), want, most));
+    }
+    if (m_outFill == kWriteBuffer)
+        FlushOutput();
+    if (!m_writing)
+        return static_cast<int>(RecvSome(m_in.data(), want, most));
+    want = std::min(want, kWriteBuffer - m_outFill);
+    const size_t n = RecvSome(m_outBuf.get() + m_outFill, want, most);
+    m_outFill += n;
+    if (m_outFill == kWriteBuffer)
+        FlushOutput();
+    return static_cast<int>(n);
 }
 
 void CIPGlue::DoneRead()

@@ -31,6 +31,7 @@
 class CDialService;
 class CFileList;
 class IThreadResource;
+struct FileInfo;
 
 // A socket read failure: the toolkit's socket error code (wxSocketError) and
 // a text for the transfer log.
@@ -110,6 +111,16 @@ public:
     // Reads exactly count file bytes into buffer and appends them to the open
     // temporary file; returns count.
     virtual int Read(char* buffer, int count);
+    // Receives between 1 and `most` bytes of the current file and appends
+    // them to its temporary file without handing them out: the bytes that
+    // came with the last line read, else one socket read of at most
+    // kReceiveSize bytes straight into the file's write buffer. Returns the
+    // count; fails like Read.
+    int ReceiveSome(int most);
+    // The largest socket read of ReceiveSome, and the write buffer of a
+    // received file, written out whenever it is full.
+    static constexpr int kReceiveSize = 256 * 1024;
+    static constexpr int kWriteSize = 1024 * 1024;
     // Sends the request block for every entry and reads the status, header
     // and closing lines; fills each entry's size or error text. Returns early
     // when the job is to stop.
@@ -155,8 +166,18 @@ public:
     // than 255 bytes.
     static bool MakeSafeFileName(const std::string& received, std::string& safe, std::string& reason);
 
+    // The partial file of an entry that a resume continues: its temporary file under the name the server will
+    // answer with, "<name>.bz2" when the request asks for compression (and
+    // the name is not compressed already), else "<name>", where <name> is
+    // the entry's file name as the server names files (the area of an
+    // interactive request inserted, anything up to "=>" dropped). Found by
+    // that exact name, never by a pattern. Empty when the entry has no
+    // temporary folder or its name is not a safe file name.
+    static std::string ResumePath(const FileInfo& entry, bool compressed);
+
 protected:
-    // The resume offset of an entry: the size of its own temporary file.
+    // The resume offset of an entry: the size of the partial file the
+    // server's bytes will be appended to (ResumePath).
     int GetOffset(CFileList& list, int index, bool& askFirst);
     // Accepts a file under the name the server gave it (renaming the entry),
     // returns false for an unsafe name (the entry is refused), or throws.
@@ -180,6 +201,7 @@ protected:
     CRegistry m_settings;      // the job's snapshot
     std::string m_host;        // the job's address
     int m_port = 443;
+    bool m_compressionDisabled = false;   // of the last request
     std::string m_loginAnswer;
     bool m_resumeAnswer = true;
     bool m_readmeChanged = false;
@@ -195,6 +217,7 @@ private:
     struct EntryPlan {
         Plan plan = Plan::None;
         long long length = 0;   // bytes that follow the data-phase header
+        std::string offered;    // the partial file whose size was asked for (empty: offset 0)
     };
 
     enum class WaitResult { Ready, Timeout, Aborted, Error };
@@ -212,6 +235,8 @@ private:
     WaitResult WaitFor(short events, int timeoutMs);
     void FlushOutput();
     void CloseOutput();
+    // Appends bytes to the file's write buffer (nothing while not writing).
+    void AppendOutput(const char* data, size_t count);
     void FailReceive(const wxString& text);
     bool ParseHeader(const std::string& line, std::string& name, long long& start, long long& end) const;
 
@@ -228,9 +253,13 @@ private:
     // The file being received.
     int m_out = -1;
     std::string m_outPath;
-    std::vector<char> m_outBuf;
+    std::unique_ptr<char[]> m_outBuf;  // kWriteSize bytes, made with the first file
+    size_t m_outFill = 0;
     bool m_writing = false;            // bytes go to m_out
     wxString m_receiveError;
 
     std::vector<EntryPlan> m_plans;    // per entry of the last request
+    // Partial files offered for resuming under another name than the one the
+    // server answered with: answered temporary path -> offered file.
+    std::vector<std::pair<std::string, std::string>> m_offeredElsewhere;
 };

@@ -506,6 +506,7 @@ bool CXferSocketThread::ReceiveFile(CIPGlue& client, DataPhase& phase)
     std::string tmpPath = FsPath(entry.tmpPath);
     std::string fileName = ToWire(entry.fileName);
     const long long size = m_list->GetFileSize(i);
+    m_ahead = 0;
     client.InitRead(tmpPath, fileName, static_cast<int>(size));
 
     bool complete = false;
@@ -522,7 +523,7 @@ bool CXferSocketThread::ReceiveFile(CIPGlue& client, DataPhase& phase)
     if (!complete)
         StopSeen(phase);
     else if (size > 0 && phase.total > 0)
-        Progress(100, Percent(phase.received, phase.total), false);
+        Progress(100, Percent(phase.received, phase.total), true);   // every file's end is reported
     EndFile(client, entry, complete);
     return !phase.stopped;
 }
@@ -555,17 +556,30 @@ bool CXferSocketThread::ReceivePasses(CIPGlue& client, long long size, DataPhase
 
 long long CXferSocketThread::ReceivePass(CIPGlue& client, long long want, bool& onTick)
 {
-    char chunk[kChunk];
+    // The file's bytes come in socket reads of up to CIPGlue::kReceiveSize,
+    // straight into its write buffer; the stop flag and the tick are looked
+    // at once per read. A pass still ends at a chunk boundary: a tick seen
+    // after a read ends the pass at the first boundary after the bytes the
+    // pass held before that read, and bytes received beyond it count for the
+    // next pass.
     long long got = 0;
-    while (got < want) {
-        const int n = static_cast<int>(std::min<long long>(kChunk, want - got));
-        client.Read(chunk, n);
-        got += n;
+    long long end = want;
+    while (got < end) {
+        if (m_ahead == 0)
+            m_ahead = client.ReceiveSome(static_cast<int>(std::min<long long>(want - got, CIPGlue::kReceiveSize)));
+        const long long before = got;
+        const long long take = std::min(m_ahead, end - got);
+        got += take;
+        m_ahead -= take;
         if (Stopped())
             break;
-        if (TakeTick()) {
+        if (!onTick && TakeTick()) {
             onTick = true;
-            break;
+            end = std::min(want, (before / kChunk + 1) * kChunk);
+            if (got > end) {
+                m_ahead += got - end;
+                got = end;
+            }
         }
     }
     return got;
@@ -708,7 +722,7 @@ void CXferSocketThread::CopyFiles2DestDir()
                 }
                 continue;
             }
-            entry.finalPath = wxString(finalPlain.c_str(), wxConvFile);
+            m_list->SetFinalPath(i, wxString(finalPlain.c_str(), wxConvFile));
             final = finalPlain;
             source = plain;
             decompressed = true;
@@ -737,5 +751,6 @@ void CXferSocketThread::CopyFiles2DestDir()
                 ::unlink(source.c_str());
             continue;
         }
+        m_list->SetFilePlaced(i, wxString(final.c_str(), wxConvFile));
     }
 }

@@ -3,8 +3,9 @@
 //
 // It connects to the gateway through a CIPGlue, logs in, sends the request,
 // receives every accepted file into its temporary file in receive passes
-// (256-byte chunks; a pass ends at the first chunk after the window's
-// one-second tick), measures the transfer rate, decompresses ".bz2" files,
+// (large socket reads straight into the file's write buffer; a pass ends at
+// the first 256-byte chunk boundary after the window's one-second tick),
+// measures the transfer rate, decompresses ".bz2" files,
 // keeps an older destination file in a dated archive folder when archiving is
 // on, and places each file in its download folder. It reports only through
 // ITransferObserver and serves the protocol and dialer clients as their
@@ -89,9 +90,9 @@ public:
     long GetRate() const { return m_rate; }
 
     // Progress reports closer together than this are folded into the next
-    // one (a report that ends a pass on a tick, and the last one, always go
-    // out). Bounds the reports to about 100 a second without a pause per
-    // file. Default 10 ms.
+    // one (a report that ends a pass on a tick, each file's final report and
+    // the last one always go out). Bounds the reports within a file to about
+    // 100 a second without a pause per file. Default 10 ms.
     static void SetProgressInterval(int milliseconds);
 
 protected:
@@ -123,8 +124,8 @@ private:
     bool StopSeen(DataPhase& phase);
     // The passes of one file; false when a stop came before its last byte.
     bool ReceivePasses(CIPGlue& client, long long size, DataPhase& phase);
-    // One pass: 256-byte chunks until `want` bytes, the window's tick or a
-    // stop; returns the bytes read.
+    // One pass: socket reads until `want` bytes, a stop, or the first chunk
+    // boundary after the window's tick; returns the bytes it counts.
     long long ReceivePass(CIPGlue& client, long long want, bool& onTick);
     // Takes the tick flag when it is set.
     bool TakeTick();
@@ -168,4 +169,5 @@ private:
     // A file could not be written, decompressed, archived or placed.
     bool m_localFailure = false;
     size_t m_current = 0;            // the entry being received
+    long long m_ahead = 0;           // bytes of that entry received but not yet counted in a pass
 };

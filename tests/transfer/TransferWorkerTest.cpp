@@ -360,6 +360,145 @@ TEST_F(TransferWorker, CutConnectionThenResume)
     EXPECT_TRUE(folder.TmpFiles().empty());
 }
 
+// A compressed entry (answered as "<name>.bz2") resumes from the partial file
+// the server's bytes are appended to, tmp/<name>.bz2: the question is asked
+// (also for a lone such entry), its size is the offset, the server sends only
+// the rest, and every placed file equals its source. A partial file of the
+// other form is never taken for it.
+TEST_F(TransferWorker, CompressedEntryResumesFromItsOwnPartial)
+{
+    struct Case {
+        const char* name;
+        bool withPlainEntries;   // plain entries before and after it
+        long long cut;           // file bytes sent before the connection is cut
+    };
+    const Case cases[] = {
+        {"among plain entries", true, 200000 + 90000},
+        {"alone", false, 120000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tw::test::TempDir work;
+        Folder folder(work.Path());
+        const std::string a = sim.Serve("a.grb", SampleBytes(200000, 31));
+        const std::string packed = sim.ServeWithCompressed("c.grb", SampleBytes(400000, 32));
+        const std::string bz2 = ReadFile(sim.Root() + "/c.grb.bz2");
+        const std::string e = sim.Serve("e.grb", SampleBytes(50000, 33));
+        ASSERT_GT(bz2.size(), 200000u);
+        auto makeList = [&](CFileList& list) {
+            if (c.withPlainEntries)
+                folder.Add(list, "a.grb");
+            folder.Add(list, "c.grb", "bz");
+            if (c.withPlainEntries)
+                folder.Add(list, "e.grb");
+        };
+        // A stale plain partial of the compressed entry must not be taken for it.
+        WriteFile(folder.Tmp("c.grb"), "stale plain bytes");
+
+        sim.SetFaults({"cut-after=" + std::to_string(c.cut)});
+        CFileList first;
+        makeList(first);
+        answers.push_back(wxNO);   // the stale plain partial: not the entry's own, so no question is asked
+        RecordingObserver& cut = Run(first);
+        EXPECT_TRUE(cut.Starting("Box").empty()) << cut.All();
+        answers.clear();
+        const long long partial = c.withPlainEntries ? c.cut - 200000 : c.cut;
+        ASSERT_EQ(ReadFile(folder.Tmp("c.grb.bz2")), bz2.substr(0, static_cast<size_t>(partial))) << cut.All();
+
+        sim.SetFaults({});
+        const size_t linesBefore = sim.ReceivedLines().size();
+        answers.push_back(wxYES);
+        CFileList second;
+        makeList(second);
+        RecordingObserver& resumed = Run(second);
+        EXPECT_EQ(resumed.Starting("Box").size(), 1u) << resumed.All();
+        EXPECT_TRUE(resumed.Has("Done ok Transfer done.\n")) << resumed.All();
+        std::vector<std::string> gets;
+        const std::vector<std::string> lines = sim.ReceivedLines();
+        for (size_t i = linesBefore; i < lines.size(); ++i)
+            if (lines[i].rfind("get ", 0) == 0)
+                gets.push_back(lines[i]);
+        const std::vector<std::string> expected =
+            c.withPlainEntries ? std::vector<std::string>({"get a.grb 200000 1.00/0  ",
+                                                           "get c.grb " + std::to_string(partial) + " 1.00/0 bz ",
+                                                           "get e.grb 0 1.00/0  "})
+                               : std::vector<std::string>({"get c.grb " + std::to_string(partial) + " 1.00/0 bz "});
+        EXPECT_EQ(gets, expected);
+        // Only the rest was sent: the data phase announced what was missing.
+        const long long rest = static_cast<long long>(bz2.size()) - partial + (c.withPlainEntries ? e.size() : 0);
+        EXPECT_TRUE(resumed.Has("Begin " + std::to_string(rest) + " ")) << resumed.All();
+        EXPECT_EQ(ReadFile(folder.Final("c.grb")), packed);
+        if (c.withPlainEntries) {
+            EXPECT_EQ(ReadFile(folder.Final("a.grb")), a);
+            EXPECT_EQ(ReadFile(folder.Final("e.grb")), e);
+        }
+        EXPECT_FALSE(wxFileExists(folder.Tmp("c.grb.bz2")));
+    }
+}
+
+// The offset is the size of the file the server's bytes will be appended
+// to: the entry's temporary file under the name the server answers with,
+// found by that exact name.
+TEST(ResumePath, TheFileTheServerWillAnswerWith)
+{
+    struct Case {
+        const char* server;
+        bool interactive;
+        bool compressed;
+        const char* expected;   // inside /dl/tmp/, or "" for none
+    } cases[] = {
+        {"gfs/a.grb", false, false, "a.grb"},
+        {"gfs/a.grb", false, true, "a.grb.bz2"},
+        {"gfs/a.grb.bz2", false, true, "a.grb.bz2"},
+        {"gfs/wind=>gfs_wind.grb", false, false, "gfs_wind.grb"},
+        {"gfs/wind=>gfs_wind.grb", false, true, "gfs_wind.grb.bz2"},
+        {"gfs/wind=>gfs_wind.grb", true, true, "gfs_wind._47.4=-122.3=15.0_.grb.bz2"},
+        {"gfs/plain.grb", true, false, "plain.grb"},
+        {"gfs/My File.grb", false, false, "My File.grb"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.server);
+        CFileList list;
+        const wxString name = wxString(c.server).AfterLast('/');
+        list.Add(c.server, "/dl/tmp/" + name, "/dl/" + name, name, "bz", "1", c.interactive, 15.0f, 47.4f, -122.3f);
+        const std::string expected = *c.expected ? std::string("/dl/tmp/") + c.expected : std::string();
+        EXPECT_EQ(CIPGlue::ResumePath(list.Item(0), c.compressed), expected);
+    }
+    CFileList bare;
+    bare.Add("a.grb", "a.grb", "a.grb", "a.grb", "", "1", false, 0, 0, 0);
+    EXPECT_EQ(CIPGlue::ResumePath(bare.Item(0), false), "") << "no temporary folder";
+}
+
+// Every file's final progress report goes out, however fast the files come:
+// folding never drops the report that ends a file.
+TEST_F(TransferWorker, EveryFileEndsWithItsFullProgress)
+{
+    Folder folder(dir.Path());
+    CFileList list;
+    for (int i = 0; i < 5; ++i) {
+        const wxString name = wxString::Format("f%d.txt", i);
+        sim.Serve(name, SampleBytes(700 + 100 * static_cast<size_t>(i), 40 + static_cast<unsigned>(i)));
+        folder.Add(list, name);
+    }
+    RecordingObserver& o = Run(list);
+    ASSERT_TRUE(o.Has("Done ok Transfer done.\n")) << o.All();
+    // Between each file's begin and its end there is a report of 100 %.
+    int files = 0;
+    bool full = false;
+    for (const std::string& e : o.Events()) {
+        if (e.rfind("FileBegin ", 0) == 0)
+            full = false;
+        else if (e.rfind("Progress 100 ", 0) == 0)
+            full = true;
+        else if (e.rfind("FileDone ", 0) == 0) {
+            ++files;
+            EXPECT_TRUE(full) << e << "\n" << o.All();
+        }
+    }
+    EXPECT_EQ(files, 5);
+    EXPECT_EQ(o.Starting("Progress").back(), "Progress 100 100");
+}
+
 // A hostile name from the server writes nothing outside the download folder;
 // the entry is refused with a clear reason and the others arrive.
 TEST_F(TransferWorker, HostileName)
