@@ -508,6 +508,7 @@ bool CDialService::Hangup()
         m_hangupPending = false;
         if (m_connected) {
             m_state = HangupSent;
+            m_eventsOff = false;   // the dialer's answer to it is listened for
             Send(g_szCommandHangup);
         }
         resource = m_resource;
@@ -517,8 +518,52 @@ bool CDialService::Hangup()
     return true;
 }
 
+void CDialService::WaitForHangupAnswer(unsigned serial)
+{
+    constexpr unsigned kPollMs = 10;
+    const unsigned bound = GetWaits().hangupMs;
+    for (unsigned waited = 0;; waited += kPollMs) {
+        {
+            std::lock_guard<std::recursive_mutex> lock(m_socketLock);
+            if (m_activeSerial != serial || m_lost || !m_connected)
+                return;
+            std::lock_guard<std::recursive_mutex> state(m_stateLock);
+            if (m_state != HangupSent)
+                return;   // answered
+        }
+        if (waited >= bound)
+            return;
+        wxMilliSleep(kPollMs);
+    }
+}
+
 bool CDialService::Close()
 {
+    if (!wxIsMainThread()) {
+        // The socket is written on the main thread only: a hang-up asked for
+        // here is sent there later. Closing the connection at once would
+        // drop it and leave the link up (billed by the minute), so the close
+        // waits for the dialer's answer to it first.
+        unsigned hungUp = 0;
+        {
+            std::lock_guard<std::recursive_mutex> lock(m_socketLock);
+            if (m_activeSerial && m_connected && !m_lost) {
+                State state;
+                {
+                    std::lock_guard<std::recursive_mutex> stateLock(m_stateLock);
+                    state = m_state;
+                }
+                if (state == Dialled || state == DialupSent) {
+                    if (!Hangup())
+                        return false;   // the dial in progress is not interrupted
+                    hungUp = m_activeSerial;
+                }
+            }
+        }
+        if (hungUp)
+            WaitForHangupAnswer(hungUp);
+    }
+
     std::lock_guard<std::recursive_mutex> lock(m_socketLock);
     if (m_activeSerial) {
         State state;

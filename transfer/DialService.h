@@ -100,10 +100,13 @@ public:
     // poll and of the answer wait (a time-out of n seconds allows n ticks);
     // the settle wait comes before the answer wait starts. The defaults are
     // one second and two seconds; tests shorten them.
+    // A close on a worker thread that has to hang up first waits at most
+    // hangupMs for the dialer to answer the hang-up.
     struct Waits {
         unsigned tickMs = 1000;
         unsigned settleMs = 2000;
         unsigned connectTicks = 3;
+        unsigned hangupMs = 3000;
     };
     static Waits GetWaits();
     static void SetWaits(const Waits& waits);
@@ -132,7 +135,10 @@ public:
     // hang-up is then sent as soon as the dialer has answered the dial).
     bool Hangup();
     // Hangs up when needed and closes the connection; false when the
-    // connection has to stay open because a dial is in progress.
+    // connection has to stay open because a dial is in progress. On a worker
+    // thread the hang-up is written by the main thread: the close then waits
+    // (at most Waits::hangupMs) until the dialer has answered it, or the
+    // connection is gone, before it closes.
     bool Close();
     // Closes and deletes the client, at once or as soon as it can be closed.
     // The deletion itself always happens on the main thread.
@@ -172,6 +178,9 @@ private:
     void PostEvent(wxEventType type, int id, int value, const wxString& text);
     void DestroyOnMain();
     void SleepMs(unsigned ms) const;
+    // Worker thread: waits until the hang-up sent on connection `serial` was
+    // answered, the connection is gone, or the wait's bound has passed.
+    void WaitForHangupAnswer(unsigned serial);
 
     mutable std::recursive_mutex m_socketLock;
     mutable std::recursive_mutex m_stateLock;

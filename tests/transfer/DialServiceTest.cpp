@@ -373,6 +373,61 @@ TEST_F(DialServiceTest, StopWhileDiallingWaitsForTheDialerThenHangsUp)
     EXPECT_EQ(std::count(requests.begin(), requests.end(), "hangup"), 1);
 }
 
+// The stop is seen by the waiting worker itself once the link is up (the
+// dial having run on after the transfer window's cancel): the worker's close
+// sends "hangup" and waits for its answer before the connection goes, so the
+// link does not stay up.
+TEST_F(DialServiceTest, StopSeenByTheWorkerAfterTheDialHangsUpBeforeClosing)
+{
+    // Stops from the check after the last one the connect wait can make, or
+    // as soon as the link is up: the stop is always seen in the answer wait.
+    class StopInTheAnswerWait : public RecordingResource
+    {
+    public:
+        explicit StopInTheAnswerWait(const CDialService*& client) : m_client(client) {}
+        bool TestDestroy() override
+        {
+            const int seen = ++m_seen;
+            return seen > 1 + static_cast<int>(CDialService::GetWaits().connectTicks)
+                   || (m_client && m_client->GetState() == CDialService::Dialled);
+        }
+
+    private:
+        const CDialService*& m_client;
+        std::atomic<int> m_seen {0};
+    };
+
+    DialerSim sim({"--dial-delay", "1500"});
+    sim.Configure(settings);
+    std::atomic<bool> deleted{false};
+    auto* client = new ProbeDialService(&deleted);
+    const CDialService* watched = client;
+    StopInTheAnswerWait worker(watched);
+    bool result = true;
+    std::atomic<bool> done{false};
+    std::thread thread([&] {
+        result = client->Dialup(settings, 20, &worker);
+        done = true;
+    });
+    ASSERT_TRUE(sim.WaitForRequest("dialup"));
+    // The window's cancel from the main thread cannot interrupt the dial.
+    EXPECT_FALSE(client->Close());
+    ASSERT_TRUE(WaitFor([&] { return done.load(); }, 20000));
+    thread.join();
+    EXPECT_FALSE(result);
+    EXPECT_EQ(client->GetErrorText(), "Connection aborted.");
+    // The hang-up went out before the connection closed, once.
+    EXPECT_TRUE(sim.WaitForRequest("<close>"));
+    const std::vector<std::string> requests = sim.Requests();
+    const auto hangup = std::find(requests.begin(), requests.end(), "hangup");
+    const auto closed = std::find(requests.begin(), requests.end(), "<close>");
+    EXPECT_TRUE(hangup < closed) << "no hangup before the connection closed";
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), "hangup"), 1);
+    watched = nullptr;
+    client->Destroy();
+    EXPECT_TRUE(WaitFor([&] { return deleted.load(); }));
+}
+
 TEST_F(DialServiceTest, ZeroTimeOutStillWaitsForTheLink)
 {
     DialerSim sim({"--dial-delay", "300"});
