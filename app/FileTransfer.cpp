@@ -3,9 +3,13 @@
 // transfer, and the done-handler's epilogue hands the results on.
 #include "app/tidewrightapp.h"
 
+#include <algorithm>
+
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/log.h>
+#include <wx/toplevel.h>
+#include <wx/window.h>
 
 #include "app/Numbers.h"
 #include "catalogue/Batch.h"
@@ -20,6 +24,9 @@ namespace {
 // A worker that a forced close left finishing may still be using the
 // transfer list; a new transfer waits this long for it before it refills it.
 constexpr int kPreviousWorkerWaitMs = 5000;
+
+// Files named one by one in the notice of a transfer that did not fully succeed.
+constexpr size_t kNamesShown = 20;
 
 wxString CollapseSeparators(wxString path)
 {
@@ -126,27 +133,65 @@ int TidewrightApp::InsertLocalPath(CActiveFileList& files, const wxString& serve
 
 void TidewrightApp::FileTransferEpilogue(CActiveFileList& files, bool ok, HomePosition* area)
 {
+    // A worker that a forced close left finishing may still be placing
+    // files: what arrived is read once it has ended.
+    FileXfer::WaitForWorkers(kPreviousWorkerWaitMs);
+
     if (area) {
         area->valid = FileXfer::HasHandBackPosition(transferList);
         if (area->valid)
             transferList.GetDefaultPosition(area->lat, area->lon, area->width);
     }
-    if (!ok)
-        return;
 
-    // Only files that arrived get a local path: an entry the server refused,
-    // or that could not be decompressed or placed, must not pass an older
-    // file of the same name off as new.
+    // Only files that arrived whole and were placed get a local path: an
+    // entry the server refused, or that could not be received, decompressed
+    // or placed, must not pass an older file of the same name off as new.
+    TransferOutcome outcome;
     for (size_t i = 0; i < transferList.GetCount(); ++i) {
+        wxString placedAt;
+        if (transferList.IsFilePlaced(i, &placedAt)) {
+            outcome.arrived.Add(placedAt);
+            InsertLocalPath(files, transferList.Item(i).serverPath, placedAt);
+        } else {
+            outcome.missing.Add(transferList.Item(i).serverPath);
+        }
         if (!transferList.GetFileError(i).empty())
-            continue;
-        const FileInfo& entry = transferList.Item(i);
-        InsertLocalPath(files, entry.serverPath, entry.finalPath);
+            outcome.ran = true;
     }
-    transferList.files.Empty();
+    outcome.ran = outcome.ran || !outcome.arrived.empty();
+    outcome.complete = outcome.ran && outcome.missing.empty();
+    if (ok)
+        transferList.files.Empty();
 
-    CPostProcess::PostProcess(files);
-    CBroadcast().BroadcastFiles2ExternApps(files);
+    if (ok || !outcome.arrived.empty()) {
+        outcome.keptCombined = CPostProcess::PostProcess(files);
+        CBroadcast().BroadcastFiles2ExternApps(files);
+    } else if (outcome.ran) {
+        outcome.keptCombined = CPostProcess::IncompleteCombinedFiles(files);
+    }
+
+    if (outcome.ran && (!outcome.missing.empty() || !outcome.keptCombined.empty())) {
+        wxString& text = outcome.notice;
+        if (!outcome.missing.empty()) {
+            text << wxS("The transfer did not fully succeed. ");
+            text << (outcome.missing.size() == 1 ? wxS("This file did not arrive:\r\n")
+                                                 : wxS("These files did not arrive:\r\n"));
+            const size_t shown = std::min<size_t>(outcome.missing.size(), kNamesShown);
+            for (size_t i = 0; i < shown; ++i)
+                text << wxS("    ") << outcome.missing[i] << wxS("\r\n");
+            if (outcome.missing.size() > shown)
+                text << wxString::Format("    ... and %zu more\r\n", outcome.missing.size() - shown);
+            if (!outcome.arrived.empty())
+                text << wxS("The files that arrived have been placed in their folders.\r\n");
+        }
+        for (const wxString& gribfile : outcome.keptCombined)
+            text << wxS("\r\nThe combined GRIB file ") << gribfile
+                 << wxS(" was not rebuilt, because not every GRIB file of its batch arrived; the previous one is "
+                        "kept.\r\n");
+        wxWindow* parent = wxGetActiveWindow() ? wxGetTopLevelParent(wxGetActiveWindow()) : topWindow;
+        tw::MessageBox(text, wxS("Notice"), wxOK | wxICON_INFORMATION, parent);
+    }
+    m_transferOutcome = std::move(outcome);
 }
 
 wxString TidewrightApp::GetTransferFolder()

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <wx/app.h>
+#include <wx/arrstr.h>
 #include <wx/bitmap.h>
 #include <wx/datetime.h>
 #include <wx/weakref.h>
@@ -30,6 +31,16 @@ class wxTreeCtrl;
 class wxSingleInstanceChecker;
 class wxSQLite3Database;
 class wxSplashScreen;
+
+// What became of the files of the last transfer (FileTransferEpilogue).
+struct TransferOutcome {
+    bool ran = false;               // a transfer was run in the window (Go pressed)
+    bool complete = false;          // every scheduled file arrived whole and was placed
+    wxArrayString arrived;          // final paths of the files placed in this transfer
+    wxArrayString missing;          // server-side names of the files that did not arrive
+    wxArrayString keptCombined;     // combined GRIB files left as they were
+    wxString notice;                // what the user is told; empty when the transfer ran complete or did not run
+};
 
 // Sort state the Library window keeps per list.
 struct ListSortInfo {
@@ -266,10 +277,17 @@ public:
                                        const wxString& compression, const wxString& price, bool interactive,
                                        float width, float lat, float lon);
     // The done-handlers' half: hands the area that was sent back through
-    // `area` (valid only when the window changed it) and, after a transfer
-    // that ended well, records where each received file landed, runs the
-    // after-download processing and puts the paths on the clipboard.
+    // `area` (valid only when the window changed it); records where each
+    // file that arrived whole and was placed landed, runs the after-download
+    // processing on those files (the others take no part; a combined GRIB
+    // file is rebuilt only when all of its GRIB files arrived) and puts
+    // their paths on the clipboard, also when the transfer did not fully
+    // succeed (`ok` false). When a transfer ran and not every file arrived,
+    // the user is told which did not (a "Notice" box), and the outcome is
+    // kept for the caller (LastTransferOutcome).
     void FileTransferEpilogue(class CActiveFileList& files, bool ok, HomePosition* area);
+    // The outcome of the last FileTransferEpilogue.
+    const TransferOutcome& LastTransferOutcome() const { return m_transferOutcome; }
     // Gives the first active file with that server path and no local path
     // yet the local path; returns its index, or the count when none matches.
     static int InsertLocalPath(class CActiveFileList& files, const wxString& serverPath, const wxString& localPath);
@@ -282,6 +300,7 @@ public:
     void ViewItemGlobal(wxString id, int batchId);
 
     CFileList transferList;             // the files of the current (or last) transfer
+    TransferOutcome m_transferOutcome;  // of the last epilogue
 
     // --- Library batches list row (library/ListRows.h)
     // Writes one batch into the Library window's batches list: a new last row

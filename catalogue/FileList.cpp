@@ -160,3 +160,10 @@ void CFileList::SetFinalPath(size_t index, const wxString& finalPath)
     if (index < files.GetCount())
         files.Item(index).finalPath = wxString(finalPath.wc_str());
 }
+
+void CFileList::ClearPlaced()
+{
+    wxMutexLocker lock(m_lock);
+    for (size_t i = 0; i < files.GetCount(); ++i)
+        files.Item(i).placed = false;
+}

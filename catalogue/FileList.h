@@ -75,6 +75,8 @@ public:
     // The worker marks an entry placed, with the path it was placed at; the
     // caller reads which entries arrived (and where) once the transfer ended.
     void SetFilePlaced(size_t index, const wxString& finalPath);
+    // Forgets which entries were placed (a new transfer of the list begins).
+    void ClearPlaced();
     void SetFinalPath(size_t index, const wxString& finalPath);
     bool IsFilePlaced(size_t index, wxString* finalPath = nullptr) const;
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <numeric>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -375,8 +376,42 @@ int SortAscendingExt(const CActiveFile& first, const CActiveFile& second)
     return c > 0 ? 1 : (c == 0 ? 0 : -1);
 }
 
-void CPostProcess::PostProcess(CActiveFileList& files)
+namespace {
+
+// A GRIB file of a combining batch: by what arrived, or by what was asked
+// for when nothing arrived.
+bool CombinesAsGrib(const CActiveFile& f)
 {
+    if (!f.bCombineGribs || f.gribfile.empty())
+        return false;
+    return f.LocalPath.empty() ? CPostProcess::isGrib(f.Path) : CPostProcess::isGrib(f.LocalPath);
+}
+
+} // namespace
+
+wxArrayString CPostProcess::IncompleteCombinedFiles(const CActiveFileList& files)
+{
+    wxArrayString out;
+    std::set<wxString> seen;
+    for (size_t i = 0; i < files.GetCount(); ++i) {
+        const CActiveFile& f = files.Item(i);
+        if (!CombinesAsGrib(f) || !f.LocalPath.empty())
+            continue;
+        if (seen.insert(CombinedKey(f.gribfile)).second)
+            out.Add(f.gribfile);
+    }
+    return out;
+}
+
+wxArrayString CPostProcess::PostProcess(CActiveFileList& files)
+{
+    // A combined file that not every one of its GRIB files arrived for
+    // keeps what it holds: rebuilt from fewer files it would lose data.
+    const wxArrayString kept = IncompleteCombinedFiles(files);
+    std::set<wxString> keptKeys;
+    for (const wxString& gribfile : kept)
+        keptKeys.insert(CombinedKey(gribfile));
+
     // Sort (stable: files of one extension keep their order).
     std::vector<size_t> order(files.GetCount());
     std::iota(order.begin(), order.end(), size_t(0));
@@ -398,10 +433,12 @@ void CPostProcess::PostProcess(CActiveFileList& files)
 
     for (size_t i = 0; i < files.GetCount(); ++i) {
         const CActiveFile& f = files.Item(i);
+        if (f.LocalPath.empty())
+            continue;   // did not arrive in this transfer
         if (f.bCombineGribs) {
             const wxString key = CombinedKey(f.gribfile);
             const bool first = combined.find(key) == combined.end();
-            if (ConcatGrib(f, first) && first)
+            if (keptKeys.count(key) == 0 && ConcatGrib(f, first) && first)
                 combined.emplace(key, f);
         }
         if (f.runstat == 0 || (f.bCombineGribs && isGrib(f)))
@@ -426,4 +463,5 @@ void CPostProcess::PostProcess(CActiveFileList& files)
         }
         RunIt(copy.application, copy.runstat, copy.runwexpg, copy.args, copy.folder, copy.gribfile);
     }
+    return kept;
 }

@@ -16,6 +16,7 @@
 
 #include <functional>
 
+#include <wx/arrstr.h>
 #include <wx/string.h>
 
 class CActiveFile;
@@ -67,12 +68,18 @@ public:
     // older combined file is replaced whole and never appended to.
     static bool ConcatGrib(const CActiveFile& file, bool startNew);
 
-    // The whole processing after a successful transfer: sorts the list in
-    // place (SortAscendingExt), joins the GRIB files of combining batches,
-    // starts each viewer at most once, runs every file's action and finally
-    // opens every combined file once. Files whose local path is empty (not
-    // received in this transfer) take no part.
-    static void PostProcess(CActiveFileList& files);
+    // The whole processing after a transfer: sorts the list in place
+    // (SortAscendingExt), joins the GRIB files of combining batches, starts
+    // each viewer at most once, runs every file's action and finally opens
+    // every combined file once. Files whose local path is empty (not
+    // received in this transfer) take no part. A combined file is rebuilt
+    // only when every GRIB file that names it arrived; otherwise it is left
+    // as it was, neither appended to nor opened. Returns those combined files.
+    static wxArrayString PostProcess(CActiveFileList& files);
+    // The combined GRIB files that some GRIB file of a combining batch did
+    // not arrive for (a GRIB file by its local path, or by its server-side
+    // name when it has no local path), in list order, each once.
+    static wxArrayString IncompleteCombinedFiles(const CActiveFileList& files);
 
     // The desktop's file-type registry as the default-application step asks
     // it: whether an extension names a known type, and whether that type has

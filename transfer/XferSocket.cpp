@@ -273,6 +273,9 @@ wxThread::ExitCode CXferSocketThread::Entry()
 
     bool result = false;
     if (m_kind == 1) {
+        // What counts as arrived is what this transfer places.
+        if (m_list)
+            m_list->ClearPlaced();
         auto client = std::make_unique<CIPGlue>(this, *m_job);
         SetClient(client.get());
         bool brokeOff = true;

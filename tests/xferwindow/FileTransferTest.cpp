@@ -7,6 +7,7 @@
 
 #include "app/Registry.h"
 #include "catalogue/FileList.h"
+#include "transfer/XferSocket.h"
 #include "xferwindow/XferFixtures.h"
 
 using namespace xfer_test;
@@ -36,6 +37,11 @@ protected:
     DoneRecorder rec;
     TidewrightApp& app = wxGetApp();
 };
+
+std::vector<wxString> Texts(const wxArrayString& texts)
+{
+    return std::vector<wxString>(texts.begin(), texts.end());
+}
 
 } // namespace
 
@@ -199,56 +205,119 @@ TEST_F(Scheduling, LocalPathsOfTheSameItemInTwoBatches)
     EXPECT_EQ(TidewrightApp::InsertLocalPath(files, "/GFS/wind.grb", "/x"), 2) << "case-sensitive";
 }
 
+// The epilogue records, processes and hands on exactly the files the
+// transfer placed, however the transfer ended; the others keep no local path,
+// even where an older file of their name lies, and the user is told which
+// files did not arrive.
 TEST_F(Scheduling, EpilogueRecordsOnlyWhatArrived)
 {
-    RecordingLauncher launcher;
-    SetClipboardText("before");
-    const wxString one = dir / "one", two = dir / "two";
-    wxMkdir(one);
-    wxMkdir(two);
-    CActiveFileList files;
-    for (const wxString& folder : {one, two}) {
-        Active a;
-        a.id = "SAME";
-        a.path = "/gfs/wind.grb";
-        a.folder = folder;
-        a.runstat = 0;
-        AddActive(files, a);
-    }
-    Active refused;
-    refused.id = "R";
-    refused.path = "/gfs/refused.grb";
-    refused.folder = one;
-    refused.runstat = 1;
-    AddActive(files, refused);
+    struct Case {
+        const char* name;
+        bool ok;                  // the outcome event's int
+        bool ran;                 // the worker placed or failed entries
+        bool drained;             // the list is emptied
+        bool processed;           // the placed files get their paths, actions and the clipboard
+        bool notice;              // the user is told what did not arrive
+    };
+    const Case cases[] = {
+        {"ended well, one file refused", true, true, true, true, true},
+        {"ended with errors", false, true, false, true, true},
+        {"window closed before a transfer", false, false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tw::test::ResetUi();
+        RecordingLauncher launcher;
+        SetClipboardText("before");
+        tw::test::TempDir work;
+        const wxString one = work / "one", two = work / "two";
+        wxMkdir(one);
+        wxMkdir(two);
+        CActiveFileList files;
+        for (const wxString& folder : {one, two}) {
+            Active a;
+            a.id = "SAME";
+            a.path = "/gfs/wind.grb";
+            a.folder = folder;
+            a.runstat = 0;
+            AddActive(files, a);
+        }
+        Active refused;
+        refused.id = "R";
+        refused.path = "/gfs/refused.grb";
+        refused.folder = one;
+        refused.runstat = 1;
+        AddActive(files, refused);
 
+        CFileList& list = app.transferList;
+        list.Clear();
+        for (size_t i = 0; i < files.GetCount(); ++i) {
+            const CActiveFile& f = files.Item(i);
+            ASSERT_TRUE(TidewrightApp::ScheduleFileTransferEx(list, f.Path, f.folder, "", "1", false, 0, 0, 0));
+        }
+        tw::test::WriteFile(one + "/wind.grb", "new one");
+        tw::test::WriteFile(two + "/wind.grb", "new two");
+        tw::test::WriteFile(one + "/refused.grb", "an older copy");
+        if (c.ran) {
+            list.SetFilePlaced(0, one + "/wind.grb");
+            list.SetFilePlaced(1, two + "/wind.grb");
+            list.SetFileError(2, "ERROR: File '/gfs/refused.grb' is not available.");
+        }
+
+        app.FileTransferEpilogue(files, c.ok, nullptr);
+        EXPECT_EQ(list.GetCount(), c.drained ? 0u : 3u);
+        const TransferOutcome& outcome = app.LastTransferOutcome();
+        EXPECT_EQ(outcome.ran, c.ran);
+        EXPECT_FALSE(outcome.complete);
+        ASSERT_EQ(files.GetCount(), 3u);
+        if (c.processed) {
+            // PostProcess sorted the list: the refused entry has no path and comes first.
+            EXPECT_EQ(files.Item(0).FileID, "R");
+            EXPECT_EQ(files.Item(0).LocalPath, "");
+            EXPECT_EQ(files.Item(1).LocalPath, one + "/wind.grb");
+            EXPECT_EQ(files.Item(2).LocalPath, two + "/wind.grb");
+            EXPECT_EQ(ClipboardText(), one + "/wind.grb\r\n" + two + "/wind.grb\r\n");
+            EXPECT_EQ(Texts(outcome.arrived), std::vector<wxString>({one + "/wind.grb", two + "/wind.grb"}));
+        } else {
+            for (size_t i = 0; i < files.GetCount(); ++i)
+                EXPECT_EQ(files.Item(i).LocalPath, "") << i;
+            EXPECT_EQ(ClipboardText(), "before");
+        }
+        EXPECT_TRUE(launcher.Starts().empty()) << "the older refused file is not opened";
+        EXPECT_EQ(tw::test::Ui().boxes.size(), c.notice ? 1u : 0u);
+        if (c.notice) {
+            EXPECT_EQ(Texts(outcome.missing), std::vector<wxString>({"/gfs/refused.grb"}));
+            EXPECT_TRUE(tw::test::BoxShown("This file did not arrive:\r\n    /gfs/refused.grb\r\n"))
+                << outcome.notice;
+            EXPECT_EQ(tw::test::Ui().boxes.empty() ? wxString() : tw::test::Ui().boxes[0].caption, "Notice");
+        } else {
+            EXPECT_EQ(outcome.notice, "");
+        }
+    }
+}
+
+// The notice names at most twenty files and counts the rest.
+TEST_F(Scheduling, NoticeOfManyMissingFiles)
+{
+    CActiveFileList files;
     CFileList& list = app.transferList;
     list.Clear();
-    for (size_t i = 0; i < files.GetCount(); ++i) {
-        const CActiveFile& f = files.Item(i);
-        ASSERT_TRUE(TidewrightApp::ScheduleFileTransferEx(list, f.Path, f.folder, "", "1", false, 0, 0, 0));
+    wxMkdir(dir / "f");
+    for (int i = 0; i < 25; ++i) {
+        Active a;
+        a.id = wxString::Format("I%d", i);
+        a.path = wxString::Format("/gfs/f%02d.grb", i);
+        a.folder = dir / "f";
+        AddActive(files, a);
+        ASSERT_TRUE(TidewrightApp::ScheduleFileTransferEx(list, a.path, a.folder, "", "1", false, 0, 0, 0));
+        list.SetFileError(static_cast<size_t>(i), CXferSocketThread::kAbortText);
     }
-    tw::test::WriteFile(one + "/wind.grb", "new one");
-    tw::test::WriteFile(two + "/wind.grb", "new two");
-    tw::test::WriteFile(one + "/refused.grb", "an older copy");
-    list.SetFileError(2, "ERROR: File '/gfs/refused.grb' is not available.");
-
-    // A failed transfer: nothing recorded, nothing drained, clipboard untouched.
     app.FileTransferEpilogue(files, false, nullptr);
-    EXPECT_EQ(list.GetCount(), 3u);
-    EXPECT_EQ(files.Item(0).LocalPath, "");
-    EXPECT_EQ(ClipboardText(), "before");
-
-    app.FileTransferEpilogue(files, true, nullptr);
-    EXPECT_EQ(list.GetCount(), 0u);
-    // PostProcess sorted the list: the refused entry has no path and comes first.
-    ASSERT_EQ(files.GetCount(), 3u);
-    EXPECT_EQ(files.Item(0).FileID, "R");
-    EXPECT_EQ(files.Item(0).LocalPath, "");
-    EXPECT_EQ(files.Item(1).LocalPath, one + "/wind.grb");
-    EXPECT_EQ(files.Item(2).LocalPath, two + "/wind.grb");
-    EXPECT_TRUE(launcher.Starts().empty()) << "the older refused file is not opened";
-    EXPECT_EQ(ClipboardText(), one + "/wind.grb\r\n" + two + "/wind.grb\r\n");
+    const wxString notice = app.LastTransferOutcome().notice;
+    EXPECT_TRUE(notice.Contains("    /gfs/f19.grb\r\n")) << notice;
+    EXPECT_FALSE(notice.Contains("/gfs/f20.grb")) << notice;
+    EXPECT_TRUE(notice.Contains("    ... and 5 more\r\n")) << notice;
+    EXPECT_EQ(app.LastTransferOutcome().missing.size(), 25u);
 }
 
 TEST_F(Scheduling, AreaHandedBackByTheEpilogue)

@@ -288,6 +288,62 @@ TEST_F(PostProcessing, CombinedFilePerBatch)
     }
 }
 
+// A combined file is rebuilt only when every GRIB file naming it arrived;
+// otherwise it keeps what it holds and is not opened, the GRIB files that did
+// arrive are not opened alone either, and the other files are processed as
+// usual. A GRIB file without a local path is known by its server-side name.
+TEST_F(PostProcessing, CombinedFileKeptWhenAGribFileDidNotArrive)
+{
+    FakeApps apps;
+    struct Case {
+        const char* name;
+        const char* missingPath;   // server-side name of the file that did not arrive
+        bool kept;
+    };
+    const Case cases[] = {
+        {"a GRIB file missing", "/gfs/b.grb", true},
+        {"a GRIB file of another form missing", "/gfs/b.GRIB2", true},
+        {"only a text file missing", "/text/late.txt", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        launcher.Clear();
+        const wxString combined = dir / "all.grb";
+        WriteFile(combined, "OLDER COMBINED FILE");
+        CActiveFileList files;
+        auto add = [&](const wxString& path, const wxString& local) {
+            Active a;
+            a.id = path;
+            a.path = path;
+            a.folder = dir.Path();
+            a.runstat = 4;
+            a.runwexpg = 1;
+            a.combine = 1;
+            a.gribfile = combined;
+            AddActive(files, a);
+            files.Item(files.GetCount() - 1).LocalPath = local;
+        };
+        add("/gfs/a.grb", Put("a.grb", "<a>"));
+        add(c.missingPath, wxString());
+        add("/text/notes.txt", Put("notes.txt"));
+
+        const wxArrayString kept = CPostProcess::PostProcess(files);
+        Starts expected = {{apps.Chart()}, {apps.Chart(), dir / "notes.txt"}};
+        if (c.kept) {
+            EXPECT_EQ(ReadFile(combined), "OLDER COMBINED FILE");
+            ASSERT_EQ(kept.size(), 1u);
+            EXPECT_EQ(kept[0], combined);
+        } else {
+            EXPECT_EQ(ReadFile(combined), "<a>");
+            EXPECT_TRUE(kept.empty());
+            expected.push_back({apps.Grib()});
+            expected.push_back({apps.Grib(), combined});
+        }
+        EXPECT_EQ(launcher.Starts(), expected);
+        EXPECT_EQ(CPostProcess::IncompleteCombinedFiles(files).size(), c.kept ? 1u : 0u);
+    }
+}
+
 TEST_F(PostProcessing, TwoBatchesNamingOneCombinedFile)
 {
     FakeApps apps;

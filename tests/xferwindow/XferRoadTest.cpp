@@ -4,6 +4,7 @@
 // closing, a close while the worker asks about resuming, the measured rate,
 // the important-message button and a transfer through the dialer service.
 #include <atomic>
+#include <map>
 
 #include <wx/bmpbuttn.h>
 #include <wx/dir.h>
@@ -266,10 +267,12 @@ TEST_F(XferTransfer, ClosingWhileTheWorkerIsStuck)
 // and ends, and the window goes without waiting for the late answer.
 TEST_F(XferTransfer, ForcedCloseDuringTheResumeQuestion)
 {
-    const std::string bytes = SampleBytes(50000, 5);
-    sim.Serve("wind.grb", bytes);
+    // The item asks for compression and the server has it compressed: the
+    // partial file is the compressed one.
+    sim.ServeWithCompressed("wind.grb", SampleBytes(50000, 5));
+    const std::string packed = ReadFile(sim.Root() + "/wind.grb.bz2");
     ASSERT_TRUE(wxFileName::Mkdir(folder + "/tmp", 0777, wxPATH_MKDIR_FULL));
-    WriteFile(folder + "/tmp/wind.grb", bytes.substr(0, 1000));
+    WriteFile(folder + "/tmp/wind.grb.bz2", packed.substr(0, 1000));
     CActiveFileList files;
     AddActive(files, File("W", "wind.grb"));
     FileXfer* w = Start(files, 1);
@@ -418,6 +421,85 @@ TEST_F(XferTransfer, FileSentUnderAnotherName)
     EXPECT_TRUE(everything.empty()) << everything[0];
 }
 
+// One file of a combining batch does not arrive: the files that did are
+// placed, processed and put on the clipboard all the same, the combined GRIB
+// file keeps what it held, and the user is told both. A file that cannot be
+// placed ends the transfer with errors (the outcome event says 0); a corrupt
+// compressed file is only that file's failure.
+TEST_F(XferTransfer, PartialTransferProcessesWhatArrived)
+{
+    struct Case {
+        const char* name;
+        bool placeFails;     // rain.grb's final path is taken by a folder
+        int outcome;         // the outcome event's int
+    };
+    const Case cases[] = {
+        {"a file that cannot be placed", true, 0},
+        {"a corrupt compressed file", false, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec.results.clear();
+        tw::test::ResetUi();
+        launcher.Clear();
+        SetClipboardText("before");
+        const wxString batch = dir / (c.placeFails ? "placing" : "corrupt");
+        ASSERT_TRUE(wxFileName::Mkdir(batch, 0777, wxPATH_MKDIR_FULL));
+        const wxString combined = batch + "/all.grb";
+        WriteFile(combined, "OLD COMBINED");
+        const std::string wind = SampleBytes(4000, 41);
+        sim.Serve("wind.grb", wind);
+        sim.Serve("forecast.txt", "Seas 2 m.\n");
+        if (c.placeFails) {
+            sim.Serve("rain.grb", SampleBytes(3000, 42));
+            ASSERT_TRUE(wxMkdir(batch + "/rain.grb"));
+        } else {
+            std::string bad = SampleBytes(3000, 43);
+            bad.replace(0, 3, "BZh");
+            sim.Serve("rain.grb.bz2", bad);
+        }
+        CActiveFileList files;
+        for (const char* path : {"/gfs/wind.grb", "/gfs/rain.grb", "/text/forecast.txt"}) {
+            Active a;
+            a.id = path;
+            a.path = path;
+            a.folder = batch;
+            a.runstat = 4;
+            a.runwexpg = 1;
+            a.combine = 1;
+            a.gribfile = combined;
+            AddActive(files, a);
+        }
+        FileXfer* w = Start(files, 2);
+        ASSERT_NE(w, nullptr);
+        ASSERT_TRUE(Go(w));
+        EXPECT_EQ(Close(w), c.outcome);
+
+        EXPECT_EQ(ReadFile(batch + "/wind.grb"), wind);
+        EXPECT_EQ(ReadFile(combined), "OLD COMBINED") << "not rebuilt from fewer files";
+        const TransferOutcome& outcome = wxGetApp().LastTransferOutcome();
+        EXPECT_TRUE(outcome.ran);
+        EXPECT_FALSE(outcome.complete);
+        EXPECT_EQ(std::vector<wxString>(outcome.missing.begin(), outcome.missing.end()),
+                  std::vector<wxString>({"/gfs/rain.grb"}));
+        EXPECT_EQ(std::vector<wxString>(outcome.keptCombined.begin(), outcome.keptCombined.end()),
+                  std::vector<wxString>({combined}));
+        EXPECT_TRUE(tw::test::BoxShown("    /gfs/rain.grb\r\n")) << outcome.notice;
+        EXPECT_TRUE(tw::test::BoxShown("The combined GRIB file " + combined + " was not rebuilt")) << outcome.notice;
+        // The text file opens in the chart viewer; the GRIB file of the
+        // combining batch is not opened alone, nor is the older combined file.
+        EXPECT_EQ(launcher.Starts(),
+                  std::vector<std::vector<wxString>>({{apps.Chart()}, {apps.Chart(), batch + "/forecast.txt"}}));
+        EXPECT_EQ(ClipboardText(), batch + "/wind.grb\r\n" + batch + "/forecast.txt\r\n");
+        std::map<wxString, wxString> local;   // by item
+        for (size_t i = 0; i < files.GetCount(); ++i)
+            local[files.Item(i).FileID] = files.Item(i).LocalPath;
+        EXPECT_EQ(local["/gfs/wind.grb"], batch + "/wind.grb");
+        EXPECT_EQ(local["/gfs/rain.grb"], "");
+        EXPECT_EQ(local["/text/forecast.txt"], batch + "/forecast.txt");
+    }
+}
+
 TEST_F(XferTransfer, ThroughTheDialerService)
 {
     const CDialService::Waits saved = CDialService::GetWaits();
@@ -484,7 +566,7 @@ TEST_F(XferRoad, LibraryDownloadFromStartToClipboard)
                                {0, 0, 0, "GRIB", "Atlantic", "Waves", "TW-WAVE", "Waves", "/gfs/waves.grb"},
                                {1, 0, 0, "Text", "Atlantic", "Forecast", "TW-TEXT", "Forecast", "/text/forecast.txt"},
                                {2, 0, 0, "Charts", "Atlantic", "Surface", "TW-CHART", "Chart", "/charts/surface.png"},
-                               {0, 0, 0, "GRIB", "Atlantic", "Gone", "TW-GONE", "Gone", "/gfs/refused.grb"}});
+                               {1, 0, 0, "Text", "Atlantic", "Gone", "TW-GONE", "Gone", "/text/refused.txt"}});
     startup_test::WriteSetting("General/DefaultView", "Batch");
     sim.Configure();
     WriteRate("102400 600");
@@ -515,15 +597,15 @@ TEST_F(XferRoad, LibraryDownloadFromStartToClipboard)
 
     // Older files: the refused item's must not pass for new, the old
     // combined file is replaced.
-    WriteFile(folder + "/refused.grb", "OLD REFUSED");
+    WriteFile(folder + "/refused.txt", "OLD REFUSED");
     WriteFile(folder + "/all.grb", "OLD COMBINED");
     const std::string wind = SampleBytes(3000, 1), waves = SampleBytes(5000, 2);
     sim.Serve("wind.grb", wind);
     sim.ServeWithCompressed("waves.grb", waves);
     sim.Serve("forecast.txt", "Winds NW 20 kt.\n");
     sim.Serve("surface.png", "PNG bytes");
-    sim.Serve("refused.grb", "NEW REFUSED");
-    sim.SetFaults({"refuse=refused.grb"});
+    sim.Serve("refused.txt", "NEW REFUSED");
+    sim.SetFaults({"refuse=refused.txt"});
     double basicLat = 0, basicLon = 0;
     int basicWidth = 0;
     BasicWindow::GetCoords(basicLat, basicLon, basicWidth);
@@ -565,7 +647,7 @@ TEST_F(XferRoad, LibraryDownloadFromStartToClipboard)
     EXPECT_EQ(ReadFile(folder + "/wind.grb"), wind);
     EXPECT_EQ(ReadFile(folder + "/waves.grb"), waves);
     EXPECT_EQ(ReadFile(folder + "/forecast.txt"), "Winds NW 20 kt.\n");
-    EXPECT_EQ(ReadFile(folder + "/refused.grb"), "OLD REFUSED");
+    EXPECT_EQ(ReadFile(folder + "/refused.txt"), "OLD REFUSED");
     EXPECT_EQ(ReadFile(folder + "/all.grb"), wind + waves) << "this transfer's GRIB files, in sorted order";
 
     // Viewers, each started once without a file before its first file.
@@ -583,6 +665,9 @@ TEST_F(XferRoad, LibraryDownloadFromStartToClipboard)
     EXPECT_EQ(ClipboardText(), folder + "/wind.grb\r\n" + folder + "/waves.grb\r\n" + folder + "/surface.png\r\n"
                                    + folder + "/forecast.txt\r\n");
     EXPECT_EQ(app.transferList.GetCount(), 0u) << "the epilogue drained the list";
+    // The user is told which file did not arrive.
+    EXPECT_TRUE(tw::test::BoxShown("This file did not arrive:\r\n    /text/refused.txt\r\n"));
+    EXPECT_FALSE(app.LastTransferOutcome().complete);
 
     // The Library window sent the home area and, the area being unchanged,
     // got none back: the Basic batch's area stays.
