@@ -29,7 +29,7 @@ public:
 
     wxString FileID;          // the item's
     wxString Path;            // the item's server-side name
-    wxString LocalPath;       // set by the transfer epilogue after a successful transfer
+    wxString LocalPath;       // set by the transfer epilogue when the file arrived and was placed
     wxString folder;          // the batch's download folder
     wxString Compression;     // the item's
     wxString application;     // the batch's

@@ -41,8 +41,9 @@ public:
 
     // Appends the selected items of the batches chosen by `mode` to `list`,
     // batch by batch in ascending id. The batches' combined GRIB files are
-    // left alone: they are rebuilt by the processing after a successful
-    // transfer, so a failed transfer does not cost the user the last good one.
+    // left alone: the processing after a transfer rebuilds one only when all
+    // of its GRIB files arrived, so a failed transfer does not cost the user
+    // the last good one.
     void GetActiveFileList(CActiveFileList& list, int mode);
 
     // The batch with that id and its items found in the catalogue; a missing
