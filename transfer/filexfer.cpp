@@ -252,7 +252,8 @@ void CXferObserverQueue::TransferBegin(const wxString& text, const wxTimeSpan& e
     m_state = 3;
     std::lock_guard<std::mutex> lock(m_pendingLock);
     m_pending.totalEstimate = SpanText(estimate);
-    m_pending.status += text;
+    if (!text.empty())
+        m_pending.status.push_back(text);
     m_pending.filePercent = 0;
     m_pending.totalPercent = 0;
     m_pending.totalBytes = totalBytes;
@@ -263,7 +264,8 @@ void CXferObserverQueue::TransferDone(const wxString& text, bool ok)
 {
     {
         std::lock_guard<std::mutex> lock(m_pendingLock);
-        m_pending.status += text;
+        if (!text.empty())
+            m_pending.status.push_back(text);
         m_pending.filePercent = 0;
         m_pending.totalPercent = 0;
         m_pending.fileEstimate = wxS("00:00");
@@ -297,7 +299,7 @@ void CXferObserverQueue::TransferStatus(const wxString& text)
     if (text.empty())
         return;
     std::lock_guard<std::mutex> lock(m_pendingLock);
-    m_pending.status += text;
+    m_pending.status.push_back(text);
     PostLocked();
 }
 
@@ -326,7 +328,7 @@ void CXferObserverQueue::TransferFileBegin(const wxString& name, int /*sizeBytes
 {
     std::lock_guard<std::mutex> lock(m_pendingLock);
     if (!name.empty())
-        m_pending.status << "Retrieving '" << name << "'.\n";
+        m_pending.status.push_back("Retrieving '" + name + "'.\n");
     m_pending.filePercent = 0;
     m_pending.fileEstimate = SpanText(fileEstimate);
     PostLocked();
@@ -336,7 +338,7 @@ void CXferObserverQueue::TransferFileDone(const wxString& name, bool ok)
 {
     std::lock_guard<std::mutex> lock(m_pendingLock);
     if (!ok && !name.empty())
-        m_pending.status << "Failure retrieving '" << name << "'.\r\n";
+        m_pending.status.push_back("Failure retrieving '" + name + "'.\r\n");
     m_pending.filePercent = 0;
     PostLocked();
 }
@@ -371,6 +373,7 @@ wxBEGIN_EVENT_TABLE(FileXfer, wxFrame)
     EVT_TIMER(ID_TIMER_TRANSFER_AGENT, FileXfer::OnTimerTransferAgent)
     EVT_TIMER(ID_TIMER_BLINK_UPDATE, FileXfer::OnTimerBlinkUpdate)
     EVT_TIMER(ID_TIMER_STATUS_UPDATE, FileXfer::OnTimerStatusUpdate)
+    EVT_IDLE(FileXfer::OnIdle)
     EVT_BUTTON(FileXfer::ID_UPDATE_BUTTON, FileXfer::OnUpdatebuttonClick)
     EVT_CLOSE(FileXfer::OnCloseWindow)
     EVT_BUTTON(FileXfer::ID_CLOSE_BUTTON, FileXfer::OnCloseButtonClick)
@@ -869,9 +872,17 @@ void FileXfer::OnThreadUpdate(wxThreadEvent&)
     ++m_updatesHandled;
 
     if (!p.status.empty()) {
-        m_log->AppendText(p.status);
-        if (p.status.Find('\n') != wxNOT_FOUND)
-            m_log->ShowPosition(m_log->GetLastPosition());
+        // Text waiting already is put in when the loop is idle; new text
+        // goes after it.
+        const bool waiting = LogBacklog() > 0;
+        for (wxString& text : p.status) {
+            m_logBacklogChars += text.length();
+            m_logBacklog.push_back(std::move(text));
+        }
+        if (!waiting)
+            AppendLogSlice();
+        if (LogBacklog() > 0)
+            wxWakeUpIdle();
     }
     if (!p.totalEstimate.empty())
         AppendValueToLabel(p.totalEstimate, m_totalTimeLabel);
@@ -920,6 +931,46 @@ void FileXfer::OnThreadUpdate(wxThreadEvent&)
                 CallAfter(&FileXfer::FinishClose);
         }
     }
+}
+
+void FileXfer::AppendLogSlice()
+{
+    // Whole texts (lines, mostly) up to the slice size; a longer one in pieces.
+    wxString slice;
+    while (!m_logBacklog.empty()) {
+        const wxString& front = m_logBacklog.front();
+        const size_t left = front.length() - m_logFrontPos;
+        const size_t room = kLogSliceChars > slice.length() ? kLogSliceChars - slice.length() : 0;
+        if (left <= room) {
+            slice += m_logFrontPos ? front.Mid(m_logFrontPos) : front;
+            m_logBacklog.pop_front();
+            m_logFrontPos = 0;
+            m_logBacklogChars -= left;
+        } else {
+            if (slice.empty()) {
+                slice = front.Mid(m_logFrontPos, room);
+                m_logFrontPos += room;
+                m_logBacklogChars -= room;
+            }
+            break;
+        }
+    }
+    if (slice.empty())
+        return;
+    m_log->AppendText(slice);
+    if (slice.Find('\n') != wxNOT_FOUND)
+        m_log->ShowPosition(m_log->GetLastPosition());
+}
+
+void FileXfer::OnIdle(wxIdleEvent& event)
+{
+    event.Skip();
+    if (LogBacklog() == 0 || Ending())
+        return;
+    // One slice a turn: the toolkit lays it out and draws it before the next.
+    AppendLogSlice();
+    if (LogBacklog() > 0)
+        event.RequestMore();
 }
 
 void FileXfer::ShowMessageButton()
@@ -994,6 +1045,9 @@ bool FileXfer::StartTransfer()
     for (wxStaticText* l : {m_totalTimeLabel, m_totalElapsedLabel, m_fileTimeLabel, m_fileElapsedLabel})
         AppendValueToLabel(wxS("00:00"), l);
     AppendValueToLabel(wxEmptyString, m_totalSizeLabel);
+    m_logBacklog.clear();
+    m_logFrontPos = 0;
+    m_logBacklogChars = 0;
     m_log->Clear();
     TransferDataToWindow();
 

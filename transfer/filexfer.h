@@ -15,6 +15,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 
@@ -61,7 +62,7 @@ public:
     // nothing new arrived.
     struct Pending {
         int running = -1;             // 1 the worker started, 0 it ended
-        wxString status;              // log text, in order
+        std::deque<wxString> status;  // log texts, in order
         wxString fileElapsed, fileEstimate, totalElapsed, totalEstimate;   // "%M:%S"
         int filePercent = -1;
         int totalPercent = -1;
@@ -302,6 +303,12 @@ public:
 
     // Update events handled (tests).
     int m_updatesHandled;
+    // Log text received and not yet in the log: a long burst of log text is
+    // put in at most kLogSliceChars at a time, the rest when the event loop
+    // is idle again (after the toolkit has laid out the text put in before),
+    // so the window never stops responding while it takes it.
+    static constexpr size_t kLogSliceChars = 8 * 1024;
+    size_t LogBacklog() const { return m_logBacklogChars; }
 
     // Controls.
     wxMenu* m_transferMenu;
@@ -351,6 +358,10 @@ private:
 
     void ShowMessageButton();
     void SetGoEnabled(bool enabled);
+    // Puts the next slice of the log backlog into the log; the rest follows
+    // on a later turn of the event loop.
+    void AppendLogSlice();
+    void OnIdle(wxIdleEvent& event);
     // The end of a close: a worker still attached is stopped by force, then
     // the outcome event and the window's destruction; nothing while a message
     // box of the window is open (its end calls again).
@@ -369,6 +380,9 @@ private:
     wxTimer m_agentTimer;
     wxTimer m_blinkTimer;
     wxTimer m_statusTimer;
+    std::deque<wxString> m_logBacklog;   // texts waiting for the log, in order
+    size_t m_logFrontPos = 0;             // what of the first is in the log already
+    size_t m_logBacklogChars = 0;         // characters waiting
 };
 
 // Puts `value` after the first colon of the label's text ("Caption: value"),

@@ -229,6 +229,41 @@ TEST_F(XferWindow, ReportsFromAnotherThreadKeepTheirOrder)
     EXPECT_LT(w->m_updatesHandled, 4000);
 }
 
+// A burst of log text far larger than one slice (the placement lines of
+// thousands of files arrive together) goes into the log a slice at a time,
+// whole lines each, and all of it in order once the loop has been idle; text
+// reported meanwhile comes after it.
+TEST_F(XferWindow, LongLogBurstGoesInSliceBySlice)
+{
+    CFileList& list = NewList();
+    FileXfer* w = Make(list, 1);
+    tw::test::Pump(30);
+    wxString burst;
+    for (int i = 0; i < 3000; ++i) {
+        const wxString line = wxString::Format("Moving /tmp/Weather Files/tmp/f%05d.grb --> /tmp/Weather Files/"
+                                               "f%05d.grb\n", i, i);
+        burst += line;
+        w->TransferStatus(line);
+    }
+    ASSERT_GT(burst.length(), 4 * FileXfer::kLogSliceChars);
+    const int handled = w->m_updatesHandled;
+    // The update event alone puts in one slice of whole lines.
+    wxThreadEvent update(wxEVT_THREAD, ID_TRANSFER_THREAD_UPDATE);
+    w->GetEventHandler()->ProcessEvent(update);
+    EXPECT_EQ(w->m_updatesHandled, handled + 1);
+    const wxString first = w->m_log->GetValue();
+    EXPECT_LE(first.length(), FileXfer::kLogSliceChars);
+    EXPECT_GT(first.length(), FileXfer::kLogSliceChars / 2);
+    EXPECT_TRUE(first.EndsWith("\n"));
+    EXPECT_TRUE(burst.StartsWith(first));
+    EXPECT_EQ(w->LogBacklog(), burst.length() - first.length());
+
+    w->TransferStatus("Transfer done.\n");
+    ASSERT_TRUE(tw::test::WaitFor([&] { return w->LogBacklog() == 0 && w->Queue()->Taken() >= w->Queue()->Posted(); },
+                                  10000));
+    EXPECT_EQ(w->m_log->GetValue(), burst + "Transfer done.\n");
+}
+
 TEST_F(XferWindow, StartAndEndOfTheWorkerSwitchTheGoButton)
 {
     CFileList& list = NewList();
