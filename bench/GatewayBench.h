@@ -2,6 +2,7 @@
 // a private settings folder, a minimal observer and a plain receive loop.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -105,7 +106,7 @@ public:
         RemoveTree(m_home);
     }
 
-    void Configure(int port)
+    static void Configure(int port)
     {
         CUserConfig config;
         config.WriteText("Gateway/gateway", "127.0.0.1");
@@ -210,8 +211,16 @@ inline void RunWorker(CFileList& list, Observer& observer)
     observer.Wait();
 }
 
-// The least a client can do: the same exchange, then recv() into a buffer
-// and write() it to a file. Returns the seconds of the data phase.
+// The worker's own buffer sizes: socket reads of up to 256 KiB, file writes
+// of 1 MiB.
+constexpr size_t kReadSize = 256 * 1024;
+constexpr size_t kWriteSize = 1024 * 1024;
+
+// The least a client can do with the worker's buffer sizes: the same
+// exchange, then recv() of up to kReadSize bytes at a time straight into a
+// kWriteSize buffer that is written to the file whenever it is full, and the
+// file closed. Returns the seconds of the data phase (from the first file
+// byte to the closed file), -1 on failure.
 inline double PlainReceive(int port, const std::string& name, long long size, const std::string& out)
 {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -219,45 +228,86 @@ inline double PlainReceive(int port, const std::string& name, long long size, co
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = htons(static_cast<uint16_t>(port));
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        ::close(fd);
         return -1;
+    }
     std::string request = "nlogin --user=bench --pass=bench --version=13.05m\r\nget " + name + " 0 1/0  \r\n\r\n";
     ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
-    // Login answer, status, header, closing line, data header: five lines.
-    std::vector<char> buf(1 << 16);
-    std::string lines;
+    // Login answer, status, header, closing line, data header: five lines,
+    // read a byte at a time so that no file byte is taken with them.
     int lf = 0;
-    size_t used = 0;
-    ssize_t n = 0;
     while (lf < 5) {
-        n = ::recv(fd, buf.data(), buf.size(), 0);
-        if (n <= 0)
+        char c = 0;
+        if (::recv(fd, &c, 1, 0) != 1) {
+            ::close(fd);
             return -1;
-        for (used = 0; used < static_cast<size_t>(n) && lf < 5; ++used)
-            if (buf[used] == '\n')
-                ++lf;
+        }
+        if (c == '\n')
+            ++lf;
     }
+    std::vector<char> buffer(kWriteSize);
     int file = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     double start = Now();
     long long left = size;
-    size_t rest = static_cast<size_t>(n) - used;
-    if (rest > 0) {
-        if (::write(file, buf.data() + used, rest) != static_cast<ssize_t>(rest))
-            return -1;
-        left -= static_cast<long long>(rest);
-    }
-    while (left > 0) {
-        n = ::recv(fd, buf.data(), buf.size(), 0);
-        if (n <= 0)
-            return -1;
-        if (::write(file, buf.data(), static_cast<size_t>(n)) != n)
-            return -1;
+    size_t used = 0;
+    bool ok = file >= 0;
+    while (ok && left > 0) {
+        size_t want = std::min<size_t>({kReadSize, buffer.size() - used, static_cast<size_t>(left)});
+        ssize_t n = ::recv(fd, buffer.data() + used, want, 0);
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        used += static_cast<size_t>(n);
         left -= n;
+        if (used == buffer.size() || left == 0) {
+            ok = ::write(file, buffer.data(), used) == static_cast<ssize_t>(used);
+            used = 0;
+        }
     }
+    if (file >= 0 && ::close(file) != 0)
+        ok = false;
     double seconds = Now() - start;
-    ::close(file);
     ::close(fd);
-    return seconds;
+    return ok ? seconds : -1;
+}
+
+// Writes `size` bytes into a new file in kWriteSize writes and closes it:
+// the file-system half of a receive loop without the network. Returns the
+// seconds, -1 on failure.
+inline double BareWrite(const std::string& path, long long size)
+{
+    std::vector<char> buffer(kWriteSize, 'x');
+    int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (file < 0)
+        return -1;
+    const double start = Now();
+    bool ok = true;
+    for (long long left = size; ok && left > 0;) {
+        const size_t n = static_cast<size_t>(std::min<long long>(left, kWriteSize));
+        ok = ::write(file, buffer.data(), n) == static_cast<ssize_t>(n);
+        left -= static_cast<long long>(n);
+    }
+    ok = ::close(file) == 0 && ok;
+    return ok ? Now() - start : -1;
+}
+
+// Median, least and most of a set of figures.
+struct Spread {
+    double median = 0, min = 0, max = 0;
+};
+inline Spread SpreadOf(std::vector<double> v)
+{
+    Spread s;
+    if (v.empty())
+        return s;
+    std::sort(v.begin(), v.end());
+    size_t n = v.size();
+    s.median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    s.min = v.front();
+    s.max = v.back();
+    return s;
 }
 
 } // namespace bench
