@@ -199,9 +199,9 @@ private:
 };
 
 // Runs the worker over `list` and waits for it to end.
-inline void RunWorker(CFileList& list, Observer& observer)
+inline void RunWorker(CFileList& list, Observer& observer, bool compressionDisabled = true)
 {
-    auto* worker = new CXferSocketThread(&observer, true);
+    auto* worker = new CXferSocketThread(&observer, compressionDisabled);
     CXferLocation position;
     worker->SetupFileDownload(&list, position, 1000000, nullptr);
     if (worker->Create() != wxTHREAD_NO_ERROR || worker->Run() != wxTHREAD_NO_ERROR) {

@@ -124,7 +124,7 @@ int main(int argc, char** argv)
             CFileList first;
             makeList(first);
             bench::Observer observer;
-            bench::RunWorker(first, observer);
+            bench::RunWorker(first, observer, false);
         }
         // What the partial files hold: the valid prefix of each file the
         // server answers with.
@@ -136,7 +136,7 @@ int main(int argc, char** argv)
         CFileList second;
         makeList(second);
         ResumeObserver observer;
-        bench::RunWorker(second, observer);
+        bench::RunWorker(second, observer, false);
         if (observer.questions > 0)
             ++questionRuns;
         if (!observer.success) {
