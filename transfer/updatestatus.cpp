@@ -1,5 +1,6 @@
 #include "transfer/updatestatus.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <wx/button.h>
@@ -30,6 +31,7 @@ wxBEGIN_EVENT_TABLE(UpdateStatus, wxDialog)
     EVT_BUTTON(UpdateStatus::ID_CHECK_BUTTON, UpdateStatus::OnCheckForUpdatesButtonClick)
     EVT_BUTTON(UpdateStatus::ID_CANCEL_BUTTON, UpdateStatus::OnCancelButtonClick)
     EVT_THREAD(CSimpleThreadHelper::kUpdatesExitEventId, UpdateStatus::OnThreadExit)
+    EVT_TIMER(UpdateStatus::ID_CANCEL_TIMER, UpdateStatus::OnCancelTimer)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -58,7 +60,7 @@ unsigned Kb(long long bytes)
 
 } // namespace
 
-UpdateStatus::UpdateStatus(bool brief, bool offer)
+UpdateStatus::UpdateStatus(bool brief, bool offer) : m_cancelTimer(this, ID_CANCEL_TIMER)
 {
     Init();
     m_brief = brief;
@@ -67,6 +69,7 @@ UpdateStatus::UpdateStatus(bool brief, bool offer)
 
 UpdateStatus::~UpdateStatus()
 {
+    m_cancelTimer.Stop();
     // The job uses this object's members: end it first. A read blocked on
     // the network is ended by closing the connection.
     SignalIfActive();
@@ -289,18 +292,21 @@ void UpdateStatus::OnCancelButtonClick(wxCommandEvent&)
 {
     if (GetThread() && GetRunState() != 0) {
         m_cancelled = true;
-        if (SignalIfActive()) {
-            wxMilliSleep(cancelWaitMs);
-            if (GetRunState() != 0 && m_updates) {
-                // Still waiting on the network: close the connection.
-                m_updates->Abort();
-                wxMilliSleep(cancelWaitMs);
-            }
-        }
-        // The job's end event closes the dialog.
+        // The check gets a moment to stop by itself; the window goes on
+        // meanwhile, and the job's end event closes the dialog.
+        if (SignalIfActive() && !m_cancelTimer.IsRunning())
+            m_cancelTimer.StartOnce(std::max(1, cancelWaitMs));
         return;
     }
     Finish(wxID_CANCEL);
+}
+
+void UpdateStatus::OnCancelTimer(wxTimerEvent&)
+{
+    // Still waiting on the network: close the connection, so that the
+    // blocked read returns and the job ends.
+    if (GetRunState() != 0 && m_updates)
+        m_updates->Abort();
 }
 
 // ------------------------------------------------------------ from disk

@@ -13,6 +13,7 @@
 
 #include <wx/arrstr.h>
 #include <wx/dialog.h>
+#include <wx/timer.h>
 
 #include "app/ThreadHelper.h"
 
@@ -34,7 +35,8 @@ public:
         ID_AVAILABLE_BOX = 10379,
         ID_IMPORT_BUTTON = 10082,
         ID_CHECK_BUTTON = 10106,
-        ID_CANCEL_BUTTON = 10390
+        ID_CANCEL_BUTTON = 10390,
+        ID_CANCEL_TIMER = 10391
     };
 
     // brief: do not fetch or show the service's notes; offer: OK goes on
@@ -66,6 +68,7 @@ public:
     void OnCheckForUpdatesButtonClick(wxCommandEvent& event);
     void OnCancelButtonClick(wxCommandEvent& event);
     void OnThreadExit(wxThreadEvent& event);
+    void OnCancelTimer(wxTimerEvent& event);
 
     // Places the chosen files in the updates folder, all or none: each is
     // decompressed or copied to a temporary name beside its destination and
@@ -73,7 +76,8 @@ public:
     // their final names. True when all were placed.
     bool PlaceChosenFiles();
 
-    // Waits between the stop request and closing the connection (ms).
+    // After Cancel, how long the check may take to stop by itself before its
+    // connection is closed (ms). The window is not blocked meanwhile.
     int cancelWaitMs = 50;
 
 private:
@@ -88,6 +92,7 @@ private:
     wxButton* m_cancelButton;
 
     std::unique_ptr<CIPUpdates> m_updates;
+    wxTimer m_cancelTimer;
     bool m_cancelled = false;
     bool m_brief = false;
     bool m_offer = true;

@@ -203,17 +203,23 @@ TEST_F(UpdateDialog, FailedChecks)
 }
 
 // Cancel while the server does not answer closes the connection, and the
-// end of the check closes the dialog.
+// end of the check closes the dialog. The Cancel handler returns at once:
+// the wait before the connection is closed runs on a timer, with the window
+// answering meanwhile.
 TEST_F(UpdateDialog, CancelWhileTheServerHangs)
 {
     sim.SetFaults({"update-stall"});
     auto d = Open();
+    d->cancelWaitMs = 600;
     Click(*d, UpdateStatus::ID_CHECK_BUTTON);
     ASSERT_TRUE(WaitFor([&] { return Report(*d).StartsWith("Contacting server to check updates.  Please wait ..."); }));
     tw::test::Pump(200);
     const wxLongLong start = wxGetLocalTimeMillis();
     Click(*d, UpdateStatus::ID_CANCEL_BUTTON);
+    EXPECT_LT((wxGetLocalTimeMillis() - start).ToLong(), 300) << "the click waited on the main thread";
+    EXPECT_TRUE(d->IsShown());
     ASSERT_TRUE(WaitFor([&] { return !d->IsShown(); }, 10000));
+    EXPECT_GE((wxGetLocalTimeMillis() - start).ToLong(), 500) << "the check got its moment to stop by itself";
     EXPECT_LT((wxGetLocalTimeMillis() - start).ToLong(), 5000);
     EXPECT_EQ(d->GetReturnCode(), wxID_CANCEL);
     EXPECT_FALSE(d->CheckSucceeded());
