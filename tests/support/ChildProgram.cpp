@@ -1,5 +1,7 @@
 #include "support/ChildProgram.h"
 
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -46,11 +48,25 @@ ChildProgram StartChildProgram(const std::vector<std::string>& args, bool keepSt
         close(out[0]);
         return child;
     }
+    // A signal (a child of the test program ending) interrupts the wait
+    // without ending it: the wait goes on until the line or the deadline.
     std::string text;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     pollfd pfd{out[0], POLLIN, 0};
-    while (text.find('\n') == std::string::npos && poll(&pfd, 1, timeoutMs) > 0) {
+    while (text.find('\n') == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline
+                                                                                - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        const int rc = poll(&pfd, 1, static_cast<int>(left.count()));
+        if (rc < 0 && errno == EINTR)
+            continue;
+        if (rc <= 0)
+            break;
         char buffer[64];
         ssize_t n = read(out[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0)
             break;
         text.append(buffer, static_cast<size_t>(n));

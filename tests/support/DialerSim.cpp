@@ -25,7 +25,7 @@ std::vector<std::string> DialerArgs(const wxString& log, const std::vector<std::
 
 // The stand-in prints its port once it listens.
 DialerSim::DialerSim(const std::vector<std::string>& options)
-    : m_log(m_dir / "requests.log"), m_standIn(DialerArgs(m_log, options), false, 5000)
+    : m_log(m_dir / "requests.log"), m_standIn(DialerArgs(m_log, options), false, 20000)
 {
 }
 
