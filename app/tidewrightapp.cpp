@@ -423,6 +423,16 @@ wxString TidewrightApp::InstanceLockDir()
     return dir;
 }
 
+// ---------------------------------------------------------------- batch properties
+
+// Stand-in until the batch properties dialog is built: it says so and leaves
+// the record unchanged, as a cancelled dialog does.
+int TidewrightApp::BatchDialog(CBatch* /*batch*/, bool /*isNew*/)
+{
+    wxLogWarning("The batch properties dialog is not available.");
+    return 0;
+}
+
 // ---------------------------------------------------------------- Library lists
 
 bool TidewrightApp::AddEditBatchToBatchesListCtrl(CBatch* batch, long row)

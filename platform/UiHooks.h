@@ -15,6 +15,10 @@ struct MessageBoxRequest {
     wxString caption;
     long style = 0;
     wxWindow* parent = nullptr;
+    // Button texts in place of the usual Yes, No and Cancel (empty: the usual).
+    wxString yesLabel;
+    wxString noLabel;
+    wxString cancelLabel;
 };
 
 struct FileChooserRequest {
@@ -35,6 +39,9 @@ using FileChooserHandler = std::function<wxString(const FileChooserRequest&)>;
 int MessageBox(const wxString& message, const wxString& caption = wxS("Message"),
                long style = wxOK | wxCENTRE,
                wxWindow* parent = nullptr);
+
+// The same for a request that may name its own button texts.
+int MessageBox(const MessageBoxRequest& request);
 
 // Shows a file chooser; an empty result means cancelled.
 wxString ChooseFile(const FileChooserRequest& request);
