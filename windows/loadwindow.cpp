@@ -95,10 +95,8 @@ LoadWindow::LoadWindow(wxWindow* parent, wxWindowID id, const wxString& caption,
 {
     Init();
     Create(parent, id, caption, pos, size, style);
-    // A display too low for the window: near its top instead of centred.
-    const int display = wxDisplay::GetFromWindow(this);
-    const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetGeometry();
-    if (PlaceNearTop(screen.GetHeight(), GetSize().GetHeight()))
+    // A main display too low for the window: near its top instead of centred.
+    if (PlaceNearTop(wxDisplay(0u).GetGeometry().GetHeight(), GetSize().GetHeight()))
         Move(400, 20);
 }
 
