@@ -7,7 +7,7 @@ namespace tw::portal {
 // Creation order. Pages: 1 GRIB weather, 2 weather charts, 3 text forecasts,
 // 4 satellite imagery, 5 buoys, 6 ocean data, 7 fishing data, 8 home
 // location, 9 GPS, 10 content preferences, 11 account settings.
-const ButtonSpec kButtons[kButtonCount] = {
+const ButtonRow kButtons[kButtonCount] = {
     {kGribFishingButton, "tool_GribFishing", true, 352, 54, 36, 36, "GRIB Fishing products", 7},
     {kBuoyWeatherButton, "tool_BuoyWeather", true, 405, 54, 36, 36, "Lat/lon specific weather from BuoyWeather", 3},
     {kLaunchWizardButton, "btn_LaunchWizard", false, 50, 57, 181, 30, "Launches Tidewright Wizard", -1},
@@ -42,30 +42,30 @@ const ButtonSpec kButtons[kButtonCount] = {
      "Click to update the Tidewright master content library", -1},
 };
 
-const ButtonSpec* FindButton(int id)
+const ButtonRow* FindButton(int id)
 {
-    for (const ButtonSpec& b : kButtons)
+    for (const ButtonRow& b : kButtons)
         if (b.id == id)
             return &b;
     return nullptr;
 }
 
-std::string NormalFace(const ButtonSpec& button)
+std::string NormalFace(const ButtonRow& button)
 {
     return std::string("res/") + button.stem + ".png";
 }
 
-std::string PressedFace(const ButtonSpec& button)
+std::string PressedFace(const ButtonRow& button)
 {
     return button.pressedFace ? std::string("res/") + button.stem + "_select.png" : std::string();
 }
 
-std::string HoverFace(const ButtonSpec& button)
+std::string HoverFace(const ButtonRow& button)
 {
     return std::string("res/") + button.stem + "_over.png";
 }
 
-std::vector<std::string> FaceFiles(const ButtonSpec& button)
+std::vector<std::string> FaceFiles(const ButtonRow& button)
 {
     std::vector<std::string> faces {NormalFace(button)};
     if (button.pressedFace)
@@ -78,7 +78,7 @@ const std::vector<std::string>& AllFaceFiles()
 {
     static const std::vector<std::string> all = [] {
         std::vector<std::string> names;
-        for (const ButtonSpec& b : kButtons)
+        for (const ButtonRow& b : kButtons)
             for (std::string& face : FaceFiles(b))
                 names.push_back(std::move(face));
         return names;

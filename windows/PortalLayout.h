@@ -16,7 +16,7 @@ constexpr int kClientHeight = 726;
 // A picture button. Its faces are "res/" + stem + ".png" (normal),
 // "res/" + stem + "_over.png" (pointer over it) and, when `pressedFace` is
 // set, "res/" + stem + "_select.png" (held down).
-struct ButtonSpec {
+struct ButtonRow {
     int id;
     const char* stem;
     bool pressedFace;
@@ -26,7 +26,7 @@ struct ButtonSpec {
 };
 
 constexpr int kButtonCount = 29;
-extern const ButtonSpec kButtons[kButtonCount];
+extern const ButtonRow kButtons[kButtonCount];
 
 // Ids of the picture buttons that the window's handlers name.
 enum ButtonId {
@@ -73,14 +73,14 @@ constexpr int kCoordsLabelX = 680;
 constexpr int kCoordsLabelY = 651;
 
 // The row of a button id, or null.
-const ButtonSpec* FindButton(int id);
+const ButtonRow* FindButton(int id);
 
 // The face files of one button, normal first, then pressed (when it has
 // one), then hover.
-std::vector<std::string> FaceFiles(const ButtonSpec& button);
-std::string NormalFace(const ButtonSpec& button);
-std::string PressedFace(const ButtonSpec& button);   // empty without a pressed face
-std::string HoverFace(const ButtonSpec& button);
+std::vector<std::string> FaceFiles(const ButtonRow& button);
+std::string NormalFace(const ButtonRow& button);
+std::string PressedFace(const ButtonRow& button);   // empty without a pressed face
+std::string HoverFace(const ButtonRow& button);
 // Every face file of the table, in table order (77 names).
 const std::vector<std::string>& AllFaceFiles();
 bool IsFaceFile(const std::string& name);

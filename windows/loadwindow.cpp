@@ -134,13 +134,13 @@ void LoadWindow::CreateControls()
 
     // 1. Picture buttons, in table order.
     for (int i = 0; i < kButtonCount; ++i) {
-        const ButtonSpec& spec = kButtons[i];
-        auto* button = new wxPictureButton(this, spec.id, GetBitmapResource(NormalFace(spec)),
-                                           wxPoint(spec.x, spec.y), wxSize(spec.width, spec.height), wxBORDER_NONE);
-        if (spec.pressedFace)
-            button->SetBitmapPressed(GetBitmapResource(PressedFace(spec)));
-        button->SetBitmapCurrent(GetBitmapResource(HoverFace(spec)));
-        button->SetToolTip(wxGetTranslation(spec.tooltip));
+        const ButtonRow& row = kButtons[i];
+        auto* button = new wxPictureButton(this, row.id, GetBitmapResource(NormalFace(row)),
+                                           wxPoint(row.x, row.y), wxSize(row.width, row.height), wxBORDER_NONE);
+        if (row.pressedFace)
+            button->SetBitmapPressed(GetBitmapResource(PressedFace(row)));
+        button->SetBitmapCurrent(GetBitmapResource(HoverFace(row)));
+        button->SetToolTip(wxGetTranslation(row.tooltip));
         m_buttons[i] = button;
     }
 
@@ -319,9 +319,9 @@ void LoadWindow::OnBitmapbuttonlaunchwizardClick(wxCommandEvent&)
 
 void LoadWindow::OnWizardPageButtonClick(wxCommandEvent& event)
 {
-    const ButtonSpec* spec = FindButton(event.GetId());
-    if (spec && spec->wizardPage > 0)
-        LaunchWizard(spec->wizardPage);
+    const ButtonRow* row = FindButton(event.GetId());
+    if (row && row->wizardPage > 0)
+        LaunchWizard(row->wizardPage);
 }
 
 void LoadWindow::OnBasicModeButtonClick(wxCommandEvent&)

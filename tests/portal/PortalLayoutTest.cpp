@@ -20,7 +20,7 @@ TEST(PortalLayout, EveryControlFitsAndNoneOverlaps)
     };
     std::vector<Placed> placed;
     std::set<int> ids;
-    for (const ButtonSpec& b : kButtons) {
+    for (const ButtonRow& b : kButtons) {
         EXPECT_TRUE(ids.insert(b.id).second) << b.id;
         placed.push_back({b.stem, b.x, b.y, b.width, b.height});
     }
@@ -52,13 +52,13 @@ TEST(PortalLayout, FaceFilesExistAtTheirButtonsSizes)
     const std::vector<std::string>& all = AllFaceFiles();
     EXPECT_EQ(all.size(), 77u);
     EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), 77u);
-    const ButtonSpec* ice = FindButton(kIceButton);
+    const ButtonRow* ice = FindButton(kIceButton);
     EXPECT_EQ(FaceFiles(*ice), (std::vector<std::string> {"res/tool_Ice.png", "res/tool_Ice_select.png",
                                                            "res/tool_Ice_over.png"}));
     EXPECT_EQ(FaceFiles(*FindButton(kDownloadButton)),
               (std::vector<std::string> {"res/btn_Download.png", "res/btn_Download_over.png"}));
     int tools = 0;
-    for (const ButtonSpec& b : kButtons) {
+    for (const ButtonRow& b : kButtons) {
         tools += b.pressedFace;
         for (const std::string& face : FaceFiles(b)) {
             wxImage image;

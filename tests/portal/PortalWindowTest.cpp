@@ -20,7 +20,7 @@
 #include "wizard/processwizardsettings.h"
 
 using namespace portal_test;
-using tw::portal::ButtonSpec;
+using tw::portal::ButtonRow;
 using tw::portal::kButtons;
 
 namespace {
@@ -74,21 +74,21 @@ TEST_F(Portal, ControlsAreWhereTheLayoutPutsThem)
     EXPECT_EQ(portal->GetBackgroundColour(), wxColour(129, 129, 129));
     const wxRect client(portal->GetClientSize());
 
-    for (const ButtonSpec& spec : kButtons) {
-        SCOPED_TRACE(spec.stem);
-        auto* button = dynamic_cast<wxPictureButton*>(portal->FindWindow(spec.id));
+    for (const ButtonRow& row : kButtons) {
+        SCOPED_TRACE(row.stem);
+        auto* button = dynamic_cast<wxPictureButton*>(portal->FindWindow(row.id));
         ASSERT_NE(button, nullptr) << "our own picture button, no theme frame";
-        EXPECT_EQ(button, portal->GetButton(spec.id));
+        EXPECT_EQ(button, portal->GetButton(row.id));
         EXPECT_EQ(button->GetParent(), portal);
-        EXPECT_EQ(button->GetRect(), wxRect(spec.x, spec.y, spec.width, spec.height));
+        EXPECT_EQ(button->GetRect(), wxRect(row.x, row.y, row.width, row.height));
         EXPECT_TRUE(client.Contains(button->GetRect()));
-        EXPECT_EQ(button->GetToolTipText(), spec.tooltip);
+        EXPECT_EQ(button->GetToolTipText(), row.tooltip);
         EXPECT_TRUE(button->IsEnabled());
         const wxBitmap normal = button->GetBitmap(wxPictureButton::Face_Normal);
         ASSERT_TRUE(normal.IsOk());
-        EXPECT_EQ(normal.GetSize(), wxSize(spec.width, spec.height));
+        EXPECT_EQ(normal.GetSize(), wxSize(row.width, row.height));
         EXPECT_TRUE(button->GetBitmap(wxPictureButton::Face_Current).IsOk());
-        EXPECT_EQ(button->GetBitmap(wxPictureButton::Face_Pressed).IsOk(), spec.pressedFace);
+        EXPECT_EQ(button->GetBitmap(wxPictureButton::Face_Pressed).IsOk(), row.pressedFace);
     }
 
     ASSERT_NE(portal->m_coordsLabel, nullptr);
@@ -139,11 +139,11 @@ TEST_F(Portal, PicturesAreLookedUpByTheirExactNames)
 {
     const std::vector<std::string>& faces = tw::portal::AllFaceFiles();
     ASSERT_EQ(faces.size(), 77u);
-    for (const ButtonSpec& spec : kButtons)
-        for (const std::string& face : tw::portal::FaceFiles(spec)) {
+    for (const ButtonRow& row : kButtons)
+        for (const std::string& face : tw::portal::FaceFiles(row)) {
             const wxBitmap bitmap = portal->GetBitmapResource(face);
             ASSERT_TRUE(bitmap.IsOk()) << face;
-            EXPECT_EQ(bitmap.GetSize(), wxSize(spec.width, spec.height)) << face;
+            EXPECT_EQ(bitmap.GetSize(), wxSize(row.width, row.height)) << face;
         }
     for (const char* other : {"res/tool_help.png", "res/tool_Help", "RES/tool_Help.png", "res/tool_Help_Over.png",
                               "Icons/talvologo.png", "res/LandingPageBackground.bmp", ""})
@@ -378,6 +378,21 @@ TEST_F(Portal, PropertiesOfTheWizardBatch)
     tw::test::ClearLog();
     Click(portal, tw::portal::kDataManageButton);
     EXPECT_TRUE(tw::test::LogContains("The batch properties dialog is not available."));
+
+    // A store that cannot be read: told, nothing asked.
+    tw::test::ResetUi();
+    bool asked = false;
+    auto previous = LoadWindow::SetPropertiesDialogRunner([&](CBatch*, bool) {
+        asked = true;
+        return int(wxID_OK);
+    });
+    app.GetUserDb()->ExecuteUpdate("ALTER TABLE batches RENAME TO batches_gone");
+    Click(portal, tw::portal::kDataManageButton);
+    app.GetUserDb()->ExecuteUpdate("ALTER TABLE batches_gone RENAME TO batches");
+    LoadWindow::SetPropertiesDialogRunner(previous);
+    EXPECT_FALSE(asked);
+    ASSERT_EQ(tw::test::Ui().boxes.size(), 1u);
+    EXPECT_EQ(tw::test::Ui().boxes[0].caption, "Error");
 }
 
 TEST_F(Portal, MapAndModeCommands)
