@@ -446,6 +446,11 @@ TEST_F(Portal, Screenshot)
     SetWizardBatch({{"TW-SFC1", 1}, {"TW-UPA", 0}, {"TW-WIND", 1}, {"TW-WAVE", 0}, {"TW-SFC2", 1}, {"TW-IR", 1},
                     {"TW-LOWER", 1}});
     portal->RefreshList(false);
+    // The pointer over the map: its position in the label between the map buttons.
+    Mouse(portal->m_contentMap, wxEVT_MOTION, wxPoint(354, 255));
+    EXPECT_FALSE(portal->m_coordsLabel->GetLabel().empty());
+    const wxRect label = portal->m_coordsLabel->GetRect();
+    EXPECT_TRUE(wxRect(677, 647, 143, 26).Contains(label)) << "inside its field of the background";
     portal->Raise();
     tw::test::Pump(200);
     EXPECT_TRUE(tw::test::Screenshot(portal, wxFileName::GetTempDir() + "/tw-portal.png"));
