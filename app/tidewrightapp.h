@@ -283,6 +283,12 @@ public:
 
     CFileList transferList;             // the files of the current (or last) transfer
 
+    // --- batch properties dialog
+    // Runs the batch properties dialog for `batch` (isNew: a batch not yet
+    // stored). Returns wxID_OK after it wrote the answers into the record; 0
+    // when the user cancelled (the record is unchanged).
+    int BatchDialog(class CBatch* batch, bool isNew);
+
     // --- Library batches list row (library/ListRows.h)
     // Writes one batch into the Library window's batches list: a new last row
     // when row < 0, else that row in place. Does nothing without the list.
