@@ -4,6 +4,8 @@
 // the commands and mode changes, and the end of a transfer.
 #include <functional>
 
+#include <wx/uiaction.h>
+
 #include <wx/button.h>
 #include <wx/datetime.h>
 #include <wx/dialog.h>
@@ -114,6 +116,7 @@ TEST_F(BasicWindowTest, MenuListsPersonalitiesByPictureRowWithTheirNamesAsTheyAr
     const std::vector<wxString> expected = {"Short", "Harbour", "Queen Charlotte's Sound", "Wind & Waves", "Bay"};
     EXPECT_EQ(regions, expected) << "one entry per region, the second picture row of Bay left out";
     EXPECT_EQ(labels, expected) << "an ampersand shows as itself";
+    EXPECT_EQ(w->GetMenuBar()->FindItem(MenuIdOf(w, "Wind & Waves"))->GetItemLabel(), "Wind && Waves");
     EXPECT_EQ(w->m_personalities[0].graphicName, "basic_gulf_of_mexico.png");
     EXPECT_EQ(w->m_personalities[4].graphicName, "basic_california.png");
 
@@ -255,6 +258,7 @@ TEST_F(BasicWindowTest, ButtonWhoseProductIsNotInTheCatalogueSpringsBack)
     Press(3);
     EXPECT_TRUE(BoxShown("Cannot find in list: NOT-IN-CATALOGUE"));
     EXPECT_EQ(Ui().boxes.back().caption, "Error");
+    EXPECT_EQ(Ui().boxes.back().parent, w) << "the box belongs to the window";
     EXPECT_FALSE(w->m_toggleButtons[3]->GetValue()) << "the button claims no product that will not download";
     EXPECT_TRUE(Items().empty());
     EXPECT_TRUE(Rows().empty());
@@ -371,6 +375,35 @@ TEST_F(BasicWindowTest, RestoredBatchShowsItsProductsInStoredOrderWithTheirDates
     w->m_productList->GetEventHandler()->ProcessEvent(dclick);
     ASSERT_EQ(launcher.Starts().size(), 1u);
     EXPECT_EQ(launcher.Starts()[0].back(), LocalCopy(basicFolder, "bmpnw06")) << "the first selected row";
+}
+
+// The list's rows live in an inner window of the list control: a real
+// double click must still reach the window.
+TEST_F(BasicWindowTest, RealDoubleClickOnTheListOpensTheRowUnderIt)
+{
+    CBatchFolder::Instance()->AddItemToBatch(1, "bmpnw06", 1);
+    ASSERT_TRUE(wxFileName::Mkdir(basicFolder, 0777, wxPATH_MKDIR_FULL));
+    ASSERT_TRUE(tw::test::WriteFile(LocalCopy(basicFolder, "bmpnw06"), "picture"));
+    xfer_test::RecordingLauncher launcher;
+    BasicWindow* w = Open();
+    w->Raise();
+    ASSERT_EQ(w->m_productList->GetItemCount(), 1);
+    wxRect row;
+    ASSERT_TRUE(w->m_productList->GetItemRect(0, row));
+
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(w->m_productList->ClientToScreen(wxPoint(row.x + 40, row.y + row.height / 2)));
+    tw::test::Pump(50);
+    mouse.MouseDblClick();
+    ASSERT_TRUE(tw::test::WaitFor([&] { return launcher.Starts().size() == 1; }, 3000));
+    EXPECT_EQ(launcher.Starts()[0].back(), LocalCopy(basicFolder, "bmpnw06"));
+
+    w->m_productList->SetItemState(0, 0, wxLIST_STATE_SELECTED);
+    mouse.MouseMove(w->m_productList->ClientToScreen(wxPoint(row.x + 40, row.y + 4 * row.height)));
+    tw::test::Pump(50);
+    mouse.MouseDblClick();
+    EXPECT_TRUE(tw::test::WaitFor([] { return BoxShown("No product is selected"); }, 3000));
+    EXPECT_EQ(launcher.Starts().size(), 1u);
 }
 
 TEST_F(BasicWindowLocaleTest, StoredAreaIsRestoredRepairedAndShown)
