@@ -66,15 +66,20 @@ const int kToggleIds[kButtonsPerPage] = {ID_BASIC_TOGGLE_1, ID_BASIC_TOGGLE_2, I
 
 // The pictures the window loads by name.
 const char* const kPictureNames[] = {
-    "res/tool_library.png",          "res/tool_library_over.png",          "res/tool_UpdateFileListLrg.png",
-    "res/tool_UpdateFileListLrg_over.png", "res/tool_portal.png",     "res/tool_portal_over.png",
-    "res/tool_Gateway.png",          "res/tool_Gateway_over.png",          "res/tool_DataManage.png",
-    "res/tool_DataManage_over.png",  "res/tool_help_basic.png",            "res/tool_help_over_basic.png",
-    "res/btn_Download_Basic.png",    "res/btn_Download_over_Basic.png",    "Icons/Rivol Alaska.png",
-    "res/btn_ChangeMapView.png",     "res/btn_ChangeMapView_over.png",     "res/btn_ZoomIn_basic.png",
-    "res/btn_ZoomIn_over_basic.png", "res/ZoomStripes.png",                "res/btn_ZoomOut_basic.png",
-    "res/btn_ZoomOut_over_basic.png", "res/btn_View.png",                  "res/btn_View_over.png",
-    "res/PointerCoordinates.png"};
+    "res/tool_library.png", "res/tool_library_over.png",
+    "res/tool_UpdateFileListLrg.png", "res/tool_UpdateFileListLrg_over.png",
+    "res/tool_portal.png", "res/tool_portal_over.png",
+    "res/tool_Gateway.png", "res/tool_Gateway_over.png",
+    "res/tool_DataManage.png", "res/tool_DataManage_over.png",
+    "res/tool_help_basic.png", "res/tool_help_over_basic.png",
+    "res/btn_Download_Basic.png", "res/btn_Download_over_Basic.png",
+    "Icons/Rivol Alaska.png", "res/btn_ChangeMapView.png",
+    "res/btn_ChangeMapView_over.png", "res/btn_ZoomIn_basic.png",
+    "res/btn_ZoomIn_over_basic.png", "res/ZoomStripes.png",
+    "res/btn_ZoomOut_basic.png", "res/btn_ZoomOut_over_basic.png",
+    "res/btn_View.png", "res/btn_View_over.png",
+    "res/PointerCoordinates.png"
+};
 
 const wxString kDefaultRegionPicture = wxS("Icons/Rivol Alaska.png");
 const wxString kWindowIcon = wxS("Icons/rivol.ico");
