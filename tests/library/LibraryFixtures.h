@@ -138,20 +138,14 @@ inline std::vector<StoredBatch> StandardBatches()
 
 class LibraryTest : public ::testing::Test
 {
-protected:
+public:
     void SetUp() override
     {
         m_oldCwd = wxGetCwd();
         // The window reads its pictures relative to the resources folder.
         wxSetWorkingDirectory(tw::test::ResourcesDir());
-        ASSERT_TRUE(wxCopyFile(tw::test::ResourcesDir() + "/zir_user.db", dir / "zir_user.db"));
-        auto* db = new wxSQLite3Database;
-        db->Open(dir / "zir_user.db");
-        app.userDb.reset(db);
-        // The Wizard batch downloads into a folder of the test's own.
-        db->ExecuteUpdate("UPDATE batches SET folder='" + SqlEscape(dir / "Wizard") + "' WHERE ID=2");
         BuildCatalogue(StandardLeaves());
-        StoreBatches(StandardBatches());
+        ResetStore();
         app.itemsListSortInfo = ListSortInfo();
         app.batchesListSortInfo = ListSortInfo();
         app.draggedFileInfo = nullptr;
@@ -167,6 +161,23 @@ protected:
         app.catalogue.Empty();
         app.IndexCatalogue();
         wxSetWorkingDirectory(m_oldCwd);
+    }
+
+    // A fresh copy of the seed user database with the standard batches, as
+    // the application's (a shown window is closed first).
+    void ResetStore()
+    {
+        Close();
+        app.CloseDatabases();
+        wxRemoveFile(dir / "zir_user.db");
+        ASSERT_TRUE(wxCopyFile(tw::test::ResourcesDir() + "/zir_user.db", dir / "zir_user.db"));
+        auto* db = new wxSQLite3Database;
+        db->Open(dir / "zir_user.db");
+        app.userDb.reset(db);
+        CBatchFolder::Instance()->SetDatabase(db);
+        // The Wizard batch downloads into a folder of the test's own.
+        db->ExecuteUpdate("UPDATE batches SET folder='" + SqlEscape(dir / "Wizard") + "' WHERE ID=2");
+        StoreBatches(StandardBatches());
     }
 
     void StoreBatches(const std::vector<StoredBatch>& batches)
