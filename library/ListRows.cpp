@@ -11,20 +11,25 @@
 #include <wx/log.h>
 
 #include "app/Init.h"
+#include "app/LocalFiles.h"
 #include "catalogue/Batch.h"
 #include "catalogue/BatchDB.h"
 #include "catalogue/FileInfo.h"
 #include "catalogue/LocalCopy.h"
 
 // The row of a batch item in the items list.
-int CFileInfo::AppendToListCtrl(CBatch* batch, wxListCtrl* list, void* data)
+int CFileInfo::AppendToListCtrl(CBatch* batch, wxListCtrl* list, void* data, const tw::FolderListing* listing)
 {
     wxCHECK_MSG(batch && list, -1, "AppendToListCtrl needs a batch and a list");
     const wxString& folder = batch->info.folder;
-    if (!folder.empty())
-        CInit::MakeFolderIfNotExist(folder);
-
-    const wxString date = tw::GetDiskDate(batch, folder, info.Path);
+    wxString date;
+    if (listing && listing->Folder() == folder && listing->Exists()) {
+        date = tw::GetDiskDate(batch, *listing, info.Path);
+    } else {
+        if (!folder.empty())
+            CInit::MakeFolderIfNotExist(folder);
+        date = tw::GetDiskDate(batch, folder, info.Path);
+    }
 
     // Column 0 carries only the box: the image list holds the unchecked box
     // at 0 and the checked one at 1.

@@ -18,6 +18,8 @@
 #include <wx/utils.h>
 #include <wx/wxsqlite3.h>
 
+#include "app/Init.h"
+#include "app/LocalFiles.h"
 #include "app/Registry.h"
 #include "app/tidewrightapp.h"
 #include "catalogue/BatchDB.h"
@@ -841,11 +843,15 @@ void BatchWindow::LoadBatchItemsCtrl(int batchId)
     }
     TidewrightApp& app = wxGetApp();
     CBatch batch = CBatchFolder::Instance()->GetBatchByIndex(batchId);
+    // The download folder is made and read once for all the rows.
+    if (!batch.info.folder.empty())
+        CInit::MakeFolderIfNotExist(batch.info.folder);
+    const tw::FolderListing folder(batch.info.folder);
     for (CFileInfo& item : batch.items) {
         CFileInfo found;
         CFileInfo* own = app.FindFileInfo(found, item.info.FileID);
         if (own)
-            item.AppendToListCtrl(&batch, m_itemsList, own);
+            item.AppendToListCtrl(&batch, m_itemsList, own, &folder);
     }
     SetItemsHeading(batch.info.title);
     m_itemsList->Thaw();

@@ -90,6 +90,10 @@ TEST_F(LibraryTest, BatchesListShowsNewBatchThenTheStoredBatches)
 
 TEST_F(LibraryTest, SelectingABatchShowsItsItems)
 {
+    // G1 has been downloaded into Alpha's folder.
+    ASSERT_TRUE(wxFileName::Mkdir(dir / "Alpha", 0700, wxPATH_MKDIR_FULL));
+    ASSERT_TRUE(tw::test::WriteFile(dir / "Alpha/G1.grb", "GRIB"));
+    const wxString fetched = wxFileName(dir / "Alpha/G1.grb").GetModificationTime().Format("%y-%m-%d %H:%M");
     Open();
     wxListCtrl* items = window->m_itemsList;
     ClickRow(window->m_batchesList, RowOfBatch(3));
@@ -106,6 +110,7 @@ TEST_F(LibraryTest, SelectingABatchShowsItsItems)
     for (int c = 0; c < 8; ++c)
         EXPECT_EQ(Text(items, 0, c), row[c]) << c;
     EXPECT_EQ(items->GetItemData(1), reinterpret_cast<wxUIntPtr>(Catalogued("G1")));
+    EXPECT_EQ(Text(items, 1, 3), fetched);
     EXPECT_FALSE(EditEnabled(window, ID_BATCH_COPY));
     EXPECT_FALSE(EditEnabled(window, ID_BATCH_PASTE));
     EXPECT_TRUE(EditEnabled(window, ID_BATCH_DELETE_ITEMS));
