@@ -145,6 +145,33 @@ BatchWindow* OwnerOf(wxWindow* control)
     return control ? wxDynamicCast(wxGetTopLevelParent(control), BatchWindow) : nullptr;
 }
 
+// The items list's column headings: one font for all (the list draws every
+// heading alike).
+wxFont HeadingFont()
+{
+    return wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, "Tahoma");
+}
+
+// Gives a list's headings a font. Where the toolkit has no call for it, the
+// headings are the list's child window above its rows, which can be told
+// only once the list is laid out; false until then.
+bool SetHeadingFont(wxListCtrl* list, const wxFont& font)
+{
+    wxItemAttr heading;
+    heading.SetFont(font);
+    if (list->SetHeaderAttr(heading))
+        return true;
+    const wxWindowList& children = list->GetChildren();
+    if (children.size() != 2)
+        return children.size() < 2;   // no headings to change
+    wxWindow* first = children.front();
+    wxWindow* second = children.back();
+    if (first->GetPosition().y == second->GetPosition().y)
+        return false;
+    (first->GetPosition().y < second->GetPosition().y ? first : second)->SetFont(font);
+    return true;
+}
+
 // What a list is sorted by: its keys, taken before sorting.
 struct SortSnapshot {
     tw::LibrarySortRule rule = tw::LibrarySortRule::Text;
@@ -160,8 +187,9 @@ long GetSelectedBatchItemId(const wxPoint& point, const wxListCtrl* list, long* 
 {
     if (!list)
         return -1;
+    // Column 0 is where it is drawn: the list may be scrolled sideways.
     if (rightOfColumn0)
-        *rightOfColumn0 = point.x > list->GetColumnWidth(0) ? 1 : 0;
+        *rightOfColumn0 = list->CalcUnscrolledPosition(point).x > list->GetColumnWidth(0) ? 1 : 0;
     int flags = 0;
     const long row = list->HitTest(point, flags);
     if (row < 0 || row >= list->GetItemCount() || (flags & wxLIST_HITTEST_ONITEM) == 0)
@@ -268,6 +296,7 @@ void BatchWindow::Init()
     m_lastSelectedList = nullptr;
     m_chooseProgramDir.clear();
     m_sashesTracked = false;
+    m_headingFontSet = false;
     m_sorting = false;
 }
 
@@ -449,10 +478,7 @@ void BatchWindow::CreateControls()
                               {"Type", 80},          {"Price", 50},    {"Size", 50},     {"Description", 380}};
     for (const Column& column : columns)
         m_itemsList->AppendColumn(column.title, wxLIST_FORMAT_LEFT, column.width);
-    // The headings share one font (the list draws every heading alike).
-    wxItemAttr heading;
-    heading.SetFont(wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, "Tahoma"));
-    m_itemsList->SetHeaderAttr(heading);
+    m_headingFontSet = SetHeadingFont(m_itemsList, HeadingFont());
     m_itemsList->AssignImageList(tw::MakeImageList(32, 16, {"Icons/UnChecked.png", "Icons/Checked.png"}),
                                  wxIMAGE_LIST_SMALL);
 
@@ -535,6 +561,8 @@ void BatchWindow::OnIdleUntilLaidOut(wxIdleEvent& event)
     if (client.x <= 0 || client.y <= 0 || m_outerSplitter->GetSize() != client)
         return;
     m_sashesTracked = true;
+    if (!m_headingFontSet)
+        m_headingFontSet = SetHeadingFont(m_itemsList, HeadingFont());
     CallAfter([this] { Unbind(wxEVT_IDLE, &BatchWindow::OnIdleUntilLaidOut, this); });
 }
 

@@ -343,6 +343,7 @@ private:
     // While a list is sorted (which deselects every row) and its selection is
     // put back, its selection handlers do nothing.
     bool m_sorting;
+    bool m_headingFontSet;
 
     wxDECLARE_EVENT_TABLE();
 };

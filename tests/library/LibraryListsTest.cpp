@@ -220,6 +220,7 @@ TEST_F(LibraryTest, StatusColumnFlipsTheBatch)
     ASSERT_EQ(Ui().boxes.size(), 1u);
     EXPECT_EQ(Ui().boxes[0].message, "No batch is selected");
     EXPECT_EQ(Ui().boxes[0].caption, "Notice");
+    EXPECT_EQ(Ui().boxes[0].parent, window) << "over the window the user works in";
 }
 
 // A press on an item's check column flips its stored status and its box,
@@ -246,6 +247,14 @@ TEST_F(LibraryTest, CheckColumnFlipsTheItem)
     Mouse(items, wxEVT_LEFT_DOWN, BelowRows(items));
     EXPECT_EQ(ItemStatus(3, "W1"), 0);
     EXPECT_EQ(ItemStatus(3, "G1"), 1);
+
+    // Scrolled sideways, the left edge shows another column: no flip there.
+    items->Scroll(10, -1);   // scroll units of the list
+    Pump(30);
+    ASSERT_GT(items->CalcUnscrolledPosition(wxPoint(0, 0)).x, items->GetColumnWidth(0));
+    Mouse(items, wxEVT_LEFT_DOWN, wxPoint(10, RowPoint(items, w1, 0).y));
+    EXPECT_EQ(ItemStatus(3, "W1"), 0);
+    EXPECT_EQ(Image(items, w1), 0);
 }
 
 // Sorting by a column heading: the rule of each column, the direction

@@ -182,6 +182,14 @@ TEST_F(LibraryTest, MenusCarryTheirIdsLabelsAndStates)
             EXPECT_EQ(item->GetAccel(), nullptr) << e.label;
         }
     }
+
+    // Exit closes the window, which takes its registrations with it.
+    wxWeakRef<wxFrame> alive(window);
+    wxCommandEvent exit(wxEVT_MENU, ID_BATCH_EXIT);
+    window->GetEventHandler()->ProcessEvent(exit);
+    EXPECT_TRUE(WaitFor([&] { return !alive; }));
+    window = nullptr;
+    EXPECT_EQ(app.batchesListCtrl, nullptr);
 }
 
 TEST_F(LibraryTest, ToolbarHoldsTheToolsAndTheLogo)
