@@ -105,12 +105,20 @@ wxEND_EVENT_TABLE()
 
 namespace {
 
-const wxColour kGrey(190, 190, 190);
+wxColour Grey()
+{
+    return wxColour(190, 190, 190);
+}
 
-// The batch dialog runner until the batch dialog comes: nothing is stored.
+// The batch dialog until it comes with the batch commands: as if cancelled.
+int NoBatchDialog(CBatch&, bool)
+{
+    return wxID_CANCEL;
+}
+
 BatchWindow::BatchDialogRunner& DialogRunner()
 {
-    static BatchWindow::BatchDialogRunner runner = [](CBatch&, bool) { return static_cast<int>(wxID_CANCEL); };
+    static BatchWindow::BatchDialogRunner runner = NoBatchDialog;
     return runner;
 }
 
@@ -305,8 +313,8 @@ bool BatchWindow::Create(wxWindow* parent, wxWindowID id, const wxString& captio
 {
     if (!wxFrame::Create(parent, id, caption, pos, size, style))
         return false;
-    SetForegroundColour(kGrey);
-    SetBackgroundColour(kGrey);
+    SetForegroundColour(Grey());
+    SetBackgroundColour(Grey());
     CreateControls();
     const wxIcon icon = GetIconResource("Icons/rivol.ico");
     if (icon.IsOk())
@@ -384,8 +392,8 @@ void BatchWindow::CreateControls()
 
     // Toolbar, the logo after the last tool.
     m_toolBar = CreateToolBar(wxTB_FLAT | wxTB_HORIZONTAL, ID_BATCH_TOOLBAR);
-    m_toolBar->SetForegroundColour(kGrey);
-    m_toolBar->SetBackgroundColour(kGrey);
+    m_toolBar->SetForegroundColour(Grey());
+    m_toolBar->SetBackgroundColour(Grey());
     m_toolBar->SetToolBitmapSize(wxSize(36, 36));
     m_toolBar->SetToolSeparation(0);
     m_toolBar->SetToolPacking(0);
@@ -526,8 +534,7 @@ wxIcon BatchWindow::GetIconResource(const wxString& name)
 BatchWindow::BatchDialogRunner BatchWindow::SetBatchDialogRunner(BatchDialogRunner runner)
 {
     BatchDialogRunner previous = DialogRunner();
-    DialogRunner() = runner ? std::move(runner)
-                            : BatchDialogRunner([](CBatch&, bool) { return static_cast<int>(wxID_CANCEL); });
+    DialogRunner() = runner ? std::move(runner) : BatchDialogRunner(NoBatchDialog);
     return previous;
 }
 
