@@ -78,6 +78,12 @@ TEST_F(LibraryTest, BatchesListShowsNewBatchThenTheStoredBatches)
     // Dates are the local date of the stored instant; none for -1.
     EXPECT_EQ(Text(list, 2, 2), wxDateTime(15, wxDateTime::Mar, 2024).FormatDate());
     EXPECT_EQ(Text(list, 5, 2), "");
+    // The same row written from the store's record (a stored -1 is an
+    // instant before 1970 there): still no date, not 1969.
+    CBatch undated = CBatchFolder::Instance()->GetBatchByIndex(6);
+    EXPECT_TRUE(app.AddEditBatchToBatchesListCtrl(&undated, 5));
+    EXPECT_EQ(Text(list, 5, 2), "");
+    EXPECT_EQ(Text(list, 5, 1), "Undated");
     EXPECT_EQ(window->m_itemsList->GetItemCount(), 0);
     EXPECT_EQ(window->m_currentBatchId, -2);
 
