@@ -14,6 +14,9 @@
 
 class CBatch;
 class wxListCtrl;
+namespace tw {
+class FolderListing;
+}
 
 class CFileInfo : public wxObject
 {
@@ -54,9 +57,11 @@ public:
 
     // Inserts this item's row, as an item of `batch`, at the top of the
     // Library window's items list with `data` as the row's item data;
-    // returns the row index or -1. (Defined with the Library window's list
-    // rows, library/ListRows.cpp: only the windows write list rows.)
-    int AppendToListCtrl(CBatch* batch, wxListCtrl* list, void* data);
+    // returns the row index or -1. `folder`, when given, is a listing of the
+    // batch's download folder to find the local copy in (a caller writing
+    // many rows reads the folder once). (Defined with the Library window's
+    // list rows, library/ListRows.cpp: only the windows write list rows.)
+    int AppendToListCtrl(CBatch* batch, wxListCtrl* list, void* data, const tw::FolderListing* folder = nullptr);
 
     t_info info;
 };
