@@ -6,6 +6,7 @@
 
 #include "WizardFixtures.h"
 #include "map/MapPanel.h"
+#include "wizard/ContentWizardLauncher.h"
 #include "wizard/WizardRules.h"
 #include "wizard/accountpage.h"
 #include "wizard/buoyspage.h"
@@ -409,4 +410,32 @@ TEST_F(WizardFrameTest, HelpOpensTheUserGuide)
         Cancel(*w);
     });
     EXPECT_TRUE(BoxShown("user guide")) << "no guide installed under test";
+}
+
+TEST_F(WizardFrameTest, TheWindowsRunTheRealWizardThroughTheLauncher)
+{
+    struct Case {
+        int page;
+        int place;
+        bool finish;
+    } cases[] = {{0, 0, false}, {4, 4, true}, {10, 8, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.page);
+        wxWizardPage* shown = nullptr;
+        DialogScript script;
+        script.Then<ContentWizard>([&](ContentWizard* w) {
+            shown = w->GetCurrentPage();
+            EXPECT_EQ(w->GetId(), ID_CONTENTWIZARD);
+            if (c.finish)
+                Click(static_cast<ContentWizardPage*>(shown)->GetFinishButton());
+            else
+                Cancel(*w);
+        });
+        EXPECT_EQ(tw::RunContentWizard(nullptr, c.page), c.finish);
+        EXPECT_TRUE(script.Done());
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->GetClassInfo()->GetClassName(),
+                  wxString(c.place == 0 ? "WizardPage" : c.place == 4 ? "WizardPage4" : "WizardPage0"));
+        tw::test::Pump(20);
+    }
 }
