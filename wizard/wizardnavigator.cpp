@@ -76,6 +76,9 @@ void WizardNavigator::CreateControls()
         button->SetBitmapFocus(GetBitmapResource(over));
         if (ShowToolTips())
             button->SetToolTip(wxGetTranslation(b.tooltip));
+        // Not in the Tab order: the page's own controls get the focus when it
+        // is shown, and Return stays with the wizard's Next.
+        button->DisableFocusFromKeyboard();
         m_buttons[i] = button;
     }
     // The picture button has the hand pointer of its own.

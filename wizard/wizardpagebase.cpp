@@ -152,7 +152,6 @@ bool ContentWizardPage::CreatePage(wxWizard* parent)
     if (GetSizer())
         GetSizer()->Fit(this);
     Bind(wxEVT_WIZARD_PAGE_CHANGING, &ContentWizardPage::OnPageChangingEvent, this);
-    Bind(wxEVT_WIZARD_PAGE_CHANGED, &ContentWizardPage::OnPageChangedEvent, this);
     Bind(wxEVT_BUTTON, &ContentWizardPage::OnFinishButton, this, m_frame.finishId);
     return true;
 }
@@ -232,17 +231,6 @@ void ContentWizardPage::FinishWizard()
 void ContentWizardPage::OnPageChangingEvent(wxWizardEvent&)
 {
     LeavePage();
-}
-
-void ContentWizardPage::OnPageChangedEvent(wxWizardEvent& event)
-{
-    event.Skip();
-    // Once the wizard has shown the page (and put the focus where it
-    // likes), the focus goes to the page's own button of the strip.
-    CallAfter([this] {
-        if (m_navigator && IsShown())
-            m_navigator->SelectPageButton(-1);
-    });
 }
 
 void ContentWizardPage::OnFinishButton(wxCommandEvent&)

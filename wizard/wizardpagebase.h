@@ -139,7 +139,6 @@ protected:
 
 private:
     void OnPageChangingEvent(wxWizardEvent& event);
-    void OnPageChangedEvent(wxWizardEvent& event);
     void OnFinishButton(wxCommandEvent& event);
 
     Frame m_frame;

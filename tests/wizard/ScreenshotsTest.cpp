@@ -111,8 +111,14 @@ TEST_F(ScreenshotsTest, EveryPageFitsAndShowsItsPictures)
                     EXPECT_EQ(b->GetSize(), wxSize(36, 36));
                     EXPECT_TRUE(b->GetFaceBitmap().IsOk());
                 }
+                int marked = 0;
+                for (int p = 1; p <= 11; ++p)
+                    marked += strip->GetPageButton(tw::wizard::StripButtons()[p - 1].pageNumber)->GetFaceBitmap()
+                                  .IsSameAs(strip->GetPageButton(tw::wizard::StripButtons()[p - 1].pageNumber)
+                                                ->GetBitmap(wxPictureButton::Face_Pressed));
                 EXPECT_EQ(strip->GetPageButton(number)->GetCurrentFace(), wxPictureButton::Face_Pressed)
                     << "its own page is marked";
+                EXPECT_EQ(marked, 1) << "and no other";
                 EXPECT_TRUE(content->GetFinishButton()->IsShownOnScreen());
             }
             Cancel(*w);
