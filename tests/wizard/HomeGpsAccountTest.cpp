@@ -576,3 +576,27 @@ TEST_F(AccountPageTest, EventEditionKeepsTheAccount)
     EXPECT_EQ(SettingText("Gateway/username"), "crew7");
     EXPECT_EQ(SettingText("Gateway/password"), "secret");
 }
+
+// Run again under a comma-decimal locale: the position texts keep their
+// point, and what is typed with a point is read as such.
+class HomePageLocaleTest : public HomePageTest
+{
+};
+
+TEST_F(HomePageLocaleTest, PositionTextsAreTheSameInEveryLocale)
+{
+    app.dlPrefs.HomeLocation_Source = 2;
+    app.dlPrefs.HomeLocation_ManualLat = 41.126;
+    app.dlPrefs.HomeLocation_ManualLon = -70.5;
+    app.dlPrefs.HomeLocation_GPSLat = 12.25;
+    app.dlPrefs.HomeLocation_GPSLon = 3.5;
+    OnPage([&](ContentWizard& w, WizardPage8& page) {
+        EXPECT_EQ(page.GetLatitudeText()->GetValue(), "41.13");
+        EXPECT_EQ(page.GetLongitudeText()->GetValue(), "70.50");
+        EXPECT_EQ(page.GetGpsLabel()->GetLabel(), "Most Recent GPS Position: 12.25 N - 3.50 E");
+        page.GetLatitudeText()->ChangeValue("12.75");
+        Next(w);
+        EXPECT_DOUBLE_EQ(app.dlPrefs.HomeLocation_ManualLat, 12.75);
+        EXPECT_DOUBLE_EQ(app.dlPrefs.HomeLocation_ManualLon, -70.5);
+    });
+}
