@@ -29,11 +29,22 @@ namespace {
 class StartupTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ResetApp(); }
-    void TearDown() override { ResetApp(); }
+    // A first run opens the content wizard from the Portal: a stand-in that
+    // answers Cancel keeps the modal wizard out of tests that do not look at it.
+    void SetUp() override
+    {
+        ResetApp();
+        m_wizard = tw::SetContentWizardRunner([](wxWindow*, int) { return false; });
+    }
+    void TearDown() override
+    {
+        ResetApp();
+        tw::SetContentWizardRunner(m_wizard);
+    }
 
     TidewrightApp& app = wxGetApp();
     tw::test::TempHome home;
+    tw::ContentWizardRunner m_wizard;
 
     wxString DbDir() const { return tw::UserDataDir() + "/DB"; }
     static wxString LockPath() { return TidewrightApp::InstanceLockDir() + "/" + TidewrightApp::InstanceLockName(); }
