@@ -220,14 +220,15 @@ void NewBatch::CreateControls()
     areaBox->Add(areaRow, 0, wxALIGN_CENTER_HORIZONTAL | wxALL, b);
     m_mapButton = new wxButton(area, ID_NEWBATCH_MAP, _("Map"));
     areaRow->Add(m_mapButton, 0, wxALIGN_CENTER_VERTICAL | wxALL, b);
-    m_lat = new wxTextCtrl(area, ID_NEWBATCH_LAT, wxString(), wxDefaultPosition, wxSize(90, -1));
+    // The area fields are as wide as their texts need ("33.500000").
+    m_lat = new wxTextCtrl(area, ID_NEWBATCH_LAT);
     m_lat->SetValidator(wxTextValidator(wxFILTER_NONE, &m_latText));
     areaRow->Add(m_lat, 0, wxALIGN_CENTER_VERTICAL | wxALL, b);
     const wxString ns[] = {_("N"), _("S")};
     m_ns = new wxChoice(area, ID_NEWBATCH_NS, wxDefaultPosition, wxDefaultSize, 2, ns);
     m_ns->SetSelection(0);
     areaRow->Add(m_ns, 0, wxALIGN_CENTER_VERTICAL | wxALL, b);
-    m_lon = new wxTextCtrl(area, ID_NEWBATCH_LON, wxString(), wxDefaultPosition, wxSize(90, -1));
+    m_lon = new wxTextCtrl(area, ID_NEWBATCH_LON);
     m_lon->SetValidator(wxTextValidator(wxFILTER_NONE, &m_lonText));
     areaRow->Add(m_lon, 0, wxALIGN_CENTER_VERTICAL | wxALL, b);
     const wxString ew[] = {_("E"), _("W")};
@@ -238,7 +239,7 @@ void NewBatch::CreateControls()
     wxArrayString widths;
     for (int i = 0; i < tw::kWidthEntryCount; ++i)
         widths.Add(tw::WidthEntryText(i));
-    m_width = new wxComboBox(area, ID_NEWBATCH_WIDTH, wxString(), wxDefaultPosition, wxSize(65, -1), widths,
+    m_width = new wxComboBox(area, ID_NEWBATCH_WIDTH, wxString(), wxDefaultPosition, wxDefaultSize, widths,
                              wxCB_DROPDOWN);
     areaRow->Add(m_width, 0, wxALIGN_CENTER_VERTICAL | wxALL, b);
 
@@ -301,6 +302,7 @@ void NewBatch::Fill(CBatch& batch, bool isNew)
     if (isNew) {
         m_actions[tw::ActionRadioOf(2)]->SetValue(true);
         ActionChosen(2);
+        EnableApplication(false);
         m_gribViewer->Set3StateValue(wxCHK_UNCHECKED);
         m_dateLabel->SetLabel(CreatedText(wxDateTime::Now()));
         m_enabled->SetValue(true);

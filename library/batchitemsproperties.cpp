@@ -1,5 +1,6 @@
 #include "library/batchitemsproperties.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <wx/button.h>
@@ -86,9 +87,11 @@ void BatchItemsProperties::CreateControls()
         top->Add(row, 0, wxALIGN_CENTER_HORIZONTAL | wxALL, 5);
         for (size_t i = 0; i < fields.size(); ++i) {
             const Field& f = fields[i];
-            row->Add(new wxStaticText(this, wxID_STATIC, wxGetTranslation(f.label), wxDefaultPosition,
-                                      wxSize(i == 0 ? 75 : 130, -1), wxALIGN_RIGHT | wxST_NO_AUTORESIZE),
-                     0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+            auto* label = new wxStaticText(this, wxID_STATIC, wxGetTranslation(f.label), wxDefaultPosition,
+                                           wxDefaultSize, wxALIGN_RIGHT | wxST_NO_AUTORESIZE);
+            // 75 (first) or 130 pixels, or what the label needs to be read whole.
+            label->SetMinSize(wxSize(std::max(i == 0 ? 75 : 130, label->GetBestSize().x), -1));
+            row->Add(label, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
             *f.control = new wxTextCtrl(this, f.id, wxString(), wxDefaultPosition, wxSize(f.width, -1),
                                         wxTE_READONLY);
             (*f.control)->SetValidator(wxTextValidator(wxFILTER_NONE, f.text));
