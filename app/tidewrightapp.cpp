@@ -25,6 +25,8 @@
 #include "app/Init.h"
 #include "app/Registry.h"
 #include "catalogue/BatchDB.h"
+#include "library/BatchDialog.h"
+#include "library/BatchDialogRules.h"
 #include "library/ListRows.h"
 #include "library/batchwindow.h"
 #include "platform/Help.h"
@@ -425,12 +427,15 @@ wxString TidewrightApp::InstanceLockDir()
 
 // ---------------------------------------------------------------- batch properties
 
-// Stand-in until the batch properties dialog is built: it says so and leaves
-// the record unchanged, as a cancelled dialog does.
-int TidewrightApp::BatchDialog(CBatch* /*batch*/, bool /*isNew*/)
+int TidewrightApp::BatchDialog(CBatch* batch, bool isNew)
 {
-    wxLogWarning("The batch properties dialog is not available.");
-    return 0;
+    if (!batch)
+        return 0;
+    NewBatch dialog(nullptr, ID_NEWBATCH, tw::BatchDialogCaption(isNew, batch->info.ID), wxDefaultPosition,
+                    wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
+    dialog.Fill(*batch, isNew);
+    // OK has written the answers into the record and made its folder.
+    return dialog.ShowModal() == wxID_OK ? static_cast<int>(wxID_OK) : 0;
 }
 
 // ---------------------------------------------------------------- Library lists

@@ -340,13 +340,18 @@ wxString CBatchFile::Import(CBatch& batch, CBatchFileReader& in)
 
 // ------------------------------------------------------------- whole files
 
-bool CBatchFile::ExportBatch(const wxString& path, int id)
+bool CBatchFile::ExportBatch(const wxString& path, int id, bool* declined)
 {
+    if (declined)
+        *declined = false;
     if (wxFileExists(path)) {
         const wxString name = wxFileName(path).GetName();
         if (tw::MessageBox("File " + name + " already exists. Overwrite?", "Confirm Overwrite",
-                           wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION) != wxYES)
+                           wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION) != wxYES) {
+            if (declined)
+                *declined = true;
             return false;
+        }
     }
 
     wxString text;

@@ -1,11 +1,17 @@
 #include "library/batchwindow.h"
 
 #include <algorithm>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
+#include <wx/aboutdlg.h>
 #include <wx/dataobj.h>
 #include <wx/display.h>
+#include <wx/file.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/stdpaths.h>
 #include <wx/icon.h>
 #include <wx/imaglist.h>
 #include <wx/listctrl.h>
@@ -23,10 +29,18 @@
 #include "app/Registry.h"
 #include "app/tidewrightapp.h"
 #include "catalogue/BatchDB.h"
+#include "catalogue/BatchFile.h"
+#include "catalogue/PostProcess.h"
 #include "library/LibraryRules.h"
 #include "library/ListRows.h"
+#include "library/batchitemsproperties.h"
+#include "library/find.h"
+#include "library/wizardtreewindow.h"
+#include "platform/Locations.h"
 #include "platform/UiHooks.h"
+#include "transfer/connsettings.h"
 #include "windows/basicwindow.h"
+#include "wizard/ContentWizardLauncher.h"
 
 wxIMPLEMENT_CLASS(BatchWindow, wxFrame);
 
@@ -110,15 +124,15 @@ wxColour Grey()
     return wxColour(190, 190, 190);
 }
 
-// The batch dialog until it comes with the batch commands: as if cancelled.
-int NoBatchDialog(CBatch&, bool)
+// The batch properties dialog of the application.
+int RealBatchDialog(CBatch& batch, bool isNew)
 {
-    return wxID_CANCEL;
+    return wxGetApp().BatchDialog(&batch, isNew);
 }
 
 BatchWindow::BatchDialogRunner& DialogRunner()
 {
-    static BatchWindow::BatchDialogRunner runner = NoBatchDialog;
+    static BatchWindow::BatchDialogRunner runner = RealBatchDialog;
     return runner;
 }
 
@@ -534,7 +548,7 @@ wxIcon BatchWindow::GetIconResource(const wxString& name)
 BatchWindow::BatchDialogRunner BatchWindow::SetBatchDialogRunner(BatchDialogRunner runner)
 {
     BatchDialogRunner previous = DialogRunner();
-    DialogRunner() = runner ? std::move(runner) : BatchDialogRunner(NoBatchDialog);
+    DialogRunner() = runner ? std::move(runner) : BatchDialogRunner(RealBatchDialog);
     return previous;
 }
 
@@ -957,15 +971,6 @@ void BatchWindow::OnItemsListRightDown(wxMouseEvent& event)
     event.Skip();
 }
 
-void BatchWindow::ViewBatchItem(long row)
-{
-    const CFileInfo* item = row < 0 ? m_currentItem
-                                    : (row < m_itemsList->GetItemCount() ? RowItem(m_itemsList, row) : nullptr);
-    if (!item)
-        return;
-    wxGetApp().ViewItemGlobal(item->info.FileID, m_currentBatchId);
-}
-
 // ---------------------------------------------------------------- sorting
 
 void BatchWindow::OnBatchListCtrlColLeftClick(wxListEvent& event)
@@ -1370,42 +1375,583 @@ void BatchWindow::OnTransferDone(wxCommandEvent& event)
         BasicWindow::UpdateCoords(area.lat, area.lon, area.width);
 }
 
-// The batch and item commands and the context menus come with their own
-// work; until then each of them ends here and does nothing.
-void BatchWindow::CommandNotReady(wxEvent& event)
+// ---------------------------------------------------------------- database errors
+
+void BatchWindow::ReportDatabaseError(const wxString& message)
 {
-    event.Skip(event.GetEventType() == wxEVT_CONTEXT_MENU);
+    wxLogError("SQL error '%s'.", message);
+    Tell(wxS("The batch database reported an error: ") + message, wxS("Error"), wxOK | wxICON_ERROR);
 }
 
-void BatchWindow::OnMenuContentWizardClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnMenuSetDefaultsClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnMenuLaunchWizardDownloadClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnMenuSettingsClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnMenuUpdateFileListClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnMenuArchiveFilesClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnMenuFindClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnDeleteBatchClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnRenameBatchClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnExportBatchClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnImportBatchClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnBackupBatchesClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnRestoreBatchesClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnMenuInstallSampleBatchesClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnBatchPropertiesClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnGlobalBatchPropertiesClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnMenuHelpClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnMenuAboutClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnBatchProperties(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnEnableAllBatchesClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnDisableAllBatchesClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnDeleteAllDisabledBatchesClick(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnBatchItemsViewWith(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnBatchItemsChooseViewProgram(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnBatchItemsViewFile(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnBatchItemsSelectAll(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnBatchItemsUnselectAll(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnBatchItemsDeleteUnselected(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnBatchItemsProperties(wxCommandEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnBatchesContextMenu(wxContextMenuEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnBatchItemsContextMenu(wxContextMenuEvent& event) { CommandNotReady(event); }
-void BatchWindow::OnMenuArchiveFilesUpdate(wxUpdateUIEvent& event) { CommandNotReady(event); }
+// ---------------------------------------------------------------- mode, program and help commands
+
+void BatchWindow::OnMenuContentWizardClick(wxCommandEvent&)
+{
+    if (!tw::RunContentWizard(this, tw::kWizardWelcome))
+        return;
+    wxGetApp().ClearBasicHomePosition();
+    wxGetApp().ChangeWindowMode(TidewrightApp::kModePortal);
+}
+
+void BatchWindow::OnMenuSetDefaultsClick(wxCommandEvent&)
+{
+    // Without asking: the wizard's preferences and every buoy and zone
+    // selection go back to their defaults.
+    TidewrightApp& app = wxGetApp();
+    app.dlPrefs.SetDefaults();
+    app.dlPrefs.WriteRegistry();
+    wxSQLite3Database* zones = app.GetMarineZonesDb();
+    if (!zones || !zones->IsOpen())
+        return;
+    try {
+        zones->ExecuteUpdate("UPDATE Buoys SET selected=0 WHERE 1");
+        zones->ExecuteUpdate("UPDATE MZones SET selected=0 WHERE 1");
+    } catch (const wxSQLite3Exception& e) {
+        ReportDatabaseError(e.GetMessage());
+    }
+}
+
+void BatchWindow::OnMenuLaunchWizardDownloadClick(wxCommandEvent&)
+{
+    auto* window = new WizardTreeWindow(this, ID_WIZARDTREEWINDOW, _("Wizard Content Suggestions"), wxDefaultPosition,
+                                        wxSize(700, 540), wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER);
+    window->Show();
+}
+
+void BatchWindow::OnMenuSettingsClick(wxCommandEvent&)
+{
+    ConnSettings dialog(this, ConnSettings::ID_CONNSETTINGS, _("Connection Settings"), wxDefaultPosition,
+                        wxSize(400, 700), wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
+    dialog.ShowModal(false);
+}
+
+void BatchWindow::OnMenuUpdateFileListClick(wxCommandEvent&)
+{
+    wxGetApp().OnUpdateDB();
+}
+
+void BatchWindow::OnMenuArchiveFilesClick(wxCommandEvent&)
+{
+    // The stored setting decides, not the tick.
+    CRegistry settings;
+    settings.m_archive = !settings.m_archive;
+    settings.WriteMISCInfo();
+}
+
+void BatchWindow::OnMenuArchiveFilesUpdate(wxUpdateUIEvent& event)
+{
+    CRegistry settings;
+    event.Check(settings.m_archive);
+}
+
+void BatchWindow::OnMenuFindClick(wxCommandEvent&)
+{
+    auto* find = new Find(this, ID_FIND, _("Find"), wxDefaultPosition, wxSize(1000, 600),
+                          wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
+    find->Show(true);
+}
+
+void BatchWindow::OnMenuHelpClick(wxCommandEvent&)
+{
+    wxGetApp().ShowHelpViewer(HELP_SECTION_LIBRARY);
+}
+
+wxAboutDialogInfo BatchWindow::AboutInformation()
+{
+    wxAboutDialogInfo info;
+    info.SetName(_("TALVO Tidewright"));
+    info.SetVersion(wxS("3.05"));
+    info.SetDescription(wxS("Easy, reliable access to thousands of weather and ocean data spanning the globe") +
+                        wxString(wxS(' '), 9));
+    info.SetCopyright(wxS("(C) TALVO Marine Data. All rights reserved."));
+    info.SetWebSite(wxS("https://www.talvo.example/tidewright"), wxString());
+    info.AddDeveloper(wxS("The Tidewright team"));
+    info.AddDeveloper(wxS("TALVO gateway engineering"));
+    info.AddDeveloper(wxS("TALVO catalogue editors"));
+    return info;
+}
+
+void BatchWindow::OnMenuAboutClick(wxCommandEvent&)
+{
+    wxAboutBox(AboutInformation());
+}
+
+// ---------------------------------------------------------------- batch commands
+
+void BatchWindow::OnDeleteBatchClick(wxCommandEvent&)
+{
+    const long row = SelectedBatchRow();
+    if (row < 0) {
+        Tell(wxS("No batch is selected"), wxS("Notice"), wxOK | wxICON_ERROR);
+        return;
+    }
+    const wxString title = m_batchesList->GetItemText(row, 1);
+    const int id = BatchIdOfRow(row);
+    if (id <= kWizardBatchId) {
+        Tell(wxS("Cannot delete ") + title, wxS("Notice"), wxOK | wxICON_ERROR);
+        return;
+    }
+    try {
+        DeleteBatchRow(row, id, title);
+    } catch (const wxSQLite3Exception& e) {
+        ReportDatabaseError(e.GetMessage());
+    }
+}
+
+void BatchWindow::OnRenameBatchClick(wxCommandEvent& event)
+{
+    OnBatchPropertiesClick(event);
+}
+
+void BatchWindow::OnBatchPropertiesClick(wxCommandEvent&)
+{
+    const long row = SelectedBatchRow();
+    if (row < 0) {
+        Tell(wxS("No batch is selected"), wxS("Notice"), wxOK | wxICON_ERROR);
+        return;
+    }
+    const int id = BatchIdOfRow(row);
+    if (id == -1) {
+        Tell(wxS("Cannot change properties of New Batch"), wxS("Notice"), wxOK | wxICON_ERROR);
+        return;
+    }
+    EditBatchProperties(row, id);
+}
+
+void BatchWindow::OnBatchProperties(wxCommandEvent&)
+{
+    // The context menu's variant: silent (its item is disabled on "New Batch").
+    const long row = SelectedBatchRow();
+    if (row < 0)
+        return;
+    const int id = BatchIdOfRow(row);
+    if (id == -1)
+        return;
+    EditBatchProperties(row, id);
+}
+
+void BatchWindow::OnGlobalBatchPropertiesClick(wxCommandEvent&)
+{
+    EditBatchProperties(-1, kGlobalBatchId);
+}
+
+void BatchWindow::EditBatchProperties(long row, int id)
+{
+    try {
+        CBatchFolder* store = CBatchFolder::Instance();
+        CBatch batch = store->GetBatchByIndex(id);
+        batch.info.ID = id;
+        if (DialogRunner()(batch, false) != wxID_OK)
+            return;
+        store->SetBatchByIndex(id, &batch);
+        if (row >= 0)
+            wxGetApp().AddEditBatchToBatchesListCtrl(&batch, row);
+    } catch (const wxSQLite3Exception& e) {
+        ReportDatabaseError(e.GetMessage());
+    }
+}
+
+void BatchWindow::EnableDisableAllBatches(int enable)
+{
+    try {
+        for (long row = 0; row < m_batchesList->GetItemCount(); ++row) {
+            const int id = BatchIdOfRow(row);
+            if (id == -1)
+                continue;
+            CBatchFolder::Instance()->SetBatchStatus(id, enable);
+            m_batchesList->SetItemImage(row, enable);
+        }
+    } catch (const wxSQLite3Exception& e) {
+        ReportDatabaseError(e.GetMessage());
+    }
+}
+
+void BatchWindow::OnEnableAllBatchesClick(wxCommandEvent&)
+{
+    EnableDisableAllBatches(1);
+}
+
+void BatchWindow::OnDisableAllBatchesClick(wxCommandEvent&)
+{
+    EnableDisableAllBatches(0);
+}
+
+void BatchWindow::OnDeleteAllDisabledBatchesClick(wxCommandEvent&)
+{
+    // Without asking, as the command says: every disabled user batch goes.
+    try {
+        for (long row = m_batchesList->GetItemCount() - 1; row >= 0; --row) {
+            const int id = BatchIdOfRow(row);
+            if (id <= kWizardBatchId || RowImage(m_batchesList, row) != 0)
+                continue;
+            CBatchFolder::Instance()->DeleteBatch(id);
+            m_batchesList->DeleteItem(row);
+            if (id == m_currentBatchId)
+                ForgetCurrentBatch();
+        }
+    } catch (const wxSQLite3Exception& e) {
+        ReportDatabaseError(e.GetMessage());
+    }
+}
+
+// ---------------------------------------------------------------- batch files
+
+namespace {
+
+const char kSaveWildcard[] = "Tidewright Batch (*.rvl)|*.rvl";
+const char kOpenWildcard[] = "Batch Files (*.rvl)|*.rvl";
+
+bool Readable(const wxString& path)
+{
+    return wxFileExists(path) && wxFile::Access(path, wxFile::read);
+}
+
+} // namespace
+
+wxString BatchWindow::ChooseBatchFile(const wxString& title, const wxString& folder, const wxString& name,
+                                      const wxString& wildcard, long style)
+{
+    tw::FileChooserRequest request;
+    request.message = title;
+    request.defaultDir = folder;
+    request.defaultFile = name;
+    request.wildcard = wildcard;
+    request.style = style;
+    request.parent = MessageParent();
+    return tw::ChooseFile(request);
+}
+
+wxString BatchWindow::SampleBatchFolder()
+{
+    return tw::ResourcesDir() + wxFILE_SEP_PATH + wxS("Sample Batches");
+}
+
+bool BatchWindow::ImportBatchFile(const wxString& path)
+{
+    if (!Readable(path)) {
+        Tell(wxS("Could not read ") + path, wxS("Error"), wxOK | wxICON_ERROR);
+        return false;
+    }
+    // Every batch the file adds gets its row at the end of the list.
+    return CBatchFile::ImportBatchesFromFile(path, false, false, [](CBatch& batch) {
+        wxGetApp().AddEditBatchToBatchesListCtrl(&batch, -1);
+    });
+}
+
+void BatchWindow::OnExportBatchClick(wxCommandEvent&)
+{
+    const long selected = SelectedBatchRow();
+    if (selected >= 0 && BatchIdOfRow(selected) == -1) {
+        Tell(wxS("Cannot export New Batch"), wxS("Notice"), wxOK | wxICON_ERROR);
+        return;
+    }
+    const wxString path =
+        ChooseBatchFile(wxS("Export Batch File"), CInit::GetDefaultBatchFolder(), wxS("batch.rvl"), kSaveWildcard,
+                        wxFD_SAVE);
+    if (path.empty())
+        return;
+    const long row = SelectedBatchRow();
+    if (row < 0)
+        return;
+    const int id = BatchIdOfRow(row);
+    if (id == -1) {
+        Tell(wxS("Cannot export New Batch"), wxS("Notice"), wxOK | wxICON_ERROR);
+        return;
+    }
+    bool declined = false;
+    if (!CBatchFile::ExportBatch(path, id, &declined) && !declined)
+        Tell(wxS("Could not write ") + path, wxS("Error"), wxOK | wxICON_ERROR);
+}
+
+void BatchWindow::OnImportBatchClick(wxCommandEvent&)
+{
+    const wxString path =
+        ChooseBatchFile(wxS("Select Batch File"), CInit::GetDefaultBatchFolder(), wxString(), kOpenWildcard,
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (path.empty())
+        return;
+    DeselectAllBatches();
+    ImportBatchFile(path);
+}
+
+void BatchWindow::OnBackupBatchesClick(wxCommandEvent&)
+{
+    const wxString path = ChooseBatchFile(wxS("Backup Batches"), CInit::GetDefaultTransferFolder(),
+                                          wxS("batches_backup.rvl"), kSaveWildcard, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (path.empty())
+        return;
+    if (!CBatchFile::BackupBatches(path))
+        Tell(wxS("Could not write ") + path, wxS("Error"), wxOK | wxICON_ERROR);
+}
+
+void BatchWindow::OnRestoreBatchesClick(wxCommandEvent&)
+{
+    const wxString path = ChooseBatchFile(wxS("Restore Batches"), CInit::GetDefaultTransferFolder(),
+                                          wxS("batches_backup.rvl"), kSaveWildcard, wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (path.empty())
+        return;
+    if (!Readable(path)) {
+        Tell(wxS("Could not read ") + path, wxS("Error"), wxOK | wxICON_ERROR);
+        return;
+    }
+    if (Tell(wxS("Replace all your batches with the batches in ") + path + wxS("?"), wxS("Confirm Restore"),
+             wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION) != wxYES)
+        return;
+    // The store takes the file whole or not at all; the lists show what it
+    // holds afterwards either way.
+    ForgetCurrentBatch();
+    m_batchesList->DeleteAllItems();
+    CBatchFile::ImportBatchesFromFile(path, true, true);
+    PopulateBatchesList();
+    InsertNewBatchItem();
+}
+
+void BatchWindow::OnMenuInstallSampleBatchesClick(wxCommandEvent&)
+{
+    const wxString folder = SampleBatchFolder();
+    if (!wxDirExists(folder))
+        Tell(wxS("Cannot find the sample batch folder:\n") + folder, wxS("Notice"), wxOK);
+    const wxString chosen = ChooseBatchFile(wxS("Select Sample Batch File"), folder, wxString(), kOpenWildcard,
+                                            wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
+    if (chosen.empty())
+        return;
+    DeselectAllBatches();
+    for (const wxString& path : wxSplit(chosen, '\n', '\0')) {
+        if (!path.empty())
+            ImportBatchFile(path);
+    }
+}
+
+// ---------------------------------------------------------------- context menus
+
+wxMenu* BatchWindow::BuildBatchesContextMenu() const
+{
+    auto* menu = new wxMenu;
+    auto add = [&](int id, const wxString& label, bool disabledOnNewBatch) {
+        menu->Append(id, label, label);
+        if (disabledOnNewBatch && m_currentBatchId == -1)
+            menu->Enable(id, false);
+    };
+    add(ID_BATCH_ENABLE_TOGGLE, wxS("Enable/Disable"), true);
+    add(ID_BATCH_CTX_ENABLE_ALL, wxS("Enable All Batches"), false);
+    add(ID_BATCH_CTX_DISABLE_ALL, wxS("Disable All Batches"), false);
+    menu->AppendSeparator();
+    add(ID_BATCH_CTX_DELETE_DISABLED, wxS("Delete All Disabled Batches"), false);
+    add(ID_BATCH_DELETE_BATCH, wxS("Delete"), true);
+    add(ID_BATCH_RENAME_BATCH, wxS("Rename"), true);
+    menu->AppendSeparator();
+    add(ID_BATCH_EXPORT_BATCH, wxS("Export This Batch"), true);
+    add(ID_BATCH_IMPORT_BATCH, wxS("Import Batch"), true);
+    menu->AppendSeparator();
+    add(ID_BATCH_CTX_PROPERTIES, wxS("Properties"), true);
+    return menu;
+}
+
+wxMenu* BatchWindow::BuildItemsContextMenu() const
+{
+    auto* viewWith = new wxMenu;
+    const struct {
+        int id;
+        const char* label;
+        wxString (*path)();
+    } viewers[] = {
+        {ID_ITEMS_CTX_GRIB_VIEWER, "Isobarion", &TidewrightApp::GetIsobarionPath},
+        {ID_ITEMS_CTX_CHART_VIEWER, "Chartloom", &TidewrightApp::GetWSPath},
+        {ID_ITEMS_CTX_TEXT_EDITOR, "TextEdit", &TidewrightApp::GetTXTAppPath},
+        {ID_ITEMS_CTX_PREVIEW, "Preview", &TidewrightApp::GetPreviewAppPath},
+    };
+    for (const auto& viewer : viewers) {
+        viewWith->Append(viewer.id, viewer.label, viewer.label);
+        if (viewer.path().empty())
+            viewWith->Enable(viewer.id, false);
+    }
+    viewWith->AppendSeparator();
+    viewWith->Append(ID_ITEMS_CTX_CHOOSE_PROGRAM, wxS("Choose Program..."), wxS("Choose Program..."));
+
+    auto* menu = new wxMenu;
+    auto add = [&](int id, const wxString& label) { menu->Append(id, label, label); };
+    add(ID_ITEMS_CTX_VIEW, wxS("View"));
+    menu->Append(wxID_ANY, wxS("View With"), viewWith, wxString());
+    menu->AppendSeparator();
+    add(ID_ITEMS_CTX_COPY, wxS("Copy"));
+    add(ID_ITEMS_CTX_PASTE, wxS("Paste"));
+    menu->AppendSeparator();
+    add(ID_ITEMS_CTX_SELECT_ALL, wxS("Select All"));
+    add(ID_ITEMS_CTX_UNSELECT_ALL, wxS("Un-Select All"));
+    menu->AppendSeparator();
+    add(ID_ITEMS_CTX_DELETE, wxS("Delete"));
+    add(ID_ITEMS_CTX_DELETE_UNSELECTED, wxS("Delete Un-Selected"));
+    menu->AppendSeparator();
+    add(ID_ITEMS_CTX_PROPERTIES, wxS("Properties"));
+    return menu;
+}
+
+void BatchWindow::OnBatchesContextMenu(wxContextMenuEvent&)
+{
+    std::unique_ptr<wxMenu> menu(BuildBatchesContextMenu());
+    PopupMenu(menu.get());
+    m_rightButtonDown = false;
+}
+
+void BatchWindow::OnBatchItemsContextMenu(wxContextMenuEvent&)
+{
+    std::unique_ptr<wxMenu> menu(BuildItemsContextMenu());
+    PopupMenu(menu.get());
+}
+
+// ---------------------------------------------------------------- item commands and viewers
+
+void BatchWindow::TellNotDownloaded(const CFileInfo& item)
+{
+    Tell(item.info.Title + wxS(" has not been downloaded yet."), wxS("Notice"), wxOK | wxICON_INFORMATION);
+}
+
+void BatchWindow::ViewBatchItem(long row)
+{
+    const CFileInfo* item = row < 0 ? m_currentItem
+                                    : (row < m_itemsList->GetItemCount() ? RowItem(m_itemsList, row) : nullptr);
+    if (!item)
+        return;
+    try {
+        // Nothing to open for an item whose file is not here yet.
+        CBatch batch = CBatchFolder::Instance()->GetBatchByIndex(m_currentBatchId);
+        if (TidewrightApp::GetFilePath(&batch, batch.info.folder, item->info.Path).empty()) {
+            TellNotDownloaded(*item);
+            return;
+        }
+    } catch (const wxSQLite3Exception& e) {
+        ReportDatabaseError(e.GetMessage());
+        return;
+    }
+    wxGetApp().ViewItemGlobal(item->info.FileID, m_currentBatchId);
+}
+
+bool BatchWindow::GetAppRunArgs(wxString& folder, wxString& file)
+{
+    if (!m_currentItem)
+        return false;
+    CFileInfo item;
+    if (!wxGetApp().FindFileInfo(item, m_currentItem->info.FileID)) {
+        Tell(wxS("Cannot find in product list: ") + m_currentItem->info.FileID, wxS("Error"), wxOK);
+        return false;
+    }
+    try {
+        CBatch batch = CBatchFolder::Instance()->GetBatchByIndex(m_currentBatchId);
+        folder = batch.info.folder;
+        file = TidewrightApp::GetFilePath(&batch, folder, item.info.Path);
+    } catch (const wxSQLite3Exception& e) {
+        ReportDatabaseError(e.GetMessage());
+        return false;
+    }
+    return true;
+}
+
+void BatchWindow::RunApp(const wxString& application)
+{
+    wxString folder, file;
+    if (!GetAppRunArgs(folder, file))
+        return;
+    if (file.empty()) {
+        TellNotDownloaded(*m_currentItem);
+        return;
+    }
+    // The program and the file as an argument vector: no text is ever parsed.
+    CPostProcess::RunApp(application, 0, folder, file);
+}
+
+void BatchWindow::OnBatchItemsViewWith(wxCommandEvent& event)
+{
+    wxString path;
+    switch (event.GetId()) {
+    case ID_ITEMS_CTX_GRIB_VIEWER:
+        path = TidewrightApp::GetIsobarionPath();
+        break;
+    case ID_ITEMS_CTX_CHART_VIEWER:
+        path = TidewrightApp::GetWSPath();
+        break;
+    case ID_ITEMS_CTX_TEXT_EDITOR:
+        path = TidewrightApp::GetTXTAppPath();
+        break;
+    case ID_ITEMS_CTX_PREVIEW:
+        path = TidewrightApp::GetPreviewAppPath();
+        break;
+    default:
+        return;
+    }
+    if (!path.empty())
+        RunApp(path);
+}
+
+void BatchWindow::OnBatchItemsChooseViewProgram(wxCommandEvent&)
+{
+    if (m_chooseProgramDir.empty())
+        m_chooseProgramDir = wxStandardPaths::Get().GetPluginsDir();
+    tw::FileChooserRequest request;
+    request.message = wxS("Choose Program");
+    request.defaultDir = m_chooseProgramDir;
+    request.wildcard = wxS("*");
+    request.style = wxFD_OPEN | wxFD_FILE_MUST_EXIST;
+    request.parent = MessageParent();
+    const wxString program = tw::ChooseFile(request);
+    if (program.empty())
+        return;
+    m_chooseProgramDir = wxFileName(program).GetPath(wxPATH_GET_VOLUME);
+    RunApp(program);
+}
+
+void BatchWindow::OnBatchItemsViewFile(wxCommandEvent&)
+{
+    ViewBatchItem(-1);
+}
+
+void BatchWindow::SetAllItemsStatus(int status)
+{
+    try {
+        if (m_currentBatchId >= 0)
+            CBatchFolder::Instance()->SetBatchItemStatus(status, m_currentBatchId, wxS("ALL_BATCH_ITEMS"));
+        LoadBatchItemsCtrl(m_currentBatchId);
+    } catch (const wxSQLite3Exception& e) {
+        ReportDatabaseError(e.GetMessage());
+    }
+}
+
+void BatchWindow::OnBatchItemsSelectAll(wxCommandEvent&)
+{
+    SetAllItemsStatus(1);
+}
+
+void BatchWindow::OnBatchItemsUnselectAll(wxCommandEvent&)
+{
+    SetAllItemsStatus(0);
+}
+
+void BatchWindow::OnBatchItemsDeleteUnselected(wxCommandEvent&)
+{
+    try {
+        CBatchFolder* store = CBatchFolder::Instance();
+        const CBatch batch = store->GetBatchByIndex(m_currentBatchId);
+        if (Tell(wxS("Delete ALL un-checked entries in ") + batch.info.title + wxS(" batch?"), wxS("Confirm Delete"),
+                 wxYES_NO | wxNO_DEFAULT) == wxNO)
+            return;
+        if (m_currentBatchId >= 0)
+            store->DeleteUnselectedBatchItems(m_currentBatchId);
+        LoadBatchItemsCtrl(m_currentBatchId);
+    } catch (const wxSQLite3Exception& e) {
+        ReportDatabaseError(e.GetMessage());
+    }
+}
+
+void BatchWindow::OnBatchItemsProperties(wxCommandEvent&)
+{
+    if (!m_currentItem)
+        return;
+    CFileInfo item;
+    if (!wxGetApp().FindFileInfo(item, m_currentItem->info.FileID)) {
+        Tell(wxS("Cannot find in product list: ") + m_currentItem->info.FileID, wxS("Error"), wxOK);
+        return;
+    }
+    BatchItemsProperties dialog(nullptr, ID_BATCHITEMSPROPERTIES, _("Weather File Properties"), wxDefaultPosition,
+                                wxSize(400, 300), wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
+    dialog.SetItem(item);
+    dialog.ShowModal();
+}

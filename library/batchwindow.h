@@ -13,6 +13,7 @@
 #include "catalogue/FileInfo.h"
 
 class CBatch;
+class wxAboutDialogInfo;
 class wxListCtrl;
 class wxListEvent;
 class wxMenu;
@@ -254,8 +255,25 @@ public:
     void OnMenuDeleteClick(wxCommandEvent& event);        // 10115, 6015
     void OnNewBatchClick(wxCommandEvent& event);          // 10058
 
-    // --- commands filled in with the batch and item commands; until then
-    // each ends in CommandNotReady
+    // --- batch commands, item commands and viewers
+    // Sets every listed batch's status (the "New Batch" row aside) in the
+    // store and in its row.
+    void EnableDisableAllBatches(int enable);
+    // The download folder of the current batch and the local file of the
+    // current item (empty when it is not downloaded); false without a current
+    // item or when the catalogue does not hold it (the user is told).
+    bool GetAppRunArgs(wxString& folder, wxString& file);
+    // Starts `application` with the current item's local file as its one
+    // argument; an item not downloaded yet is named to the user instead.
+    void RunApp(const wxString& application);
+    // The context menus as they are popped up (the caller owns them).
+    wxMenu* BuildBatchesContextMenu() const;
+    wxMenu* BuildItemsContextMenu() const;
+    // What the About box shows.
+    static wxAboutDialogInfo AboutInformation();
+    // The folder the sample batch files are installed in.
+    static wxString SampleBatchFolder();
+
     void OnMenuContentWizardClick(wxCommandEvent& event);          // 10159, tool 10365
     void OnMenuSetDefaultsClick(wxCommandEvent& event);            // 10323
     void OnMenuLaunchWizardDownloadClick(wxCommandEvent& event);   // 10324
@@ -338,7 +356,15 @@ private:
     int Tell(const wxString& text, const wxString& caption, long style);
     wxWindow* MessageParent();
     void PostKey(int keyCode);
-    void CommandNotReady(wxEvent& event);
+    void ReportDatabaseError(const wxString& message);
+    // Properties of batch `id` (its batches-list row `row`, -1 for none).
+    void EditBatchProperties(long row, int id);
+    void SetAllItemsStatus(int status);
+    void TellNotDownloaded(const CFileInfo& item);
+    wxString ChooseBatchFile(const wxString& title, const wxString& folder, const wxString& name,
+                             const wxString& wildcard, long style);
+    // An ordinary import of one batch file, its new batches listed at the end.
+    bool ImportBatchFile(const wxString& path);
 
     // While a list is sorted (which deselects every row) and its selection is
     // put back, its selection handlers do nothing.

@@ -1,6 +1,7 @@
 #include "platform/UiHooks.h"
 
 #include <mutex>
+#include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 
@@ -65,6 +66,11 @@ wxString ChooseFile(const FileChooserRequest& request)
     }
     if (handler)
         return handler(request);
+    if (request.folder) {
+        wxDirDialog dialog(request.parent, request.message.empty() ? wxString(wxDirSelectorPromptStr) : request.message,
+                           request.defaultDir, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+        return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+    }
     wxFileDialog dialog(request.parent, request.message, request.defaultDir, request.defaultFile,
                         request.wildcard, request.style);
     if (dialog.ShowModal() != wxID_OK)

@@ -28,6 +28,7 @@ struct FileChooserRequest {
     wxString wildcard;
     long style = 0;           // wxFD_OPEN, wxFD_SAVE, ...
     wxWindow* parent = nullptr;
+    bool folder = false;      // choose an existing folder, not a file (style and wildcard unused)
 };
 
 using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
@@ -43,7 +44,8 @@ int MessageBox(const wxString& message, const wxString& caption = wxS("Message")
 // The same for a request that may name its own button texts.
 int MessageBox(const MessageBoxRequest& request);
 
-// Shows a file chooser; an empty result means cancelled.
+// Shows a file chooser (a folder chooser for a folder request); an empty
+// result means cancelled.
 wxString ChooseFile(const FileChooserRequest& request);
 
 // Replaces the handlers (tests). Passing an empty function restores the real dialogs.

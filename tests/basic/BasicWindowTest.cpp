@@ -14,6 +14,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
+#include "library/ModalDriver.h"
 #include "basic/BasicFixtures.h"
 #include "library/batchwindow.h"
 #include "map/MapFixtures.h"
@@ -697,7 +698,13 @@ TEST_F(BasicWindowLocaleTest, PropertiesKeepTheAreaWithinItsRangesAndRezoomOnlyO
         EXPECT_EQ(w->m_mapPanel->m_zoom != zoom, c.rezoomed);
     }
 
+    // By default the application's batch dialog opens, for batch 1.
     BasicWindow::SetBatchDialogRunner({});
+    library_test::ModalDriver driver;
+    Command(ID_BASIC_PROPERTIES_BUTTON);
+    ASSERT_EQ(driver.shown.size(), 1u);
+    EXPECT_EQ(driver.shown[0].className, "NewBatch");
+    EXPECT_EQ(driver.shown[0].title, "Batch Properties");
 }
 
 TEST_F(BasicWindowTest, CommandButtonsOpenTheirDialogsAndDriveTheMap)

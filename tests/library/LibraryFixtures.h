@@ -149,6 +149,8 @@ public:
         app.itemsListSortInfo = ListSortInfo();
         app.batchesListSortInfo = ListSortInfo();
         app.draggedFileInfo = nullptr;
+        // No test runs into the real (modal) batch dialog unless it asks for it.
+        BatchWindow::SetBatchDialogRunner([](CBatch&, bool) { return static_cast<int>(wxID_CANCEL); });
     }
 
     void TearDown() override

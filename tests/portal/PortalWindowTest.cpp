@@ -11,6 +11,7 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
+#include "library/ModalDriver.h"
 #include "library/batchwindow.h"
 #include "map/MapPanel.h"
 #include "portal/PortalFixtures.h"
@@ -374,10 +375,16 @@ TEST_F(Portal, PropertiesOfTheWizardBatch)
             EXPECT_EQ(app.GetTransferFolder(), folder0) << "the global folder stays";
         }
     }
-    // Without a dialog of its own the application says so and stores nothing.
-    tw::test::ClearLog();
-    Click(portal, tw::portal::kDataManageButton);
-    EXPECT_TRUE(tw::test::LogContains("The batch properties dialog is not available."));
+    // By default the application's batch dialog opens, for batch 2;
+    // cancelled, it stores nothing.
+    {
+        library_test::ModalDriver driver;
+        Click(portal, tw::portal::kDataManageButton);
+        ASSERT_EQ(driver.shown.size(), 1u);
+        EXPECT_EQ(driver.shown[0].className, "NewBatch");
+        EXPECT_EQ(driver.shown[0].title, "Data Management");
+    }
+    EXPECT_EQ(CBatchFolder::Instance()->GetBatchByIndex(2).info.description, wxString("changed: new folder"));
 
     // A store that cannot be read: told, nothing asked.
     tw::test::ResetUi();
