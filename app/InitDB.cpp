@@ -23,12 +23,18 @@ void Notice(const wxString& message)
     tw::MessageBox(message, wxS("Notice"), wxOK | wxICON_ERROR);
 }
 
+// How long a statement waits for a database that another program holds
+// locked before it fails: long enough to ride out a short write, short
+// enough that the window does not seem frozen before the error is shown.
+constexpr int kBusyTimeoutMs = 2000;
+
 // Opens a database read-write (never creating it) and, when asked, reads its
 // Version row. Throws wxSQLite3Exception.
 std::unique_ptr<wxSQLite3Database> OpenDatabase(const wxString& path, int* version)
 {
     auto db = std::make_unique<wxSQLite3Database>();
     db->Open(path, wxString(), WXSQLITE_OPEN_READWRITE);
+    db->SetBusyTimeout(kBusyTimeoutMs);
     if (version) {
         wxSQLite3ResultSet rs = db->ExecuteQuery("SELECT Version FROM Version");
         *version = rs.NextRow() ? rs.GetInt(0, 0) : 0;
