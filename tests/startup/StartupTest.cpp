@@ -3,12 +3,14 @@
 // start-up failures and the keys saved at exit.
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <wx/defs.h>
 #include <wx/dir.h>
+#include <wx/image.h>
 #include <wx/listctrl.h>
 #include <wx/snglinst.h>
 #include <wx/treectrl.h>
@@ -128,6 +130,28 @@ TEST_F(StartupTest, StartsInTheStoredModeWithItsWindow)
         }
         ResetApp();
     }
+}
+
+// The world maps are decoded beside the database steps; what the start
+// hands the map control is the picture as its file holds it, and a map
+// whose file is missing stays empty without stopping the start.
+TEST_F(StartupTest, WorldMapsAreLoadedAndAMissingOneStaysEmpty)
+{
+    FakeResources res;
+    wxFileName::Mkdir(res / "res", 0700, wxPATH_MKDIR_FULL);
+    const wxString mapFile = tw::test::ResourcesDir() + "/res/WorldmapTiff.PNG";
+    ASSERT_TRUE(wxCopyFile(mapFile, res / "res/WorldmapTiff.PNG"));
+    WriteSetting("General/DefaultView", "Basic");
+
+    ASSERT_TRUE(app.Startup());
+    ASSERT_TRUE(app.worldMapBitmap.IsOk());
+    EXPECT_FALSE(app.worldMapAntiBitmap.IsOk());
+    const wxImage expected(mapFile, wxBITMAP_TYPE_PNG);
+    const wxImage loaded = app.worldMapBitmap.ConvertToImage();
+    ASSERT_EQ(loaded.GetSize(), expected.GetSize());
+    EXPECT_EQ(std::memcmp(loaded.GetData(), expected.GetData(),
+                          size_t(expected.GetWidth()) * size_t(expected.GetHeight()) * 3),
+              0);
 }
 
 TEST_F(StartupTest, UnknownStoredModeCountsAsFirstRun)
