@@ -169,13 +169,12 @@ void CItemText::Assign(const wxString& text)
     SetBytes(reinterpret_cast<const char*>(out), used);
 }
 
-void CItemText::Release()
+void CItemText::ReleaseBlock()
 {
-    if (BlockHeader* b = Block()) {
-        if (b->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-            b->~BlockHeader();
-            std::free(b);
-        }
+    BlockHeader* b = Block();
+    if (b->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        b->~BlockHeader();
+        std::free(b);
     }
 }
 

@@ -220,7 +220,12 @@ private:
         if (BlockHeader* b = Block())
             b->refs.fetch_add(1, std::memory_order_relaxed);
     }
-    void Release();
+    void Release()
+    {
+        if (IsBlock())
+            ReleaseBlock();
+    }
+    void ReleaseBlock();
     void Assign(const wxString& text);
     void SetBytes(const char* bytes, size_t length);
 
