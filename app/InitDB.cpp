@@ -277,27 +277,35 @@ public:
                 text += wxString::FromUTF8(suffix);
             return m_pool.Intern(c, CItemText(text));
         }
-        if (!decode && !suffix)
-            return m_pool.Intern(c, bytes, static_cast<size_t>(length));
-        m_buffer.assign(bytes, bytes + length);
-        if (decode) {
-            // The codec maps the codes 32 to 127 among themselves, and in
-            // UTF-8 those bytes are always whole characters.
-            for (char& b : m_buffer) {
-                const unsigned char u = static_cast<unsigned char>(b);
-                if (u >= 32 && u <= 127)
-                    b = static_cast<char>(g_arDecoder[u - 32]);
+        size_t size = static_cast<size_t>(length);
+        if (decode || suffix) {
+            m_buffer.assign(bytes, bytes + length);
+            if (decode) {
+                // The codec maps the codes 32 to 127 among themselves, and
+                // in UTF-8 those bytes are always whole characters.
+                for (char& b : m_buffer) {
+                    const unsigned char u = static_cast<unsigned char>(b);
+                    if (u >= 32 && u <= 127)
+                        b = static_cast<char>(g_arDecoder[u - 32]);
+                }
             }
+            if (suffix)
+                m_buffer.insert(m_buffer.end(), suffix, suffix + std::strlen(suffix));
+            bytes = m_buffer.data();
+            size = m_buffer.size();
         }
-        if (suffix)
-            m_buffer.insert(m_buffer.end(), suffix, suffix + std::strlen(suffix));
-        return m_pool.Intern(c, m_buffer.data(), m_buffer.size());
+        // Rows come grouped, so a column often repeats the row before.
+        CItemText& last = m_last[c];
+        if (last.Utf8Length() != size || std::memcmp(last.Utf8Data(), bytes, size) != 0)
+            last = m_pool.Intern(c, bytes, size);
+        return last;
     }
 
 private:
     wxSQLite3ResultSet& m_rs;
     CItemTextPool m_pool;
     int m_index[kTextColumns];
+    CItemText m_last[kTextColumns];
     bool m_utf8 = true;
     std::vector<char> m_buffer;
 };
@@ -329,8 +337,8 @@ bool TidewrightApp::LoadCatalogue(wxSQLite3Database& db, bool raceBlank)
         const int ri = rs.GetInt(cRegionIdx, -1);
         const int ti = rs.GetInt(cChartTypeIdx, -1);
 
-        CFileInfo item;
-        CFileInfo::t_info& f = item.info;
+        auto item = std::make_unique<CFileInfo>();
+        CFileInfo::t_info& f = item->info;
         f.FileID = texts.Get(kColFileID);
         if (raceBlank && cRaceDisable >= 0 && rs.GetInt(cRaceDisable, 0) == 1)
             f.FileID.clear();
@@ -362,13 +370,13 @@ bool TidewrightApp::LoadCatalogue(wxSQLite3Database& db, bool raceBlank)
             newRegion ? 0 : catalogue[cIdx].regions[rIdx].chartTypes.GetCount(), newChartType);
         newChartType = newChartType || newRegion;
         if (!newChartType) {
-            catalogue[cIdx].regions[rIdx].chartTypes[tIdx].Add(std::move(item));
+            catalogue[cIdx].regions[rIdx].chartTypes[tIdx].files.Add(std::move(item));
             continue;
         }
         const CItemText categoryName = f.Category;
         CChartType chart;
         chart.name = f.ChartType.AsString();
-        chart.Add(std::move(item));
+        chart.files.Add(std::move(item));
         if (!newRegion) {
             catalogue[cIdx].regions[rIdx].Add(std::move(chart));
             continue;
