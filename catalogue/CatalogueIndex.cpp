@@ -91,10 +91,3 @@ CFileInfo* CCatalogueIndex::Find(CFileInfo& out, const wxString& id, Filter filt
         out = *found;
     return found;
 }
-
-size_t CCatalogueIndex::HeapBytes() const
-{
-    return m_slots.capacity() * sizeof(CFileInfo*) +
-           m_split.size() * (sizeof(std::pair<const CFileInfo*, Split>) + 2 * sizeof(void*)) +
-           m_split.bucket_count() * sizeof(void*);
-}

@@ -40,9 +40,6 @@ public:
 
     CProductTypeArray& Tree() { return m_tree; }
 
-    // Bytes the index holds on the heap (benchmarks).
-    size_t HeapBytes() const;
-
 private:
     // The first item inside and the first outside "Basic Mode" for an id
     // whose first item answers only one of the two filtered lookups.
