@@ -243,10 +243,13 @@ inline bool operator==(const CItemText& a, const char* b) { return a == wxString
 inline bool operator==(const char* a, const CItemText& b) { return b == wxString(a); }
 inline bool operator==(const CItemText& a, const wchar_t* b) { return a == wxString(b); }
 inline bool operator==(const wchar_t* a, const CItemText& b) { return b == wxString(a); }
-template <typename T>
-inline auto operator!=(const CItemText& a, const T& b) -> decltype(a == b) { return !(a == b); }
-template <typename T, typename = std::enable_if_t<!std::is_same_v<T, CItemText>>>
-inline auto operator!=(const T& a, const CItemText& b) -> decltype(b == a) { return !(b == a); }
+inline bool operator!=(const CItemText& a, const CItemText& b) { return !(a == b); }
+inline bool operator!=(const CItemText& a, const wxString& b) { return !(a == b); }
+inline bool operator!=(const wxString& a, const CItemText& b) { return !(b == a); }
+inline bool operator!=(const CItemText& a, const char* b) { return !(a == b); }
+inline bool operator!=(const char* a, const CItemText& b) { return !(b == a); }
+inline bool operator!=(const CItemText& a, const wchar_t* b) { return !(a == b); }
+inline bool operator!=(const wchar_t* a, const CItemText& b) { return !(b == a); }
 
 #define TW_ITEMTEXT_ORDER(op)                                                                             \
     inline bool operator op(const CItemText& a, const CItemText& b) { return a.Cmp(b) op 0; }            \
