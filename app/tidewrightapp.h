@@ -92,6 +92,8 @@ public:
 
     // Databases (InitDB.cpp): opens the three databases, reads their versions,
     // fixes batch folders, applies the race edition and loads the catalogue.
+    // A statement on any of the handles waits at most 2 s for a lock that
+    // another program holds, then fails.
     bool InitDB(CRegistry& settings);
     // Closes and deletes every open database handle.
     void CloseDatabases();

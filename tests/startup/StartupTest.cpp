@@ -1,13 +1,16 @@
 // The program's start and end as a whole, under Xvfb: the first run, a
 // start in each view mode, mode switches, the single instance, the fatal
 // start-up failures and the keys saved at exit.
+#include <chrono>
 #include <csignal>
+#include <cstring>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <wx/defs.h>
 #include <wx/dir.h>
+#include <wx/image.h>
 #include <wx/listctrl.h>
 #include <wx/snglinst.h>
 #include <wx/treectrl.h>
@@ -156,6 +159,28 @@ TEST_F(StartupTest, StartsInTheStoredModeWithItsWindow)
         ResetApp();
     }
     tw::SetContentWizardRunner(previous);
+}
+
+// The world maps are decoded beside the database steps; what the start
+// hands the map control is the picture as its file holds it, and a map
+// whose file is missing stays empty without stopping the start.
+TEST_F(StartupTest, WorldMapsAreLoadedAndAMissingOneStaysEmpty)
+{
+    FakeResources res;
+    wxFileName::Mkdir(res / "res", 0700, wxPATH_MKDIR_FULL);
+    const wxString mapFile = tw::test::ResourcesDir() + "/res/WorldmapTiff.PNG";
+    ASSERT_TRUE(wxCopyFile(mapFile, res / "res/WorldmapTiff.PNG"));
+    WriteSetting("General/DefaultView", "Basic");
+
+    ASSERT_TRUE(app.Startup());
+    ASSERT_TRUE(app.worldMapBitmap.IsOk());
+    EXPECT_FALSE(app.worldMapAntiBitmap.IsOk());
+    const wxImage expected(mapFile, wxBITMAP_TYPE_PNG);
+    const wxImage loaded = app.worldMapBitmap.ConvertToImage();
+    ASSERT_EQ(loaded.GetSize(), expected.GetSize());
+    EXPECT_EQ(std::memcmp(loaded.GetData(), expected.GetData(),
+                          size_t(expected.GetWidth()) * size_t(expected.GetHeight()) * 3),
+              0);
 }
 
 TEST_F(StartupTest, UnknownStoredModeCountsAsFirstRun)
@@ -516,6 +541,45 @@ TEST_F(StartupTest, FatalStartupFailuresEndWithTheirMessage)
         EXPECT_EQ(app.marineZonesDb, nullptr);
         EXPECT_EQ(app.instanceChecker, nullptr) << "a failed start releases the lock";
         EXPECT_FALSE(wxFileExists(LockPath()));
+    }
+}
+
+// A database that another program holds locked ends the start-up with its
+// notice after a short wait for the lock, not after a minute of a frozen
+// splash screen.
+TEST_F(StartupTest, LockedDatabaseEndsTheStartAfterAShortWait)
+{
+    const struct {
+        const char* file;
+        const char* lock;
+        const char* box;
+    } cases[] = {
+        {"MarineZones.db", "BEGIN EXCLUSIVE", "Cannot open MarineZones.db ("},
+        {"zir.db", "BEGIN EXCLUSIVE", "Cannot open zir.db ("},
+        {"zir_user.db", "BEGIN IMMEDIATE", "Error updating zir_user.db: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        ResetApp();
+        tw::test::TempHome caseHome;
+        tw::test::ResetUi();
+        FakeResources res;
+        InstallSeeds();
+        wxSQLite3Database holder;
+        holder.Open(DbDir() + "/" + c.file);
+        holder.ExecuteUpdate(c.lock);
+
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_FALSE(app.Startup());
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        EXPECT_TRUE(tw::test::BoxShown(c.box));
+        EXPECT_GE(seconds, 1.5) << "the lock was waited for";
+        EXPECT_LT(seconds, 20.0) << "but not for long";
+        EXPECT_EQ(app.productDb, nullptr);
+        EXPECT_EQ(app.userDb, nullptr);
+        EXPECT_EQ(app.marineZonesDb, nullptr);
+        holder.Rollback();
+        holder.Close();
     }
 }
 
