@@ -696,7 +696,15 @@ bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool 
                 result = import.Failures().empty();
                 break;
             case BatchImport::Result::Incomplete:
-                transaction.Commit();
+                // A file cut short: an import keeps the records it read, but a
+                // restore does not replace the user's batches with part of a
+                // backup.
+                if (replace) {
+                    transaction.Rollback();
+                    corrupt = true;
+                } else {
+                    transaction.Commit();
+                }
                 break;
             case BatchImport::Result::Corrupt:
                 // A restore leaves the user's batches as they were.
