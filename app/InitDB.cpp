@@ -266,8 +266,10 @@ public:
     {
         int length = 0;
         const char* bytes = reinterpret_cast<const char*>(m_rs.GetBlob(m_index[c], length));
-        if (!bytes)
+        if (!bytes) {
+            bytes = "";
             length = 0;
+        }
         if (!m_utf8 || !CItemText::IsValidUTF8(bytes, static_cast<size_t>(length))) {
             // Not plain UTF-8: as the database wrapper reads the text.
             wxString text = m_rs.GetAsString(m_index[c]);
@@ -291,7 +293,7 @@ public:
             }
             if (suffix)
                 m_buffer.insert(m_buffer.end(), suffix, suffix + std::strlen(suffix));
-            bytes = m_buffer.data();
+            bytes = m_buffer.empty() ? "" : m_buffer.data();
             size = m_buffer.size();
         }
         // Rows come grouped, so a column often repeats the row before.

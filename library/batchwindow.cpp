@@ -164,7 +164,7 @@ std::vector<long> SelectedRows(const wxListCtrl* list)
 // The Library window a list of it belongs to.
 BatchWindow* OwnerOf(wxWindow* control)
 {
-    return control ? wxDynamicCast(wxGetTopLevelParent(control), BatchWindow) : nullptr;
+    return control ? dynamic_cast<BatchWindow*>(wxGetTopLevelParent(control)) : nullptr;
 }
 
 // The items list's column headings: one font for all (the list draws every

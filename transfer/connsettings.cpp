@@ -40,7 +40,7 @@ void ReadTable(const char* table, const wxString& sql, Row row)
 
 bool SecondsValidator::TransferToWindow()
 {
-    auto* text = wxDynamicCast(GetWindow(), wxTextCtrl);
+    auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
     if (!text || !m_value)
         return false;
     text->SetValue(wxString::Format("%d", *m_value));
@@ -49,7 +49,7 @@ bool SecondsValidator::TransferToWindow()
 
 bool SecondsValidator::TransferFromWindow()
 {
-    auto* text = wxDynamicCast(GetWindow(), wxTextCtrl);
+    auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
     if (!text || !m_value)
         return false;
     const int seconds = tw::LeadingInt(text->GetValue());

@@ -297,7 +297,7 @@ void LoadWindow::RecenterReload()
 
 void LoadWindow::OnPaint(wxPaintEvent& event)
 {
-    auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
+    auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
     wxPaintDC dc(window ? window : this);
     if (m_backgroundBitmap.IsOk())
         dc.DrawBitmap(m_backgroundBitmap, 0, 0, false);

@@ -231,7 +231,7 @@ void ContentWizard::AddLoadError(const wxString& text)
 bool ContentWizard::Run()
 {
     for (wxWindow* child : GetChildren()) {
-        if (auto* page = wxDynamicCast(child, wxWizardPage))
+        if (auto* page = dynamic_cast<wxWizardPage*>(child))
             return RunFrom(page);
     }
     return false;

@@ -176,12 +176,12 @@ void WizardPage9::CreateControls()
 
 wxChoice* WizardPage9::GetChoice(int id) const
 {
-    return wxDynamicCast(FindWindow(id), wxChoice);
+    return dynamic_cast<wxChoice*>(FindWindow(id));
 }
 
 wxCheckBox* WizardPage9::GetSentenceBox(int id) const
 {
-    return wxDynamicCast(FindWindow(id), wxCheckBox);
+    return dynamic_cast<wxCheckBox*>(FindWindow(id));
 }
 
 void WizardPage9::CopyToPrefs()

@@ -240,7 +240,7 @@ wxString WizardPage8::GpsPositionText(double lat, double lon, const wxString& se
 
 wxRadioButton* WizardPage8::GetRadio(int id) const
 {
-    return wxDynamicCast(FindWindow(id), wxRadioButton);
+    return dynamic_cast<wxRadioButton*>(FindWindow(id));
 }
 
 void WizardPage8::SelectSource(int source)

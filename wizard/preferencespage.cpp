@@ -287,5 +287,5 @@ void WizardPage0::CopyToPrefs()
 
 wxRadioButton* WizardPage0::GetRadio(int id) const
 {
-    return wxDynamicCast(FindWindow(id), wxRadioButton);
+    return dynamic_cast<wxRadioButton*>(FindWindow(id));
 }

@@ -146,7 +146,7 @@ void WizardPage3::CopyToPrefs()
 
 wxCheckBox* WizardPage3::GetCheckBox(int id) const
 {
-    return wxDynamicCast(FindWindow(id), wxCheckBox);
+    return dynamic_cast<wxCheckBox*>(FindWindow(id));
 }
 
 void WizardPage3::OnCheckboxClick(wxCommandEvent& event)

@@ -48,7 +48,7 @@ wxCheckBox* MakeCheckBox(wxWindow* parent, const CheckRow& row, bool* value, con
 void SetCheckBoxes(wxWindow* page, const int* ids, size_t count, bool state)
 {
     for (size_t i = 0; i < count; ++i)
-        if (auto* box = wxDynamicCast(page->FindWindow(ids[i]), wxCheckBox))
+        if (auto* box = dynamic_cast<wxCheckBox*>(page->FindWindow(ids[i])))
             box->SetValue(state);
 }
 
@@ -69,12 +69,12 @@ constexpr int kTextEdge = 2;
 void FitLabelsIn(wxWindow* parent, wxDC& dc)
 {
     for (wxWindow* child : parent->GetChildren()) {
-        if (wxDynamicCast(child, wxStaticBox)) {
+        if (dynamic_cast<wxStaticBox*>(child)) {
             FitLabelsIn(child, dc);
             continue;
         }
-        const bool text = wxDynamicCast(child, wxStaticText) != nullptr;
-        const bool mark = wxDynamicCast(child, wxCheckBox) != nullptr || wxDynamicCast(child, wxRadioButton) != nullptr;
+        const bool text = dynamic_cast<wxStaticText*>(child) != nullptr;
+        const bool mark = dynamic_cast<wxCheckBox*>(child) != nullptr || dynamic_cast<wxRadioButton*>(child) != nullptr;
         if (!text && !mark)
             continue;
         const wxString label = wxControl::RemoveMnemonics(child->GetLabel());
@@ -101,7 +101,7 @@ void FitLabels(wxWindow* parent)
 
 bool ChoiceIndexValidator::TransferToWindow()
 {
-    auto* choice = wxDynamicCast(GetWindow(), wxChoice);
+    auto* choice = dynamic_cast<wxChoice*>(GetWindow());
     if (!choice || !m_value)
         return false;
     const int index = *m_value;
@@ -111,7 +111,7 @@ bool ChoiceIndexValidator::TransferToWindow()
 
 bool ChoiceIndexValidator::TransferFromWindow()
 {
-    auto* choice = wxDynamicCast(GetWindow(), wxChoice);
+    auto* choice = dynamic_cast<wxChoice*>(GetWindow());
     if (!choice || !m_value)
         return false;
     const int index = choice->GetSelection();
@@ -133,7 +133,7 @@ ContentWizardPage::~ContentWizardPage() = default;
 
 ContentWizard* ContentWizardPage::GetContentWizard() const
 {
-    return wxDynamicCast(GetParent(), ContentWizard);
+    return dynamic_cast<ContentWizard*>(GetParent());
 }
 
 DLPrefs& ContentWizardPage::Prefs()

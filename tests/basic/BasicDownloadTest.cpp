@@ -31,7 +31,7 @@ std::vector<std::pair<wxWindow*, wxRect>> Controls(wxWindow* panel)
     for (wxWindow* child : panel->GetChildren()) {
         if (!child->IsShown())
             continue;
-        if (wxDynamicCast(child, wxStaticBox)) {
+        if (dynamic_cast<wxStaticBox*>(child)) {
             const wxPoint origin = child->GetPosition() + child->GetClientAreaOrigin();
             for (wxWindow* inner : child->GetChildren())
                 out.emplace_back(inner, wxRect(inner->GetPosition() + origin, inner->GetSize()));
@@ -70,8 +70,8 @@ TEST_F(BasicTest, WindowShowsEverythingWholeAndTheLabelInItsField)
         SCOPED_TRACE(Describe(control).utf8_string());
         EXPECT_TRUE(panel.Contains(rect)) << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height;
         // Lists and maps scroll what they hold; every other control is whole.
-        if (control != w->m_pointerLabel && !wxDynamicCast(control, wxListCtrl) &&
-            !wxDynamicCast(control, wxMapPanel)) {
+        if (control != w->m_pointerLabel && !dynamic_cast<wxListCtrl*>(control) &&
+            !dynamic_cast<wxMapPanel*>(control)) {
             const wxSize best = control->GetBestSize();
             EXPECT_GE(rect.width, best.x);
             EXPECT_GE(rect.height, best.y);
@@ -103,7 +103,7 @@ TEST_F(BasicTest, WindowShowsEverythingWholeAndTheLabelInItsField)
     // Pictures in place: each picture button shows its own face.
     int pictures = 0;
     for (const auto& [control, rect] : controls)
-        if (auto* button = wxDynamicCast(control, wxPictureButton)) {
+        if (auto* button = dynamic_cast<wxPictureButton*>(control)) {
             ++pictures;
             EXPECT_TRUE(button->GetBitmap(wxPictureButton::Face_Normal).IsOk()) << button->GetId();
             EXPECT_TRUE(button->GetBitmap(wxPictureButton::Face_Current).IsOk()) << button->GetId();

@@ -718,9 +718,9 @@ TEST_F(BasicWindowTest, CommandButtonsOpenTheirDialogsAndDriveTheMap)
         std::function<wxDialog*()> find;
     } modals[] = {
         {ID_BASIC_SETTINGS_BUTTON,
-         [] { return wxDynamicCast(wxWindow::FindWindowById(ConnSettings::ID_CONNSETTINGS), wxDialog); }},
+         [] { return dynamic_cast<wxDialog*>(wxWindow::FindWindowById(ConnSettings::ID_CONNSETTINGS)); }},
         {ID_BASIC_UPDATE_BUTTON,
-         [] { return wxDynamicCast(wxWindow::FindWindowById(UpdateStatus::ID_UPDATESTATUS), wxDialog); }},
+         [] { return dynamic_cast<wxDialog*>(wxWindow::FindWindowById(UpdateStatus::ID_UPDATESTATUS)); }},
     };
     for (const Modal& m : modals) {
         SCOPED_TRACE(m.button);

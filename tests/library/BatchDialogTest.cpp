@@ -538,10 +538,10 @@ TEST_F(BatchDialogTest, Screenshot)
                 continue;
             const wxRect rect(child->GetPosition() + origin, child->GetSize());
             EXPECT_TRUE(client.Contains(rect)) << child->GetLabel() << " " << child->GetId();
-            if (!wxDynamicCast(child, wxStaticBox) && !dynamic_cast<PathPicker*>(child)) {
+            if (!dynamic_cast<wxStaticBox*>(child) && !dynamic_cast<PathPicker*>(child)) {
                 EXPECT_GE(rect.width, child->GetBestSize().x) << child->GetLabel() << " " << child->GetId();
             }
-            if (wxDynamicCast(child, wxStaticBox) || dynamic_cast<PathPicker*>(child))
+            if (dynamic_cast<wxStaticBox*>(child) || dynamic_cast<PathPicker*>(child))
                 check(child, rect.GetPosition() + child->GetClientAreaOrigin());
         }
     };

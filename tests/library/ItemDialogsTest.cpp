@@ -278,7 +278,7 @@ TEST_F(ItemDialogsTest, FindScreenshotAndDone)
     const wxRect client(wxPoint(0, 0), find->GetClientSize());
     for (wxWindow* child : find->GetChildren()) {
         EXPECT_TRUE(client.Contains(child->GetRect())) << child->GetId();
-        if (!wxDynamicCast(child, wxListCtrl)) {
+        if (!dynamic_cast<wxListCtrl*>(child)) {
             EXPECT_GE(child->GetSize().x, child->GetBestSize().x) << child->GetId();
         }
     }

@@ -133,7 +133,7 @@ TEST_F(StripInWizardTest, AClickGoesToTheButtonsPage)
     ContentWizard* w = MakeWizard();
     RunWizard(*w, 2, [&] {
         WizardNavigator* strip = w->m_chartsPage->GetNavigator();
-        auto* wind = wxDynamicCast(w->m_chartsPage->FindWindow(10173), wxCheckBox);
+        auto* wind = dynamic_cast<wxCheckBox*>(w->m_chartsPage->FindWindow(10173));
         wind->SetValue(true);
 
         // Its own button: read back, but the page stays and is not left.

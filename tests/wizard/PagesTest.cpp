@@ -35,7 +35,7 @@ const CheckPage kCheckPages[] = {
 
 wxCheckBox* Box(wxWindow* page, int id)
 {
-    return wxDynamicCast(page->FindWindow(id), wxCheckBox);
+    return dynamic_cast<wxCheckBox*>(page->FindWindow(id));
 }
 
 enum class Leave { Forward, Backward, Strip, Finish };

@@ -57,12 +57,12 @@ void ExpectChildrenInside(wxWindow* window)
         EXPECT_GE(r.y, 0) << what;
         EXPECT_LE(r.GetRight(), size.x - 1) << what;
         EXPECT_LE(r.GetBottom(), size.y - 1) << what;
-        const bool labelled = wxDynamicCast(child, wxStaticText) || wxDynamicCast(child, wxCheckBox)
-                              || wxDynamicCast(child, wxRadioButton) || wxDynamicCast(child, wxButton);
+        const bool labelled = dynamic_cast<wxStaticText*>(child) || dynamic_cast<wxCheckBox*>(child)
+                              || dynamic_cast<wxRadioButton*>(child) || dynamic_cast<wxButton*>(child);
         if (labelled) {
             EXPECT_GE(r.width, child->GetBestSize().x) << what << " is cut off";
         }
-        if (wxDynamicCast(child, wxStaticBox))
+        if (dynamic_cast<wxStaticBox*>(child))
             ExpectChildrenInside(child);
     }
 }

@@ -97,7 +97,7 @@ protected:
         });
     }
 
-    static wxButton* Button(WizardPage3& page, int id) { return wxDynamicCast(page.FindWindow(id), wxButton); }
+    static wxButton* Button(WizardPage3& page, int id) { return dynamic_cast<wxButton*>(page.FindWindow(id)); }
 };
 
 TEST_F(TextForecastsTest, CoastalLoopPicksARegionAZoneAndOffersThePickerAgain)

@@ -97,7 +97,7 @@ bool RunWizard(ContentWizard& wizard, int page, const std::function<void()>& ste
 
 wxButton* WizardButton(ContentWizard& wizard, int id)
 {
-    return wxDynamicCast(wizard.FindWindow(id), wxButton);
+    return dynamic_cast<wxButton*>(wizard.FindWindow(id));
 }
 
 namespace {

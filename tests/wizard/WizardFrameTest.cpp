@@ -188,7 +188,7 @@ TEST_F(WizardFrameTest, GoToPageReadsThePageBackAndMovesOnlyToAnotherPage)
     ContentWizard* w = MakeWizard();
     WizardPage2* charts = w->m_chartsPage;
     RunWizard(*w, 2, [&] {
-        auto* wind = wxDynamicCast(charts->FindWindow(10173), wxCheckBox);
+        auto* wind = dynamic_cast<wxCheckBox*>(charts->FindWindow(10173));
         wind->SetValue(true);
 
         // 0: nothing read back.
@@ -285,7 +285,7 @@ TEST_F(WizardFrameTest, CancelGivesBackEveryPreferenceAndWritesNothing)
         for (int i = 0; i < 11; ++i) {
             wxWindow* page = w->GetCurrentPage();
             for (wxWindow* child : page->GetChildren()) {
-                if (auto* box = wxDynamicCast(child, wxCheckBox))
+                if (auto* box = dynamic_cast<wxCheckBox*>(child))
                     if (box->IsEnabled())
                         box->SetValue(!box->GetValue());
             }
