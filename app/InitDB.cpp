@@ -1,8 +1,10 @@
 // Opening the three databases at start-up, the batch folders, the race
 // edition's catalogue, the catalogue load and the lookups by file id.
+#include <cstring>
 #include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include <wx/filefn.h>
 #include <wx/log.h>
@@ -16,12 +18,15 @@
 
 namespace {
 
-const wxString kRaceSuffix = wxS(" [unavailable in race mode]");
-
 void Notice(const wxString& message)
 {
     tw::MessageBox(message, wxS("Notice"), wxOK | wxICON_ERROR);
 }
+
+// How long a statement waits for a database that another program holds
+// locked before it fails: long enough to ride out a short write, short
+// enough that the window does not seem frozen before the error is shown.
+constexpr int kBusyTimeoutMs = 2000;
 
 // Opens a database read-write (never creating it) and, when asked, reads its
 // Version row. Throws wxSQLite3Exception.
@@ -29,6 +34,7 @@ std::unique_ptr<wxSQLite3Database> OpenDatabase(const wxString& path, int* versi
 {
     auto db = std::make_unique<wxSQLite3Database>();
     db->Open(path, wxString(), WXSQLITE_OPEN_READWRITE);
+    db->SetBusyTimeout(kBusyTimeoutMs);
     if (version) {
         wxSQLite3ResultSet rs = db->ExecuteQuery("SELECT Version FROM Version");
         *version = rs.NextRow() ? rs.GetInt(0, 0) : 0;
@@ -214,6 +220,102 @@ bool TidewrightApp::InitDB(CRegistry& settings)
     return true;
 }
 
+namespace {
+
+// Columns of `products` whose texts go into the items, in pool order.
+enum TextColumn {
+    kColCategory,
+    kColChartType,
+    kColFileID,
+    kColTitle,
+    kColPath,
+    kColFile,
+    kColDescription,
+    kColPrice,
+    kColCompression,
+    kColRawSize,
+    kColCompressedSize,
+    kColSource,
+    kTextColumns
+};
+
+const char* const kTextColumnNames[kTextColumns] = {"Category", "ChartType", "FileID", "Title",
+                                                    "Path", "File", "Description", "Price",
+                                                    "Compression", "RawSize", "CompressedSize", "Source"};
+
+// Reads the text columns of the current row straight from the database's
+// UTF-8 bytes into item texts (no wxString in between), equal texts shared
+// through one pool for the whole load.
+class RowTexts
+{
+public:
+    RowTexts(wxSQLite3Database& db, wxSQLite3ResultSet& rs) : m_rs(rs), m_pool(kTextColumns)
+    {
+        // The bytes are taken as they are stored: only a UTF-8 database
+        // stores its texts as UTF-8.
+        wxSQLite3ResultSet enc = db.ExecuteQuery("PRAGMA encoding");
+        m_utf8 = !enc.NextRow() || enc.GetAsString(0).Upper() == wxS("UTF-8");
+        enc.Finalize();
+        for (int c = 0; c < kTextColumns; ++c)
+            m_index[c] = rs.FindColumnIndex(kTextColumnNames[c]);
+    }
+
+    // The column's text; `decode` runs it through the catalogue's codec
+    // (characters outside the codec's table pass through unchanged).
+    CItemText Get(TextColumn c, bool decode = false, const char* suffix = nullptr)
+    {
+        int length = 0;
+        const char* bytes = reinterpret_cast<const char*>(m_rs.GetBlob(m_index[c], length));
+        if (!bytes) {
+            bytes = "";
+            length = 0;
+        }
+        if (!m_utf8 || !CItemText::IsValidUTF8(bytes, static_cast<size_t>(length))) {
+            // Not plain UTF-8: as the database wrapper reads the text.
+            wxString text = m_rs.GetAsString(m_index[c]);
+            if (decode)
+                CDbTextEncoder::decode_db_string(text, false);
+            if (suffix)
+                text += wxString::FromUTF8(suffix);
+            return m_pool.Intern(c, CItemText(text));
+        }
+        size_t size = static_cast<size_t>(length);
+        if (decode || suffix) {
+            m_buffer.assign(bytes, bytes + length);
+            if (decode) {
+                // The codec maps the codes 32 to 127 among themselves, and
+                // in UTF-8 those bytes are always whole characters.
+                for (char& b : m_buffer) {
+                    const unsigned char u = static_cast<unsigned char>(b);
+                    if (u >= 32 && u <= 127)
+                        b = static_cast<char>(g_arDecoder[u - 32]);
+                }
+            }
+            if (suffix)
+                m_buffer.insert(m_buffer.end(), suffix, suffix + std::strlen(suffix));
+            bytes = m_buffer.empty() ? "" : m_buffer.data();
+            size = m_buffer.size();
+        }
+        // Rows come grouped, so a column often repeats the row before.
+        CItemText& last = m_last[c];
+        if (last.Utf8Length() != size || std::memcmp(last.Utf8Data(), bytes, size) != 0)
+            last = m_pool.Intern(c, bytes, size);
+        return last;
+    }
+
+private:
+    wxSQLite3ResultSet& m_rs;
+    CItemTextPool m_pool;
+    int m_index[kTextColumns];
+    CItemText m_last[kTextColumns];
+    bool m_utf8 = true;
+    std::vector<char> m_buffer;
+};
+
+const char kRaceSuffixUtf8[] = " [unavailable in race mode]";
+
+} // namespace
+
 bool TidewrightApp::LoadCatalogue(wxSQLite3Database& db, bool raceBlank)
 {
     catalogue.Empty();
@@ -222,20 +324,9 @@ bool TidewrightApp::LoadCatalogue(wxSQLite3Database& db, bool raceBlank)
     const int cCategoryIdx = rs.FindColumnIndex("CategoryIdx");
     const int cRegionIdx = rs.FindColumnIndex("RegionIdx");
     const int cChartTypeIdx = rs.FindColumnIndex("ChartTypeIdx");
-    const int cCategory = rs.FindColumnIndex("Category");
     const int cRegion = rs.FindColumnIndex("Region");
-    const int cChartType = rs.FindColumnIndex("ChartType");
-    const int cFileID = rs.FindColumnIndex("FileID");
-    const int cTitle = rs.FindColumnIndex("Title");
-    const int cPath = rs.FindColumnIndex("Path");
-    const int cFile = rs.FindColumnIndex("File");
-    const int cDescription = rs.FindColumnIndex("Description");
-    const int cPrice = rs.FindColumnIndex("Price");
-    const int cCompression = rs.FindColumnIndex("Compression");
-    const int cRawSize = rs.FindColumnIndex("RawSize");
-    const int cCompressedSize = rs.FindColumnIndex("CompressedSize");
-    const int cSource = rs.FindColumnIndex("Source");
     const int cRaceDisable = raceBlank ? rs.FindColumnIndex("RaceDisable") : -1;
+    RowTexts texts(db, rs);
 
     // A row whose index at some level names no node there (it jumps ahead
     // or is negative) still gets its place: a new node at the end of that
@@ -248,25 +339,23 @@ bool TidewrightApp::LoadCatalogue(wxSQLite3Database& db, bool raceBlank)
         const int ri = rs.GetInt(cRegionIdx, -1);
         const int ti = rs.GetInt(cChartTypeIdx, -1);
 
-        CFileInfo item;
-        CFileInfo::t_info& f = item.info;
-        f.FileID = rs.GetAsString(cFileID);
+        auto item = std::make_unique<CFileInfo>();
+        CFileInfo::t_info& f = item->info;
+        f.FileID = texts.Get(kColFileID);
         if (raceBlank && cRaceDisable >= 0 && rs.GetInt(cRaceDisable, 0) == 1)
             f.FileID.clear();
-        f.Title = rs.GetAsString(cTitle);
-        if (f.FileID.empty())
-            f.Title += kRaceSuffix;
-        // Characters the codec's table does not cover pass through as they are.
-        f.Path = rs.GetAsString(cPath);
-        CDbTextEncoder::decode_db_string(f.Path, false);
-        f.File = rs.GetAsString(cFile);
-        f.Description = rs.GetAsString(cDescription);
-        f.Price = rs.GetAsString(cPrice);
-        f.Compression = rs.GetAsString(cCompression);
-        CDbTextEncoder::decode_db_string(f.Compression, false);
-        f.RawSize = rs.GetAsString(cRawSize);
-        f.CompressedSize = rs.GetAsString(cCompressedSize);
-        f.Source = rs.GetAsString(cSource);
+        f.Title = texts.Get(kColTitle, false, f.FileID.empty() ? kRaceSuffixUtf8 : nullptr);
+        f.Path = texts.Get(kColPath, true);
+        f.File = texts.Get(kColFile);
+        f.Description = texts.Get(kColDescription);
+        f.Price = texts.Get(kColPrice);
+        f.Compression = texts.Get(kColCompression, true);
+        f.RawSize = texts.Get(kColRawSize);
+        f.CompressedSize = texts.Get(kColCompressedSize);
+        f.Source = texts.Get(kColSource);
+        // The item keeps its own row's names; a new node takes them too.
+        f.Category = texts.Get(kColCategory);
+        f.ChartType = texts.Get(kColChartType);
 
         // Nodes take their names from the row that creates them; later rows
         // with the same index join them whatever names they carry.
@@ -282,37 +371,29 @@ bool TidewrightApp::LoadCatalogue(wxSQLite3Database& db, bool raceBlank)
             static_cast<long long>((static_cast<unsigned long long>(cIdx) << 32) | rIdx), ti,
             newRegion ? 0 : catalogue[cIdx].regions[rIdx].chartTypes.GetCount(), newChartType);
         newChartType = newChartType || newRegion;
-        if (newChartType) {
-            CChartType chart;
-            chart.name = rs.GetAsString(cChartType);
-            f.ChartType = chart.name;
-            if (newRegion) {
-                CRegion region;
-                region.name = rs.GetAsString(cRegion);
-                if (newCategory) {
-                    CProduct product;
-                    product.name = rs.GetAsString(cCategory);
-                    f.Category = product.name;
-                    chart.Add(std::move(item));
-                    region.Add(std::move(chart));
-                    product.Add(std::move(region));
-                    catalogue.Add(std::move(product));
-                } else {
-                    f.Category = rs.GetAsString(cCategory);
-                    chart.Add(std::move(item));
-                    region.Add(std::move(chart));
-                    catalogue[cIdx].Add(std::move(region));
-                }
-            } else {
-                f.Category = rs.GetAsString(cCategory);
-                chart.Add(std::move(item));
-                catalogue[cIdx].regions[rIdx].Add(std::move(chart));
-            }
-        } else {
-            f.Category = rs.GetAsString(cCategory);
-            f.ChartType = rs.GetAsString(cChartType);
-            catalogue[cIdx].regions[rIdx].chartTypes[tIdx].Add(std::move(item));
+        if (!newChartType) {
+            catalogue[cIdx].regions[rIdx].chartTypes[tIdx].files.Add(std::move(item));
+            continue;
         }
+        const CItemText categoryName = f.Category;
+        CChartType chart;
+        chart.name = f.ChartType.AsString();
+        chart.files.Add(std::move(item));
+        if (!newRegion) {
+            catalogue[cIdx].regions[rIdx].Add(std::move(chart));
+            continue;
+        }
+        CRegion region;
+        region.name = rs.GetAsString(cRegion);
+        region.Add(std::move(chart));
+        if (!newCategory) {
+            catalogue[cIdx].Add(std::move(region));
+            continue;
+        }
+        CProduct product;
+        product.name = categoryName.AsString();
+        product.Add(std::move(region));
+        catalogue.Add(std::move(product));
     }
     rs.Finalize();
     if (categories.Moved() || regions.Moved() || chartTypes.Moved())

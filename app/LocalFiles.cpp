@@ -2,6 +2,7 @@
 #include "app/LocalFiles.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 #include <wx/datetime.h>
@@ -137,28 +138,56 @@ wxString BuildWildcardFileName(bool interactive, float width, float lat, float l
     return name + ".*";
 }
 
+namespace {
+
+// Which names in a folder hold a server-side name's file.
+struct MatchRule {
+    // The exact names, in order of preference: as requested, then without
+    // ".bz2" (a compressed file is stored decompressed).
+    wxString exact[2];
+    // Otherwise any extension the server delivered: the same base followed
+    // by "." and anything. The comparison is literal (a name may hold "*" or "?").
+    wxString prefix;
+    // An interactive copy of the product belongs to an interactive request
+    // of its own area, never to the plain request.
+    bool areaInPrefix = false;
+
+    MatchRule(bool interactive, float width, float lat, float lon, const wxString& serverName)
+    {
+        exact[0] = LocalBaseName(interactive, width, lat, lon, serverName);
+        exact[1] = DropCompressedSuffix(exact[0]);
+        prefix = BuildWildcardFileName(interactive, width, lat, lon, serverName);
+        prefix.RemoveLast();   // the "*"
+        areaInPrefix = interactive && serverName.Find(wxS("=>")) != wxNOT_FOUND;
+    }
+
+    // A name of the folder (not a hidden one) that the prefix rule takes.
+    bool TakesByPrefix(const wxString& name) const
+    {
+        if (name.empty() || name[0] == '.' || !name.StartsWith(prefix))
+            return false;
+        return areaInPrefix || !StartsWithAreaText(name.Mid(prefix.length()));
+    }
+};
+
+bool NameLess(const wxString& a, const wxString& b)
+{
+    return a.compare(b) < 0;
+}
+
+} // namespace
+
 wxString GetMatchingFilePath(bool interactive, float width, float lat, float lon,
                                             const wxString& folder, const wxString& serverName)
 {
     if (folder.empty() || !wxDirExists(folder))
         return wxString();
 
-    // The file under its exact name wins: as requested, then without ".bz2"
-    // (a compressed file is stored decompressed).
-    const wxString exact = LocalBaseName(interactive, width, lat, lon, serverName);
-    const wxString candidates[] = {exact, DropCompressedSuffix(exact)};
-    for (const wxString& name : candidates) {
+    const MatchRule rule(interactive, width, lat, lon, serverName);
+    for (const wxString& name : rule.exact) {
         if (IsPlainFile(folder, name))
             return JoinPath(folder, name);
     }
-
-    // Otherwise any extension the server delivered: the same base followed by
-    // "." and anything. The comparison is literal (a name may hold "*" or "?").
-    wxString prefix = BuildWildcardFileName(interactive, width, lat, lon, serverName);
-    prefix.RemoveLast();   // the "*"
-    // An interactive copy of the product belongs to an interactive request
-    // of its own area, never to the plain request.
-    const bool areaInPrefix = interactive && serverName.Find(wxS("=>")) != wxNOT_FOUND;
 
     wxDir dir;
     {
@@ -169,17 +198,63 @@ wxString GetMatchingFilePath(bool interactive, float width, float lat, float lon
     std::vector<wxString> matches;
     wxString name;
     for (bool more = dir.GetFirst(&name, wxString(), wxDIR_FILES); more; more = dir.GetNext(&name)) {
-        if (name.empty() || name[0] == '.' || !name.StartsWith(prefix))
-            continue;
-        if (!areaInPrefix && StartsWithAreaText(name.Mid(prefix.length())))
-            continue;
-        matches.push_back(name);
+        if (rule.TakesByPrefix(name))
+            matches.push_back(name);
     }
     if (matches.empty())
         return wxString();
-    std::sort(matches.begin(), matches.end(),
-              [](const wxString& a, const wxString& b) { return a.compare(b) < 0; });
+    std::sort(matches.begin(), matches.end(), NameLess);
     return JoinPath(folder, matches.front());
+}
+
+FolderListing::FolderListing(const wxString& folder) : m_folder(folder)
+{
+    if (folder.empty())
+        return;
+    // The directory's own entry types: no status call per file (a link is
+    // followed, as when the folder is searched file by file).
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::directory_iterator it(fs::path(folder.fn_str().data()), error);
+    if (error)
+        return;
+    m_exists = true;
+    for (const fs::directory_iterator end; it != end; it.increment(error)) {
+        if (error)
+            break;
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError))
+            continue;
+        const wxString name = wxString(it->path().filename().c_str(), *wxConvFileName);
+        if (!name.empty() && name[0] != '.')
+            m_names.push_back(name);
+    }
+    std::sort(m_names.begin(), m_names.end(), NameLess);
+}
+
+bool FolderListing::Has(const wxString& name) const
+{
+    return std::binary_search(m_names.begin(), m_names.end(), name, NameLess);
+}
+
+wxString GetMatchingFilePath(bool interactive, float width, float lat, float lon, const FolderListing& listing,
+                             const wxString& serverName)
+{
+    if (!listing.Exists())
+        return wxString();
+    const MatchRule rule(interactive, width, lat, lon, serverName);
+    for (const wxString& name : rule.exact) {
+        if (!name.empty() && listing.Has(name))
+            return JoinPath(listing.Folder(), name);
+    }
+    // The names are sorted: those with the prefix follow one another.
+    const std::vector<wxString>& names = listing.Names();
+    for (auto it = std::lower_bound(names.begin(), names.end(), rule.prefix, NameLess);
+         it != names.end() && it->StartsWith(rule.prefix); ++it) {
+        if (rule.TakesByPrefix(*it))
+            return JoinPath(listing.Folder(), *it);
+    }
+    return wxString();
 }
 
 wxString GetWSPath()

@@ -103,6 +103,8 @@ public:
 
     // Databases (InitDB.cpp): opens the three databases, reads their versions,
     // fixes batch folders, applies the race edition and loads the catalogue.
+    // A statement on any of the handles waits at most 2 s for a lock that
+    // another program holds, then fails.
     bool InitDB(CRegistry& settings);
     // Closes and deletes every open database handle.
     void CloseDatabases();
@@ -301,6 +303,12 @@ public:
 
     CFileList transferList;             // the files of the current (or last) transfer
     TransferOutcome m_transferOutcome;  // of the last epilogue
+
+    // --- batch properties dialog
+    // Runs the batch properties dialog for `batch` (a new batch when isNew);
+    // returns wxID_OK after writing the answers into the record, 0 when the
+    // user cancelled (the record unchanged).
+    int BatchDialog(class CBatch* batch, bool isNew);
 
     // --- Library batches list row (library/ListRows.h)
     // Writes one batch into the Library window's batches list: a new last row

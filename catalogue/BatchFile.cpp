@@ -340,13 +340,18 @@ wxString CBatchFile::Import(CBatch& batch, CBatchFileReader& in)
 
 // ------------------------------------------------------------- whole files
 
-bool CBatchFile::ExportBatch(const wxString& path, int id)
+bool CBatchFile::ExportBatch(const wxString& path, int id, bool* declined)
 {
+    if (declined)
+        *declined = false;
     if (wxFileExists(path)) {
         const wxString name = wxFileName(path).GetName();
         if (tw::MessageBox("File " + name + " already exists. Overwrite?", "Confirm Overwrite",
-                           wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION) != wxYES)
+                           wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION) != wxYES) {
+            if (declined)
+                *declined = true;
             return false;
+        }
     }
 
     wxString text;
@@ -691,7 +696,15 @@ bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool 
                 result = import.Failures().empty();
                 break;
             case BatchImport::Result::Incomplete:
-                transaction.Commit();
+                // A file cut short: an import keeps the records it read, but a
+                // restore does not replace the user's batches with part of a
+                // backup.
+                if (replace) {
+                    transaction.Rollback();
+                    corrupt = true;
+                } else {
+                    transaction.Commit();
+                }
                 break;
             case BatchImport::Result::Corrupt:
                 // A restore leaves the user's batches as they were.

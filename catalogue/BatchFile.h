@@ -74,7 +74,8 @@ public:
     // --- whole files, on the batch store's database
     // Writes the record of batch `id` to `path`, asking before an existing
     // file is replaced. Failures are logged; false when nothing was written.
-    static bool ExportBatch(const wxString& path, int id);
+    // `declined`, when given, tells whether that was the user's answer.
+    static bool ExportBatch(const wxString& path, int id, bool* declined = nullptr);
     // Writes a backup of every batch to `path` (replacing a file there).
     static bool BackupBatches(const wxString& path);
     // Told of each new batch an ordinary import stored (the Library window

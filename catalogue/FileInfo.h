@@ -3,6 +3,11 @@
 // chart type (CChartType) > items (CFileInfo). Every level holds owning
 // arrays of copies: adding copies the element, copying a node copies its
 // whole subtree and destroying a node destroys it.
+//
+// The item's texts are CItemText fields (catalogue/ItemText.h): each reads
+// as a wxString, but holds a short text in place and shares a long one
+// among copies, so a catalogue of many items stays small and copying an
+// item copies no characters.
 #pragma once
 
 #include <utility>
@@ -10,27 +15,31 @@
 #include <wx/object.h>
 #include <wx/string.h>
 
+#include "catalogue/ItemText.h"
 #include "catalogue/OwningArray.h"
 
 class CBatch;
 class wxListCtrl;
+namespace tw {
+class FolderListing;
+}
 
 class CFileInfo : public wxObject
 {
 public:
     struct t_info {
-        wxString FileID;          // record id in `products`; empty = cannot be downloaded
-        wxString Title;           // display title
-        wxString Path;            // server-side name (decoded)
-        wxString File;            // file name shown to the user
-        wxString Description;
-        wxString Price;           // decimal text, shown after "$"
-        wxString Compression;     // compression option sent with the request (decoded)
-        wxString Category;        // first tree level
-        wxString ChartType;       // third tree level (product type)
-        wxString RawSize;         // uncompressed size, same unit as CompressedSize
-        wxString CompressedSize;  // size as sent, in KB, shown followed by "Kb"
-        wxString Source;          // provider text
+        CItemText FileID;          // record id in `products`; empty = cannot be downloaded
+        CItemText Title;           // display title
+        CItemText Path;            // server-side name (decoded)
+        CItemText File;            // file name shown to the user
+        CItemText Description;
+        CItemText Price;           // decimal text, shown after "$"
+        CItemText Compression;     // compression option sent with the request (decoded)
+        CItemText Category;        // first tree level
+        CItemText ChartType;       // third tree level (product type)
+        CItemText RawSize;         // uncompressed size, same unit as CompressedSize
+        CItemText CompressedSize;  // size as sent, in KB, shown followed by "Kb"
+        CItemText Source;          // provider text
         int status = 0;           // 1 selected, 0 not (meaningful in batches only)
     };
 
@@ -54,9 +63,11 @@ public:
 
     // Inserts this item's row, as an item of `batch`, at the top of the
     // Library window's items list with `data` as the row's item data;
-    // returns the row index or -1. (Defined with the Library window's list
-    // rows, library/ListRows.cpp: only the windows write list rows.)
-    int AppendToListCtrl(CBatch* batch, wxListCtrl* list, void* data);
+    // returns the row index or -1. `folder`, when given, is a listing of the
+    // batch's download folder to find the local copy in (a caller writing
+    // many rows reads the folder once). (Defined with the Library window's
+    // list rows, library/ListRows.cpp: only the windows write list rows.)
+    int AppendToListCtrl(CBatch* batch, wxListCtrl* list, void* data, const tw::FolderListing* folder = nullptr);
 
     t_info info;
 };

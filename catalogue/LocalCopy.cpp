@@ -39,10 +39,11 @@ wxString GetFilePath(const CFileList& list, int index)
     return GetMatchingFilePath(entry.interactive, entry.width, entry.lat, entry.lon, folder, name);
 }
 
-wxString GetDiskDate(const CBatch* batch, const wxString& folder, const wxString& serverName)
+namespace {
+
+wxString ModificationText(const wxString& path)
 {
     const wxString na = wxS("  N/A   ");
-    const wxString path = GetFilePath(batch, folder, serverName);
     if (path.empty())
         return na;
     wxDateTime modified;
@@ -53,6 +54,23 @@ wxString GetDiskDate(const CBatch* batch, const wxString& folder, const wxString
     if (!modified.IsValid())
         return na;
     return modified.Format(wxS("%y-%m-%d %H:%M"));
+}
+
+} // namespace
+
+wxString GetDiskDate(const CBatch* batch, const wxString& folder, const wxString& serverName)
+{
+    return ModificationText(GetFilePath(batch, folder, serverName));
+}
+
+wxString GetDiskDate(const CBatch* batch, const FolderListing& folder, const wxString& serverName)
+{
+    wxCHECK_MSG(batch, wxString(), "GetDiskDate needs a batch");
+    const CBatch::t_batch& b = batch->info;
+    const wxString path = GetMatchingFilePath(b.bInteractive != 0, b.width, b.lat, b.lon, folder, serverName);
+    if (path.empty() && !folder.Folder().empty() && !folder.Exists())
+        wxLogError("Directory '%s' not found.", folder.Folder());
+    return ModificationText(path);
 }
 
 } // namespace tw

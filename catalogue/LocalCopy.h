@@ -8,6 +8,8 @@ class CFileList;
 
 namespace tw {
 
+class FolderListing;
+
 // The local copy of a batch item, with the batch's area
 // (tw::GetMatchingFilePath); empty when there is none, logged when the folder
 // is missing.
@@ -16,5 +18,7 @@ wxString GetFilePath(const CBatch* batch, const wxString& folder, const wxString
 wxString GetFilePath(const CFileList& list, int index);
 // "%y-%m-%d %H:%M" (local time) of the local copy, or "  N/A   ".
 wxString GetDiskDate(const CBatch* batch, const wxString& folder, const wxString& serverName);
+// The same over a listing of the batch's folder (for many items at once).
+wxString GetDiskDate(const CBatch* batch, const FolderListing& folder, const wxString& serverName);
 
 } // namespace tw

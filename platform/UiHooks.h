@@ -15,6 +15,10 @@ struct MessageBoxRequest {
     wxString caption;
     long style = 0;
     wxWindow* parent = nullptr;
+    // Button texts in place of the usual Yes, No and Cancel (empty: the usual).
+    wxString yesLabel;
+    wxString noLabel;
+    wxString cancelLabel;
 };
 
 struct FileChooserRequest {
@@ -24,6 +28,7 @@ struct FileChooserRequest {
     wxString wildcard;
     long style = 0;           // wxFD_OPEN, wxFD_SAVE, ...
     wxWindow* parent = nullptr;
+    bool folder = false;      // choose an existing folder, not a file (style and wildcard unused)
 };
 
 using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
@@ -36,7 +41,11 @@ int MessageBox(const wxString& message, const wxString& caption = wxS("Message")
                long style = wxOK | wxCENTRE,
                wxWindow* parent = nullptr);
 
-// Shows a file chooser; an empty result means cancelled.
+// The same for a request that may name its own button texts.
+int MessageBox(const MessageBoxRequest& request);
+
+// Shows a file chooser (a folder chooser for a folder request); an empty
+// result means cancelled.
 wxString ChooseFile(const FileChooserRequest& request);
 
 // Replaces the handlers (tests). Passing an empty function restores the real dialogs.

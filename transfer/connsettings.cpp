@@ -19,46 +19,6 @@
 
 namespace {
 
-// What a time-out of 0 (or no number at all) stands for: a connection that
-// gives up at once would never let a dial or a gateway connection happen.
-constexpr int kDefaultConnectionTimeout = 60;
-constexpr int kDefaultXferTimeout = 30;
-
-// Shows an int setting in decimal and reads back the number the text starts
-// with. A value of 0 (nothing usable typed) is read back as the default.
-class SecondsValidator : public wxValidator
-{
-public:
-    SecondsValidator(int* value, int fallback) : m_value(value), m_fallback(fallback) {}
-    SecondsValidator(const SecondsValidator&) = default;
-
-    wxObject* Clone() const override { return new SecondsValidator(*this); }
-    bool Validate(wxWindow*) override { return true; }
-
-    bool TransferToWindow() override
-    {
-        auto* text = wxDynamicCast(GetWindow(), wxTextCtrl);
-        if (!text || !m_value)
-            return false;
-        text->SetValue(wxString::Format("%d", *m_value));
-        return true;
-    }
-
-    bool TransferFromWindow() override
-    {
-        auto* text = wxDynamicCast(GetWindow(), wxTextCtrl);
-        if (!text || !m_value)
-            return false;
-        const int seconds = tw::LeadingInt(text->GetValue());
-        *m_value = seconds > 0 ? seconds : m_fallback;
-        return true;
-    }
-
-private:
-    int* m_value;
-    int m_fallback;
-};
-
 // Runs one of the dialog's two list queries; a failure is logged and the
 // rows read so far are kept.
 template <typename Row>
@@ -77,6 +37,25 @@ void ReadTable(const char* table, const wxString& sql, Row row)
 }
 
 } // namespace
+
+bool SecondsValidator::TransferToWindow()
+{
+    auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+    if (!text || !m_value)
+        return false;
+    text->SetValue(wxString::Format("%d", *m_value));
+    return true;
+}
+
+bool SecondsValidator::TransferFromWindow()
+{
+    auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+    if (!text || !m_value)
+        return false;
+    const int seconds = tw::LeadingInt(text->GetValue());
+    *m_value = seconds > 0 ? seconds : m_fallback;
+    return true;
+}
 
 wxIMPLEMENT_DYNAMIC_CLASS(ConnSettings, wxDialog);
 
@@ -137,15 +116,20 @@ bool ConnSettings::Create(wxWindow* parent, wxWindowID id, const wxString& capti
     return true;
 }
 
+void ConnSettings::ReadGatewayLists(wxArrayString& hostNames, wxArrayString& portTexts)
+{
+    hostNames.clear();
+    portTexts.clear();
+    ReadTable("hosts", "SELECT * FROM hosts ORDER BY disp_order",
+              [&hostNames](wxSQLite3ResultSet& row) { hostNames.Add(row.GetString("hostname", wxEmptyString)); });
+    ReadTable("ports", "SELECT * FROM ports ORDER BY disp_order", [&portTexts](wxSQLite3ResultSet& row) {
+        portTexts.Add(wxString::Format("%u", static_cast<unsigned>(row.GetInt("port", 0))));
+    });
+}
+
 void ConnSettings::Init()
 {
-    m_hostNames.clear();
-    m_portTexts.clear();
-    ReadTable("hosts", "SELECT * FROM hosts ORDER BY disp_order",
-              [this](wxSQLite3ResultSet& row) { m_hostNames.Add(row.GetString("hostname", wxEmptyString)); });
-    ReadTable("ports", "SELECT * FROM ports ORDER BY disp_order", [this](wxSQLite3ResultSet& row) {
-        m_portTexts.Add(wxString::Format("%u", static_cast<unsigned>(row.GetInt("port", 0))));
-    });
+    ReadGatewayLists(m_hostNames, m_portTexts);
     m_connectionTypes = ConnectionTypes();
     m_connectionDescriptions = ConnectionDescriptions();
 }

@@ -5,6 +5,7 @@
 
 #include <wx/arrstr.h>
 #include <wx/dialog.h>
+#include <wx/validate.h>
 
 #include "app/Registry.h"
 
@@ -19,6 +20,25 @@ class wxTextCtrl;
 #define SYMBOL_CONNSETTINGS_IDNAME ID_CONNSETTINGS
 #define SYMBOL_CONNSETTINGS_SIZE wxSize(400, 700)
 #define SYMBOL_CONNSETTINGS_POSITION wxDefaultPosition
+
+// A field of seconds bound to an int: shown in decimal, read back as the
+// number the text starts with; a text without a positive number reads as
+// the fallback (a time-out of 0 would give up at once).
+class SecondsValidator : public wxValidator
+{
+public:
+    SecondsValidator(int* value, int fallback) : m_value(value), m_fallback(fallback) {}
+    SecondsValidator(const SecondsValidator&) = default;
+
+    wxObject* Clone() const override { return new SecondsValidator(*this); }
+    bool Validate(wxWindow*) override { return true; }
+    bool TransferToWindow() override;
+    bool TransferFromWindow() override;
+
+private:
+    int* m_value;
+    int m_fallback;
+};
 
 class ConnSettings : public wxDialog
 {
@@ -75,6 +95,13 @@ public:
     // The connection types offered, in order, and their descriptions.
     static const wxArrayString& ConnectionTypes();
     static const wxArrayString& ConnectionDescriptions();
+    // The gateway host names and ports (decimal texts) of the catalogue's
+    // hosts and ports tables, in display order. A failing query is logged
+    // and keeps the rows read before it.
+    static void ReadGatewayLists(wxArrayString& hostNames, wxArrayString& portTexts);
+    // The time-out a field falls back to when no positive number is typed.
+    static constexpr int kDefaultConnectionTimeout = 60;
+    static constexpr int kDefaultXferTimeout = 30;
 
     // Controls (tests drive them).
     wxPanel* m_panel = nullptr;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include <wx/log.h>
+#include "wizard/contentwizard.h"
 
 namespace tw {
 namespace {
@@ -14,10 +14,12 @@ ContentWizardRunner& Runner()
 }
 
 // The real wizard, created, run and destroyed.
-bool RunRealWizard(wxWindow* /*parent*/, int /*page*/)
+bool RunRealWizard(wxWindow* parent, int page)
 {
-    wxLogWarning("The content wizard is not available.");
-    return false;
+    auto* wizard = new ContentWizard(parent, ID_CONTENTWIZARD, wxDefaultPosition);
+    const bool finished = page == kWizardWelcome ? wizard->Run() : wizard->RunFromPage(page);
+    wizard->Destroy();
+    return finished;
 }
 
 } // namespace

@@ -269,6 +269,8 @@ TEST_F(BatchFileTest, CorruptRestoreRollsBack)
         {"text after an empty line", Record("New one").substr(0, Record("New one").size() - 8) + "\nmore\n"},
         {"record not opening with [batch]", "[global]\n" + Record("Basic Batch") + "[global]\n" +
                                                 Record("New one") + "[bat]\n"},
+        {"backup cut before its last closing line", good.substr(0, good.rfind("[batch]"))},
+        {"backup cut after an item line", good.substr(0, good.rfind("status="))},
     };
     CBatch changed = FullBatch("Charlie");
     store->AddBatch(&changed, -1);

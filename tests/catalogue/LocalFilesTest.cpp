@@ -106,6 +106,10 @@ protected:
     {
         const wxString path =
             tw::GetMatchingFilePath(interactive, w, lat, lon, folder, wxString::FromUTF8(server));
+        // A listing of the folder read once finds the same file.
+        const tw::FolderListing listing(folder);
+        EXPECT_EQ(tw::GetMatchingFilePath(interactive, w, lat, lon, listing, wxString::FromUTF8(server)), path)
+            << server;
         return path.empty() ? wxString() : path.Mid(folder.length() + 1);
     }
 
@@ -251,6 +255,18 @@ TEST_F(LocalFileLookup, DateTextInLocalTime)
     }
     EXPECT_EQ(tw::GetDiskDate(&batch, folder, "never.grb"), "  N/A   ");
     EXPECT_EQ(tw::GetDiskDate(&batch, wxString(), "summer.grb"), "  N/A   ");
+
+    // The same over a listing of the folder; a missing folder is reported.
+    {
+        ScopedEnv tz("TZ", "UTC0");
+        const tw::FolderListing listing(folder);
+        EXPECT_EQ(tw::GetDiskDate(&batch, listing, "x=>summer.grb.bz2"), "23-07-04 18:30");
+        EXPECT_EQ(tw::GetDiskDate(&batch, listing, "never.grb"), "  N/A   ");
+    }
+    const tw::FolderListing missing(folder + "/missing");
+    EXPECT_FALSE(missing.Exists());
+    EXPECT_EQ(tw::GetDiskDate(&batch, missing, "summer.grb"), "  N/A   ");
+    EXPECT_TRUE(LogContains("Directory '" + folder + "/missing' not found."));
 }
 
 TEST(LocalFiles, ViewerPaths)

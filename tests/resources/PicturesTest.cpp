@@ -57,7 +57,7 @@ const std::vector<Picture>& Table()
         for (const char* page : {"WizardPage-LeftCol", "wiz_GRIB-Weather", "wiz_Weather-Charts", "wiz_Text-Weather",
                                  "wiz_Satellite-Imagery", "wiz_Buoy", "wiz_Ocean_Data", "wiz_Fishing_Data",
                                  "wiz_Content-Preferences", "wiz_Home-Location", "wiz_GPS", "wiz_Account-Settings"})
-            t.push_back({std::string("res/") + page + ".png", 164, 500});
+            t.push_back({std::string("res/") + page + ".png", 164, 640});
         t.push_back({"res/wiz_processing.png", 262, 61});
 
         // Portal window: the category and settings buttons the strip does not

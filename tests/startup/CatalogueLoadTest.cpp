@@ -6,6 +6,12 @@ using namespace startup_test;
 
 namespace {
 
+const char kProductsSchema[] =
+    "CREATE TABLE products (CategoryIdx INTEGER, RegionIdx INTEGER, ChartTypeIdx INTEGER, "
+    "Category TEXT, Region TEXT, ChartType TEXT, FileID TEXT, Title TEXT, Path TEXT, File TEXT, "
+    "Description TEXT, Price TEXT, Compression TEXT, RawSize TEXT, CompressedSize TEXT, "
+    "Source TEXT, RaceDisable INTEGER, TransLon REAL)";
+
 class CatalogueLoadTest : public ::testing::Test
 {
 protected:
@@ -13,10 +19,7 @@ protected:
     {
         ResetApp();
         path = dir / "zir.db";
-        Exec(path, "CREATE TABLE products (CategoryIdx INTEGER, RegionIdx INTEGER, ChartTypeIdx INTEGER, "
-                   "Category TEXT, Region TEXT, ChartType TEXT, FileID TEXT, Title TEXT, Path TEXT, File TEXT, "
-                   "Description TEXT, Price TEXT, Compression TEXT, RawSize TEXT, CompressedSize TEXT, "
-                   "Source TEXT, RaceDisable INTEGER, TransLon REAL)");
+        Exec(path, kProductsSchema);
     }
     void TearDown() override
     {
@@ -153,6 +156,87 @@ TEST_F(CatalogueLoadTest, CharactersOutsideTheCodecPassThrough)
     }
 }
 
+// Texts are read from the database as the database wrapper reads them,
+// whatever a column stores: numbers, nothing (NULL), bytes that are not
+// UTF-8, and texts of a database that stores UTF-16.
+TEST_F(CatalogueLoadTest, EveryStoredFormReadsAsTheWrapperReadsIt)
+{
+    const wxString utf16 = dir / "utf16.db";
+    for (const wxString& file : {path, utf16}) {
+        wxSQLite3Database d;
+        d.Open(file);
+        if (file == utf16) {
+            d.ExecuteUpdate("PRAGMA encoding = 'UTF-16le'");
+            d.ExecuteUpdate(kProductsSchema);
+        }
+        d.Close();
+        InsertProducts(file, {{0, 0, 0, "GRIB", "Atlantic", "Wind", "T1", "typed"}});
+        Exec(file, "UPDATE products SET Price = 0.5, RawSize = 200, CompressedSize = NULL, "
+                   "Description = CAST(X'41C328' AS TEXT), Source = X'4E4F4141' WHERE FileID = 'T1'");
+        Exec(file, "INSERT INTO products (CategoryIdx, RegionIdx, ChartTypeIdx, Category, Region, ChartType, "
+                   "FileID, Title, Path, File, Description, Price, Compression, RawSize, CompressedSize, Source, "
+                   "RaceDisable) VALUES (0, 0, 0, 'GRIB', 'Atlantic', 'Wind', 'T2', CAST(X'C3' AS TEXT), "
+                   "CAST(X'FF' AS TEXT), NULL, '', '', NULL, '', '', '', 0)");
+    }
+
+    for (const wxString& file : {path, utf16}) {
+        SCOPED_TRACE(file);
+        wxSQLite3Database d;
+        d.Open(file);
+        app.LoadCatalogue(d);
+        wxSQLite3ResultSet rs = d.ExecuteQuery("SELECT * FROM products");
+        const CFileInfoArray& files = app.catalogue[0].regions[0].chartTypes[0].files;
+        for (size_t n = 0; rs.NextRow(); ++n) {
+            ASSERT_LT(n, files.GetCount());
+            const CFileInfo::t_info& f = files[n].info;
+            wxString decodedPath = rs.GetAsString("Path");
+            CDbTextEncoder::decode_db_string(decodedPath, false);
+            EXPECT_EQ(f.Path, decodedPath);
+            EXPECT_EQ(f.Title, rs.GetAsString("Title"));
+            EXPECT_EQ(f.File, rs.GetAsString("File"));
+            EXPECT_EQ(f.Description, rs.GetAsString("Description"));
+            EXPECT_EQ(f.Price, rs.GetAsString("Price"));
+            EXPECT_EQ(f.RawSize, rs.GetAsString("RawSize"));
+            EXPECT_EQ(f.CompressedSize, rs.GetAsString("CompressedSize"));
+            EXPECT_EQ(f.Source, rs.GetAsString("Source"));
+        }
+        const CFileInfo::t_info& typed = files[0].info;
+        EXPECT_EQ(typed.Price, "0.5");
+        EXPECT_EQ(typed.RawSize, "200");
+        EXPECT_EQ(typed.CompressedSize, "");
+        if (file == path) {
+            EXPECT_EQ(typed.Source, "NOAA") << "the bytes of a BLOB, as text";
+        }
+        d.Close();
+    }
+}
+
+// A catalogue's repeated texts are held once: items of one chart type share
+// their category, chart type, source and repeated descriptions, and short
+// texts (prices, sizes, compression) take no block at all.
+TEST_F(CatalogueLoadTest, RepeatedTextsAreHeldOnce)
+{
+    std::vector<ProductRow> rows;
+    std::vector<std::string> ids;
+    for (int i = 0; i < 3000; ++i)
+        ids.push_back("ITEM" + std::to_string(i));
+    for (int i = 0; i < 3000; ++i)
+        rows.push_back({0, 0, 0, "Weather Charts", "North Atlantic", "Surface Analysis", ids[i].c_str(),
+                        i % 2 ? "Surface analysis, 00 UTC" : "Surface analysis, 12 UTC"});
+    Load(rows);
+    const CFileInfoArray& files = app.catalogue[0].regions[0].chartTypes[0].files;
+    ASSERT_EQ(files.GetCount(), 3000u);
+    const CFileInfo::t_info& a = files[1].info;
+    const CFileInfo::t_info& b = files[2999].info;
+    EXPECT_TRUE(a.Category.SharesWith(b.Category));
+    EXPECT_TRUE(a.ChartType.SharesWith(b.ChartType));
+    EXPECT_TRUE(a.Title.SharesWith(b.Title)) << "equal titles too";
+    EXPECT_TRUE(a.Description.SharesWith(b.Description));
+    EXPECT_EQ(a.Title, "Surface analysis, 00 UTC");
+    for (const CItemText* shortText : {&a.Price, &a.RawSize, &a.CompressedSize, &a.Compression, &a.Source})
+        EXPECT_EQ(shortText->HeapBytes(), 0u) << *shortText;
+}
+
 TEST_F(CatalogueLoadTest, FindFileInfoReturnsTheCatalogueItemFirstInWalkOrder)
 {
     Load({
@@ -163,6 +247,10 @@ TEST_F(CatalogueLoadTest, FindFileInfoReturnsTheCatalogueItemFirstInWalkOrder)
         {1, 0, 0, "Basic Mode", "Basic", "Buttons", "B", "basic only"},
         {1, 0, 0, "Basic Mode", "Basic", "Buttons", "Z", "z basic"},
         {2, 0, 0, "Charts", "Any", "Any", "Z", "z other"},
+        // Ids held in the field itself, in a block, and beyond ASCII.
+        {2, 0, 0, "Charts", "Any", "Any", "ABCDEFG", "seven"},
+        {2, 0, 0, "Charts", "Any", "Any", "ABCDEFGH", "eight"},
+        {2, 0, 0, "Charts", "Any", "Any", "Z\xc3\xbcrich-1", "zurich"},
     });
     CFileInfo out;
     CFileInfo* y = app.FindFileInfo(out, "Y");
@@ -179,12 +267,15 @@ TEST_F(CatalogueLoadTest, FindFileInfoReturnsTheCatalogueItemFirstInWalkOrder)
         {"B", 0, "basic only"}, {"B", 1, nullptr},         {"B", -1, "basic only"},
         {"X", -1, nullptr},     {"X", 1, "x"},             {"Z", 0, "z basic"},
         {"Z", 1, "z other"},    {"Z", -1, "z basic"},
+        {"ABCDEFG", 0, "seven"}, {"ABCDEFGH", 0, "eight"}, {"ABCDEFGh", 0, nullptr}, {"ABCDEF", 0, nullptr},
+        {"Z\xc3\xbcrich-1", 0, "zurich"}, {"Zurich-1", 0, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(wxString::Format("%s/%d", c.id, c.filter));
         CFileInfo copy;
-        CFileInfo* found = c.filter == 0 ? app.FindFileInfo(copy, c.id)
-                                         : app.FindFileInfoFilteredBasic(copy, c.id, c.filter > 0);
+        const wxString id = wxString::FromUTF8(c.id);
+        CFileInfo* found = c.filter == 0 ? app.FindFileInfo(copy, id)
+                                         : app.FindFileInfoFilteredBasic(copy, id, c.filter > 0);
         if (!c.title) {
             EXPECT_EQ(found, nullptr);
             continue;

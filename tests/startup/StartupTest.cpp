@@ -1,13 +1,16 @@
 // The program's start and end as a whole, under Xvfb: the first run, a
 // start in each view mode, mode switches, the single instance, the fatal
 // start-up failures and the keys saved at exit.
+#include <chrono>
 #include <csignal>
+#include <cstring>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <wx/defs.h>
 #include <wx/dir.h>
+#include <wx/image.h>
 #include <wx/listctrl.h>
 #include <wx/snglinst.h>
 #include <wx/treectrl.h>
@@ -20,6 +23,7 @@
 #include "startup/StartupFixtures.h"
 #include "windows/basicwindow.h"
 #include "windows/loadwindow.h"
+#include "wizard/ContentWizardLauncher.h"
 
 using namespace startup_test;
 
@@ -28,11 +32,22 @@ namespace {
 class StartupTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ResetApp(); }
-    void TearDown() override { ResetApp(); }
+    // A first run opens the content wizard from the Portal: a stand-in that
+    // answers Cancel keeps the modal wizard out of tests that do not look at it.
+    void SetUp() override
+    {
+        ResetApp();
+        m_wizard = tw::SetContentWizardRunner([](wxWindow*, int) { return false; });
+    }
+    void TearDown() override
+    {
+        ResetApp();
+        tw::SetContentWizardRunner(m_wizard);
+    }
 
     TidewrightApp& app = wxGetApp();
     tw::test::TempHome home;
+    tw::ContentWizardRunner m_wizard;
 
     wxString DbDir() const { return tw::UserDataDir() + "/DB"; }
     static wxString LockPath() { return TidewrightApp::InstanceLockDir() + "/" + TidewrightApp::InstanceLockName(); }
@@ -58,14 +73,20 @@ struct ModeCase {
 
 TEST_F(StartupLocaleTest, FirstRunOpensPortalWritesPreferencesAndCopiesSeeds)
 {
+    std::vector<int> wizardPages;
+    const tw::ContentWizardRunner previous = tw::SetContentWizardRunner([&](wxWindow*, int page) {
+        wizardPages.push_back(page);
+        return false;
+    });
     ASSERT_TRUE(app.Startup());
 
     EXPECT_EQ(app.viewMode, "LoadWindow");
     auto* portal = dynamic_cast<LoadWindow*>(app.topWindow);
     ASSERT_NE(portal, nullptr);
     EXPECT_FALSE(app.firstRun) << "the Portal window takes the first-run flag";
-    ASSERT_TRUE(tw::test::WaitFor([&] { return portal->m_wizardRequests == 1; }, 2000))
-        << "the Portal window asks for the content wizard by itself";
+    EXPECT_TRUE(tw::test::WaitFor([&] { return wizardPages.size() == 1; }, 2000))
+        << "the Portal window opens the content wizard by itself";
+    tw::SetContentWizardRunner(previous);
 
     // Preferences of a first run.
     EXPECT_EQ(ReadSetting("HomeLocation/ContentBox"), "15");
@@ -99,6 +120,11 @@ TEST_F(StartupTest, StartsInTheStoredModeWithItsWindow)
         {"Basic", CLASSINFO(BasicWindow), 10000, "Basic Window", wxSize(800, 800), true},
         {"Batch", CLASSINFO(BatchWindow), 10022, "Library Window", wxSize(800, 600), true},
     };
+    std::vector<int> wizardPages;
+    const tw::ContentWizardRunner previous = tw::SetContentWizardRunner([&](wxWindow*, int page) {
+        wizardPages.push_back(page);
+        return false;
+    });
     for (const ModeCase& c : cases) {
         SCOPED_TRACE(c.stored);
         ResetApp();
@@ -111,7 +137,14 @@ TEST_F(StartupTest, StartsInTheStoredModeWithItsWindow)
         EXPECT_TRUE(app.topWindow->IsKindOf(c.windowClass));
         EXPECT_EQ(app.topWindow->GetId(), c.id);
         EXPECT_EQ(app.topWindow->GetTitle(), c.title);
-        EXPECT_EQ(app.topWindow->GetSize(), c.size);
+        // The Portal's fixed layout is its client area, below its menu bar;
+        // the Basic window takes the size its content needs.
+        if (c.windowClass == CLASSINFO(LoadWindow))
+            EXPECT_EQ(app.topWindow->GetClientSize(), c.size);
+        else if (dynamic_cast<BasicWindow*>(app.topWindow))
+            EXPECT_EQ(app.topWindow->GetSize(), app.topWindow->GetMinSize());
+        else
+            EXPECT_EQ(app.topWindow->GetSize(), c.size);
         EXPECT_EQ((app.topWindow->GetWindowStyle() & resizable) == resizable, c.resizable);
         EXPECT_TRUE(app.topWindow->IsShown());
         EXPECT_EQ(app.GetTopWindow(), app.topWindow);
@@ -119,14 +152,35 @@ TEST_F(StartupTest, StartsInTheStoredModeWithItsWindow)
                              wxFileName::GetTempDir() + "/tw-startup-" + wxString(c.stored) + ".png");
         // A later start is not a first run: nothing asks for the wizard.
         tw::test::Pump(50);
-        if (auto* portal = dynamic_cast<LoadWindow*>(app.topWindow)) {
-            EXPECT_EQ(portal->m_wizardRequests, 0);
-        }
+        EXPECT_TRUE(wizardPages.empty());
         if (auto* basic = dynamic_cast<BasicWindow*>(app.topWindow)) {
             EXPECT_EQ(basic->m_wizardRequests, 0);
         }
         ResetApp();
     }
+    tw::SetContentWizardRunner(previous);
+}
+
+// The world maps are decoded beside the database steps; what the start
+// hands the map control is the picture as its file holds it, and a map
+// whose file is missing stays empty without stopping the start.
+TEST_F(StartupTest, WorldMapsAreLoadedAndAMissingOneStaysEmpty)
+{
+    FakeResources res;
+    wxFileName::Mkdir(res / "res", 0700, wxPATH_MKDIR_FULL);
+    const wxString mapFile = tw::test::ResourcesDir() + "/res/WorldmapTiff.PNG";
+    ASSERT_TRUE(wxCopyFile(mapFile, res / "res/WorldmapTiff.PNG"));
+    WriteSetting("General/DefaultView", "Basic");
+
+    ASSERT_TRUE(app.Startup());
+    ASSERT_TRUE(app.worldMapBitmap.IsOk());
+    EXPECT_FALSE(app.worldMapAntiBitmap.IsOk());
+    const wxImage expected(mapFile, wxBITMAP_TYPE_PNG);
+    const wxImage loaded = app.worldMapBitmap.ConvertToImage();
+    ASSERT_EQ(loaded.GetSize(), expected.GetSize());
+    EXPECT_EQ(std::memcmp(loaded.GetData(), expected.GetData(),
+                          size_t(expected.GetWidth()) * size_t(expected.GetHeight()) * 3),
+              0);
 }
 
 TEST_F(StartupTest, UnknownStoredModeCountsAsFirstRun)
@@ -487,6 +541,45 @@ TEST_F(StartupTest, FatalStartupFailuresEndWithTheirMessage)
         EXPECT_EQ(app.marineZonesDb, nullptr);
         EXPECT_EQ(app.instanceChecker, nullptr) << "a failed start releases the lock";
         EXPECT_FALSE(wxFileExists(LockPath()));
+    }
+}
+
+// A database that another program holds locked ends the start-up with its
+// notice after a short wait for the lock, not after a minute of a frozen
+// splash screen.
+TEST_F(StartupTest, LockedDatabaseEndsTheStartAfterAShortWait)
+{
+    const struct {
+        const char* file;
+        const char* lock;
+        const char* box;
+    } cases[] = {
+        {"MarineZones.db", "BEGIN EXCLUSIVE", "Cannot open MarineZones.db ("},
+        {"zir.db", "BEGIN EXCLUSIVE", "Cannot open zir.db ("},
+        {"zir_user.db", "BEGIN IMMEDIATE", "Error updating zir_user.db: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        ResetApp();
+        tw::test::TempHome caseHome;
+        tw::test::ResetUi();
+        FakeResources res;
+        InstallSeeds();
+        wxSQLite3Database holder;
+        holder.Open(DbDir() + "/" + c.file);
+        holder.ExecuteUpdate(c.lock);
+
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_FALSE(app.Startup());
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        EXPECT_TRUE(tw::test::BoxShown(c.box));
+        EXPECT_GE(seconds, 1.5) << "the lock was waited for";
+        EXPECT_LT(seconds, 20.0) << "but not for long";
+        EXPECT_EQ(app.productDb, nullptr);
+        EXPECT_EQ(app.userDb, nullptr);
+        EXPECT_EQ(app.marineZonesDb, nullptr);
+        holder.Rollback();
+        holder.Close();
     }
 }
 

@@ -36,7 +36,7 @@ protected:
 
     static void Click(UpdateStatus& d, int id)
     {
-        auto* button = wxDynamicCast(d.FindWindow(id), wxButton);
+        auto* button = dynamic_cast<wxButton*>(d.FindWindow(id));
         ASSERT_TRUE(button && button->IsEnabled()) << id;
         wxCommandEvent event(wxEVT_BUTTON, id);
         event.SetEventObject(button);
@@ -48,7 +48,7 @@ protected:
     {
         bool driven = false;
         wxTheApp->CallAfter([&] {
-            auto* d = wxDynamicCast(wxWindow::FindWindowById(UpdateStatus::ID_UPDATESTATUS), UpdateStatus);
+            auto* d = dynamic_cast<UpdateStatus*>(wxWindow::FindWindowById(UpdateStatus::ID_UPDATESTATUS));
             ASSERT_NE(d, nullptr);
             ASSERT_TRUE(d->IsModal());
             driven = true;
@@ -71,7 +71,7 @@ protected:
     static FileXfer* TransferWindow()
     {
         for (wxWindow* w : wxTopLevelWindows)
-            if (auto* x = wxDynamicCast(w, FileXfer))
+            if (auto* x = dynamic_cast<FileXfer*>(w))
                 if (x->IsShown())
                     return x;
         return nullptr;

@@ -31,7 +31,7 @@ protected:
         return dialog;
     }
 
-    static wxButton* Button(UpdateStatus& d, int id) { return wxDynamicCast(d.FindWindow(id), wxButton); }
+    static wxButton* Button(UpdateStatus& d, int id) { return dynamic_cast<wxButton*>(d.FindWindow(id)); }
     static bool Enabled(UpdateStatus& d, int id) { return Button(d, id)->IsEnabled(); }
 
     // Clicks a button the way a user can: only when it is enabled.
@@ -48,16 +48,16 @@ protected:
     {
         wxWindow* box = d.FindWindow(UpdateStatus::ID_AVAILABLE_BOX);
         for (wxWindow* child : box->GetChildren())
-            if (auto* text = wxDynamicCast(child, wxStaticText))
+            if (auto* text = dynamic_cast<wxStaticText*>(child))
                 return text->GetLabel();
         for (wxWindow* child : d.GetChildren())
-            if (auto* text = wxDynamicCast(child, wxStaticText))
+            if (auto* text = dynamic_cast<wxStaticText*>(child))
                 return text->GetLabel();
         return "<no label>";
     }
     static wxString Report(UpdateStatus& d)
     {
-        return wxDynamicCast(d.FindWindow(UpdateStatus::ID_REPORT), wxTextCtrl)->GetValue();
+        return dynamic_cast<wxTextCtrl*>(d.FindWindow(UpdateStatus::ID_REPORT))->GetValue();
     }
 
     // Runs a check and waits for its end.

@@ -75,7 +75,7 @@ convert -size "${w}x${h}" gradient:"$paper"-"$mist" \
   -fill "$mist" -stroke none -draw "rectangle 5,96 275,97" \
   -fill none -stroke "$navy" -strokewidth 2 -draw "rectangle 279,100 990,613" \
   -stroke "$rim" -strokewidth 1 -draw "rectangle 10.5,101.5 269.5,503.5" \
-  -font "$sans" -pointsize 10 -fill "$ink" -stroke none -annotate +679+642 "Map pointer" \
+  -font "$sans" -pointsize 10 -fill "$ink" -stroke none -annotate +679+631 "Map pointer" \
   -fill "#FFFFFF" -stroke "$rim" -strokewidth 1 -draw "roundrectangle 676.5,646.5 819.5,672.5 4,4" \
   \( -size "${w}x40" gradient:"$sky"-"$deep" \) -geometry +0+700 -composite \
   -fill none -stroke "#FFFFFF" -strokewidth 1.5 \

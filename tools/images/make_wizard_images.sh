@@ -5,7 +5,8 @@
 #   res/loadwin_toll_bkg_no_transp.png            the strip's ground (601 x 54)
 #   res/WizardPage-LeftCol.png                    the side picture of the
 #       welcome page, and res/wiz_<Page>.png the side picture of each page
-#       (164 x 500 all: theme pictogram, title and a line on the page)
+#       (164 x 640 all: theme pictogram, title and a line on the page; as
+#       tall as the wizard's page area, so no grey shows under them)
 #   res/wiz_processing.png                        "processing" notice (262 x 61)
 # Needs ImageMagick and the DejaVu fonts; the build does not run this script.
 set -euo pipefail
@@ -45,11 +46,13 @@ convert -size 601x54 xc:"rgb(220,221,222)" \
   -fill "#C9DDE8" -stroke "#B3CAD6" -strokewidth 1 "${wells[@]}" \
   "${png_rgb[@]}" "PNG24:$res/loadwin_toll_bkg_no_transp.png"
 
-# Side pictures, 164 x 500: a navy band with the wizard's name, the theme's
+# Side pictures, 164 x 640: a navy band with the wizard's name, the theme's
 # pictogram in a ringed disc, the title, a line on the page and the splash's
 # waves at the foot.
 side_w=164
-side_h=500
+side_h=640
+# The sea at the foot: its top edge.
+sea=$((side_h - 130))
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 emblem "$tmp/emblem.png"
@@ -77,15 +80,15 @@ side() {
     \( -size 140x70 -background none -font "$sans" -pointsize 12 -fill "$ink" -gravity north \
        caption:"$line" \) -gravity north -geometry +0+282 -composite \
     -gravity northwest \
-    \( -size "${side_w}x130" gradient:"$sky"-"$deep" \) -geometry +0+370 -composite \
+    \( -size "${side_w}x130" gradient:"$sky"-"$deep" \) -geometry +0+$sea -composite \
     -fill "$mist" -stroke none \
-    -draw "path 'M 0,370 C 30,360 52,380 82,370 C 112,360 134,380 164,370 L 164,364 L 0,364 Z'" \
+    -draw "path 'M 0,$sea C 30,$((sea - 10)) 52,$((sea + 10)) 82,$sea C 112,$((sea - 10)) 134,$((sea + 10)) 164,$sea L 164,$((sea - 6)) L 0,$((sea - 6)) Z'" \
     -fill none -stroke "#FFFFFF" -strokewidth 2 \
-    -draw "path 'M 0,404 C 30,394 52,414 82,404 C 112,394 134,414 164,404'" \
+    -draw "path 'M 0,$((sea + 34)) C 30,$((sea + 24)) 52,$((sea + 44)) 82,$((sea + 34)) C 112,$((sea + 24)) 134,$((sea + 44)) 164,$((sea + 34))'" \
     -stroke "$mist" -strokewidth 1.5 \
-    -draw "path 'M 0,436 C 30,428 52,444 82,436 C 112,428 134,444 164,436'" \
+    -draw "path 'M 0,$((sea + 66)) C 30,$((sea + 58)) 52,$((sea + 74)) 82,$((sea + 66)) C 112,$((sea + 58)) 134,$((sea + 74)) 164,$((sea + 66))'" \
     -stroke "$sky" -strokewidth 1 \
-    -draw "path 'M 0,466 C 30,459 52,473 82,466 C 112,459 134,473 164,466'" \
+    -draw "path 'M 0,$((sea + 96)) C 30,$((sea + 89)) 52,$((sea + 103)) 82,$((sea + 96)) C 112,$((sea + 89)) 134,$((sea + 103)) 164,$((sea + 96))'" \
     -fill none -stroke "$rim" -strokewidth 1 -draw "line $((side_w - 1)),0 $((side_w - 1)),$side_h" \
     "${png_rgb[@]}" "PNG24:$out"
 }
