@@ -632,6 +632,13 @@ void FileXfer::CreateControls()
     area->Add(new wxStaticText(this, wxID_STATIC, _(" Width (Deg):")), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     m_widthCtrl = new wxTextCtrl(this, ID_WIDTH, wxS("010"), wxDefaultPosition, wxSize(45, -1), 0);
     area->Add(m_widthCtrl, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    // The fields are at least wide enough for the longest text they hold
+    // ("179.999"), with room to spare: the toolkit reports its frame before
+    // the field is shown narrower than it draws it.
+    for (wxTextCtrl* field : {m_latCtrl, m_lonCtrl}) {
+        const int width = field->GetSizeFromTextSize(field->GetTextExtent(wxS("0000.0000"))).x;
+        field->SetMinSize(wxSize(std::max(field->GetSize().x, width), -1));
+    }
 
     // Summary of the request.
     auto* downloadBox = new wxStaticBox(this, wxID_ANY, _("Download"));

@@ -157,6 +157,9 @@ TEST_F(Scheduling, DeclinedFolderLeavesItsFilesOutOfTheTotals)
     EXPECT_EQ(w->m_approxSize->GetLabelText(), "300Kb");
     EXPECT_EQ(w->m_approxTime->GetLabelText(), "00:03");
     EXPECT_EQ(w->m_latCtrl->GetValue(), "12.500");
+    // The area fields are wide enough for the longest value they hold.
+    for (wxTextCtrl* field : {w->m_latCtrl, w->m_lonCtrl})
+        EXPECT_GE(field->GetSize().x, field->GetSizeFromTextSize(field->GetTextExtent("122.323")).x);
 }
 
 TEST_F(Scheduling, StartNeedsBothHandlerAndMethodOrNeither)
