@@ -8,60 +8,6 @@
 
 namespace {
 
-// One file-name pattern of the GRIB preferences. A group flag includes the
-// GRIB sub-query; each set model flag of the group adds its pattern (a null
-// model flag: the group's only pattern, always added). Regional patterns put
-// the resolution tag and a parameter between the prefix and the day count.
-struct GribPattern {
-    bool DLPrefs::*group;
-    bool DLPrefs::*model;
-    const char* prefix;
-    const char* param;   // null: not regional
-    bool located;        // limited to items that overlap the content box
-};
-
-const GribPattern kGribPatterns[] = {
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_GFS, "=>avnwind.", nullptr, false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_NMG, "=>surfwind.", nullptr, false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_WW3, "=>wind.", nullptr, false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_WW3, "=>bwxeuwind.", nullptr, true},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Med, "=>fxmed", "wind.", false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Baltic, "=>fxbas", "wind.", false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Barents, "=>fxbks", "wind.", false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_NorthSea, "=>fxnos", "wind.", false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Polar, "=>fxpol", "wind.", false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Continent, "=>fxeur", "wind.", false},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_NMG, "=>prwav.", nullptr, false},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_WW3, "=>wave.", nullptr, false},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_WW3, "=>bwxeuwave.", nullptr, true},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_Med, "=>fxmed", "wave.", false},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_Baltic, "=>fxbas", "wave.", false},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_Barents, "=>fxbks", "wave.", false},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_NorthSea, "=>fxnos", "wave.", false},
-    {&DLPrefs::GRIB_Swell, nullptr, "=>swell.", nullptr, false},
-    {&DLPrefs::GRIB_SurfacePressure, &DLPrefs::WizPrefs_GRIB_SurfacePressure_GFS, "avnprmsl.", nullptr, false},
-    {&DLPrefs::GRIB_SurfacePressure, &DLPrefs::WizPrefs_GRIB_SurfacePressure_NMG, "=>prsml.", nullptr, false},
-    {&DLPrefs::GRIB_SurfacePressure, &DLPrefs::WizPrefs_GRIB_SurfacePressure_Polar, "=>fxpol", "prmsl.", false},
-    {&DLPrefs::GRIB_SurfacePressure, &DLPrefs::WizPrefs_GRIB_SurfacePressure_Continent, "=>fxeur", "prmsl.", false},
-    {&DLPrefs::GRIB_500mb, &DLPrefs::WizPrefs_GRIB_500mb_GFS, "avnhgt500mb.", nullptr, false},
-    {&DLPrefs::GRIB_500mb, &DLPrefs::WizPrefs_GRIB_500mb_NMG, "=>hgt500mb.", nullptr, false},
-    {&DLPrefs::GRIB_500mb, &DLPrefs::WizPrefs_GRIB_500mb_Polar, "=>fxpol", "hgt500mb.", false},
-    {&DLPrefs::GRIB_500mb, &DLPrefs::WizPrefs_GRIB_500mb_Continent, "=>fxeur", "hgt500mb.", false},
-    {&DLPrefs::GRIB_Precipitation, &DLPrefs::WizPrefs_GRIB_Precipitation_GFS, "avnprcp.", nullptr, false},
-    {&DLPrefs::GRIB_Precipitation, &DLPrefs::WizPrefs_GRIB_Precipitation_NMG, "=>prcp.", nullptr, false},
-    {&DLPrefs::GRIB_Precipitation, &DLPrefs::WizPrefs_GRIB_Precipitation_Polar, "=>fxpol", "prcp.", false},
-    {&DLPrefs::GRIB_Precipitation, &DLPrefs::WizPrefs_GRIB_Precipitation_Continent, "=>fxeur", "prcp.", false},
-    {&DLPrefs::GRIB_CloudCover, &DLPrefs::WizPrefs_GRIB_CloudCover_GFS, "avncld.", nullptr, false},
-    {&DLPrefs::GRIB_CloudCover, &DLPrefs::WizPrefs_GRIB_CloudCover_NMG, "=>cld.", nullptr, false},
-    {&DLPrefs::GRIB_CloudCover, &DLPrefs::WizPrefs_GRIB_CloudCover_Polar, "=>fxpol", "ccc.", false},
-    {&DLPrefs::GRIB_CloudCover, &DLPrefs::WizPrefs_GRIB_CloudCover_Continent, "=>fxeur", "ccc.", false},
-    {&DLPrefs::GRIB_LiftedIndex, nullptr, "=>avn4lftx.", nullptr, false},
-    {&DLPrefs::GRIB_AirTemperature, &DLPrefs::WizPrefs_GRIB_AirTemp_GFS, "avnairtemp.", nullptr, false},
-    {&DLPrefs::GRIB_AirTemperature, &DLPrefs::WizPrefs_GRIB_AirTemp_NMG, "=>airtemp.", nullptr, false},
-    {&DLPrefs::GRIB_AirTemperature, &DLPrefs::WizPrefs_GRIB_AirTemp_Polar, "=>fxpol", "airtemp.", false},
-    {&DLPrefs::GRIB_AirTemperature, &DLPrefs::WizPrefs_GRIB_AirTemp_Continent, "=>fxeur", "airtemp.", false},
-};
-
 // The groups in the order their patterns are written.
 bool DLPrefs::* const kGribGroups[] = {
     &DLPrefs::GRIB_Wind,          &DLPrefs::GRIB_Waves,      &DLPrefs::GRIB_Swell,
@@ -72,6 +18,52 @@ bool DLPrefs::* const kGribGroups[] = {
 const wxString kSelect = wxS("SELECT FileID FROM Products WHERE ");
 
 } // namespace
+
+const std::vector<SuggestionGribPattern>& SuggestionGribPatterns()
+{
+    static const std::vector<SuggestionGribPattern> patterns = {
+        {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_GFS, "=>avnwind.", nullptr, false},
+        {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_NMG, "=>surfwind.", nullptr, false},
+        {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_WW3, "=>wind.", nullptr, false},
+        {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_WW3, "=>bwxeuwind.", nullptr, true},
+        {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Med, "=>fxmed", "wind.", false},
+        {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Baltic, "=>fxbas", "wind.", false},
+        {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Barents, "=>fxbks", "wind.", false},
+        {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_NorthSea, "=>fxnos", "wind.", false},
+        {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Polar, "=>fxpol", "wind.", false},
+        {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Continent, "=>fxeur", "wind.", false},
+        {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_NMG, "=>prwav.", nullptr, false},
+        {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_WW3, "=>wave.", nullptr, false},
+        {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_WW3, "=>bwxeuwave.", nullptr, true},
+        {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_Med, "=>fxmed", "wave.", false},
+        {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_Baltic, "=>fxbas", "wave.", false},
+        {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_Barents, "=>fxbks", "wave.", false},
+        {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_NorthSea, "=>fxnos", "wave.", false},
+        {&DLPrefs::GRIB_Swell, nullptr, "=>swell.", nullptr, false},
+        {&DLPrefs::GRIB_SurfacePressure, &DLPrefs::WizPrefs_GRIB_SurfacePressure_GFS, "avnprmsl.", nullptr, false},
+        {&DLPrefs::GRIB_SurfacePressure, &DLPrefs::WizPrefs_GRIB_SurfacePressure_NMG, "=>prsml.", nullptr, false},
+        {&DLPrefs::GRIB_SurfacePressure, &DLPrefs::WizPrefs_GRIB_SurfacePressure_Polar, "=>fxpol", "prmsl.", false},
+        {&DLPrefs::GRIB_SurfacePressure, &DLPrefs::WizPrefs_GRIB_SurfacePressure_Continent, "=>fxeur", "prmsl.", false},
+        {&DLPrefs::GRIB_500mb, &DLPrefs::WizPrefs_GRIB_500mb_GFS, "avnhgt500mb.", nullptr, false},
+        {&DLPrefs::GRIB_500mb, &DLPrefs::WizPrefs_GRIB_500mb_NMG, "=>hgt500mb.", nullptr, false},
+        {&DLPrefs::GRIB_500mb, &DLPrefs::WizPrefs_GRIB_500mb_Polar, "=>fxpol", "hgt500mb.", false},
+        {&DLPrefs::GRIB_500mb, &DLPrefs::WizPrefs_GRIB_500mb_Continent, "=>fxeur", "hgt500mb.", false},
+        {&DLPrefs::GRIB_Precipitation, &DLPrefs::WizPrefs_GRIB_Precipitation_GFS, "avnprcp.", nullptr, false},
+        {&DLPrefs::GRIB_Precipitation, &DLPrefs::WizPrefs_GRIB_Precipitation_NMG, "=>prcp.", nullptr, false},
+        {&DLPrefs::GRIB_Precipitation, &DLPrefs::WizPrefs_GRIB_Precipitation_Polar, "=>fxpol", "prcp.", false},
+        {&DLPrefs::GRIB_Precipitation, &DLPrefs::WizPrefs_GRIB_Precipitation_Continent, "=>fxeur", "prcp.", false},
+        {&DLPrefs::GRIB_CloudCover, &DLPrefs::WizPrefs_GRIB_CloudCover_GFS, "avncld.", nullptr, false},
+        {&DLPrefs::GRIB_CloudCover, &DLPrefs::WizPrefs_GRIB_CloudCover_NMG, "=>cld.", nullptr, false},
+        {&DLPrefs::GRIB_CloudCover, &DLPrefs::WizPrefs_GRIB_CloudCover_Polar, "=>fxpol", "ccc.", false},
+        {&DLPrefs::GRIB_CloudCover, &DLPrefs::WizPrefs_GRIB_CloudCover_Continent, "=>fxeur", "ccc.", false},
+        {&DLPrefs::GRIB_LiftedIndex, nullptr, "=>avn4lftx.", nullptr, false},
+        {&DLPrefs::GRIB_AirTemperature, &DLPrefs::WizPrefs_GRIB_AirTemp_GFS, "avnairtemp.", nullptr, false},
+        {&DLPrefs::GRIB_AirTemperature, &DLPrefs::WizPrefs_GRIB_AirTemp_NMG, "=>airtemp.", nullptr, false},
+        {&DLPrefs::GRIB_AirTemperature, &DLPrefs::WizPrefs_GRIB_AirTemp_Polar, "=>fxpol", "airtemp.", false},
+        {&DLPrefs::GRIB_AirTemperature, &DLPrefs::WizPrefs_GRIB_AirTemp_Continent, "=>fxeur", "airtemp.", false},
+    };
+    return patterns;
+}
 
 CSuggestionQuery::PatternEncoder CSuggestionQuery::DefaultEncoder()
 {
@@ -148,7 +140,7 @@ SuggestionSubQuery CSuggestionQuery::Grib() const
         if (!(m_prefs.*group))
             continue;
         q.included = true;
-        for (const GribPattern& p : kGribPatterns) {
+        for (const SuggestionGribPattern& p : SuggestionGribPatterns()) {
             if (p.group != group || (p.model && !(m_prefs.*(p.model))))
                 continue;
             wxString plain = wxString::FromAscii(p.prefix);

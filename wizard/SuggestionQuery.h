@@ -19,6 +19,21 @@
 #include "app/DownloadPreferences.h"
 #include "app/HomePosition.h"
 
+// One file-name pattern of the GRIB preferences. A group flag includes the
+// GRIB sub-query; each set model flag of the group adds its pattern (a null
+// model flag: the group's only pattern, always added). Regional patterns put
+// the resolution tag and a parameter between the prefix and the day count.
+struct SuggestionGribPattern {
+    bool DLPrefs::*group;
+    bool DLPrefs::*model;
+    const char* prefix;
+    const char* param;   // null: not regional
+    bool located;        // limited to items that overlap the content box
+};
+
+// Every GRIB pattern, group by group, in the order they are written.
+const std::vector<SuggestionGribPattern>& SuggestionGribPatterns();
+
 // One selected forecast zone as the zone query returns it.
 struct SuggestionZone {
     wxString zcode;

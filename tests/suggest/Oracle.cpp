@@ -6,6 +6,7 @@
 #include <wx/wxsqlite3.h>
 
 #include "app/StringHelpers.h"
+#include "wizard/SuggestionQuery.h"
 
 namespace tw::test {
 namespace {
@@ -128,57 +129,6 @@ private:
     double m_x, m_half, m_nhalf, m_south, m_north;
 };
 
-struct GribRule {
-    bool DLPrefs::*group;
-    bool DLPrefs::*model;   // null: the group alone
-    const char* before;     // text before the resolution tag (regional) or the day count
-    const char* param;      // regional: text after the tag
-    bool located;
-};
-
-// File-name patterns of the GRIB choices.
-const GribRule kGrib[] = {
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_GFS, "=>avnwind.", nullptr, false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_NMG, "=>surfwind.", nullptr, false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_WW3, "=>wind.", nullptr, false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_WW3, "=>bwxeuwind.", nullptr, true},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Med, "=>fxmed", "wind.", false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Baltic, "=>fxbas", "wind.", false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Barents, "=>fxbks", "wind.", false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_NorthSea, "=>fxnos", "wind.", false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Polar, "=>fxpol", "wind.", false},
-    {&DLPrefs::GRIB_Wind, &DLPrefs::WizPrefs_GRIB_Wind_Continent, "=>fxeur", "wind.", false},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_NMG, "=>prwav.", nullptr, false},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_WW3, "=>wave.", nullptr, false},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_WW3, "=>bwxeuwave.", nullptr, true},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_Med, "=>fxmed", "wave.", false},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_Baltic, "=>fxbas", "wave.", false},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_Barents, "=>fxbks", "wave.", false},
-    {&DLPrefs::GRIB_Waves, &DLPrefs::WizPrefs_GRIB_Wave_NorthSea, "=>fxnos", "wave.", false},
-    {&DLPrefs::GRIB_Swell, nullptr, "=>swell.", nullptr, false},
-    {&DLPrefs::GRIB_SurfacePressure, &DLPrefs::WizPrefs_GRIB_SurfacePressure_GFS, "avnprmsl.", nullptr, false},
-    {&DLPrefs::GRIB_SurfacePressure, &DLPrefs::WizPrefs_GRIB_SurfacePressure_NMG, "=>prsml.", nullptr, false},
-    {&DLPrefs::GRIB_SurfacePressure, &DLPrefs::WizPrefs_GRIB_SurfacePressure_Polar, "=>fxpol", "prmsl.", false},
-    {&DLPrefs::GRIB_SurfacePressure, &DLPrefs::WizPrefs_GRIB_SurfacePressure_Continent, "=>fxeur", "prmsl.", false},
-    {&DLPrefs::GRIB_500mb, &DLPrefs::WizPrefs_GRIB_500mb_GFS, "avnhgt500mb.", nullptr, false},
-    {&DLPrefs::GRIB_500mb, &DLPrefs::WizPrefs_GRIB_500mb_NMG, "=>hgt500mb.", nullptr, false},
-    {&DLPrefs::GRIB_500mb, &DLPrefs::WizPrefs_GRIB_500mb_Polar, "=>fxpol", "hgt500mb.", false},
-    {&DLPrefs::GRIB_500mb, &DLPrefs::WizPrefs_GRIB_500mb_Continent, "=>fxeur", "hgt500mb.", false},
-    {&DLPrefs::GRIB_Precipitation, &DLPrefs::WizPrefs_GRIB_Precipitation_GFS, "avnprcp.", nullptr, false},
-    {&DLPrefs::GRIB_Precipitation, &DLPrefs::WizPrefs_GRIB_Precipitation_NMG, "=>prcp.", nullptr, false},
-    {&DLPrefs::GRIB_Precipitation, &DLPrefs::WizPrefs_GRIB_Precipitation_Polar, "=>fxpol", "prcp.", false},
-    {&DLPrefs::GRIB_Precipitation, &DLPrefs::WizPrefs_GRIB_Precipitation_Continent, "=>fxeur", "prcp.", false},
-    {&DLPrefs::GRIB_CloudCover, &DLPrefs::WizPrefs_GRIB_CloudCover_GFS, "avncld.", nullptr, false},
-    {&DLPrefs::GRIB_CloudCover, &DLPrefs::WizPrefs_GRIB_CloudCover_NMG, "=>cld.", nullptr, false},
-    {&DLPrefs::GRIB_CloudCover, &DLPrefs::WizPrefs_GRIB_CloudCover_Polar, "=>fxpol", "ccc.", false},
-    {&DLPrefs::GRIB_CloudCover, &DLPrefs::WizPrefs_GRIB_CloudCover_Continent, "=>fxeur", "ccc.", false},
-    {&DLPrefs::GRIB_LiftedIndex, nullptr, "=>avn4lftx.", nullptr, false},
-    {&DLPrefs::GRIB_AirTemperature, &DLPrefs::WizPrefs_GRIB_AirTemp_GFS, "avnairtemp.", nullptr, false},
-    {&DLPrefs::GRIB_AirTemperature, &DLPrefs::WizPrefs_GRIB_AirTemp_NMG, "=>airtemp.", nullptr, false},
-    {&DLPrefs::GRIB_AirTemperature, &DLPrefs::WizPrefs_GRIB_AirTemp_Polar, "=>fxpol", "airtemp.", false},
-    {&DLPrefs::GRIB_AirTemperature, &DLPrefs::WizPrefs_GRIB_AirTemp_Continent, "=>fxeur", "airtemp.", false},
-};
-
 bool OneOf(const wxString& v, std::initializer_list<const char*> set)
 {
     for (const char* s : set)
@@ -230,10 +180,10 @@ BatchRows Expected(const OracleWorld& world, const DLPrefs& p, const HomePositio
         bool take = false;
         // GRIB files by name.
         if (m.StartsWith(x.category, "GRIB"))
-            for (const GribRule& g : kGrib) {
+            for (const SuggestionGribPattern& g : SuggestionGribPatterns()) {
                 if (!(p.*(g.group)) || (g.model && !(p.*(g.model))))
                     continue;
-                const wxString pattern = g.param ? wxString(g.before) + tag + g.param + days : wxString(g.before) + days;
+                const wxString pattern = g.param ? wxString(g.prefix) + tag + g.param + days : wxString(g.prefix) + days;
                 if (m.Has(x.path, pattern) && (!g.located || !rules.locateEuropeanModel || box.Holds(x)))
                     take = true;
             }
