@@ -26,6 +26,7 @@
 #include <wx/app.h>
 #include <wx/init.h>
 
+#include "Figures.h"
 #include "app/Registry.h"
 #include "support/ChildProgram.h"
 #include "catalogue/FileList.h"
@@ -291,23 +292,6 @@ inline double BareWrite(const std::string& path, long long size)
     }
     ok = ::close(file) == 0 && ok;
     return ok ? Now() - start : -1;
-}
-
-// Median, least and most of a set of figures.
-struct Spread {
-    double median = 0, min = 0, max = 0;
-};
-inline Spread SpreadOf(std::vector<double> v)
-{
-    Spread s;
-    if (v.empty())
-        return s;
-    std::sort(v.begin(), v.end());
-    size_t n = v.size();
-    s.median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-    s.min = v.front();
-    s.max = v.back();
-    return s;
 }
 
 } // namespace bench

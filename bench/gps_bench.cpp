@@ -40,24 +40,14 @@
 #include "map/GPSQuery.h"
 #include "map/Nmea.h"
 #include "tests/gps/FakeReceiver.h"
+#include "Figures.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
+using bench::Ms;
 using gps_test::FakeReceiver;
-
-double Ms(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-double Median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 double Max(const std::vector<double>& v)
 {

@@ -41,25 +41,16 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "Figures.h"
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
+using bench::Ms;
 
 const std::string kBinary = TIDEWRIGHT_BINARY_DIR;
 const std::string kResources = TIDEWRIGHT_BUILD_RESOURCES;
-
-double Ms(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-double Median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
 
 bool RunProgram(const std::vector<std::string>& args)
 {

@@ -32,6 +32,7 @@
 #include "app/tidewrightapp.h"
 #include "catalogue/BatchDB.h"
 #include "library/batchwindow.h"
+#include "Figures.h"
 
 namespace {
 
@@ -41,18 +42,9 @@ const int kOtherFiles = 2000;
 const int kBatchId = 9;
 const int kRuns = 7;
 
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::Clock;
+using bench::Median;
+using bench::Ms;
 
 void Pump()
 {

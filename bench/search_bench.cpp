@@ -30,24 +30,16 @@
 #include "app/tidewrightapp.h"
 #include "library/find.h"
 #include "platform/UiHooks.h"
+#include "Figures.h"
 
 namespace {
 
 const long kProducts = 100000;
 const int kRuns = 9;
 
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::Clock;
+using bench::Median;
+using bench::Ms;
 
 void Pump()
 {

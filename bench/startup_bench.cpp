@@ -39,6 +39,7 @@
 #include "app/Init.h"
 #include "app/Registry.h"
 #include "app/tidewrightapp.h"
+#include "Figures.h"
 
 namespace {
 
@@ -47,24 +48,15 @@ const int kRuns = 9;
 const int kStartRuns = 5;
 const long kLookups = 1000000;
 
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
+using bench::Clock;
+using bench::Median;
+using bench::Ms;
 
 // Bytes the allocator has handed out (small blocks and mapped ones).
 size_t HeapInUse()
 {
     const struct mallinfo2 m = mallinfo2();
     return m.uordblks + m.hblkhd;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 long ResidentKb()

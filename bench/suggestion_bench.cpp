@@ -35,25 +35,17 @@
 #include "app/StringHelpers.h"
 #include "catalogue/BatchDB.h"
 #include "wizard/SuggestionRun.h"
+#include "Figures.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
+using bench::Ms;
 
 const int kRounds = 5;
 const int kZones = 50;
 const int kBuoys = 200;
-
-double Ms(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 void Fail(const char* what)
 {
