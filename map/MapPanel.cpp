@@ -12,12 +12,18 @@
 #include <wx/filename.h>
 #include <wx/frame.h>
 #include <wx/log.h>
+#include <wx/arrstr.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/choice.h>
 #include <wx/toplevel.h>
 #include <wx/wizard.h>
+#include <wx/settings.h>
 #include <wx/wxsqlite3.h>
+
+#ifdef __WXGTK3__
+#include <gtk/gtk.h>
+#endif
 
 #include "app/tidewrightapp.h"
 #include "map/mapdialog.h"
@@ -235,17 +241,85 @@ void wxRubberBand::ClearOldRubberRect()
 
 // ---------------------------------------------------------------- tips
 
-MapTipWindow::MapTipWindow(wxWindow* parent, const wxString& text, wxCoord maxLength, wxTipWindow** windowPtr,
-                           wxRect* rectBound)
-    : wxTipWindow(parent, text, maxLength, windowPtr, rectBound)
+wxBEGIN_EVENT_TABLE(MapTipWindow, wxPopupWindow)
+    EVT_PAINT(MapTipWindow::OnPaint)
+wxEND_EVENT_TABLE()
+
+namespace {
+
+constexpr int kTipPadding = 3;
+
+// Pointer events pass through the window to whatever lies under it. On GTK
+// this is the only way to keep a window that appears under the pointer from
+// receiving its motions and clicks.
+void LetPointerThrough(wxWindow* window)
 {
+#ifdef __WXGTK3__
+    if (GtkWidget* widget = static_cast<GtkWidget*>(window->GetHandle())) {
+        cairo_region_t* none = cairo_region_create();
+        gtk_widget_input_shape_combine_region(widget, none);
+        cairo_region_destroy(none);
+    }
+#else
+    (void)window;
+#endif
+}
+
+} // namespace
+
+MapTipWindow::MapTipWindow(wxWindow* parent, const wxString& text, MapTipWindow** windowPtr, const wxRect& bound)
+    : wxPopupWindow(parent, wxBORDER_SIMPLE), m_text(text), m_windowPtr(windowPtr), m_bound(bound)
+{
+    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));
+    SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOTEXT));
+    wxClientDC dc(this);
+    dc.SetFont(GetFont());
+    int width = 0;
+    int lines = 0;
+    for (const wxString& line : wxSplit(m_text, '\n', '\0')) {
+        wxCoord w = 0, h = 0;
+        dc.GetTextExtent(line.empty() ? wxString(wxS(" ")) : line, &w, &h);
+        width = std::max(width, int(w));
+        m_lineHeight = std::max(m_lineHeight, int(h));
+        ++lines;
+    }
+    SetClientSize(width + 2 * kTipPadding, lines * m_lineHeight + 2 * kTipPadding);
+    LetPointerThrough(this);
+    // Below the pointer, as tool tips are, kept on the screen.
+    const wxPoint pointer = wxGetMousePosition();
+    const int below = std::max(16, wxSystemSettings::GetMetric(wxSYS_CURSOR_Y, this) / 2);
+    Position(pointer, wxSize(0, below));
+    Show();
+}
+
+MapTipWindow::~MapTipWindow()
+{
+    if (m_windowPtr && *m_windowPtr == this)
+        *m_windowPtr = nullptr;
 }
 
 bool MapTipWindow::Destroy()
 {
+    if (m_windowPtr && *m_windowPtr == this)
+        *m_windowPtr = nullptr;
+    m_windowPtr = nullptr;
+    Hide();
     if (wxTheApp && !wxTheApp->IsScheduledForDestruction(this))
         wxTheApp->ScheduleForDestruction(this);
     return true;
+}
+
+void MapTipWindow::OnPaint(wxPaintEvent&)
+{
+    wxPaintDC dc(this);
+    dc.SetFont(GetFont());
+    dc.SetTextForeground(GetForegroundColour());
+    dc.SetBackgroundMode(wxTRANSPARENT);
+    int y = kTipPadding;
+    for (const wxString& line : wxSplit(m_text, '\n', '\0')) {
+        dc.DrawText(line, kTipPadding, y);
+        y += m_lineHeight;
+    }
 }
 
 // ---------------------------------------------------------------- construction
@@ -737,6 +811,8 @@ void wxMapPanel::OnSize(wxSizeEvent& event)
 
 void wxMapPanel::OnLeftDownMouse(wxMouseEvent& event)
 {
+    // A press closes the tip, as on any tool tip; the press itself is the map's.
+    CloseTip();
     // A press with Ctrl (Command on macOS) only selects at its release.
     if (event.ControlDown())
         return;
@@ -880,7 +956,15 @@ void wxMapPanel::EndPan(const wxPoint& p)
 void wxMapPanel::OnMouse(wxMouseEvent& event)
 {
     const wxPoint p = event.GetPosition();
+    if (event.Leaving()) {
+        // Off the map: no item is under the pointer any more.
+        CloseTip();
+        m_hoverIndex = -1;
+        event.Skip();
+        return;
+    }
     if (event.RightDown()) {
+        CloseTip();
         m_panState = 1;
         m_panStart = p;
         return;
@@ -910,7 +994,13 @@ void wxMapPanel::OnMouse(wxMouseEvent& event)
             return;
         }
     }
-    Hover(p, event.ControlDown());
+    if (event.Moving() || event.Dragging() || event.Entering()) {
+        Hover(p, event.ControlDown());
+        // A tip lasts while the pointer stays on its item (or on the home
+        // marker, which never replaces an open tip).
+        if (m_tipWindow && !m_tipBound.Contains(p) && !m_homeRegion.Contains(p))
+            CloseTip();
+    }
     event.Skip();
 }
 
@@ -980,16 +1070,18 @@ void wxMapPanel::OpenTip(const wxString& text, const wxRect& clientRect)
 {
     if (!IsShownOnScreen())
         return;
-    wxRect bound(ClientToScreen(clientRect.GetTopLeft()), clientRect.GetSize());
-    m_tipWindow = new MapTipWindow(this, text, 200, &m_tipWindow, &bound);
+    CloseTip();
+    m_tipBound = clientRect;
+    const wxRect bound(ClientToScreen(clientRect.GetTopLeft()), clientRect.GetSize());
+    m_tipWindow = new MapTipWindow(this, text, &m_tipWindow, bound);
 }
 
 void wxMapPanel::CloseTip()
 {
     if (!m_tipWindow)
         return;
-    wxTipWindow* tip = m_tipWindow;
+    MapTipWindow* tip = m_tipWindow;
     m_tipWindow = nullptr;
     tip->SetTipWindowPtr(nullptr);
-    tip->Close();
+    tip->Destroy();
 }

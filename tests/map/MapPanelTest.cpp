@@ -344,7 +344,7 @@ TEST_F(MapTest, TipsForBuoysAndTheHomeMarker)
     Mouse(map, wxEVT_MOTION, buoy);
     EXPECT_EQ(map->m_hoverIndex, 0);
     ASSERT_NE(map->m_tipWindow, nullptr);
-    wxTipWindow* tip = map->m_tipWindow;
+    MapTipWindow* tip = map->m_tipWindow;
     // Still on the buoy: the same tip.
     Mouse(map, wxEVT_MOTION, buoy + wxPoint(1, 1));
     EXPECT_EQ(map->m_tipWindow, tip);
