@@ -181,6 +181,14 @@ void CMapView::SetBox(float lat, float lon, float sizeDeg, int ewFlag, int nsFla
         lon = -lon;
     if (nsFlag == 1)
         lat = -lat;
+    // Beyond these the box would lie off the map or wrap it: what is shown
+    // is the same, and no pixel arithmetic below can overflow.
+    const auto limit = [](float value, float bound) {
+        return std::isnan(value) ? 0.0f : std::clamp(value, -bound, bound);
+    };
+    lat = limit(lat, 1000.0f);
+    lon = limit(lon, 1000.0f);
+    sizeDeg = limit(sizeDeg, static_cast<float>(kMaxBoxWidth));
     const float half = sizeDeg / 2;
     // Corners on the whole map, the scroll not subtracted.
     CMapView whole = *this;
@@ -330,6 +338,25 @@ std::string FormatFixed(double value, int decimals)
     return std::string(buf, r.ptr);
 }
 
+bool BoxWidthInRange(double width)
+{
+    return std::isfinite(width) && width >= kMinBoxWidth && width <= kMaxBoxWidth;
+}
+
+std::string BoxWidthRefusal()
+{
+    return "Width must be a number of degrees from " + FormatFixed(kMinBoxWidth, 0) + " to " +
+           FormatFixed(kMaxBoxWidth, 0) + ".";
+}
+
+std::string WidthFieldText(double width)
+{
+    if (!std::isfinite(width))
+        return "0";
+    const double whole = std::trunc(width);
+    return whole == 0.0 ? std::string("0") : FormatFixed(whole, 0);
+}
+
 PickerFields PickerFieldsOf(const CMapView& view)
 {
     PickerFields f;
@@ -338,7 +365,7 @@ PickerFields PickerFieldsOf(const CMapView& view)
     f.nsIndex = view.m_nsFlag != 0 ? 1 : 0;
     f.ewIndex = view.m_ewFlag != 2 ? 1 : 0;
     const double side = std::fabs(view.m_boxSizeDeg);
-    f.widthText = std::to_string(side < 2147483647.0 ? static_cast<long>(side) : 2147483647L);
+    f.widthText = WidthFieldText(side);
     return f;
 }
 

@@ -160,6 +160,17 @@ public:
 // Fixed-point text of a number with a '.' whatever the locale ("%.Nf").
 std::string FormatFixed(double value, int decimals);
 
+// The widths the centre-and-width picker takes, in degrees: from a square of
+// one degree to the whole world. Its callers store and send nothing beyond.
+inline constexpr double kMinBoxWidth = 1.0;
+inline constexpr double kMaxBoxWidth = 360.0;
+bool BoxWidthInRange(double width);
+// The message that refuses a width outside the range.
+std::string BoxWidthRefusal();
+// A width as the width fields show it: "%d" of the width truncated toward
+// zero, for any value ("0" for one that is not finite).
+std::string WidthFieldText(double width);
+
 // What a box drawn in the centre-and-width picker writes into its fields.
 struct PickerFields {
     std::string latText;     // "%2.3f" of the absolute centre latitude

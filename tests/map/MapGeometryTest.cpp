@@ -2,6 +2,7 @@
 // the highlight box, the dragged box and its write-back values, panning, the
 // home-marker test, zone hit areas and texts.
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -253,6 +254,53 @@ TEST(MapGeometry, HighlightBoxFromCentreAndSide)
                   v.m_highlightBox.y + v.m_highlightBox.height / 2 - v.m_scrollY, lat, lon);
     EXPECT_NEAR(lat, -33.9, 0.1);
     EXPECT_NEAR(lon, 151.2, 0.1);
+}
+
+// Widths far beyond the map (typed into a width field) place the box of the
+// whole world; nothing in the pixel arithmetic overflows.
+TEST(MapGeometry, BoxWiderThanTheWorldIsTheWholeWorld)
+{
+    CMapView world = Greenwich();
+    world.SetBox(10.0f, 20.0f, 360.0f, 0, 0, -1, 600, 300);
+    for (float side : {361.0f, 3e9f, 1e30f, std::numeric_limits<float>::infinity(), -3e9f}) {
+        SCOPED_TRACE(side);
+        CMapView v = Greenwich();
+        v.SetBox(10.0f, 20.0f, side, 0, 0, -1, 600, 300);
+        EXPECT_EQ(v.m_highlightBox, world.m_highlightBox);
+        EXPECT_DOUBLE_EQ(v.m_zoom, world.m_zoom);
+        EXPECT_EQ(v.m_scrollX, world.m_scrollX);
+    }
+    CMapView far = Greenwich();
+    far.SetBox(3e9f, -3e9f, 3e9f, 1, 1, -1, 600, 300);
+    EXPECT_GT(far.m_highlightBox.width, 0);
+    EXPECT_GE(far.m_scrollX, 0);
+}
+
+// The picker takes 1 to 360 degrees; a width field shows any width as its
+// whole degrees, truncated toward zero, however large.
+TEST(MapGeometry, WidthRangeAndWidthFieldText)
+{
+    const struct {
+        double width;
+        bool inRange;
+        const char* text;
+    } cases[] = {
+        {1.0, true, "1"},          {360.0, true, "360"},          {12.7, true, "12"},
+        {0.99, false, "0"},        {360.01, false, "360"},        {0.0, false, "0"},
+        {-0.5, false, "0"},        {-12.7, false, "-12"},         {999.0, false, "999"},
+        {3e9, false, "3000000000"}, {-3e9, false, "-3000000000"}, {std::nan(""), false, "0"},
+        {1e20, false, "100000000000000000000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        EXPECT_EQ(BoxWidthInRange(c.width), c.inRange);
+        EXPECT_EQ(WidthFieldText(c.width), c.text);
+    }
+    EXPECT_EQ(BoxWidthRefusal(), "Width must be a number of degrees from 1 to 360.");
+
+    CMapView huge = Greenwich();
+    huge.m_boxSizeDeg = 3e9;
+    EXPECT_EQ(PickerFieldsOf(huge).widthText, "3000000000");
 }
 
 TEST(MapGeometry, SwitchingWorldMapsMovesTheBoxAndBack)
