@@ -338,6 +338,27 @@ std::string FormatFixed(double value, int decimals)
     return std::string(buf, r.ptr);
 }
 
+EnlargedPart EnlargedPartOf(const CMapView& view, int clientWidth, int clientHeight)
+{
+    EnlargedPart part;
+    if (!(view.m_zoom > 0.0) || clientWidth <= 0 || clientHeight <= 0)
+        return part;
+    const int x = std::max(view.m_scrollX, 0);
+    const int y = std::max(view.m_scrollY, 0);
+    const auto span = [&](int client, int from, int size) {
+        const double wanted = std::ceil(client / view.m_zoom) + 1.0;
+        return std::max(0, std::min(size - from, static_cast<int>(std::min(wanted, double(size)))));
+    };
+    const int w = span(clientWidth, x, view.m_mapWidth);
+    const int h = span(clientHeight, y, view.m_mapHeight);
+    if (w <= 0 || h <= 0)
+        return part;
+    part.source = MapRect {x, y, w, h};
+    part.width = std::max(1, Nearest(w * view.m_zoom));
+    part.height = std::max(1, Nearest(h * view.m_zoom));
+    return part;
+}
+
 bool BoxWidthInRange(double width)
 {
     return std::isfinite(width) && width >= kMinBoxWidth && width <= kMaxBoxWidth;

@@ -719,11 +719,35 @@ void wxMapPanel::DrawMapLayer(wxDC& dc)
     dc.Clear();
     if (!m_mapBitmap.IsOk())
         return;
+    if (m_zoom > 1.0) {
+        // Enlarged: the part shown, scaled smoothly (drawn through the zoom
+        // the map would turn into blocks of pixels).
+        const wxBitmap view = EnlargedView();
+        if (view.IsOk()) {
+            dc.DrawBitmap(view, 0, 0, false);
+            return;
+        }
+    }
     // The shared bitmap is drawn through the zoom; it is never copied or
     // selected into a context of its own.
     dc.SetUserScale(m_zoom, m_zoom);
     dc.DrawBitmap(m_mapBitmap, -std::max(m_scrollX, 0), -std::max(m_scrollY, 0), false);
     dc.SetUserScale(1.0, 1.0);
+}
+
+wxBitmap wxMapPanel::EnlargedView() const
+{
+    const wxSize s = ClientSize();
+    // Within the picture as it is, whatever size the view was given for it.
+    mapgeo::CMapView view = *this;
+    view.m_mapWidth = std::min(m_mapWidth, m_mapBitmap.GetWidth());
+    view.m_mapHeight = std::min(m_mapHeight, m_mapBitmap.GetHeight());
+    const mapgeo::EnlargedPart part = mapgeo::EnlargedPartOf(view, s.x, s.y);
+    if (part.source.width <= 0)
+        return wxNullBitmap;
+    const mapgeo::MapRect& r = part.source;
+    const wxImage piece = m_mapBitmap.GetSubBitmap(wxRect(r.x, r.y, r.width, r.height)).ConvertToImage();
+    return wxBitmap(piece.Scale(part.width, part.height, wxIMAGE_QUALITY_BILINEAR));
 }
 
 void wxMapPanel::DrawHighlightBox(wxDC& dc)

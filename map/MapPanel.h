@@ -297,6 +297,9 @@ private:
     wxBitmap m_homeBitmap;          // m_homeImage as drawn
     wxRect m_tipBound;              // the open tip's item (client pixels)
     wxBitmap m_frameBitmap;         // the frame under a band being drawn
+    // The part of the map an enlarged view shows, scaled smoothly; made for
+    // each paint and not kept (one per open map would add up).
+    wxBitmap EnlargedView() const;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -303,6 +303,40 @@ TEST(MapGeometry, WidthRangeAndWidthFieldText)
     EXPECT_EQ(PickerFieldsOf(huge).widthText, "3000000000");
 }
 
+// The part of the map an enlarged view is made of: from the scroll to just
+// past the client area, within the map, scaled to where the zoom puts it.
+TEST(MapGeometry, EnlargedPartCoversTheClientAreaWithinTheMap)
+{
+    const struct {
+        const char* name;
+        int scrollX, scrollY;
+        double zoom;
+        int clientW, clientH;
+        MapRect source;
+        int width, height;
+    } cases[] = {
+        {"zoom 2", 100, 50, 2.0, 600, 300, {100, 50, 301, 151}, 602, 302},
+        {"zoom 7, the Portal's size", 1800, 700, 7.0, 708, 510, {1800, 700, 103, 74}, 721, 518},
+        {"a zoom between whole numbers", 0, 0, 3.3, 600, 300, {0, 0, 183, 92}, 604, 304},
+        {"at the right and bottom edges", 4000, 2000, 2.0, 600, 300, {4000, 2000, 96, 48}, 192, 96},
+        {"a negative scroll starts at the map's edge", -10, -5, 2.0, 600, 300, {0, 0, 301, 151}, 602, 302},
+        {"scrolled past the map", 5000, 100, 2.0, 600, 300, {0, 0, 0, 0}, 0, 0},
+        {"no client area", 0, 0, 2.0, 0, 300, {0, 0, 0, 0}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMapView v = Greenwich();
+        v.m_scrollX = c.scrollX;
+        v.m_scrollY = c.scrollY;
+        v.m_zoom = c.zoom;
+        const EnlargedPart part = EnlargedPartOf(v, c.clientW, c.clientH);
+        EXPECT_EQ(part.source, c.source) << part.source.x << "," << part.source.y << " " << part.source.width << "x"
+                                         << part.source.height;
+        EXPECT_EQ(part.width, c.width);
+        EXPECT_EQ(part.height, c.height);
+    }
+}
+
 TEST(MapGeometry, SwitchingWorldMapsMovesTheBoxAndBack)
 {
     CMapView v = Greenwich();
