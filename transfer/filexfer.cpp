@@ -1043,6 +1043,15 @@ bool FileXfer::StartTransfer()
 {
     if (Ending() || HasWorker())
         return false;   // one worker at a time
+    // A width beyond the map picker's range is never sent.
+    double width = 0.0;
+    if (m_widthCtrl->IsEnabled() && tw::LeadingDouble(m_widthCtrl->GetValue(), width) &&
+        !mapgeo::BoxWidthInRange(width)) {
+        tw::MessageBox(wxString::FromUTF8(mapgeo::BoxWidthRefusal().c_str()), wxS("Error"), wxOK | wxICON_ERROR,
+                       this);
+        m_widthCtrl->SetFocus();
+        return false;
+    }
     m_blinkTimer.Stop();
     m_statusTimer.Stop();
 

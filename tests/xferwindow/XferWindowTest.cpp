@@ -629,6 +629,25 @@ TEST_F(XferWindow, MapPickerKeepsTheWidthAndRefusesOneOutOfRange)
     }
 }
 
+// A width typed beyond the map picker's range is not sent: the transfer does
+// not start and the window says why.
+TEST_F(XferWindow, WidthOutOfRangeIsNeverSent)
+{
+    for (const char* width : {"999", "0", "-5", "3000000000"}) {
+        SCOPED_TRACE(width);
+        tw::test::ResetUi();
+        CFileList& list = NewList();
+        list.SetDefaultPosition(10.0, 20.0, 15);
+        FileXfer* w = Make(list, 0);
+        w->m_widthCtrl->ChangeValue(width);
+        EXPECT_FALSE(w->StartTransfer());
+        EXPECT_FALSE(w->HasWorker());
+        ASSERT_EQ(tw::test::Ui().boxes.size(), 1u);
+        EXPECT_EQ(tw::test::Ui().boxes[0].message, "Width must be a number of degrees from 1 to 360.");
+        EXPECT_TRUE(w->m_goButton->IsEnabled()) << "the user can mend the width and go";
+    }
+}
+
 TEST_F(XferWindow, ImagesOfTheWindowLoad)
 {
     CFileList& list = NewList();
