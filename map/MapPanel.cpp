@@ -31,6 +31,7 @@
 #include "platform/UiHooks.h"
 #include "windows/basicwindow.h"
 #include "windows/loadwindow.h"
+#include "wizard/WizardRules.h"
 
 WX_DEFINE_OBJARRAY(BuoyArray);
 WX_DEFINE_OBJARRAY(PositionArray);
@@ -919,7 +920,9 @@ void wxMapPanel::WriteBack()
         break;
     case kHomeChooser: {
         TidewrightApp& app = wxGetApp();
-        app.dlPrefs.HomeLocation_ContentBox = static_cast<int>(m_boxSizeDeg);
+        // Within what the home location page takes, which refuses any other.
+        app.dlPrefs.HomeLocation_ContentBox = std::clamp(static_cast<int>(m_boxSizeDeg), tw::wizard::kMinContentBox,
+                                                         tw::wizard::kMaxContentBox);
         app.dlPrefs.HomeLocation_Source = 2;
         app.dlPrefs.HomeLocation_ManualLat = m_centreLat;
         app.dlPrefs.HomeLocation_ManualLon = m_centreLon;

@@ -186,6 +186,23 @@ TEST_F(MapTest, PortalBoxBecomesTheManualHomeAndRecentres)
     EXPECT_DOUBLE_EQ(map->m_zoom, expected.m_zoom);
     EXPECT_EQ(map->m_scrollX, expected.m_scrollX);
     EXPECT_EQ(map->m_scrollY, expected.m_scrollY);
+
+    // A box beyond the content boxes the home page takes (1 to 180 degrees)
+    // stores the nearest one: 414 degrees across the whole map, 0.6 at the
+    // largest zoom.
+    const struct {
+        double zoom;
+        wxPoint from, to;
+        int stored;
+    } cases[] = {{wxMapPanel::kWorldMinZoom, {10, 10}, {700, 500}, 180}, {7.0, {100, 100}, {106, 106}, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        View(map, 0, 0, c.zoom);
+        LeftDrag(map, c.from, c.to);
+        EXPECT_EQ(app.dlPrefs.HomeLocation_ContentBox, c.stored);
+        CUserConfig file;
+        EXPECT_EQ(file.ReadLong("HomeLocation/ContentBox", -1), c.stored);
+    }
     window->Destroy();
 }
 
