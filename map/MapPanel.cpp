@@ -721,8 +721,8 @@ void wxMapPanel::DrawMapLayer(wxDC& dc)
     if (!m_mapBitmap.IsOk())
         return;
     if (m_zoom > 1.0) {
-        // Enlarged: the part shown, scaled smoothly (drawn through the zoom
-        // the map would turn into blocks of pixels).
+        // Enlarged: the part in view, scaled smoothly. Drawn through the
+        // zoom, every map pixel would become a block.
         const wxBitmap view = EnlargedView();
         if (view.IsOk()) {
             dc.DrawBitmap(view, 0, 0, false);
