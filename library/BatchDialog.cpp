@@ -16,6 +16,7 @@
 #include <wx/wxsqlite3.h>
 
 #include "app/Init.h"
+#include "app/Numbers.h"
 #include "app/tidewrightapp.h"
 #include "catalogue/Batch.h"
 #include "catalogue/BatchDB.h"
@@ -417,6 +418,19 @@ bool NewBatch::WriteBack(CBatch& batch)
             return false;
         }
     }
+    // The width the map picker takes, or none typed; a width beyond it shown
+    // read-only is kept as stored.
+    double width = 0.0;
+    if (tw::LeadingDouble(m_width->GetValue(), width) && !mapgeo::BoxWidthInRange(width)) {
+        if (m_width->IsThisEnabled()) {
+            tw::MessageBox(wxString::FromUTF8(mapgeo::BoxWidthRefusal().c_str()), wxS("Error"), wxOK | wxICON_ERROR,
+                           MessageParent());
+            m_width->SetFocus();
+            return false;
+        }
+    } else {
+        b.width = tw::ReadWidth(m_width->GetValue());
+    }
 
     wxString folder = m_folderPicker->GetPath();
     if (m_isNew) {
@@ -446,7 +460,6 @@ bool NewBatch::WriteBack(CBatch& batch)
     b.bCombineGribs = m_combine->GetValue() ? 1 : 0;
     b.gribfile = tw::CombinedGribPath(m_gribFile->GetPath());
     b.bInteractive = m_override->GetValue() ? 1 : 0;
-    b.width = tw::ReadWidth(m_width->GetValue());
     b.runwexpg = m_gribViewer->Get3StateValue() == wxCHK_CHECKED ? 1 : 0;
     // A batch keeps the date it was made on; a new one is made now.
     if (m_isNew)
@@ -526,9 +539,10 @@ void NewBatch::OnMapButtonClick(wxCommandEvent&)
     const double width = tw::ReadWidth(m_width->GetValue());
     TidewrightApp::UnFormatPosition(lon, lat, m_lon->GetValue(), m_lat->GetValue(), m_ew->GetStringSelection(),
                                     m_ns->GetStringSelection());
-    picker.InitializePosition(lat, lon, width);
+    // The zoom bounds first: placing the area clamps the zoom with them.
     picker.GetMapPanel()->m_maxZoom = 7.0;
     picker.GetMapPanel()->m_minZoom = 0.146484375;
+    picker.InitializePosition(lat, lon, width);
     if (picker.ShowModal() != wxID_OK)
         return;
     double newLat = lat, newLon = lon, newWidth = width;
@@ -539,7 +553,7 @@ void NewBatch::OnMapButtonClick(wxCommandEvent&)
     m_lon->ChangeValue(lonText);
     m_ns->SetStringSelection(latHemisphere);
     m_ew->SetStringSelection(lonHemisphere);
-    m_width->SetValue(wxString::Format("%d", static_cast<int>(newWidth)));
+    m_width->SetValue(wxString::FromUTF8(mapgeo::WidthFieldText(newWidth).c_str()));
 }
 
 void NewBatch::OnNewbatchOkClick(wxCommandEvent&)

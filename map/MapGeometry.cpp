@@ -181,6 +181,14 @@ void CMapView::SetBox(float lat, float lon, float sizeDeg, int ewFlag, int nsFla
         lon = -lon;
     if (nsFlag == 1)
         lat = -lat;
+    // Beyond these the box would lie off the map or wrap it: what is shown
+    // is the same, and no pixel arithmetic below can overflow.
+    const auto limit = [](float value, float bound) {
+        return std::isnan(value) ? 0.0f : std::clamp(value, -bound, bound);
+    };
+    lat = limit(lat, 1000.0f);
+    lon = limit(lon, 1000.0f);
+    sizeDeg = limit(sizeDeg, static_cast<float>(kMaxBoxWidth));
     const float half = sizeDeg / 2;
     // Corners on the whole map, the scroll not subtracted.
     CMapView whole = *this;
@@ -330,6 +338,46 @@ std::string FormatFixed(double value, int decimals)
     return std::string(buf, r.ptr);
 }
 
+EnlargedPart EnlargedPartOf(const CMapView& view, int clientWidth, int clientHeight)
+{
+    EnlargedPart part;
+    if (!(view.m_zoom > 0.0) || clientWidth <= 0 || clientHeight <= 0)
+        return part;
+    const int x = std::max(view.m_scrollX, 0);
+    const int y = std::max(view.m_scrollY, 0);
+    const auto span = [&](int client, int from, int size) {
+        const double wanted = std::ceil(client / view.m_zoom) + 1.0;
+        return std::max(0, std::min(size - from, static_cast<int>(std::min(wanted, double(size)))));
+    };
+    const int w = span(clientWidth, x, view.m_mapWidth);
+    const int h = span(clientHeight, y, view.m_mapHeight);
+    if (w <= 0 || h <= 0)
+        return part;
+    part.source = MapRect {x, y, w, h};
+    part.width = std::max(1, Nearest(w * view.m_zoom));
+    part.height = std::max(1, Nearest(h * view.m_zoom));
+    return part;
+}
+
+bool BoxWidthInRange(double width)
+{
+    return std::isfinite(width) && width >= kMinBoxWidth && width <= kMaxBoxWidth;
+}
+
+std::string BoxWidthRefusal()
+{
+    return "Width must be a number of degrees from " + FormatFixed(kMinBoxWidth, 0) + " to " +
+           FormatFixed(kMaxBoxWidth, 0) + ".";
+}
+
+std::string WidthFieldText(double width)
+{
+    if (!std::isfinite(width))
+        return "0";
+    const double whole = std::trunc(width);
+    return whole == 0.0 ? std::string("0") : FormatFixed(whole, 0);
+}
+
 PickerFields PickerFieldsOf(const CMapView& view)
 {
     PickerFields f;
@@ -338,7 +386,7 @@ PickerFields PickerFieldsOf(const CMapView& view)
     f.nsIndex = view.m_nsFlag != 0 ? 1 : 0;
     f.ewIndex = view.m_ewFlag != 2 ? 1 : 0;
     const double side = std::fabs(view.m_boxSizeDeg);
-    f.widthText = std::to_string(side < 2147483647.0 ? static_cast<long>(side) : 2147483647L);
+    f.widthText = WidthFieldText(side);
     return f;
 }
 

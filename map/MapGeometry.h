@@ -157,8 +157,31 @@ public:
     bool HomeDrawn(double lat, double lon, bool plotHome, bool subMap) const;
 };
 
+// An enlarged view (zoom above 1) is drawn from the part of the map it shows,
+// scaled smoothly: the map pixels from the scroll (never below 0) to just
+// past the client area's right and bottom edges, within the map, and the
+// size in device pixels they are scaled to, so that map pixel p lands where
+// ViewToDevice puts it. An empty source when nothing of the map is shown.
+struct EnlargedPart {
+    MapRect source;
+    int width = 0;
+    int height = 0;
+};
+EnlargedPart EnlargedPartOf(const CMapView& view, int clientWidth, int clientHeight);
+
 // Fixed-point text of a number with a '.' whatever the locale ("%.Nf").
 std::string FormatFixed(double value, int decimals);
+
+// The widths the centre-and-width picker takes, in degrees: from a square of
+// one degree to the whole world. Its callers store and send nothing beyond.
+inline constexpr double kMinBoxWidth = 1.0;
+inline constexpr double kMaxBoxWidth = 360.0;
+bool BoxWidthInRange(double width);
+// The message that refuses a width outside the range.
+std::string BoxWidthRefusal();
+// A width as the width fields show it: "%d" of the width truncated toward
+// zero, for any value ("0" for one that is not finite).
+std::string WidthFieldText(double width);
 
 // What a box drawn in the centre-and-width picker writes into its fields.
 struct PickerFields {

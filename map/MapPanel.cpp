@@ -12,12 +12,18 @@
 #include <wx/filename.h>
 #include <wx/frame.h>
 #include <wx/log.h>
+#include <wx/arrstr.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/choice.h>
 #include <wx/toplevel.h>
 #include <wx/wizard.h>
+#include <wx/settings.h>
 #include <wx/wxsqlite3.h>
+
+#ifdef __WXGTK3__
+#include <gtk/gtk.h>
+#endif
 
 #include "app/tidewrightapp.h"
 #include "map/mapdialog.h"
@@ -25,6 +31,7 @@
 #include "platform/UiHooks.h"
 #include "windows/basicwindow.h"
 #include "windows/loadwindow.h"
+#include "wizard/WizardRules.h"
 
 WX_DEFINE_OBJARRAY(BuoyArray);
 WX_DEFINE_OBJARRAY(PositionArray);
@@ -235,17 +242,85 @@ void wxRubberBand::ClearOldRubberRect()
 
 // ---------------------------------------------------------------- tips
 
-MapTipWindow::MapTipWindow(wxWindow* parent, const wxString& text, wxCoord maxLength, wxTipWindow** windowPtr,
-                           wxRect* rectBound)
-    : wxTipWindow(parent, text, maxLength, windowPtr, rectBound)
+wxBEGIN_EVENT_TABLE(MapTipWindow, wxPopupWindow)
+    EVT_PAINT(MapTipWindow::OnPaint)
+wxEND_EVENT_TABLE()
+
+namespace {
+
+constexpr int kTipPadding = 3;
+
+// Pointer events pass through the window to whatever lies under it. On GTK
+// this is the only way to keep a window that appears under the pointer from
+// receiving its motions and clicks.
+void LetPointerThrough(wxWindow* window)
 {
+#ifdef __WXGTK3__
+    if (GtkWidget* widget = static_cast<GtkWidget*>(window->GetHandle())) {
+        cairo_region_t* none = cairo_region_create();
+        gtk_widget_input_shape_combine_region(widget, none);
+        cairo_region_destroy(none);
+    }
+#else
+    (void)window;
+#endif
+}
+
+} // namespace
+
+MapTipWindow::MapTipWindow(wxWindow* parent, const wxString& text, MapTipWindow** windowPtr, const wxRect& bound)
+    : wxPopupWindow(parent, wxBORDER_SIMPLE), m_text(text), m_windowPtr(windowPtr), m_bound(bound)
+{
+    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));
+    SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOTEXT));
+    wxClientDC dc(this);
+    dc.SetFont(GetFont());
+    int width = 0;
+    int lines = 0;
+    for (const wxString& line : wxSplit(m_text, '\n', '\0')) {
+        wxCoord w = 0, h = 0;
+        dc.GetTextExtent(line.empty() ? wxString(wxS(" ")) : line, &w, &h);
+        width = std::max(width, int(w));
+        m_lineHeight = std::max(m_lineHeight, int(h));
+        ++lines;
+    }
+    SetClientSize(width + 2 * kTipPadding, lines * m_lineHeight + 2 * kTipPadding);
+    LetPointerThrough(this);
+    // Below the pointer, as tool tips are, kept on the screen.
+    const wxPoint pointer = wxGetMousePosition();
+    const int below = std::max(16, wxSystemSettings::GetMetric(wxSYS_CURSOR_Y, this) / 2);
+    Position(pointer, wxSize(0, below));
+    Show();
+}
+
+MapTipWindow::~MapTipWindow()
+{
+    if (m_windowPtr && *m_windowPtr == this)
+        *m_windowPtr = nullptr;
 }
 
 bool MapTipWindow::Destroy()
 {
+    if (m_windowPtr && *m_windowPtr == this)
+        *m_windowPtr = nullptr;
+    m_windowPtr = nullptr;
+    Hide();
     if (wxTheApp && !wxTheApp->IsScheduledForDestruction(this))
         wxTheApp->ScheduleForDestruction(this);
     return true;
+}
+
+void MapTipWindow::OnPaint(wxPaintEvent&)
+{
+    wxPaintDC dc(this);
+    dc.SetFont(GetFont());
+    dc.SetTextForeground(GetForegroundColour());
+    dc.SetBackgroundMode(wxTRANSPARENT);
+    int y = kTipPadding;
+    for (const wxString& line : wxSplit(m_text, '\n', '\0')) {
+        dc.DrawText(line, kTipPadding, y);
+        y += m_lineHeight;
+    }
 }
 
 // ---------------------------------------------------------------- construction
@@ -645,11 +720,35 @@ void wxMapPanel::DrawMapLayer(wxDC& dc)
     dc.Clear();
     if (!m_mapBitmap.IsOk())
         return;
+    if (m_zoom > 1.0) {
+        // Enlarged: the part in view, scaled smoothly. Drawn through the
+        // zoom, every map pixel would become a block.
+        const wxBitmap view = EnlargedView();
+        if (view.IsOk()) {
+            dc.DrawBitmap(view, 0, 0, false);
+            return;
+        }
+    }
     // The shared bitmap is drawn through the zoom; it is never copied or
     // selected into a context of its own.
     dc.SetUserScale(m_zoom, m_zoom);
     dc.DrawBitmap(m_mapBitmap, -std::max(m_scrollX, 0), -std::max(m_scrollY, 0), false);
     dc.SetUserScale(1.0, 1.0);
+}
+
+wxBitmap wxMapPanel::EnlargedView() const
+{
+    const wxSize s = ClientSize();
+    // Within the picture as it is, whatever size the view was given for it.
+    mapgeo::CMapView view = *this;
+    view.m_mapWidth = std::min(m_mapWidth, m_mapBitmap.GetWidth());
+    view.m_mapHeight = std::min(m_mapHeight, m_mapBitmap.GetHeight());
+    const mapgeo::EnlargedPart part = mapgeo::EnlargedPartOf(view, s.x, s.y);
+    if (part.source.width <= 0)
+        return wxNullBitmap;
+    const mapgeo::MapRect& r = part.source;
+    const wxImage piece = m_mapBitmap.GetSubBitmap(wxRect(r.x, r.y, r.width, r.height)).ConvertToImage();
+    return wxBitmap(piece.Scale(part.width, part.height, wxIMAGE_QUALITY_BILINEAR));
 }
 
 void wxMapPanel::DrawHighlightBox(wxDC& dc)
@@ -737,6 +836,8 @@ void wxMapPanel::OnSize(wxSizeEvent& event)
 
 void wxMapPanel::OnLeftDownMouse(wxMouseEvent& event)
 {
+    // A press closes the tip, as on any tool tip; the press itself is the map's.
+    CloseTip();
     // A press with Ctrl (Command on macOS) only selects at its release.
     if (event.ControlDown())
         return;
@@ -819,7 +920,9 @@ void wxMapPanel::WriteBack()
         break;
     case kHomeChooser: {
         TidewrightApp& app = wxGetApp();
-        app.dlPrefs.HomeLocation_ContentBox = static_cast<int>(m_boxSizeDeg);
+        // Within what the home location page takes, which refuses any other.
+        app.dlPrefs.HomeLocation_ContentBox = std::clamp(static_cast<int>(m_boxSizeDeg), tw::wizard::kMinContentBox,
+                                                         tw::wizard::kMaxContentBox);
         app.dlPrefs.HomeLocation_Source = 2;
         app.dlPrefs.HomeLocation_ManualLat = m_centreLat;
         app.dlPrefs.HomeLocation_ManualLon = m_centreLon;
@@ -880,7 +983,15 @@ void wxMapPanel::EndPan(const wxPoint& p)
 void wxMapPanel::OnMouse(wxMouseEvent& event)
 {
     const wxPoint p = event.GetPosition();
+    if (event.Leaving()) {
+        // Off the map: no item is under the pointer any more.
+        CloseTip();
+        m_hoverIndex = -1;
+        event.Skip();
+        return;
+    }
     if (event.RightDown()) {
+        CloseTip();
         m_panState = 1;
         m_panStart = p;
         return;
@@ -910,7 +1021,13 @@ void wxMapPanel::OnMouse(wxMouseEvent& event)
             return;
         }
     }
-    Hover(p, event.ControlDown());
+    if (event.Moving() || event.Dragging() || event.Entering()) {
+        Hover(p, event.ControlDown());
+        // A tip lasts while the pointer stays on its item (or on the home
+        // marker, which never replaces an open tip).
+        if (m_tipWindow && !m_tipBound.Contains(p) && !m_homeRegion.Contains(p))
+            CloseTip();
+    }
     event.Skip();
 }
 
@@ -980,16 +1097,18 @@ void wxMapPanel::OpenTip(const wxString& text, const wxRect& clientRect)
 {
     if (!IsShownOnScreen())
         return;
-    wxRect bound(ClientToScreen(clientRect.GetTopLeft()), clientRect.GetSize());
-    m_tipWindow = new MapTipWindow(this, text, 200, &m_tipWindow, &bound);
+    CloseTip();
+    m_tipBound = clientRect;
+    const wxRect bound(ClientToScreen(clientRect.GetTopLeft()), clientRect.GetSize());
+    m_tipWindow = new MapTipWindow(this, text, &m_tipWindow, bound);
 }
 
 void wxMapPanel::CloseTip()
 {
     if (!m_tipWindow)
         return;
-    wxTipWindow* tip = m_tipWindow;
+    MapTipWindow* tip = m_tipWindow;
     m_tipWindow = nullptr;
     tip->SetTipWindowPtr(nullptr);
-    tip->Close();
+    tip->Destroy();
 }

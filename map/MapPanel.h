@@ -23,7 +23,7 @@
 #include <wx/image.h>
 #include <wx/panel.h>
 #include <wx/pen.h>
-#include <wx/tipwin.h>
+#include <wx/popupwin.h>
 
 #include "map/MapGeometry.h"
 
@@ -151,13 +151,32 @@ private:
     bool m_shown = false;
 };
 
-// Hover tips of the map; deleted by the toolkit once closed.
-class MapTipWindow : public wxTipWindow
+// A hover tip of the map. It never takes the pointer: it grabs nothing,
+// takes no focus and lets every pointer event through to the map under it,
+// so clicks, drags and the position label work the same while it is open.
+// The map closes it (pointer off its item, off the map, or a press); it then
+// clears the pointer it was given and is deleted by the toolkit later.
+class MapTipWindow : public wxPopupWindow
 {
 public:
-    MapTipWindow(wxWindow* parent, const wxString& text, wxCoord maxLength, wxTipWindow** windowPtr,
-                 wxRect* rectBound);
+    // Opens below the pointer; `bound` is the item's area in screen pixels.
+    MapTipWindow(wxWindow* parent, const wxString& text, MapTipWindow** windowPtr, const wxRect& bound);
+    ~MapTipWindow() override;
+    void SetTipWindowPtr(MapTipWindow** windowPtr) { m_windowPtr = windowPtr; }
+    const wxRect& GetBoundingRect() const { return m_bound; }
+    const wxString& GetText() const { return m_text; }
+    // Hides the tip, clears the owner's pointer and deletes it once idle.
     bool Destroy() override;
+
+private:
+    void OnPaint(wxPaintEvent& event);
+
+    wxString m_text;
+    MapTipWindow** m_windowPtr;
+    wxRect m_bound;
+    int m_lineHeight = 0;
+
+    wxDECLARE_EVENT_TABLE();
 };
 
 class wxMapPanel : public wxPanel, public mapgeo::CMapView
@@ -232,7 +251,7 @@ public:
     int m_panState;                 // 0 idle, 1 right button down, 2 panning
     wxPoint m_panStart;
     wxPoint m_panDelta;
-    wxTipWindow* m_tipWindow;
+    MapTipWindow* m_tipWindow;     // the open tip or null
     wxRubberBand m_rubberBand;
     wxPoint m_bandStart;
     wxPoint m_bandEnd;
@@ -276,7 +295,11 @@ private:
     void ReportDatabaseError(const wxString& message);
 
     wxBitmap m_homeBitmap;          // m_homeImage as drawn
+    wxRect m_tipBound;              // the open tip's item (client pixels)
     wxBitmap m_frameBitmap;         // the frame under a band being drawn
+    // The part of the map an enlarged view shows, scaled smoothly; made for
+    // each paint and not kept (one per open map would add up).
+    wxBitmap EnlargedView() const;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -12,7 +12,10 @@
 
 #include "app/Numbers.h"
 #include "app/tidewrightapp.h"
+#include "map/MapGeometry.h"
 #include "map/MapPanel.h"
+#include "map/PickerSupport.h"
+#include "platform/UiHooks.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(MapDialog, wxDialog);
 
@@ -125,7 +128,7 @@ void MapDialog::CreateControls()
 
 void MapDialog::InitializePosition(double lat, double lon, double width)
 {
-    m_widthText = wxString::Format("%d", static_cast<int>(width));
+    m_widthText = wxString::FromUTF8(mapgeo::WidthFieldText(width).c_str());
     wxString lonText, ewLetter, latText, nsLetter;
     TidewrightApp::FormatPosition(lon, lat, lonText, ewLetter, latText, nsLetter);
     m_latText = latText;
@@ -160,6 +163,16 @@ wxIcon MapDialog::GetIconResource(const wxString&)
 
 void MapDialog::OnButtonOkClick(wxCommandEvent&)
 {
+    // A width beyond the picker's range is refused and the dialog stays; a
+    // field without a number leaves the caller's width as it was.
+    double width = 0.0;
+    if (tw::LeadingDouble(m_widthCtrl->GetValue(), width) && !mapgeo::BoxWidthInRange(width)) {
+        tw::MessageBox(wxString::FromUTF8(mapgeo::BoxWidthRefusal().c_str()), wxS("Error"), wxOK | wxICON_ERROR,
+                       tw::pickers::MessageBoxParent(this));
+        m_widthCtrl->SetFocus();
+        m_widthCtrl->SelectAll();
+        return;
+    }
     EndModal(wxID_OK);
 }
 

@@ -1043,6 +1043,15 @@ bool FileXfer::StartTransfer()
 {
     if (Ending() || HasWorker())
         return false;   // one worker at a time
+    // A width beyond the map picker's range is never sent.
+    double width = 0.0;
+    if (m_widthCtrl->IsEnabled() && tw::LeadingDouble(m_widthCtrl->GetValue(), width) &&
+        !mapgeo::BoxWidthInRange(width)) {
+        tw::MessageBox(wxString::FromUTF8(mapgeo::BoxWidthRefusal().c_str()), wxS("Error"), wxOK | wxICON_ERROR,
+                       this);
+        m_widthCtrl->SetFocus();
+        return false;
+    }
     m_blinkTimer.Stop();
     m_statusTimer.Stop();
 
@@ -1292,15 +1301,15 @@ void FileXfer::OnMapButtonClick(wxCommandEvent&)
         panel->m_maxZoom = 7.0;
         panel->m_minZoom = 0.146484375;
     }
-    const double width = tw::LeadingDouble(m_widthCtrl->GetValue());
+    double width = tw::LeadingDouble(m_widthCtrl->GetValue());
     double lat = 0.0, lon = 0.0;
     tw::UnFormatPosition(lon, lat, m_lonCtrl->GetValue(), m_latCtrl->GetValue(), m_ewChoice->GetStringSelection(),
                          m_nsChoice->GetStringSelection());
     dialog.InitializePosition(lat, lon, width);
     if (dialog.ShowModal() != wxID_OK)
         return;
-    double newWidth = 0.0;
-    dialog.RetrievePosition(lat, lon, newWidth);
+    // The picker leaves the width as it was when its field holds no number.
+    dialog.RetrievePosition(lat, lon, width);
     wxString lonText, ewLetter, latText, nsLetter;
     tw::FormatPosition(lon, lat, lonText, ewLetter, latText, nsLetter);
     m_latText = latText;
@@ -1309,7 +1318,7 @@ void FileXfer::OnMapButtonClick(wxCommandEvent&)
     m_lonCtrl->ChangeValue(lonText);
     m_nsChoice->SetStringSelection(nsLetter);
     m_ewChoice->SetStringSelection(ewLetter);
-    m_widthCtrl->ChangeValue(wxString::Format("%d", static_cast<int>(newWidth)));
+    m_widthCtrl->ChangeValue(wxString::FromUTF8(mapgeo::WidthFieldText(width).c_str()));
 }
 
 void FileXfer::OnSize(wxSizeEvent& event)

@@ -149,6 +149,17 @@ int ContentBoxFromText(const wxString& text, int previous)
     return std::clamp(value, kMinContentBox, kMaxContentBox);
 }
 
+wxString ContentBoxProblem(const wxString& text)
+{
+    long long value = 0;
+    if (ReadInteger(text, value) == NumberRead::None)
+        return wxString();
+    if (value >= kMinContentBox && value <= kMaxContentBox)
+        return wxString();
+    return wxString::Format("The content box size must be a number of degrees from %d to %d.", kMinContentBox,
+                            kMaxContentBox);
+}
+
 ManualPosition ReadManualPosition(const wxString& latText, const wxString& lonText, bool north, bool east)
 {
     ManualPosition p;

@@ -72,6 +72,9 @@ constexpr int kMaxContentBox = 180;
 // clamped to 1..180; a text that does not begin with a number keeps
 // `previous` (nothing was answered).
 int ContentBoxFromText(const wxString& text, int previous);
+// The message that refuses a typed content box: its leading number lies
+// outside 1..180. Empty when it lies inside or the text begins with no number.
+wxString ContentBoxProblem(const wxString& text);
 
 // A typed manual position: the leading number of each text (0 when there is
 // none) with the sign of its hemisphere radio (south and west make it

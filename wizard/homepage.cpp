@@ -301,6 +301,12 @@ bool WizardPage8::Validate()
             return false;
         }
     }
+    const wxString boxProblem = tw::wizard::ContentBoxProblem(m_contentBoxText->GetValue());
+    if (!boxProblem.empty()) {
+        tw::MessageBox(boxProblem, wxS("Warning"), wxOK | wxICON_WARNING | wxCENTRE, tw::pickers::MessageBoxParent(this));
+        m_contentBoxText->SetFocus();
+        return false;
+    }
     return ContentWizardPage::Validate();
 }
 

@@ -385,6 +385,53 @@ TEST_F(BatchDialogTest, WriteBackRefusesCoordinatesOffTheGlobe)
     EXPECT_TRUE(Ui().boxes.empty());
 }
 
+// A width beyond the map picker's 1 to 360 degrees is refused while it can be
+// edited, as coordinates are; the record keeps its width. Shown read-only, a
+// stored one is kept. The picker opened on such a width shows it as typed.
+TEST_F(BatchDialogTest, WriteBackRefusesAWidthBeyondThePickersRange)
+{
+    const struct {
+        const char* width;
+        bool refused;
+        float stored;
+    } cases[] = {{"999", true, 20},  {"0", true, 20},     {"-10", true, 20},   {"360.5", true, 20},
+                 {"3000000000", true, 20}, {"1", false, 1}, {"360", false, 360}, {"12.5x", false, 12.5f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        tw::test::ResetUi();
+        CBatch batch = Stored(5);
+        dialog->Fill(batch, false);
+        dialog->m_width->SetValue(c.width);
+        EXPECT_EQ(dialog->WriteBack(batch), !c.refused);
+        EXPECT_EQ(BoxShown("Width must be a number of degrees from 1 to 360."), c.refused);
+        EXPECT_FLOAT_EQ(batch.info.width, c.stored);
+    }
+
+    tw::test::ResetUi();
+    CBatch odd = Stored(2);
+    odd.info.bInteractive = 0;
+    odd.info.width = 999;
+    dialog->Fill(odd, false);
+    ASSERT_TRUE(dialog->WriteBack(odd));
+    EXPECT_FLOAT_EQ(odd.info.width, 999);
+    EXPECT_TRUE(Ui().boxes.empty());
+
+    CBatch batch = Stored(5);
+    dialog->Fill(batch, false);
+    dialog->m_width->SetValue("3000000000");
+    wxString shown;
+    {
+        ModalDriver driver;
+        driver.On("MapDialog", [&](wxDialog* d) {
+            shown = static_cast<MapDialog*>(d)->m_widthCtrl->GetValue();
+            d->EndModal(wxID_CANCEL);
+        });
+        Press(dialog, ID_NEWBATCH_MAP);
+    }
+    EXPECT_EQ(shown, "3000000000");
+    EXPECT_EQ(dialog->m_width->GetValue(), "3000000000");
+}
+
 // A folder that cannot be made is reported and the record stays as it was.
 TEST_F(BatchDialogTest, WriteBackReportsAFolderThatCannotBeMade)
 {

@@ -2,6 +2,7 @@
 // the highlight box, the dragged box and its write-back values, panning, the
 // home-marker test, zone hit areas and texts.
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -253,6 +254,87 @@ TEST(MapGeometry, HighlightBoxFromCentreAndSide)
                   v.m_highlightBox.y + v.m_highlightBox.height / 2 - v.m_scrollY, lat, lon);
     EXPECT_NEAR(lat, -33.9, 0.1);
     EXPECT_NEAR(lon, 151.2, 0.1);
+}
+
+// Widths far beyond the map (typed into a width field) place the box of the
+// whole world; nothing in the pixel arithmetic overflows.
+TEST(MapGeometry, BoxWiderThanTheWorldIsTheWholeWorld)
+{
+    CMapView world = Greenwich();
+    world.SetBox(10.0f, 20.0f, 360.0f, 0, 0, -1, 600, 300);
+    for (float side : {361.0f, 3e9f, 1e30f, std::numeric_limits<float>::infinity(), -3e9f}) {
+        SCOPED_TRACE(side);
+        CMapView v = Greenwich();
+        v.SetBox(10.0f, 20.0f, side, 0, 0, -1, 600, 300);
+        EXPECT_EQ(v.m_highlightBox, world.m_highlightBox);
+        EXPECT_DOUBLE_EQ(v.m_zoom, world.m_zoom);
+        EXPECT_EQ(v.m_scrollX, world.m_scrollX);
+    }
+    CMapView far = Greenwich();
+    far.SetBox(3e9f, -3e9f, 3e9f, 1, 1, -1, 600, 300);
+    EXPECT_GT(far.m_highlightBox.width, 0);
+    EXPECT_GE(far.m_scrollX, 0);
+}
+
+// The picker takes 1 to 360 degrees; a width field shows any width as its
+// whole degrees, truncated toward zero, however large.
+TEST(MapGeometry, WidthRangeAndWidthFieldText)
+{
+    const struct {
+        double width;
+        bool inRange;
+        const char* text;
+    } cases[] = {
+        {1.0, true, "1"},          {360.0, true, "360"},          {12.7, true, "12"},
+        {0.99, false, "0"},        {360.01, false, "360"},        {0.0, false, "0"},
+        {-0.5, false, "0"},        {-12.7, false, "-12"},         {999.0, false, "999"},
+        {3e9, false, "3000000000"}, {-3e9, false, "-3000000000"}, {std::nan(""), false, "0"},
+        {1e20, false, "100000000000000000000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        EXPECT_EQ(BoxWidthInRange(c.width), c.inRange);
+        EXPECT_EQ(WidthFieldText(c.width), c.text);
+    }
+    EXPECT_EQ(BoxWidthRefusal(), "Width must be a number of degrees from 1 to 360.");
+
+    CMapView huge = Greenwich();
+    huge.m_boxSizeDeg = 3e9;
+    EXPECT_EQ(PickerFieldsOf(huge).widthText, "3000000000");
+}
+
+// The part of the map an enlarged view is made of: from the scroll to just
+// past the client area, within the map, scaled to where the zoom puts it.
+TEST(MapGeometry, EnlargedPartCoversTheClientAreaWithinTheMap)
+{
+    const struct {
+        const char* name;
+        int scrollX, scrollY;
+        double zoom;
+        int clientW, clientH;
+        MapRect source;
+        int width, height;
+    } cases[] = {
+        {"zoom 2", 100, 50, 2.0, 600, 300, {100, 50, 301, 151}, 602, 302},
+        {"zoom 7, the Portal's size", 1800, 700, 7.0, 708, 510, {1800, 700, 103, 74}, 721, 518},
+        {"a zoom between whole numbers", 0, 0, 3.3, 600, 300, {0, 0, 183, 92}, 604, 304},
+        {"at the right and bottom edges", 4000, 2000, 2.0, 600, 300, {4000, 2000, 96, 48}, 192, 96},
+        {"a negative scroll starts at the map's edge", -10, -5, 2.0, 600, 300, {0, 0, 301, 151}, 602, 302},
+        {"scrolled past the map", 5000, 100, 2.0, 600, 300, {0, 0, 0, 0}, 0, 0},
+        {"no client area", 0, 0, 2.0, 0, 300, {0, 0, 0, 0}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMapView v = Greenwich();
+        v.m_scrollX = c.scrollX;
+        v.m_scrollY = c.scrollY;
+        v.m_zoom = c.zoom;
+        const EnlargedPart part = EnlargedPartOf(v, c.clientW, c.clientH);
+        EXPECT_EQ(part.source, c.source) << part.source.x << "," << part.source.y << " " << part.source.width << "x"
+                                         << part.source.height;
+        EXPECT_EQ(part.width, c.width);
+        EXPECT_EQ(part.height, c.height);
+    }
 }
 
 TEST(MapGeometry, SwitchingWorldMapsMovesTheBoxAndBack)

@@ -186,6 +186,23 @@ TEST_F(MapTest, PortalBoxBecomesTheManualHomeAndRecentres)
     EXPECT_DOUBLE_EQ(map->m_zoom, expected.m_zoom);
     EXPECT_EQ(map->m_scrollX, expected.m_scrollX);
     EXPECT_EQ(map->m_scrollY, expected.m_scrollY);
+
+    // A box beyond the content boxes the home page takes (1 to 180 degrees)
+    // stores the nearest one: 414 degrees across the whole map, 0.6 at the
+    // largest zoom.
+    const struct {
+        double zoom;
+        wxPoint from, to;
+        int stored;
+    } cases[] = {{wxMapPanel::kWorldMinZoom, {10, 10}, {700, 500}, 180}, {7.0, {100, 100}, {106, 106}, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        View(map, 0, 0, c.zoom);
+        LeftDrag(map, c.from, c.to);
+        EXPECT_EQ(app.dlPrefs.HomeLocation_ContentBox, c.stored);
+        CUserConfig file;
+        EXPECT_EQ(file.ReadLong("HomeLocation/ContentBox", -1), c.stored);
+    }
     window->Destroy();
 }
 
@@ -344,7 +361,7 @@ TEST_F(MapTest, TipsForBuoysAndTheHomeMarker)
     Mouse(map, wxEVT_MOTION, buoy);
     EXPECT_EQ(map->m_hoverIndex, 0);
     ASSERT_NE(map->m_tipWindow, nullptr);
-    wxTipWindow* tip = map->m_tipWindow;
+    MapTipWindow* tip = map->m_tipWindow;
     // Still on the buoy: the same tip.
     Mouse(map, wxEVT_MOTION, buoy + wxPoint(1, 1));
     EXPECT_EQ(map->m_tipWindow, tip);
@@ -440,6 +457,58 @@ TEST_F(MapTest, EveryMapSharesTheApplicationsWorldMaps)
     a->LoadWorldMap(wxMapPanel::kWorldMinZoom);
     const wxImage pacific = Picture(a);
     EXPECT_LE(Distance(At(pacific, 1, 150), sea), 30);
+}
+
+// An enlarged map is scaled smoothly: within the square a map pixel covers at
+// zoom 7 the colours change (they would not, pixel by pixel enlarged), and
+// the middle of each square keeps the colour of its map pixel.
+TEST_F(MapTest, EnlargedMapIsScaledSmoothly)
+{
+    app.homePosition = HomePosition();
+    wxMapPanel* map = MakeMap(wxMapPanel::kCentreWidthPicker);
+    const wxImage world = app.worldMapBitmap.ConvertToImage();
+    struct Case {
+        const char* name;
+        int scrollX, scrollY;   // a coast in view: Brittany and the Channel
+        double zoom;
+    } cases[] = {{"zoom 7", 2000, 420, 7.0}, {"zoom 2", 1900, 350, 2.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        map->m_zoom = c.zoom;
+        map->m_scrollX = c.scrollX;
+        map->m_scrollY = c.scrollY;
+        const wxImage picture = Picture(map);
+        const int block = static_cast<int>(c.zoom);
+        int inside = 0;      // neighbours differing inside one map pixel's square
+        int matching = 0, centres = 0;
+        for (int y = 0; y + block < picture.GetHeight(); ++y) {
+            for (int x = 0; x + 1 < picture.GetWidth(); ++x) {
+                if ((x + 1) % block != 0 && Distance(At(picture, x, y), At(picture, x + 1, y)) > 0)
+                    ++inside;
+            }
+        }
+        for (int my = 1; (my + 1) * block < picture.GetHeight(); my += 3) {
+            for (int mx = 1; (mx + 1) * block < picture.GetWidth(); mx += 3) {
+                const wxColour source(world.GetRed(c.scrollX + mx, c.scrollY + my),
+                                      world.GetGreen(c.scrollX + mx, c.scrollY + my),
+                                      world.GetBlue(c.scrollX + mx, c.scrollY + my));
+                const wxPoint centre(mapgeo::ViewToDevice(mx, c.zoom) + block / 2,
+                                     mapgeo::ViewToDevice(my, c.zoom) + block / 2);
+                ++centres;
+                if (Distance(At(picture, centre.x, centre.y), source) <= 90)
+                    ++matching;
+            }
+        }
+        EXPECT_GT(inside, 1000) << "colours change within a map pixel's square";
+        EXPECT_GT(matching, centres * 9 / 10) << "the map keeps its place";
+    }
+    tw::test::Screenshot(frame, wxFileName::GetTempDir() + "/tw-map-enlarged.png");
+
+    // At the world's own zoom the map is drawn as before, through the zoom.
+    map->m_zoom = wxMapPanel::kWorldMinZoom;
+    map->m_scrollX = map->m_scrollY = 0;
+    const wxColour sea = At(Picture(map), 300, 150);
+    EXPECT_GT(sea.Blue(), sea.Red() + 20);
 }
 
 TEST(MapPanelConstruction, ConstructorsSetModeSizeAndMap)

@@ -118,21 +118,37 @@ TEST_F(HomePageTest, ATypedPositionOutOfRangeIsRefusedWhereverTheUserGoes)
     });
 }
 
-TEST_F(HomePageTest, ContentBoxIsClampedAndNothingTypedKeepsIt)
+TEST_F(HomePageTest, ContentBoxOutOfRangeIsRefusedAndNothingTypedKeepsIt)
 {
     struct Case {
         const char* text;
+        bool refused;
         int stored;
-    } cases[] = {{"25x", 25}, {"", 17}, {"abc", 17}, {"0", 1}, {"999", 180}, {"180", 180}};
+    } cases[] = {{"25x", false, 25}, {"", false, 17}, {"abc", false, 17}, {"1", false, 1},
+                 {"180", false, 180}, {"0", true, 17}, {"999", true, 17}, {"-5", true, 17}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         app.dlPrefs = DLPrefs();
         app.dlPrefs.HomeLocation_ContentBox = 17;
+        Ui().boxes.clear();
         OnPage([&](ContentWizard& w, WizardPage8& page) {
             EXPECT_EQ(page.GetContentBoxText()->GetValue(), "17");
             page.GetContentBoxText()->ChangeValue(c.text);
             Next(w);
             EXPECT_EQ(app.dlPrefs.HomeLocation_ContentBox, c.stored);
+            if (c.refused) {
+                EXPECT_EQ(w.GetCurrentPage(), &page) << "the page is kept";
+                ASSERT_EQ(Ui().boxes.size(), 1u);
+                EXPECT_EQ(Ui().boxes[0].caption, "Warning");
+                EXPECT_TRUE(Ui().boxes[0].message.Contains("from 1 to 180")) << Ui().boxes[0].message;
+                EXPECT_EQ(page.GetContentBoxText()->GetValue(), c.text) << "what was typed stays to be mended";
+                Click(page.GetFinishButton());
+                EXPECT_TRUE(w.IsModal()) << "Finish refused too";
+                EXPECT_EQ(app.dlPrefs.HomeLocation_ContentBox, 17);
+            } else {
+                EXPECT_EQ(w.GetCurrentPage(), w.m_gpsPage);
+                EXPECT_TRUE(Ui().boxes.empty());
+            }
         });
     }
     OnPage([&](ContentWizard&, WizardPage8& page) {

@@ -109,6 +109,15 @@ TEST(WizardHome, ContentBoxIsClampedAndAnEmptyAnswerKeepsTheStoredOne)
         EXPECT_EQ(ContentBoxFromText(c.text, 17), c.expected) << c.text;
 }
 
+// A typed box beyond 1..180 is refused with the range; no number is no answer.
+TEST(WizardHome, ContentBoxOutOfRangeIsNamed)
+{
+    for (const char* text : {"0", "-5", "181", "999", " 0x"})
+        EXPECT_EQ(ContentBoxProblem(text), "The content box size must be a number of degrees from 1 to 180.") << text;
+    for (const char* text : {"1", "25x", "180", " 30", "", "abc", "x999"})
+        EXPECT_TRUE(ContentBoxProblem(text).empty()) << text;
+}
+
 TEST(WizardHome, TypedPositionTakesTheSignOfItsHemisphere)
 {
     struct Case {

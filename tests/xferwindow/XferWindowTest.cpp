@@ -562,6 +562,92 @@ TEST_F(XferWindow, MapPickerSetsTheArea)
     }
 }
 
+// The picker gets the window's own width and gives it back when its field
+// holds no number; a width beyond the picker's 1 to 360 degrees is shown as
+// it is, placed on the map as the whole world and refused at OK.
+TEST_F(XferWindow, MapPickerKeepsTheWidthAndRefusesOneOutOfRange)
+{
+    struct Case {
+        const char* ownWidth;    // the window's width field
+        const char* shown;       // the picker's width field when it opens
+        const char* typed;       // typed into the picker before OK
+        bool refused;
+        const char* result;      // the window's width field afterwards
+    };
+    const Case cases[] = {
+        {"20", "20", "abc", false, "20"},
+        {"20", "20", "", false, "20"},
+        {"3000000000", "3000000000", "3000000000", true, "3000000000"},
+        {"20", "20", "999", true, "20"},
+        {"20", "20", "0.5", true, "20"},
+        {"20", "20", "360", false, "360"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.ownWidth) + " / " + c.typed);
+        tw::test::ResetUi();
+        CFileList& list = NewList();
+        list.SetDefaultPosition(10.0, 20.0, 15);
+        FileXfer* w = Make(list, 0);
+        w->m_widthCtrl->ChangeValue(c.ownWidth);
+        wxString shown;
+        bool stayed = false;
+        mapgeo::MapRect box, world;
+        std::function<void()> drive = [&]() {
+            MapDialog* dialog = nullptr;
+            for (wxWindow* tlw : wxTopLevelWindows)
+                if (auto* d = dynamic_cast<MapDialog*>(tlw); d && d->IsModal())
+                    dialog = d;
+            if (!dialog) {
+                wxTheApp->CallAfter(drive);
+                return;
+            }
+            shown = dialog->m_widthCtrl->GetValue();
+            box = dialog->GetMapPanel()->m_highlightBox;
+            dialog->InitializePosition(10.0, 20.0, 360.0);
+            world = dialog->GetMapPanel()->m_highlightBox;
+            dialog->m_widthCtrl->ChangeValue(c.typed);
+            wxCommandEvent ok(wxEVT_BUTTON, ID_MAPDIALOG_OK);
+            dialog->GetEventHandler()->ProcessEvent(ok);
+            stayed = dialog->IsModal();
+            if (stayed)
+                dialog->EndModal(wxID_CANCEL);
+        };
+        wxTheApp->CallAfter(drive);
+        Click(w, FileXfer::ID_MAP_BUTTON);
+        EXPECT_EQ(shown, c.shown);
+        if (std::string(c.ownWidth) == "3000000000") {
+            EXPECT_EQ(box, world) << "too wide a box shows as the whole world";
+        }
+        EXPECT_EQ(stayed, c.refused);
+        if (c.refused) {
+            ASSERT_EQ(tw::test::Ui().boxes.size(), 1u);
+            EXPECT_EQ(tw::test::Ui().boxes[0].message, "Width must be a number of degrees from 1 to 360.");
+        } else {
+            EXPECT_TRUE(tw::test::Ui().boxes.empty());
+        }
+        EXPECT_EQ(w->m_widthCtrl->GetValue(), c.result);
+    }
+}
+
+// A width typed beyond the map picker's range is not sent: the transfer does
+// not start and the window says why.
+TEST_F(XferWindow, WidthOutOfRangeIsNeverSent)
+{
+    for (const char* width : {"999", "0", "-5", "3000000000"}) {
+        SCOPED_TRACE(width);
+        tw::test::ResetUi();
+        CFileList& list = NewList();
+        list.SetDefaultPosition(10.0, 20.0, 15);
+        FileXfer* w = Make(list, 0);
+        w->m_widthCtrl->ChangeValue(width);
+        EXPECT_FALSE(w->StartTransfer());
+        EXPECT_FALSE(w->HasWorker());
+        ASSERT_EQ(tw::test::Ui().boxes.size(), 1u);
+        EXPECT_EQ(tw::test::Ui().boxes[0].message, "Width must be a number of degrees from 1 to 360.");
+        EXPECT_TRUE(w->m_goButton->IsEnabled()) << "the user can mend the width and go";
+    }
+}
+
 TEST_F(XferWindow, ImagesOfTheWindowLoad)
 {
     CFileList& list = NewList();
