@@ -354,9 +354,7 @@ private:
     // A notice shown once the current event (a drop, a press) is over.
     void TellLater(const wxString& text);
     int Tell(const wxString& text, const wxString& caption, long style);
-    wxWindow* MessageParent();
     void PostKey(int keyCode);
-    void ReportDatabaseError(const wxString& message);
     // Properties of batch `id` (its batches-list row `row`, -1 for none).
     void EditBatchProperties(long row, int id);
     void SetAllItemsStatus(int status);
