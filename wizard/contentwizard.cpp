@@ -295,11 +295,15 @@ bool ContentWizard::GoToPage(int page)
     wxWizardPage* current = GetCurrentPage();
     if (!current)
         return false;
-    // The page already shown is not left: its pending work (a GPS test, the
-    // reader's fixes) goes on.
     ContentWizardPage* target = GetPage(page);
-    if (!target || target == current)
+    if (!target || target == current) {
+        // The controls are read back and the page stays; it is not left, so
+        // what leaving ends (a pending GPS test, listening to the reader)
+        // goes on.
+        if (current->Validate())
+            current->wxWizardPage::TransferDataFromWindow();
         return false;
+    }
     // A page that refuses what it shows (a position out of range) stays.
     if (!current->Validate())
         return false;
