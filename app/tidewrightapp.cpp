@@ -199,9 +199,10 @@ constexpr int kSignalCloseTicks = 100;
 // Called by the toolkit on the main loop, after the signal.
 void OnTerminationSignal(int)
 {
-    // From now on a signal ends the program at once.
+    // From now on a signal ends the program at once. (The toolkit's own
+    // table of handlers is not touched: it is being walked right now.)
     for (int sig : kTerminationSignals)
-        wxGetApp().SetSignalHandler(sig, SIG_DFL);
+        std::signal(sig, SIG_DFL);
     wxGetApp().CloseOnSignal();
 }
 
