@@ -717,11 +717,12 @@ void BatchWindow::OnProductTreeCtrlBeginDrag(wxTreeEvent& event)
 
 // ---------------------------------------------------------------- batches list
 
-void BatchWindow::PopulateBatchesList()
+bool BatchWindow::ReadListedBatches(std::vector<CBatch>& batches)
 {
+    batches.clear();
     wxSQLite3Database* db = wxGetApp().GetUserDb();
     if (!db || !db->IsOpen())
-        return;
+        return false;
     try {
         wxSQLite3ResultSet rs = db->ExecuteQuery(wxString::Format("SELECT * from batches WHERE ID>%i", 1));
         while (rs.NextRow()) {
@@ -733,12 +734,23 @@ void BatchWindow::PopulateBatchesList()
             const wxLongLong seconds = rs.GetInt64("create_date", -1);
             b.create_date = seconds >= 0 ? wxDateTime(seconds * 1000) : wxDateTime();
             b.status = rs.GetInt("status", 0);
-            tw::WriteBatchRow(*m_batchesList, batch, -1);
+            batches.push_back(batch);
         }
         rs.Finalize();
     } catch (const wxSQLite3Exception& e) {
         wxLogError("%s", e.GetMessage());
+        batches.clear();
+        return false;
     }
+    return true;
+}
+
+void BatchWindow::PopulateBatchesList()
+{
+    std::vector<CBatch> batches;
+    ReadListedBatches(batches);
+    for (CBatch& batch : batches)
+        tw::WriteBatchRow(*m_batchesList, batch, -1);
 }
 
 void BatchWindow::InsertNewBatchItem()
@@ -1717,11 +1729,16 @@ void BatchWindow::OnRestoreBatchesClick(wxCommandEvent&)
              wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION) != wxYES)
         return;
     // The store takes the file whole or not at all; the lists show what it
-    // holds afterwards either way.
+    // holds afterwards either way (a list that cannot be read again stays
+    // as it was).
     ForgetCurrentBatch();
-    m_batchesList->DeleteAllItems();
     CBatchFile::ImportBatchesFromFile(path, true, true);
-    PopulateBatchesList();
+    std::vector<CBatch> batches;
+    if (!ReadListedBatches(batches))
+        return;
+    m_batchesList->DeleteAllItems();
+    for (CBatch& batch : batches)
+        tw::WriteBatchRow(*m_batchesList, batch, -1);
     InsertNewBatchItem();
 }
 

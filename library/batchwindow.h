@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include <wx/dnd.h>
 #include <wx/frame.h>
@@ -361,6 +362,9 @@ private:
     void TellNotDownloaded(const CFileInfo& item);
     wxString ChooseBatchFile(const wxString& title, const wxString& folder, const wxString& name,
                              const wxString& wildcard, long style);
+    // The stored batches above the Basic batch, in store order, as the
+    // batches list shows them; false (logged) when they cannot be read.
+    bool ReadListedBatches(std::vector<CBatch>& batches);
     // An ordinary import of one batch file, its new batches listed at the end.
     bool ImportBatchFile(const wxString& path);
 

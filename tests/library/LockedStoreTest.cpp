@@ -6,6 +6,8 @@
 
 #include "library/LibraryFixtures.h"
 
+#include "catalogue/BatchFile.h"
+
 #include <wx/wxsqlite3.h>
 
 namespace library_test {
@@ -193,6 +195,38 @@ TEST_F(LockedStoreTest, EveryCommandOnALockedStoreKeepsTheProgramTheStoreAndTheL
             EXPECT_TRUE(w == window || !w->IsShown()) << w->GetLabel();
         BatchWindow::SetBatchDialogRunner([](CBatch&, bool) { return static_cast<int>(wxID_CANCEL); });
     }
+}
+
+} // namespace
+} // namespace library_test
+
+namespace library_test {
+namespace {
+
+// A restore while the user database is held elsewhere: the user is told, and
+// the store and the batches list keep every batch.
+TEST_F(LockedStoreTest, RestoreOnALockedStoreKeepsTheBatchesAndTheirRows)
+{
+    ResetStore();
+    Open();
+    const wxString backup = dir / "backup.rvl";
+    ASSERT_TRUE(CBatchFile::BackupBatches(backup));
+    ClickRow(window->m_batchesList, RowOfBatch(3));
+    const wxString stored = StoredState();
+    const wxString listed = ListedState(false);
+    tw::test::ResetUi();
+
+    Lock();
+    tw::test::AnswerChooser(backup);
+    tw::test::AnswerBox(wxYES);
+    wxCommandEvent restore(wxEVT_MENU, ID_BATCH_RESTORE_BATCHES);
+    EXPECT_NO_THROW(window->GetEventHandler()->ProcessEvent(restore));
+    Pump(30);
+    Unlock();
+
+    EXPECT_TRUE(tw::test::BoxShown("could not be imported"));
+    EXPECT_EQ(StoredState(), stored);
+    EXPECT_EQ(ListedState(false), listed);
 }
 
 } // namespace
