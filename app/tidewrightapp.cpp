@@ -2,12 +2,15 @@
 // mode, the home records and the help.
 #include "app/tidewrightapp.h"
 
+#include <csignal>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <thread>
 #include <unistd.h>
 
 #include <wx/dcmemory.h>
+#include <wx/dialog.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/font.h>
@@ -19,6 +22,7 @@
 #include <wx/socket.h>
 #include <wx/splash.h>
 #include <wx/sysopt.h>
+#include <wx/timer.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 #include <wx/wxsqlite3.h>
@@ -34,6 +38,7 @@
 #include "platform/Locations.h"
 #include "platform/Restart.h"
 #include "platform/UiHooks.h"
+#include "windows/ErrorGate.h"
 #include "windows/basicwindow.h"
 #include "windows/loadwindow.h"
 
@@ -162,7 +167,113 @@ bool TidewrightApp::OnInit()
 {
     // The base class's initialisation is not called: the program takes no
     // command line.
-    return Startup();
+    if (!Startup())
+        return false;
+    InstallTerminationSignals();
+    return true;
+}
+
+bool TidewrightApp::OnExceptionInMainLoop()
+{
+    tw::ReportEscapedException();
+    return true;
+}
+
+void TidewrightApp::RecordViewMode()
+{
+    CUserConfig file;
+    file.WriteText("General/DefaultView", viewMode);
+    file.Flush();
+}
+
+// ---------------------------------------------------------------- termination signals
+
+namespace {
+
+const int kTerminationSignals[] = {SIGTERM, SIGHUP, SIGINT};
+// Dialogs get this long to close before the main window is closed anyway,
+// and the main window as long again before the program saves and ends.
+constexpr int kSignalCloseTickMs = 50;
+constexpr int kSignalCloseTicks = 100;
+
+// Called by the toolkit on the main loop, after the signal.
+void OnTerminationSignal(int)
+{
+    // From now on a signal ends the program at once. (The toolkit's own
+    // table of handlers is not touched: it is being walked right now.)
+    for (int sig : kTerminationSignals)
+        std::signal(sig, SIG_DFL);
+    wxGetApp().CloseOnSignal();
+}
+
+} // namespace
+
+void TidewrightApp::InstallTerminationSignals()
+{
+    for (int sig : kTerminationSignals) {
+        SetSignalHandler(sig, OnTerminationSignal);
+        // A second signal that comes before the first is handled takes the
+        // default action: it ends the program.
+        struct sigaction action;
+        if (sigaction(sig, nullptr, &action) == 0) {
+            action.sa_flags |= SA_RESETHAND;
+            sigaction(sig, &action, nullptr);
+        }
+    }
+}
+
+void TidewrightApp::CloseOnSignal()
+{
+    if (m_signalCloseTimer)
+        return;
+    m_signalCloseTicks = 0;
+    m_signalMainClosed = false;
+    m_signalClosed.clear();
+    m_signalCloseTimer = std::make_unique<wxTimer>();
+    m_signalCloseTimer->Bind(wxEVT_TIMER, [this](wxTimerEvent&) { SignalCloseStep(); });
+    m_signalCloseTimer->Start(kSignalCloseTickMs);
+    SignalCloseStep();
+}
+
+void TidewrightApp::SignalCloseStep()
+{
+    ++m_signalCloseTicks;
+    if (!m_signalMainClosed) {
+        // First every dialog that is up, as its close box would (the
+        // transfer window stops its transfer); their callers then return.
+        std::vector<wxDialog*> open;
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<wxDialog*>(window);
+            if (dialog && dialog->IsShown() && !dialog->IsBeingDeleted())
+                open.push_back(dialog);
+        }
+        if (!open.empty() && m_signalCloseTicks < kSignalCloseTicks) {
+            for (wxDialog* dialog : open) {
+                if (std::find(m_signalClosed.begin(), m_signalClosed.end(), dialog) != m_signalClosed.end())
+                    continue;   // asked once
+                m_signalClosed.push_back(dialog);
+                dialog->Close();
+            }
+            return;
+        }
+        // Then the main window, as its close box does; the loop ends when
+        // it is gone, and OnExit saves.
+        m_signalMainClosed = true;
+        m_signalCloseTicks = 0;
+        if (topWindow)
+            topWindow->Close();
+        else
+            ExitMainLoop();
+        return;
+    }
+    // A window that does not close (a box of the desktop's own waiting for
+    // an answer) must not keep the program alive: save and end.
+    if (m_signalCloseTicks >= kSignalCloseTicks) {
+        m_signalCloseTimer->Stop();
+        wxLogWarning("The program did not close in time after a termination signal; it ends now.");
+        Shutdown();
+        std::_Exit(0);
+    }
 }
 
 int TidewrightApp::OnExit()
@@ -349,6 +460,7 @@ void TidewrightApp::ShowSplash()
 
 void TidewrightApp::Shutdown()
 {
+    m_signalCloseTimer.reset();
     gpsQuery.StopQuery();
 
     // Saved (and written to disk) before anything else: a restarted

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <wx/app.h>
 #include <wx/arrstr.h>
@@ -76,6 +77,21 @@ public:
     // whatever it had taken (lock, databases, splash, window).
     bool Startup();
     void Shutdown();
+
+    // The net for an exception that left an event handler: it is logged and
+    // shown once the handler is over, and the program runs on.
+    bool OnExceptionInMainLoop() override;
+    // Writes the view mode to the settings file now. Called once the first
+    // run has been handled (the Portal is up and the wizard was offered), so
+    // that a later start, whatever ended this one, never resets the profile.
+    void RecordViewMode();
+    // SIGTERM, SIGHUP and SIGINT are taken as a request to close (installed
+    // by OnInit): CloseOnSignal runs on the main loop, closes the dialogs
+    // that are open (a transfer under way stops as its Close stops it), then
+    // the main window as its close box does; the program ends through
+    // OnExit. A second signal meanwhile ends the program at once.
+    void InstallTerminationSignals();
+    void CloseOnSignal();
 
     // View modes and their windows.
     static const wxString kModeBasic;        // "Basic"
@@ -172,6 +188,11 @@ public:
 
 private:
     void ShowSplash();
+    void SignalCloseStep();
+    std::unique_ptr<class wxTimer> m_signalCloseTimer;
+    int m_signalCloseTicks = 0;
+    bool m_signalMainClosed = false;
+    std::vector<class wxWindow*> m_signalClosed;   // dialogs asked to close
     // Releases what a start-up that fails has taken.
     void AbandonStartup();
     CCatalogueIndex m_catalogueIndex{catalogue};   // registered with the batch store

@@ -410,7 +410,7 @@ public:
     }
 
     // The outcome of Run.
-    enum class Result { Complete, Incomplete, Corrupt, StoreFailed };
+    enum class Result { Complete, Incomplete, Corrupt, StoreFailed, NoBatches };
     Result Run(bool hasGlobal);
     void HideBusy() { m_busy.reset(); }
 
@@ -546,6 +546,7 @@ BatchImport::Result BatchImport::Run(bool hasGlobal)
     }
 
     ShowBusy();
+    int records = 0;   // complete records read
     wxString line;
     wxString rawGrib;
     CBatch record;
@@ -563,19 +564,19 @@ BatchImport::Result BatchImport::Run(bool hasGlobal)
             m_in.ReadLine(line);
             if (line != kGlobalLine)
                 throw CBatchFileFormatError("no [global] after the first record");
+            ++records;
         } else {
             m_in.Rewind();
         }
     }
 
-    int records = 0;
     for (;;) {
         if (m_in.AtEnd())
             return Result::Incomplete;
         const bool lineEnded = m_in.ReadLine(line);
         if (line != kBatchLine) {
             if (!lineEnded)
-                return Result::Complete;
+                return records > 0 ? Result::Complete : Result::NoBatches;
             throw CBatchFileFormatError("record without [batch]");
         }
         ++m_record;
@@ -713,6 +714,17 @@ bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool 
                 break;
             case BatchImport::Result::StoreFailed:
                 transaction.Rollback();
+                break;
+            case BatchImport::Result::NoBatches:
+                // An empty file, or text without a record, is no backup: a
+                // restore replaces nothing with it.
+                if (replace) {
+                    transaction.Rollback();
+                    failureText = wxString::Format("%s holds no batches.", path);
+                } else {
+                    transaction.Commit();
+                    result = true;
+                }
                 break;
             }
             // A restore stops at its first failure and is rolled back.

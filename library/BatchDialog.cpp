@@ -25,6 +25,7 @@
 #include "map/MapPanel.h"
 #include "map/mapdialog.h"
 #include "platform/UiHooks.h"
+#include "windows/ErrorGate.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(NewBatch, wxDialog);
 
@@ -284,13 +285,6 @@ wxIcon NewBatch::GetIconResource(const wxString&)
     return wxNullIcon;
 }
 
-wxWindow* NewBatch::MessageParent()
-{
-    wxWindow* active = wxGetActiveWindow();
-    wxWindow* top = active ? wxGetTopLevelParent(active) : nullptr;
-    return top ? top : this;
-}
-
 // ---------------------------------------------------------------- filling
 
 void NewBatch::Fill(CBatch& batch, bool isNew)
@@ -413,7 +407,7 @@ bool NewBatch::WriteBack(CBatch& batch)
     };
     for (const auto& c : coordinates) {
         if (!tw::ReadCoordinate(c.text, c.second, c.limit, c.value) && c.field->IsThisEnabled()) {
-            tw::MessageBox(c.refusal, wxS("Error"), wxOK | wxICON_ERROR, MessageParent());
+            tw::MessageBox(c.refusal, wxS("Error"), wxOK | wxICON_ERROR, tw::BoxParent(this));
             c.field->SetFocus();
             return false;
         }
@@ -441,7 +435,7 @@ bool NewBatch::WriteBack(CBatch& batch)
         folder = tw::NewBatchFolder(folder, m_nameText, NextBatchId());
     }
     if (!folder.empty() && !TidewrightApp::MkDirTree(folder)) {
-        tw::MessageBox(wxS("Could not create folder ") + folder, wxS("Error"), wxOK | wxICON_ERROR, MessageParent());
+        tw::MessageBox(wxS("Could not create folder ") + folder, wxS("Error"), wxOK | wxICON_ERROR, tw::BoxParent(this));
         return false;
     }
 
@@ -561,7 +555,7 @@ void NewBatch::OnNewbatchOkClick(wxCommandEvent&)
     if (!Validate() || !TransferDataFromWindow())
         return;
     if (m_nameText.empty()) {
-        tw::MessageBox(wxS("Batch Name cannot be blank"), wxS("Error"), wxOK, MessageParent());
+        tw::MessageBox(wxS("Batch Name cannot be blank"), wxS("Error"), wxOK, tw::BoxParent(this));
         return;
     }
     if (m_record && !WriteBack(*m_record))

@@ -127,7 +127,6 @@ private:
     void FollowCombine();
     // An action chosen by the user (or the shown one): its code is written back.
     void ActionChosen(int runstat);
-    wxWindow* MessageParent();
 
     CBatch* m_record = nullptr;
     bool m_isNew = false;

@@ -39,6 +39,7 @@
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
 #include "transfer/connsettings.h"
+#include "windows/ErrorGate.h"
 #include "windows/basicwindow.h"
 #include "wizard/ContentWizardLauncher.h"
 
@@ -239,7 +240,11 @@ bool DnDItemToBatch::OnDropText(wxCoord x, wxCoord y, const wxString& text)
         wxLogError("Batch folder drop encountered an error.");
         return false;
     }
-    return window->DropOnBatchesList(wxPoint(x, y), text);
+    // Inside the toolkit's drop callback nothing may escape and no box may
+    // open: a failure is told once the drop is over.
+    bool taken = false;
+    tw::Guarded(window, [&] { taken = window->DropOnBatchesList(wxPoint(x, y), text); }, tw::ErrorTiming::AfterEvent);
+    return taken;
 }
 
 bool DnDFile::OnDropText(wxCoord, wxCoord, const wxString& text)
@@ -252,7 +257,9 @@ bool DnDFile::OnDropText(wxCoord, wxCoord, const wxString& text)
         wxLogError("Batch item drop encountered an error.");
         return false;
     }
-    return window->DropOnItemsList(text);
+    bool taken = false;
+    tw::Guarded(window, [&] { taken = window->DropOnItemsList(text); }, tw::ErrorTiming::AfterEvent);
+    return taken;
 }
 
 // ---------------------------------------------------------------- construction
@@ -710,11 +717,12 @@ void BatchWindow::OnProductTreeCtrlBeginDrag(wxTreeEvent& event)
 
 // ---------------------------------------------------------------- batches list
 
-void BatchWindow::PopulateBatchesList()
+bool BatchWindow::ReadListedBatches(std::vector<CBatch>& batches)
 {
+    batches.clear();
     wxSQLite3Database* db = wxGetApp().GetUserDb();
     if (!db || !db->IsOpen())
-        return;
+        return false;
     try {
         wxSQLite3ResultSet rs = db->ExecuteQuery(wxString::Format("SELECT * from batches WHERE ID>%i", 1));
         while (rs.NextRow()) {
@@ -726,12 +734,23 @@ void BatchWindow::PopulateBatchesList()
             const wxLongLong seconds = rs.GetInt64("create_date", -1);
             b.create_date = seconds >= 0 ? wxDateTime(seconds * 1000) : wxDateTime();
             b.status = rs.GetInt("status", 0);
-            tw::WriteBatchRow(*m_batchesList, batch, -1);
+            batches.push_back(batch);
         }
         rs.Finalize();
     } catch (const wxSQLite3Exception& e) {
         wxLogError("%s", e.GetMessage());
+        batches.clear();
+        return false;
     }
+    return true;
+}
+
+void BatchWindow::PopulateBatchesList()
+{
+    std::vector<CBatch> batches;
+    ReadListedBatches(batches);
+    for (CBatch& batch : batches)
+        tw::WriteBatchRow(*m_batchesList, batch, -1);
 }
 
 void BatchWindow::InsertNewBatchItem()
@@ -857,8 +876,9 @@ void BatchWindow::OnEnableBatchToggleClick(wxCommandEvent&)
     const int id = BatchIdOfRow(row);
     if (id == -1)
         return;
-    const int status = CBatchFolder::Instance()->ToggleBatchEnable(id);
-    m_batchesList->SetItemImage(row, status != 0 ? 1 : 0);
+    int status = 0;
+    if (tw::Guarded(this, [&] { status = CBatchFolder::Instance()->ToggleBatchEnable(id); }))
+        m_batchesList->SetItemImage(row, status != 0 ? 1 : 0);
 }
 
 void BatchWindow::LaunchNewBatchDlg()
@@ -866,8 +886,15 @@ void BatchWindow::LaunchNewBatchDlg()
     CBatch batch;
     if (DialogRunner()(batch, true) != wxID_OK)
         return;
-    if (CBatchFolder::Instance()->AddBatch(&batch, -1) < 0)
+    CBatchFolder* store = CBatchFolder::Instance();
+    int stored = -1;
+    if (!tw::Guarded(this, [&] { stored = store->AddBatch(&batch, -1); }))
         return;
+    if (stored < 0) {
+        // The store has logged the failure.
+        tw::MessageBox(store->LastAddError(), wxS("Error"), wxOK | wxICON_ERROR, tw::BoxParent(this));
+        return;
+    }
     wxGetApp().AddEditBatchToBatchesListCtrl(&batch, -1);
 }
 
@@ -891,7 +918,13 @@ void BatchWindow::LoadBatchItemsCtrl(int batchId)
         return;
     }
     TidewrightApp& app = wxGetApp();
-    CBatch batch = CBatchFolder::Instance()->GetBatchByIndex(batchId);
+    CBatch batch;
+    if (!tw::Guarded(this, [&] { batch = CBatchFolder::Instance()->GetBatchByIndex(batchId); })) {
+        // Nothing shown that the store did not give.
+        SetItemsHeading(wxS("Batch"));
+        m_itemsList->Thaw();
+        return;
+    }
     // The download folder is made and read once for all the rows.
     if (!batch.info.folder.empty())
         CInit::MakeFolderIfNotExist(batch.info.folder);
@@ -940,8 +973,8 @@ void BatchWindow::ToggleItemCheck(long row)
         return;
     }
     const int status = RowImage(m_itemsList, row) == 1 ? 0 : 1;
-    CBatchFolder::Instance()->SetBatchItemStatus(status, m_currentBatchId, item->info.FileID);
-    m_itemsList->SetItemImage(row, status);
+    if (tw::Guarded(this, [&] { CBatchFolder::Instance()->SetBatchItemStatus(status, m_currentBatchId, item->info.FileID); }))
+        m_itemsList->SetItemImage(row, status);
 }
 
 void BatchWindow::OnBatchItemsLeftDown(wxMouseEvent& event)
@@ -1114,17 +1147,20 @@ void BatchWindow::PasteClipboard()
         return;
     TidewrightApp& app = wxGetApp();
     CBatchFolder* store = CBatchFolder::Instance();
-    CBatch batch = store->GetBatchByIndex(m_currentBatchId);
-    for (const CFileInfo& copied : m_itemClipboard) {
-        CFileInfo item;
-        // The row refers to the catalogue's own item, which outlives the clipboard.
-        CFileInfo* own = app.FindFileInfo(item, copied.info.FileID);
-        if (!own || store->ItemIsInBatch(m_currentBatchId, item.info.FileID))
-            continue;
-        item.info.status = 1;
-        item.AppendToListCtrl(&batch, m_itemsList, own);
-        store->AddItemToBatch(m_currentBatchId, item.info.FileID, 1);
-    }
+    tw::Guarded(this, [&] {
+        CBatch batch = store->GetBatchByIndex(m_currentBatchId);
+        for (const CFileInfo& copied : m_itemClipboard) {
+            CFileInfo item;
+            // The row refers to the catalogue's own item, which outlives the clipboard.
+            CFileInfo* own = app.FindFileInfo(item, copied.info.FileID);
+            if (!own || store->ItemIsInBatch(m_currentBatchId, item.info.FileID))
+                continue;
+            item.info.status = 1;
+            // Listed once stored.
+            store->AddItemToBatch(m_currentBatchId, item.info.FileID, 1);
+            item.AppendToListCtrl(&batch, m_itemsList, own);
+        }
+    });
 }
 
 bool BatchWindow::DeleteSelection(wxObject* source)
@@ -1162,11 +1198,13 @@ bool BatchWindow::DeleteSelection(wxObject* source)
 
 bool BatchWindow::DeleteBatchRow(long row, int id, const wxString& title)
 {
+    // Only a plain Yes deletes: Escape and the close box keep the batch.
     if (Tell(wxS("Delete ") + title + wxS(" and everything in it?"), wxS("Confirm Delete"),
-             wxYES_NO | wxNO_DEFAULT) == wxNO)
+             wxYES_NO | wxNO_DEFAULT) != wxYES)
+        return false;
+    if (!tw::Guarded(this, [&] { CBatchFolder::Instance()->DeleteBatch(id); }))
         return false;
     m_batchesList->DeleteItem(row);
-    CBatchFolder::Instance()->DeleteBatch(id);
     // The items shown were the deleted batch's.
     ForgetCurrentBatch();
     return true;
@@ -1175,16 +1213,24 @@ bool BatchWindow::DeleteBatchRow(long row, int id, const wxString& title)
 void BatchWindow::DeleteSelectedItems(int id, const wxString& title)
 {
     if (Tell(wxS("Delete selected item(s) from ") + title + wxS("?"), wxS("Confirm Delete"),
-             wxYES_NO | wxNO_DEFAULT) == wxNO)
+             wxYES_NO | wxNO_DEFAULT) != wxYES)
         return;
     if (id < 0)
         return;   // the "New Batch" row holds no items
     CBatchFolder* store = CBatchFolder::Instance();
-    for (long row : SelectedRows(m_itemsList)) {
-        if (const CFileInfo* item = RowItem(m_itemsList, row))
-            store->DeleteBatchItem(id, item->info.FileID);
-    }
-    LoadBatchItemsCtrl(id);
+    wxSQLite3Database* db = store->GetDatabase();
+    // All the selected items go, or none: the list keeps showing what the
+    // store holds.
+    const bool deleted = tw::Guarded(this, [&] {
+        wxSQLite3Transaction transaction(db);
+        for (long row : SelectedRows(m_itemsList)) {
+            if (const CFileInfo* item = RowItem(m_itemsList, row))
+                store->DeleteBatchItem(id, item->info.FileID);
+        }
+        transaction.Commit();
+    });
+    if (deleted)
+        LoadBatchItemsCtrl(id);
 }
 
 // ---------------------------------------------------------------- drops
@@ -1291,16 +1337,9 @@ bool BatchWindow::DropOnItemsList(const wxString& text)
 
 // ---------------------------------------------------------------- messages
 
-wxWindow* BatchWindow::MessageParent()
-{
-    wxWindow* active = wxGetActiveWindow();
-    wxWindow* top = active ? wxGetTopLevelParent(active) : nullptr;
-    return top ? top : this;
-}
-
 int BatchWindow::Tell(const wxString& text, const wxString& caption, long style)
 {
-    return tw::MessageBox(text, caption, style, MessageParent());
+    return tw::MessageBox(text, caption, style, tw::BoxParent(this));
 }
 
 void BatchWindow::TellLater(const wxString& text)
@@ -1356,7 +1395,8 @@ void BatchWindow::OnNewBatchClick(wxCommandEvent&)
 void BatchWindow::OnStart(wxCommandEvent&)
 {
     CActiveFileList files;
-    CBatchFolder::Instance()->GetActiveFileList(files, CBatchFolder::kLibraryMode);
+    if (!tw::Guarded(this, [&] { CBatchFolder::Instance()->GetActiveFileList(files, CBatchFolder::kLibraryMode); }))
+        return;
     HomePosition area;
     const bool hasArea = wxGetApp().GetBasicHomePosition(area);
     if (!wxGetApp().FileTransferStart(files, this, wxCommandEventHandler(BatchWindow::OnTransferDone), 2,
@@ -1367,20 +1407,15 @@ void BatchWindow::OnStart(wxCommandEvent&)
 void BatchWindow::OnTransferDone(wxCommandEvent& event)
 {
     const bool hasArea = wxGetApp().HasBasicHomePosition();
-    CActiveFileList files;
-    CBatchFolder::Instance()->GetActiveFileList(files, CBatchFolder::kLibraryMode);
     HomePosition area;
-    wxGetApp().FileTransferEpilogue(files, event.GetInt() != 0, hasArea ? &area : nullptr);
-    if (area.valid)
-        BasicWindow::UpdateCoords(area.lat, area.lon, area.width);
-}
-
-// ---------------------------------------------------------------- database errors
-
-void BatchWindow::ReportDatabaseError(const wxString& message)
-{
-    wxLogError("SQL error '%s'.", message);
-    Tell(wxS("The batch database reported an error: ") + message, wxS("Error"), wxOK | wxICON_ERROR);
+    area.valid = false;
+    tw::Guarded(this, [&] {
+        CActiveFileList files;
+        CBatchFolder::Instance()->GetActiveFileList(files, CBatchFolder::kLibraryMode);
+        wxGetApp().FileTransferEpilogue(files, event.GetInt() != 0, hasArea ? &area : nullptr);
+        if (area.valid)
+            BasicWindow::UpdateCoords(area.lat, area.lon, area.width);
+    });
 }
 
 // ---------------------------------------------------------------- mode, program and help commands
@@ -1407,7 +1442,7 @@ void BatchWindow::OnMenuSetDefaultsClick(wxCommandEvent&)
         zones->ExecuteUpdate("UPDATE Buoys SET selected=0 WHERE 1");
         zones->ExecuteUpdate("UPDATE MZones SET selected=0 WHERE 1");
     } catch (const wxSQLite3Exception& e) {
-        ReportDatabaseError(e.GetMessage());
+        tw::ShowError(e.GetMessage(), this);
     }
 }
 
@@ -1491,11 +1526,7 @@ void BatchWindow::OnDeleteBatchClick(wxCommandEvent&)
         Tell(wxS("Cannot delete ") + title, wxS("Notice"), wxOK | wxICON_ERROR);
         return;
     }
-    try {
-        DeleteBatchRow(row, id, title);
-    } catch (const wxSQLite3Exception& e) {
-        ReportDatabaseError(e.GetMessage());
-    }
+    DeleteBatchRow(row, id, title);
 }
 
 void BatchWindow::OnRenameBatchClick(wxCommandEvent& event)
@@ -1547,7 +1578,7 @@ void BatchWindow::EditBatchProperties(long row, int id)
         if (row >= 0)
             wxGetApp().AddEditBatchToBatchesListCtrl(&batch, row);
     } catch (const wxSQLite3Exception& e) {
-        ReportDatabaseError(e.GetMessage());
+        tw::ShowError(e.GetMessage(), this);
     }
 }
 
@@ -1562,7 +1593,7 @@ void BatchWindow::EnableDisableAllBatches(int enable)
             m_batchesList->SetItemImage(row, enable);
         }
     } catch (const wxSQLite3Exception& e) {
-        ReportDatabaseError(e.GetMessage());
+        tw::ShowError(e.GetMessage(), this);
     }
 }
 
@@ -1590,7 +1621,7 @@ void BatchWindow::OnDeleteAllDisabledBatchesClick(wxCommandEvent&)
                 ForgetCurrentBatch();
         }
     } catch (const wxSQLite3Exception& e) {
-        ReportDatabaseError(e.GetMessage());
+        tw::ShowError(e.GetMessage(), this);
     }
 }
 
@@ -1617,7 +1648,7 @@ wxString BatchWindow::ChooseBatchFile(const wxString& title, const wxString& fol
     request.defaultFile = name;
     request.wildcard = wildcard;
     request.style = style;
-    request.parent = MessageParent();
+    request.parent = tw::BoxParent(this);
     return tw::ChooseFile(request);
 }
 
@@ -1698,11 +1729,16 @@ void BatchWindow::OnRestoreBatchesClick(wxCommandEvent&)
              wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION) != wxYES)
         return;
     // The store takes the file whole or not at all; the lists show what it
-    // holds afterwards either way.
+    // holds afterwards either way (a list that cannot be read again stays
+    // as it was).
     ForgetCurrentBatch();
-    m_batchesList->DeleteAllItems();
     CBatchFile::ImportBatchesFromFile(path, true, true);
-    PopulateBatchesList();
+    std::vector<CBatch> batches;
+    if (!ReadListedBatches(batches))
+        return;
+    m_batchesList->DeleteAllItems();
+    for (CBatch& batch : batches)
+        tw::WriteBatchRow(*m_batchesList, batch, -1);
     InsertNewBatchItem();
 }
 
@@ -1820,7 +1856,7 @@ void BatchWindow::ViewBatchItem(long row)
             return;
         }
     } catch (const wxSQLite3Exception& e) {
-        ReportDatabaseError(e.GetMessage());
+        tw::ShowError(e.GetMessage(), this);
         return;
     }
     wxGetApp().ViewItemGlobal(item->info.FileID, m_currentBatchId);
@@ -1840,7 +1876,7 @@ bool BatchWindow::GetAppRunArgs(wxString& folder, wxString& file)
         folder = batch.info.folder;
         file = TidewrightApp::GetFilePath(&batch, folder, item.info.Path);
     } catch (const wxSQLite3Exception& e) {
-        ReportDatabaseError(e.GetMessage());
+        tw::ShowError(e.GetMessage(), this);
         return false;
     }
     return true;
@@ -1891,7 +1927,7 @@ void BatchWindow::OnBatchItemsChooseViewProgram(wxCommandEvent&)
     request.defaultDir = m_chooseProgramDir;
     request.wildcard = wxS("*");
     request.style = wxFD_OPEN | wxFD_FILE_MUST_EXIST;
-    request.parent = MessageParent();
+    request.parent = tw::BoxParent(this);
     const wxString program = tw::ChooseFile(request);
     if (program.empty())
         return;
@@ -1911,7 +1947,7 @@ void BatchWindow::SetAllItemsStatus(int status)
             CBatchFolder::Instance()->SetBatchItemStatus(status, m_currentBatchId, wxS("ALL_BATCH_ITEMS"));
         LoadBatchItemsCtrl(m_currentBatchId);
     } catch (const wxSQLite3Exception& e) {
-        ReportDatabaseError(e.GetMessage());
+        tw::ShowError(e.GetMessage(), this);
     }
 }
 
@@ -1931,13 +1967,13 @@ void BatchWindow::OnBatchItemsDeleteUnselected(wxCommandEvent&)
         CBatchFolder* store = CBatchFolder::Instance();
         const CBatch batch = store->GetBatchByIndex(m_currentBatchId);
         if (Tell(wxS("Delete ALL un-checked entries in ") + batch.info.title + wxS(" batch?"), wxS("Confirm Delete"),
-                 wxYES_NO | wxNO_DEFAULT) == wxNO)
+                 wxYES_NO | wxNO_DEFAULT) != wxYES)
             return;
         if (m_currentBatchId >= 0)
             store->DeleteUnselectedBatchItems(m_currentBatchId);
         LoadBatchItemsCtrl(m_currentBatchId);
     } catch (const wxSQLite3Exception& e) {
-        ReportDatabaseError(e.GetMessage());
+        tw::ShowError(e.GetMessage(), this);
     }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include <wx/dnd.h>
 #include <wx/frame.h>
@@ -354,15 +355,16 @@ private:
     // A notice shown once the current event (a drop, a press) is over.
     void TellLater(const wxString& text);
     int Tell(const wxString& text, const wxString& caption, long style);
-    wxWindow* MessageParent();
     void PostKey(int keyCode);
-    void ReportDatabaseError(const wxString& message);
     // Properties of batch `id` (its batches-list row `row`, -1 for none).
     void EditBatchProperties(long row, int id);
     void SetAllItemsStatus(int status);
     void TellNotDownloaded(const CFileInfo& item);
     wxString ChooseBatchFile(const wxString& title, const wxString& folder, const wxString& name,
                              const wxString& wildcard, long style);
+    // The stored batches above the Basic batch, in store order, as the
+    // batches list shows them; false (logged) when they cannot be read.
+    bool ReadListedBatches(std::vector<CBatch>& batches);
     // An ordinary import of one batch file, its new batches listed at the end.
     bool ImportBatchFile(const wxString& path);
 

@@ -18,6 +18,7 @@
 #include "library/FindQuery.h"
 #include "library/LibraryRules.h"
 #include "platform/UiHooks.h"
+#include "windows/ErrorGate.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(Find, wxDialog);
 
@@ -140,13 +141,6 @@ void Find::FillChoices()
     }
 }
 
-wxWindow* Find::MessageParent()
-{
-    wxWindow* active = wxGetActiveWindow();
-    wxWindow* top = active ? wxGetTopLevelParent(active) : nullptr;
-    return top ? top : this;
-}
-
 CFileInfo* Find::ResultItem(long row) const
 {
     if (row < 0 || row >= m_results->GetItemCount())
@@ -160,7 +154,7 @@ int Find::Search()
     TransferDataFromWindow();
     const tw::SearchStatement statement = tw::BuildSearchStatement(m_words, m_category, m_region, m_type);
     if (statement.empty) {
-        tw::MessageBox(wxS("No search values entered"), wxS("Message"), wxOK | wxCENTRE, MessageParent());
+        tw::MessageBox(wxS("No search values entered"), wxS("Message"), wxOK | wxCENTRE, tw::BoxParent(this));
         return -1;
     }
     TidewrightApp& app = wxGetApp();
@@ -206,11 +200,11 @@ int Find::Search()
     if (!failure.empty()) {
         wxLogError("Product search failed: %s", failure);
         tw::MessageBox(wxS("The search could not be run: ") + failure, wxS("Error"), wxOK | wxICON_ERROR,
-                       MessageParent());
+                       tw::BoxParent(this));
         return -1;
     }
     if (rows == 0)
-        tw::MessageBox(wxS("Search returned no results"), wxS("Message"), wxOK | wxCENTRE, MessageParent());
+        tw::MessageBox(wxS("Search returned no results"), wxS("Message"), wxOK | wxCENTRE, tw::BoxParent(this));
     return static_cast<int>(rows);
 }
 

@@ -77,7 +77,6 @@ public:
 private:
     void FillChoices();
     void OnClose(wxCloseEvent& event);
-    wxWindow* MessageParent();
 
     wxDECLARE_EVENT_TABLE();
 };

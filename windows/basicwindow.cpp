@@ -26,6 +26,7 @@
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
 #include "transfer/connsettings.h"
+#include "windows/ErrorGate.h"
 #include "windows/PictureButton.h"
 #include "wizard/ContentWizardLauncher.h"
 
@@ -187,6 +188,7 @@ void BasicWindow::Init()
     m_personalityMenu = nullptr;
     m_catalogueDb = nullptr;
     m_areaPending = false;
+    m_areaKnown = false;
     m_pendingZoom = 0;
     m_batchFolder = CBatchFolder::Instance();
     m_batchFolder->SetDatabase(wxGetApp().GetUserDb());
@@ -444,16 +446,21 @@ void BasicWindow::CreateControls()
         if (!restored && !m_personalities.empty())
             GetNewPersonality(m_personalities.front().regionName);
     } catch (const wxSQLite3Exception& e) {
-        ReportDatabaseError(e.GetMessage());
+        tw::ShowError(e.GetMessage(), this);
     }
     SetProductButtons();
 
     // A first run opens the content wizard once the window is shown.
     if (app.firstRun) {
+        // Once the wizard has been offered the first run is over, whatever
+        // ends this session.
         app.firstRun = false;
-        wxCommandEvent launch(wxEVT_MENU, ID_BASIC_LAUNCH_WIZARD);
-        launch.SetEventObject(this);
-        wxPostEvent(this, launch);
+        CallAfter([this] {
+            wxCommandEvent launch(wxEVT_MENU, ID_BASIC_LAUNCH_WIZARD);
+            launch.SetEventObject(this);
+            GetEventHandler()->SafelyProcessEvent(launch);
+            wxGetApp().RecordViewMode();
+        });
     }
 }
 
@@ -480,7 +487,7 @@ void BasicWindow::BuildPersonalityMenu()
         wxLogError("Cannot read the personalities: %s", e.GetMessage());
     }
     if (m_personalityCount <= 0) {
-        tw::MessageBox(wxS("Error: Buttons not found in Database"), wxS("Error"), wxOK, BoxParent());
+        tw::MessageBox(wxS("Error: Buttons not found in Database"), wxS("Error"), wxOK, tw::BoxParent(this));
         return;
     }
     for (const PictureRow& row : MenuPersonalities(pictureRows, m_personalityCount)) {
@@ -522,18 +529,6 @@ void BasicWindow::FitToContent()
     PlacePointerLabel();
 }
 
-wxWindow* BasicWindow::BoxParent()
-{
-    if (wxWindow* active = wxGetActiveWindow())
-        return wxGetTopLevelParent(active);
-    return this;
-}
-
-void BasicWindow::ReportDatabaseError(const wxString& message)
-{
-    tw::MessageBox(message, wxS("Error"), wxOK | wxICON_ERROR, BoxParent());
-}
-
 // ---------------------------------------------------------------- personalities
 
 bool BasicWindow::LoadPersonality(const wxString& region)
@@ -556,7 +551,7 @@ bool BasicWindow::LoadPersonality(const wxString& region)
         // Without a catalogue, or without any buttons in it (already said),
         // there is nothing to tell.
         if (m_catalogueDb && m_personalityCount > 0)
-            tw::MessageBox(wxS("Buttons not found for ") + region, wxS("Notice"), wxOK, BoxParent());
+            tw::MessageBox(wxS("Buttons not found for ") + region, wxS("Notice"), wxOK, tw::BoxParent(this));
         return false;
     }
     ShowRegionPicture(region);
@@ -610,7 +605,7 @@ void BasicWindow::onPersonalityMenuItemClick(wxCommandEvent& event)
         try {
             GetNewPersonality(region);
         } catch (const wxSQLite3Exception& e) {
-            ReportDatabaseError(e.GetMessage());
+            tw::ShowError(e.GetMessage(), this);
         }
         return;
     }
@@ -638,6 +633,23 @@ bool BasicWindow::LoadCurrentPersonality(bool zoom)
         }
     }
 
+    // The area, repaired and stored again when it is out of range. It is
+    // taken before the personality, whose loading may fail: the window must
+    // never send an area the user did not choose.
+    if (haveRow) {
+        m_lat = static_cast<float>(lat);
+        m_lon = static_cast<float>(lon);
+        m_width = static_cast<float>(width);
+        m_areaKnown = true;
+        double rlat = m_lat, rlon = m_lon, rwidth = m_width;
+        if (RepairArea(rlat, rlon, rwidth)) {
+            m_lat = static_cast<float>(rlat);
+            m_lon = static_cast<float>(rlon);
+            m_width = static_cast<float>(rwidth);
+            UpdateCoords();
+        }
+    }
+
     bool loaded = false;
     if (m_productList)
         m_productList->DeleteAllItems();
@@ -655,7 +667,7 @@ bool BasicWindow::LoadCurrentPersonality(bool zoom)
             for (const wxString& id : ids) {
                 CFileInfo item;
                 if (!wxGetApp().FindFileInfo(item, id)) {
-                    tw::MessageBox(wxS("Cannot find in list: ") + id, wxS("Error"), wxOK, BoxParent());
+                    tw::MessageBox(wxS("Cannot find in list: ") + id, wxS("Error"), wxOK, tw::BoxParent(this));
                     continue;
                 }
                 const int k = GetButtonIdxFromRecid(id);
@@ -669,21 +681,6 @@ bool BasicWindow::LoadCurrentPersonality(bool zoom)
         }
     }
 
-    // The area, repaired and stored again when it is out of range. It is
-    // read also when the personality could not be loaded: the window must
-    // never send an area the user did not choose.
-    if (haveRow) {
-        m_lat = static_cast<float>(lat);
-        m_lon = static_cast<float>(lon);
-        m_width = static_cast<float>(width);
-        double rlat = m_lat, rlon = m_lon, rwidth = m_width;
-        if (RepairArea(rlat, rlon, rwidth)) {
-            m_lat = static_cast<float>(rlat);
-            m_lon = static_cast<float>(rlon);
-            m_width = static_cast<float>(rwidth);
-            UpdateCoords();
-        }
-    }
     if (zoom)
         ShowArea(0);
     return loaded;
@@ -756,7 +753,7 @@ void BasicWindow::OnTogglebuttonClick(wxToggleButton* button, int position)
     }
     CFileInfo item;
     if (!wxGetApp().FindFileInfo(item, recid)) {
-        tw::MessageBox(wxS("Cannot find in list: ") + recid, wxS("Error"), wxOK, BoxParent());
+        tw::MessageBox(wxS("Cannot find in list: ") + recid, wxS("Error"), wxOK, tw::BoxParent(this));
         // Nothing was stored: the button must not claim the product.
         button->SetValue(false);
         return;
@@ -764,9 +761,12 @@ void BasicWindow::OnTogglebuttonClick(wxToggleButton* button, int position)
     const bool pressed = button->GetValue();
     try {
         if (pressed) {
+            // What the row needs is read before the product is stored, so a
+            // stored product always has its row and its pressed button.
+            CBatch batch = m_batchFolder->GetBatchByIndex(kBasicBatchId);
             m_batchFolder->AddItemToBatch(kBasicBatchId, item.info.FileID, 1);
             m_buttonSelected[k] = 1;
-            AppendToListCtrl(&item, k);
+            AppendRow(batch, item, k);
         } else {
             m_batchFolder->DeleteBatchItem(kBasicBatchId, item.info.FileID);
             m_buttonSelected[k] = 0;
@@ -775,7 +775,7 @@ void BasicWindow::OnTogglebuttonClick(wxToggleButton* button, int position)
     } catch (const wxSQLite3Exception& e) {
         // The batch did not change: neither does the button.
         button->SetValue(!pressed);
-        ReportDatabaseError(e.GetMessage());
+        tw::ShowError(e.GetMessage(), this);
     }
 }
 
@@ -846,7 +846,7 @@ void BasicWindow::OnLeftDClick(wxMouseEvent&)
     if (row >= 0)
         ViewItem(static_cast<int>(row));
     else
-        tw::MessageBox(wxS("No product is selected"), wxS("Notice"), wxOK | wxICON_ERROR, BoxParent());
+        tw::MessageBox(wxS("No product is selected"), wxS("Notice"), wxOK | wxICON_ERROR, tw::BoxParent(this));
 }
 
 void BasicWindow::OnViewButtonClick(wxCommandEvent&)
@@ -903,6 +903,7 @@ void BasicWindow::UpdateCoords()
     st.Bind(2, static_cast<double>(m_lon));
     st.Bind(3, static_cast<double>(m_width));
     st.ExecuteUpdate();
+    m_areaKnown = true;
 }
 
 // ---------------------------------------------------------------- commands
@@ -911,14 +912,29 @@ void BasicWindow::OnDownloadButtonClick(wxCommandEvent&)
 {
     CActiveFileList files;
     try {
+        // An area that could not be read at start is read now; without it
+        // nothing is sent.
+        if (!m_areaKnown) {
+            double lat = m_lat, lon = m_lon;
+            int width = static_cast<int>(m_width);
+            if (!GetCoords(lat, lon, width)) {
+                tw::ShowError(wxS("The download area of the Basic window could not be read."), this);
+                return;
+            }
+            m_lat = static_cast<float>(lat);
+            m_lon = static_cast<float>(lon);
+            m_width = static_cast<float>(width);
+            m_areaKnown = true;
+            ShowArea(0);
+        }
         m_batchFolder->GetActiveFileList(files, CBatchFolder::kBasicMode);
     } catch (const wxSQLite3Exception& e) {
-        ReportDatabaseError(e.GetMessage());
+        tw::ShowError(e.GetMessage(), this);
         return;
     }
     HomePosition area(m_lat, m_lon, static_cast<int>(m_width));
     if (!wxGetApp().FileTransferStart(files, this, wxCommandEventHandler(BasicWindow::OnTransferDone), 0, &area))
-        tw::MessageBox(wxS("Failed to create the download window."), wxS("Message"), wxOK, BoxParent());
+        tw::MessageBox(wxS("Failed to create the download window."), wxS("Message"), wxOK, tw::BoxParent(this));
 }
 
 void BasicWindow::OnTransferDone(wxCommandEvent& event)
@@ -941,7 +957,7 @@ void BasicWindow::OnTransferDone(wxCommandEvent& event)
             ShowArea(0);
         }
     } catch (const wxSQLite3Exception& e) {
-        ReportDatabaseError(e.GetMessage());
+        tw::ShowError(e.GetMessage(), this);
     }
 }
 
@@ -971,7 +987,7 @@ void BasicWindow::OnPropertiesButtonClick(wxCommandEvent&)
             ShowArea(0);
         }
     } catch (const wxSQLite3Exception& e) {
-        ReportDatabaseError(e.GetMessage());
+        tw::ShowError(e.GetMessage(), this);
     }
 }
 

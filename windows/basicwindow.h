@@ -213,14 +213,14 @@ private:
     void ShowArea(int zoom);
     void PlacePointerLabel();
     void FitToContent();
-    void ReportDatabaseError(const wxString& message);
-    // The parent for a message box: the active top-level window, else this.
-    wxWindow* BoxParent();
 
     wxSQLite3Database* m_catalogueDb;
     CBatchFolder* m_batchFolder;
     // The area waits for the map's first size (see ShowArea).
     bool m_areaPending;
+    // m_lat, m_lon and m_width hold the stored area (or one stored since):
+    // only then may a download send them.
+    bool m_areaKnown;
     int m_pendingZoom;
 
     wxDECLARE_EVENT_TABLE();

@@ -13,6 +13,7 @@
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
 #include "windows/SuggestionGroups.h"
+#include "windows/ErrorGate.h"
 
 wxDEFINE_EVENT(wxEVT_CKTR_ITEM_SELECTED, wxCheckTreeCtrlEvent);
 wxDEFINE_EVENT(wxEVT_CKTR_ITEM_UNSELECTED, wxCheckTreeCtrlEvent);
@@ -254,9 +255,9 @@ void wxCheckTreeCtrl::ShowStoredMarks(CBatchFolder* store, const wxArrayTreeItem
 
 void wxCheckTreeCtrl::ReportStoreFailure(const wxString& message)
 {
-    tw::MessageBox(wxS("The download selection could not be stored: ") + message +
-                       wxS("\nThe check marks show what is stored."),
-                   wxS("Error"), wxOK | wxCENTRE | wxICON_ERROR, MessageParent(this));
+    tw::ShowError(wxS("The download selection could not be stored: ") + message +
+                      wxS("\nThe check marks show what is stored."),
+                  this);
 }
 
 void wxCheckTreeCtrl::OnLeftDown(wxMouseEvent& event)
@@ -326,7 +327,7 @@ void wxCheckTreeCtrl::OnRightDown(wxMouseEvent& event)
     question.cancelLabel = wxS("Cancel");
     question.caption = wxS("Enable/Disable Download");
     question.style = wxYES_NO | wxCANCEL;
-    question.parent = MessageParent(this);
+    question.parent = tw::BoxParent(this);
     switch (tw::MessageBox(question)) {
     case wxYES:
         RecursiveCheckandSetBatchItem(CBatchFolder::Instance(), item, true);
@@ -382,7 +383,7 @@ bool BuildSuggestionTree(wxCheckTreeCtrl& tree, const SuggestionTreeText& text)
     tree.ExpandAll();
     tree.Thaw();
 
-    wxWindow* parent = MessageParent(&tree);
+    wxWindow* parent = tw::BoxParent(&tree);
     if (!error.empty()) {
         tw::MessageBox(wxS("The suggested content could not be read: ") + error, wxS("Error"),
                        wxOK | wxCENTRE | wxICON_ERROR, parent);
@@ -408,13 +409,12 @@ void StartWizardBatchDownload(wxEvtHandler* handler, wxObjectEventFunction done)
     try {
         CBatchFolder::Instance()->GetActiveFileList(files, CBatchFolder::kWizardMode);
     } catch (const wxSQLite3Exception& e) {
-        tw::MessageBox(wxS("The suggested content could not be read: ") + e.GetMessage(), wxS("Error"),
-                       wxOK | wxCENTRE | wxICON_ERROR, MessageParent(window));
+        tw::ShowError(wxS("The suggested content could not be read: ") + e.GetMessage(), window);
         return;
     }
     if (!wxGetApp().FileTransferStart(files, handler, done, 1, nullptr))
         tw::MessageBox(wxS("Failed to create the download window."), wxS("Message"), wxOK | wxCENTRE,
-                       MessageParent(window));
+                       tw::BoxParent(window));
 }
 
 void FinishWizardBatchDownload(const wxCommandEvent& event)
@@ -423,18 +423,8 @@ void FinishWizardBatchDownload(const wxCommandEvent& event)
     try {
         CBatchFolder::Instance()->GetActiveFileList(files, CBatchFolder::kWizardMode);
     } catch (const wxSQLite3Exception& e) {
-        tw::MessageBox(wxS("The downloaded files could not be processed: ") + e.GetMessage(), wxS("Error"),
-                       wxOK | wxCENTRE | wxICON_ERROR, MessageParent(nullptr));
+        tw::ShowError(wxS("The downloaded files could not be processed: ") + e.GetMessage(), nullptr);
         return;
     }
     wxGetApp().FileTransferEpilogue(files, event.GetInt() != 0, nullptr);
-}
-
-wxWindow* MessageParent(wxWindow* fallback)
-{
-    if (wxWindow* active = wxGetActiveWindow())
-        return wxGetTopLevelParent(active);
-    if (fallback)
-        return wxGetTopLevelParent(fallback);
-    return wxGetApp().topWindow;
 }

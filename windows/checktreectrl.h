@@ -128,7 +128,3 @@ bool BuildSuggestionTree(wxCheckTreeCtrl& tree, const SuggestionTreeText& text);
 // a fresh list of the same items. Problems are told in message boxes.
 void StartWizardBatchDownload(wxEvtHandler* handler, wxObjectEventFunction done);
 void FinishWizardBatchDownload(const wxCommandEvent& event);
-
-// The window to give a message box as parent: the active top-level window,
-// else the top-level window of `fallback`.
-wxWindow* MessageParent(wxWindow* fallback);

@@ -21,6 +21,7 @@
 #include "windows/checktreectrl.h"
 #include "wizard/ContentWizardLauncher.h"
 #include "wizard/processwizardsettings.h"
+#include "windows/ErrorGate.h"
 
 using namespace tw::portal;
 
@@ -194,11 +195,15 @@ void LoadWindow::CreateControls()
     CBatchFolder::Instance()->SetDatabase(app.GetUserDb());
     RefreshList(false);
     if (app.firstRun) {
-        // Queued: the wizard opens once the window is up.
+        // Queued: the wizard opens once the window is up. Once it has been
+        // offered the first run is over, whatever ends this session.
         app.firstRun = false;
-        wxCommandEvent launch(wxEVT_BUTTON, ID_LOAD_LAUNCH_WIZARD_BUTTON);
-        launch.SetEventObject(this);
-        wxPostEvent(this, launch);
+        CallAfter([this] {
+            wxCommandEvent launch(wxEVT_BUTTON, ID_LOAD_LAUNCH_WIZARD_BUTTON);
+            launch.SetEventObject(this);
+            GetEventHandler()->SafelyProcessEvent(launch);
+            wxGetApp().RecordViewMode();
+        });
     }
 }
 
@@ -386,8 +391,7 @@ void LoadWindow::OnLaunchPropertiesDlgClick(wxCommandEvent&)
         if (batch.info.folder != folder)
             wxGetApp().SetTransferFolder(batch.info.folder, true);
     } catch (const wxSQLite3Exception& e) {
-        tw::MessageBox(wxS("The properties of the suggested content could not be stored: ") + e.GetMessage(),
-                       wxS("Error"), wxOK | wxCENTRE | wxICON_ERROR, MessageParent(this));
+        tw::ShowError(wxS("The properties of the suggested content could not be stored: ") + e.GetMessage(), this);
     }
 }
 

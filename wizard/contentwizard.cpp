@@ -257,11 +257,20 @@ bool ContentWizard::RunFrom(wxWizardPage* first)
         m_page->Hide();
         m_page = nullptr;
     }
+    CGPSQuery& reader = wxGetApp().gpsQuery;
+    const bool pollingBefore = reader.IsPolling();
     m_prefsAtStart = std::make_unique<DLPrefs>(wxGetApp().dlPrefs);
     m_committed = false;
     const bool finished = RunWizard(first);
-    if (!finished && !m_committed)
+    if (!finished && !m_committed) {
         RestorePreferences();
+        // A GPS test started here may have left the reader polling (or a
+        // query under way): it runs as it did before the wizard.
+        if (!pollingBefore)
+            reader.StopQuery();
+        else if (!reader.IsPolling())
+            reader.StartQuery(false);
+    }
     m_prefsAtStart.reset();
     return finished;
 }
@@ -286,13 +295,19 @@ bool ContentWizard::GoToPage(int page)
     wxWizardPage* current = GetCurrentPage();
     if (!current)
         return false;
+    ContentWizardPage* target = GetPage(page);
+    if (!target || target == current) {
+        // The controls are read back and the page stays; it is not left, so
+        // what leaving ends (a pending GPS test, listening to the reader)
+        // goes on.
+        if (current->Validate())
+            current->wxWizardPage::TransferDataFromWindow();
+        return false;
+    }
     // A page that refuses what it shows (a position out of range) stays.
     if (!current->Validate())
         return false;
     current->TransferDataFromWindow();
-    ContentWizardPage* target = GetPage(page);
-    if (!target || target == current)
-        return false;
     return ShowPage(target, true);
 }
 

@@ -14,6 +14,7 @@
 #include "map/metzonesdialog.h"
 #include "map/weatherzonedialog.h"
 #include "platform/UiHooks.h"
+#include "windows/ErrorGate.h"
 
 using tw::wizard::CheckRow;
 using tw::wizard::PageFont;
@@ -28,8 +29,7 @@ constexpr long kZoneMapStyle = wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxTAB_T
 
 void ShowDatabaseError(wxWindow* near, const wxString& what, const wxString& message)
 {
-    tw::MessageBox(what + "\n" + message, wxS("Error"), wxOK | wxICON_ERROR | wxCENTRE,
-                   tw::pickers::MessageBoxParent(near));
+    tw::ShowError(what + "\n" + message, near);
 }
 
 } // namespace
@@ -275,7 +275,7 @@ int WizardPage3::LaunchWeatherZonesDialog(wxArrayString zcodes, wxString title, 
     map->InitWeatherzones(image, vars, zcodes);
     map->CenterOnLogicalPoint(wxPoint(view.centreX, view.centreY));
 
-    const int result = dialog->ShowModal();
+    int result = dialog->ShowModal();
     if (result == wxID_OK) {
         const WeatherZoneArray zones = map->m_zones;
         wxSQLite3Database* db = wxGetApp().GetMarineZonesDb();
@@ -285,6 +285,8 @@ int WizardPage3::LaunchWeatherZonesDialog(wxArrayString zcodes, wxString title, 
             StoreZoneSelections(*db, zones);
         } catch (wxSQLite3Exception& e) {
             ShowDatabaseError(this, _("The zone selections could not be stored."), e.GetMessage());
+            // Nothing was stored: the caller ticks nothing.
+            result = wxID_CANCEL;
         }
     }
     dialog->Destroy();

@@ -185,6 +185,35 @@ TEST_F(LibraryApp, RestoreReplacesOnlyAfterAskingAndOnlyAWholeFile)
     EXPECT_EQ(Query(wxString::Format("SELECT count(*) FROM batch_items WHERE batchID=%d", idle)), 1);
 }
 
+// A file that holds no batch record is no backup: after Yes the user is told
+// so and every batch stays, in the store and in the list.
+TEST_F(LibraryApp, RestoreOfAFileWithoutBatchesReplacesNothing)
+{
+    tw::test::TempDir dir;
+    const struct {
+        const char* name;
+        std::string text;
+    } cases[] = {
+        {"empty file", ""},
+        {"one line without a line end", "hello"},
+        {"a byte-order mark only", "\xEF\xBB\xBF"},
+    };
+    const std::vector<wxString> stored = StoredTitles();
+    const std::vector<wxString> listed = Titles();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const wxString path = dir / "nothing.rvl";
+        ASSERT_TRUE(tw::test::WriteFile(path, c.text));
+        tw::test::ResetUi();
+        AnswerChooser(path);
+        AnswerBox(wxYES);
+        Command(ID_BATCH_RESTORE_BATCHES);
+        EXPECT_TRUE(BoxShown(path + " holds no batches.")) << "boxes: " << Ui().boxes.size();
+        EXPECT_EQ(StoredTitles(), stored);
+        EXPECT_EQ(Titles(), listed);
+    }
+}
+
 // The sample batches: a missing folder is named and the chooser still
 // opens; every shipped file imports whole against our catalogue, each as a
 // new row with all its items.

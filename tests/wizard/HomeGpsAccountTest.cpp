@@ -616,3 +616,44 @@ TEST_F(HomePageLocaleTest, PositionTextsAreTheSameInEveryLocale)
         EXPECT_DOUBLE_EQ(app.dlPrefs.HomeLocation_ManualLon, -70.5);
     });
 }
+
+// ---------------------------------------------------------------- the wizard's hold on the GPS reader
+
+// Cancel gives the reader back as it was: a GPS test with GPS chosen as the
+// home source leaves no polling behind when polling was off before.
+TEST_F(GpsPageTest, CancelLeavesTheReaderAsItWasBeforeTheWizard)
+{
+    const std::string rmc = WithChecksum("$GNRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,A");
+    receiver.Send({rmc}, 10);
+    app.dlPrefs.GPS_GLL = false;
+    ASSERT_FALSE(app.gpsQuery.IsPolling());
+    OnPage([&](ContentWizard&, WizardPage9& page) {
+        app.dlPrefs.HomeLocation_Source = 0;   // GPS chosen on the home page
+        EXPECT_FALSE(Test(page).empty());
+        EXPECT_TRUE(WaitFor([&] { return app.gpsQuery.IsPolling(); }, 3000)) << "the test left the reader polling";
+    });
+    EXPECT_EQ(app.dlPrefs.HomeLocation_Source, 1);
+    EXPECT_FALSE(app.gpsQuery.IsPolling());
+    EXPECT_EQ(app.gpsQuery.GetState(), 0) << "no query left running";
+}
+
+// A click on the strip button of the page already shown changes nothing: a
+// pending test still reports, and the page keeps listening to the reader.
+TEST_F(GpsPageTest, StripClickOnTheShownPageKeepsItsTestAndItsReader)
+{
+    const std::string rmc = WithChecksum("$GNRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,A");
+    receiver.Send({rmc}, 200);
+    app.dlPrefs.GPS_GLL = false;
+    OnPage([&](ContentWizard& w, WizardPage9& page) {
+        const size_t before = Ui().boxes.size();
+        Click(page.GetTestButton());
+        ASSERT_TRUE(page.IsTestPending());
+        EXPECT_FALSE(w.GoToPage(9));
+        EXPECT_TRUE(page.IsSubscribed());
+        EXPECT_TRUE(page.IsTestPending());
+        EXPECT_EQ(w.GetCurrentPage(), w.m_gpsPage);
+        ASSERT_TRUE(WaitFor([&] { return Ui().boxes.size() > before; }, 10000)) << "the test's result is shown";
+        EXPECT_EQ(Ui().boxes.back().caption, "'Test GPS' Results");
+        EXPECT_TRUE(page.GetTestButton()->IsEnabled());
+    });
+}

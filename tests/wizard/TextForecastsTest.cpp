@@ -266,6 +266,8 @@ TEST_F(TextForecastsTest, AStoreThatFailsIsToldAndLeavesNoTransaction)
     DialogScript script;
     script.Then<WeatherZoneDialog>(ZoneMap(seen, wxID_OK, true));
     OnPage([&](ContentWizard&, WizardPage3& page) {
+        // Ticked by an earlier selection that was stored.
+        page.GetCheckBox(WizardPage3::ID_HIGHSEAS)->SetValue(true);
         Click(Button(page, WizardPage3::ID_HIGHSEAS_MAP));
         AnswerBox(wxYES);
         Click(Button(page, WizardPage3::ID_UNSELECT_ZONES));
@@ -276,4 +278,26 @@ TEST_F(TextForecastsTest, AStoreThatFailsIsToldAndLeavesNoTransaction)
         errors += box.caption == "Error" && box.message.Contains("refused");
     EXPECT_EQ(errors, 2);
     EXPECT_TRUE(Zones().GetAutoCommit());
+}
+
+// A zone map accepted with OK whose selection the store refuses ticks no box:
+// the boxes show what is stored.
+TEST_F(TextForecastsTest, AZoneSelectionThatIsNotStoredTicksNothing)
+{
+    Zones().ExecuteUpdate("CREATE TRIGGER refuse BEFORE UPDATE ON MZones BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    ZoneMapSeen seen;
+    DialogScript script;
+    script.Then<WeatherZoneDialog>(ZoneMap(seen, wxID_OK, true));
+    OnPage([&](ContentWizard&, WizardPage3& page) {
+        Click(Button(page, WizardPage3::ID_HIGHSEAS_MAP));
+        EXPECT_TRUE(script.Done());
+        tw::test::Pump(50);
+        EXPECT_FALSE(page.GetCheckBox(WizardPage3::ID_HIGHSEAS)->GetValue());
+    });
+    int errors = 0;
+    for (const auto& box : Ui().boxes)
+        errors += box.caption == "Error";
+    EXPECT_EQ(errors, 1);
+    ASSERT_FALSE(seen.toggled.empty());
+    EXPECT_EQ(Selected(Zones(), seen.toggled), seen.wasSelected ? 1 : 0) << "nothing stored";
 }
