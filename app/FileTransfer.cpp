@@ -4,6 +4,9 @@
 #include "app/tidewrightapp.h"
 
 #include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -15,6 +18,7 @@
 #include "catalogue/Batch.h"
 #include "catalogue/BatchDB.h"
 #include "catalogue/Broadcast.h"
+#include "catalogue/FileInfo.h"
 #include "catalogue/PostProcess.h"
 #include "platform/UiHooks.h"
 #include "transfer/filexfer.h"
@@ -22,8 +26,9 @@
 namespace {
 
 // A worker that a forced close left finishing may still be using the
-// transfer list; a new transfer waits this long for it before it refills it.
-constexpr int kPreviousWorkerWaitMs = 5000;
+// transfer list: a new transfer is refused until it has ended (the main loop
+// never waits for it; its window hands the outcome on once it has).
+constexpr int kPreviousWorkerWaitMs = 0;
 
 // Files named one by one in the notice of a transfer that did not fully succeed.
 constexpr size_t kNamesShown = 20;
@@ -131,29 +136,109 @@ int TidewrightApp::InsertLocalPath(CActiveFileList& files, const wxString& serve
     return static_cast<int>(files.GetCount());
 }
 
+namespace {
+
+// Where a file of a transfer belongs: its server path and its download
+// folder. The same item in two batches with their own folders has two keys;
+// in one folder the two copies are one file.
+std::wstring PlaceKey(const wxString& serverPath, wxString folder)
+{
+    folder = CollapseSeparators(folder);
+    while (folder.length() > 0 && folder.Last() == wxFILE_SEP_PATH)
+        folder.RemoveLast();
+    return (serverPath + wxS('\n') + folder).ToStdWstring();
+}
+
+// A transfer entry's download folder: its temporary path is
+// folder/tmp/name (a name the server sent instead changes only the name).
+wxString EntryFolder(const FileInfo& entry)
+{
+    return entry.tmpPath.BeforeLast(wxFILE_SEP_PATH).BeforeLast(wxFILE_SEP_PATH);
+}
+
+// The active files by where they belong, built once per epilogue: each
+// transfer entry takes the next active file of its key, so every copy of an
+// item gets its own entry's path, or none when its own entry failed.
+class ActiveFileIndex
+{
+public:
+    explicit ActiveFileIndex(const CActiveFileList& files)
+    {
+        m_slots.reserve(files.GetCount());
+        for (size_t i = 0; i < files.GetCount(); ++i) {
+            const CActiveFile& f = files.Item(i);
+            m_slots[PlaceKey(f.Path, f.folder)].indices.push_back(i);
+        }
+    }
+    // The active file of the next entry with this key; -1 when none is left.
+    long Take(const FileInfo& entry)
+    {
+        const auto found = m_slots.find(PlaceKey(entry.serverPath, EntryFolder(entry)));
+        if (found == m_slots.end() || found->second.next >= found->second.indices.size())
+            return -1;
+        return static_cast<long>(found->second.indices[found->second.next++]);
+    }
+
+private:
+    struct Slot {
+        std::vector<size_t> indices;
+        size_t next = 0;
+    };
+    std::unordered_map<std::wstring, Slot> m_slots;
+};
+
+// How the user is told of a file: its catalogue title with its file name
+// after, or the file name alone when the catalogue has no such item.
+wxString ShownName(TidewrightApp& app, const wxString& fileId, const wxString& serverPath)
+{
+    wxString name = serverPath.AfterLast('/');
+    if (name.Contains(wxS("=>")))
+        name = name.AfterFirst('=').Mid(1);
+    CFileInfo item;
+    if (!fileId.empty() && app.FindFileInfo(item, fileId)) {
+        const wxString title = item.info.Title;
+        const wxString file = item.info.File;
+        if (!file.empty())
+            name = file;
+        if (!title.empty())
+            return title + wxS(": ") + name;
+    }
+    return name.empty() ? serverPath : name;
+}
+
+} // namespace
+
 void TidewrightApp::FileTransferEpilogue(CActiveFileList& files, bool ok, HomePosition* area)
 {
-    // A worker that a forced close left finishing may still be placing
-    // files: what arrived is read once it has ended.
-    FileXfer::WaitForWorkers(kPreviousWorkerWaitMs);
-
+    // Runs once the transfer's worker has ended: the window sends its
+    // outcome only then, so nothing here waits.
     if (area) {
         area->valid = FileXfer::HasHandBackPosition(transferList);
         if (area->valid)
             transferList.GetDefaultPosition(area->lat, area->lon, area->width);
     }
+    // A user who ended the transfer by force asked for nothing more: what
+    // arrived is recorded and kept, but no program is started and the
+    // clipboard is left alone.
+    const bool forced = FileXfer::WasForced(transferList);
 
     // Only files that arrived whole and were placed get a local path: an
     // entry the server refused, or that could not be received, decompressed
     // or placed, must not pass an older file of the same name off as new.
     TransferOutcome outcome;
+    ActiveFileIndex index(files);
+    std::vector<wxString> missingIds;   // file ids of the missing entries, in order
     for (size_t i = 0; i < transferList.GetCount(); ++i) {
+        const FileInfo& entry = transferList.Item(i);
+        const long owner = index.Take(entry);
         wxString placedAt;
         if (transferList.IsFilePlaced(i, &placedAt)) {
             outcome.arrived.Add(placedAt);
-            InsertLocalPath(files, transferList.Item(i).serverPath, placedAt);
+            if (owner >= 0)
+                files.Item(static_cast<size_t>(owner)).LocalPath = placedAt;
         } else {
-            outcome.missing.Add(transferList.Item(i).serverPath);
+            outcome.missing.Add(entry.serverPath);
+            missingIds.push_back(owner >= 0 ? files.Item(static_cast<size_t>(owner)).FileID : wxString());
         }
         if (!transferList.GetFileError(i).empty())
             outcome.ran = true;
@@ -164,8 +249,9 @@ void TidewrightApp::FileTransferEpilogue(CActiveFileList& files, bool ok, HomePo
         transferList.files.Empty();
 
     if (ok || !outcome.arrived.empty()) {
-        outcome.keptCombined = CPostProcess::PostProcess(files);
-        CBroadcast().BroadcastFiles2ExternApps(files);
+        outcome.keptCombined = CPostProcess::PostProcess(files, !forced);
+        if (!forced)
+            CBroadcast().BroadcastFiles2ExternApps(files);
     } else if (outcome.ran) {
         outcome.keptCombined = CPostProcess::IncompleteCombinedFiles(files);
     }
@@ -178,16 +264,25 @@ void TidewrightApp::FileTransferEpilogue(CActiveFileList& files, bool ok, HomePo
                                                  : wxS("These files did not arrive:\r\n"));
             const size_t shown = std::min<size_t>(outcome.missing.size(), kNamesShown);
             for (size_t i = 0; i < shown; ++i)
-                text << wxS("    ") << outcome.missing[i] << wxS("\r\n");
+                text << wxS("    ") << ShownName(*this, missingIds[i], outcome.missing[i]) << wxS("\r\n");
             if (outcome.missing.size() > shown)
                 text << wxString::Format("    ... and %zu more\r\n", outcome.missing.size() - shown);
             if (!outcome.arrived.empty())
                 text << wxS("The files that arrived have been placed in their folders.\r\n");
         }
-        for (const wxString& gribfile : outcome.keptCombined)
-            text << wxS("\r\nThe combined GRIB file ") << gribfile
-                 << wxS(" was not rebuilt, because not every GRIB file of its batch arrived; the previous one is "
-                        "kept.\r\n");
+        for (const CPostProcess::CombinedShortfall& shortfall : CPostProcess::CombinedShortfalls(files)) {
+            text << wxS("\r\nThe combined GRIB file ") << shortfall.gribfile
+                 << (shortfall.rebuilt ? wxS(" was rebuilt from the GRIB files that arrived; without:\r\n")
+                                       : wxS(" was not rebuilt, because none of its GRIB files arrived; the "
+                                             "previous one is kept. Missing:\r\n"));
+            const size_t shown = std::min<size_t>(shortfall.missing.size(), kNamesShown);
+            for (size_t k = 0; k < shown; ++k) {
+                const CActiveFile& f = files.Item(shortfall.missing[k]);
+                text << wxS("    ") << ShownName(*this, f.FileID, f.Path) << wxS("\r\n");
+            }
+            if (shortfall.missing.size() > shown)
+                text << wxString::Format("    ... and %zu more\r\n", shortfall.missing.size() - shown);
+        }
         wxWindow* parent = wxGetActiveWindow() ? wxGetTopLevelParent(wxGetActiveWindow()) : topWindow;
         tw::MessageBox(text, wxS("Notice"), wxOK | wxICON_INFORMATION, parent);
     }
