@@ -9,6 +9,8 @@
 #include <numeric>
 #include <set>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include <dirent.h>
@@ -430,17 +432,29 @@ wxArrayString CPostProcess::PostProcess(CActiveFileList& files, bool runPrograms
     // an older copy of one that did not arrive must not pass for new data.
     const wxArrayString incomplete = IncompleteCombinedFiles(files);
 
-    // Sort (stable: files of one extension keep their order).
-    std::vector<size_t> order(files.GetCount());
+    // Sort (stable: files of one extension keep their order), in the order
+    // of SortAscendingExt, each file's extension found once; the entries are
+    // moved into their places, never copied.
+    const size_t count = files.GetCount();
+    std::vector<std::wstring_view> extensions(count);
+    std::vector<bool> hasExtension(count);
+    for (size_t i = 0; i < count; ++i) {
+        const wxString& path = files.Item(i).LocalPath;
+        static_assert(std::is_same<wxStringCharType, wchar_t>::value, "texts are read in place");
+        const std::wstring_view text(path.wx_str(), path.length());
+        const size_t dot = text.rfind(L'.');
+        hasExtension[i] = dot != std::wstring_view::npos;
+        if (hasExtension[i])
+            extensions[i] = text.substr(dot);
+    }
+    std::vector<size_t> order(count);
     std::iota(order.begin(), order.end(), size_t(0));
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return SortAscendingExt(files.Item(a), files.Item(b)) < 0;
+        if (!hasExtension[a] || !hasExtension[b])
+            return !hasExtension[a] && hasExtension[b];
+        return extensions[a] < extensions[b];
     });
-    ActiveFileList sorted;
-    sorted.Reserve(order.size());
-    for (size_t i : order)
-        sorted.Add(files.Item(i));
-    files.files = std::move(sorted);
+    files.files.Permute(order);
 
     const wxString gribViewer = tw::GetIsobarionPath();
     const wxString chartViewer = tw::GetWSPath();
