@@ -293,22 +293,23 @@ void TidewrightApp::FileTransferEpilogue(CActiveFileList& files, bool ok, HomePo
     ActiveFileIndex index(files);
     std::vector<wxString> missingIds;   // file ids of the missing entries, in order
     std::vector<const CActiveFile*> placed;   // given a path now
+    // The worker has ended: the entries are read as they are, without the
+    // list's lock and without copies.
     for (size_t i = 0; i < transferList.GetCount(); ++i) {
         const FileInfo& entry = transferList.Item(i);
         const long owner = index.Take(entry);
-        wxString placedAt;
-        if (transferList.IsFilePlaced(i, &placedAt)) {
-            outcome.arrived.Add(placedAt);
+        if (entry.placed) {
+            outcome.arrived.Add(entry.finalPath);
             if (owner >= 0) {
                 CActiveFile& f = files.Item(static_cast<size_t>(owner));
-                f.LocalPath = placedAt;
+                f.LocalPath = entry.finalPath;
                 placed.push_back(&f);
             }
         } else {
             outcome.missing.Add(entry.serverPath);
             missingIds.push_back(owner >= 0 ? files.Item(static_cast<size_t>(owner)).FileID : wxString());
         }
-        if (!transferList.GetFileError(i).empty())
+        if (!entry.error.empty())
             outcome.ran = true;
     }
     std::sort(placed.begin(), placed.end());
