@@ -4,6 +4,14 @@
 #include "app/tidewrightapp.h"
 
 #include <algorithm>
+#include <utility>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <type_traits>
+#include <deque>
+#include <unordered_map>
+#include <vector>
 
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -15,6 +23,7 @@
 #include "catalogue/Batch.h"
 #include "catalogue/BatchDB.h"
 #include "catalogue/Broadcast.h"
+#include "catalogue/FileInfo.h"
 #include "catalogue/PostProcess.h"
 #include "platform/UiHooks.h"
 #include "transfer/filexfer.h"
@@ -22,11 +31,16 @@
 namespace {
 
 // A worker that a forced close left finishing may still be using the
-// transfer list; a new transfer waits this long for it before it refills it.
-constexpr int kPreviousWorkerWaitMs = 5000;
+// transfer list: a new transfer is refused until it has ended (the main loop
+// never waits for it; its window hands the outcome on once it has).
+constexpr int kPreviousWorkerWaitMs = 0;
 
 // Files named one by one in the notice of a transfer that did not fully succeed.
 constexpr size_t kNamesShown = 20;
+
+// Drained transfer lists of at least this many entries are freed off the
+// main thread.
+constexpr size_t kFreeAside = 1000;
 
 wxString CollapseSeparators(wxString path)
 {
@@ -131,41 +145,195 @@ int TidewrightApp::InsertLocalPath(CActiveFileList& files, const wxString& serve
     return static_cast<int>(files.GetCount());
 }
 
+namespace {
+
+// The active files by where they belong (server path and download folder),
+// built once per epilogue: each transfer entry takes the next active file of
+// its place, so every copy of an item gets its own entry's path, or none
+// when its own entry failed. The same item in two batches with their own
+// folders has two places; in one folder the two copies are one file. One
+// sorted table, no allocation per file.
+class ActiveFileIndex
+{
+public:
+    explicit ActiveFileIndex(const CActiveFileList& files) : m_files(files), m_taken(files.GetCount(), false)
+    {
+        m_table.reserve(files.GetCount());
+        const wxString* lastFolder = nullptr;   // the files of a batch share their folder
+        size_t lastId = 0;
+        for (size_t i = 0; i < files.GetCount(); ++i) {
+            const CActiveFile& f = files.Item(i);
+            if (!lastFolder || *lastFolder != f.folder) {
+                lastFolder = &f.folder;
+                lastId = FolderId(NormalFolder(f.folder));
+            }
+            m_table.push_back(Row{Hash(View(f.Path), lastId), lastId, i});
+        }
+        std::sort(m_table.begin(), m_table.end());
+    }
+    // The active file of the next entry of this place; -1 when none is left.
+    long Take(const FileInfo& entry)
+    {
+        // The temporary path is folder/tmp/name (a name the server sent
+        // instead changes only the name).
+        std::wstring_view folder = View(entry.tmpPath);
+        for (int level = 0; level < 2; ++level) {
+            const size_t sep = folder.rfind(static_cast<wchar_t>(wxFILE_SEP_PATH));
+            folder = folder.substr(0, sep == std::wstring_view::npos ? 0 : sep);
+        }
+        if (folder != m_lastFolder) {
+            const auto known = m_folders.find(folder);
+            if (known == m_folders.end())
+                return -1;
+            m_lastFolder = known->first;
+            m_lastId = known->second;
+        }
+        const std::wstring_view path = View(entry.serverPath);
+        const size_t hash = Hash(path, m_lastId);
+        // Rows of one hash and folder lie together, in list order.
+        for (auto row = std::lower_bound(m_table.begin(), m_table.end(), Row{hash, m_lastId, 0});
+             row != m_table.end() && row->hash == hash && row->folder == m_lastId; ++row) {
+            if (!m_taken[row->index] && View(m_files.Item(row->index).Path) == path) {
+                m_taken[row->index] = true;
+                return static_cast<long>(row->index);
+            }
+        }
+        return -1;
+    }
+
+private:
+    struct Row {
+        size_t hash;
+        size_t folder;
+        size_t index;
+        bool operator<(const Row& other) const
+        {
+            return hash != other.hash ? hash < other.hash
+                                      : (folder != other.folder ? folder < other.folder : index < other.index);
+        }
+    };
+    static size_t Hash(std::wstring_view path, size_t folder)
+    {
+        return std::hash<std::wstring_view>()(path) ^ (folder * 0x9E3779B97F4A7C15ull);
+    }
+    static std::wstring_view View(const wxString& text)
+    {
+        static_assert(std::is_same<wxStringCharType, wchar_t>::value, "texts are read in place");
+        return std::wstring_view(text.wx_str(), text.length());
+    }
+    // As a scheduled entry's paths are made: separators collapsed, none at the end.
+    static wxString NormalFolder(const wxString& folder)
+    {
+        wxString normal = folder;
+        const wxString twice = wxString(wxFILE_SEP_PATH) + wxFILE_SEP_PATH;
+        if (normal.find(twice) != wxString::npos)
+            normal = CollapseSeparators(normal);
+        while (normal.length() > 0 && normal.Last() == wxFILE_SEP_PATH)
+            normal.RemoveLast();
+        return normal;
+    }
+    size_t FolderId(const wxString& folder)
+    {
+        const auto known = m_folders.find(View(folder));
+        if (known != m_folders.end())
+            return known->second;
+        m_folderNames.push_back(folder);
+        return m_folders.emplace(View(m_folderNames.back()), m_folders.size()).first->second;
+    }
+
+    const CActiveFileList& m_files;
+    std::vector<Row> m_table;
+    std::vector<bool> m_taken;
+    std::deque<wxString> m_folderNames;                       // each download folder once
+    std::unordered_map<std::wstring_view, size_t> m_folders;   // views of m_folderNames
+    std::wstring_view m_lastFolder {L"\n"};                  // of the entry before; no real folder
+    size_t m_lastId = 0;
+};
+
+// How the user is told of a file: its catalogue title with its file name
+// after, or the file name alone when the catalogue has no such item.
+wxString ShownName(TidewrightApp& app, const wxString& fileId, const wxString& serverPath)
+{
+    wxString name = serverPath.AfterLast('/');
+    if (name.Contains(wxS("=>")))
+        name = name.AfterFirst('=').Mid(1);
+    CFileInfo item;
+    if (!fileId.empty() && app.FindFileInfo(item, fileId)) {
+        const wxString title = item.info.Title;
+        const wxString file = item.info.File;
+        if (!file.empty())
+            name = file;
+        if (!title.empty())
+            return title + wxS(": ") + name;
+    }
+    return name.empty() ? serverPath : name;
+}
+
+} // namespace
+
 void TidewrightApp::FileTransferEpilogue(CActiveFileList& files, bool ok, HomePosition* area)
 {
-    // A worker that a forced close left finishing may still be placing
-    // files: what arrived is read once it has ended.
-    FileXfer::WaitForWorkers(kPreviousWorkerWaitMs);
-
+    // Runs once the transfer's worker has ended: the window sends its
+    // outcome only then, so nothing here waits.
     if (area) {
         area->valid = FileXfer::HasHandBackPosition(transferList);
         if (area->valid)
             transferList.GetDefaultPosition(area->lat, area->lon, area->width);
     }
+    // A user who ended the transfer by force asked for nothing more: what
+    // arrived is recorded and kept, but no program is started and the
+    // clipboard is left alone.
+    const bool forced = FileXfer::WasForced(transferList);
 
     // Only files that arrived whole and were placed get a local path: an
     // entry the server refused, or that could not be received, decompressed
     // or placed, must not pass an older file of the same name off as new.
     TransferOutcome outcome;
+    outcome.arrived.Alloc(transferList.GetCount());
+    ActiveFileIndex index(files);
+    std::vector<wxString> missingIds;   // file ids of the missing entries, in order
+    std::vector<const CActiveFile*> placed;   // given a path now
+    // The worker has ended: the entries are read as they are, without the
+    // list's lock and without copies.
     for (size_t i = 0; i < transferList.GetCount(); ++i) {
-        wxString placedAt;
-        if (transferList.IsFilePlaced(i, &placedAt)) {
-            outcome.arrived.Add(placedAt);
-            InsertLocalPath(files, transferList.Item(i).serverPath, placedAt);
+        const FileInfo& entry = transferList.Item(i);
+        const long owner = index.Take(entry);
+        if (entry.placed) {
+            outcome.arrived.Add(entry.finalPath);
+            if (owner >= 0) {
+                CActiveFile& f = files.Item(static_cast<size_t>(owner));
+                f.LocalPath = entry.finalPath;
+                placed.push_back(&f);
+            }
         } else {
-            outcome.missing.Add(transferList.Item(i).serverPath);
+            outcome.missing.Add(entry.serverPath);
+            missingIds.push_back(owner >= 0 ? files.Item(static_cast<size_t>(owner)).FileID : wxString());
         }
-        if (!transferList.GetFileError(i).empty())
+        if (!entry.error.empty())
             outcome.ran = true;
     }
+    std::sort(placed.begin(), placed.end());
     outcome.ran = outcome.ran || !outcome.arrived.empty();
     outcome.complete = outcome.ran && outcome.missing.empty();
-    if (ok)
+    // What this epilogue drops (the drained entries, the previous outcome)
+    // can be many texts, and nothing uses them any more: a thread of their
+    // own frees them, not the main loop.
+    struct Dropped {
+        FileInfoArray entries;
+        TransferOutcome outcome;
+    };
+    auto dropped = std::make_unique<Dropped>();
+    if (ok) {
+        dropped->entries = std::move(transferList.files);
         transferList.files.Empty();
+    }
 
     if (ok || !outcome.arrived.empty()) {
-        outcome.keptCombined = CPostProcess::PostProcess(files);
-        CBroadcast().BroadcastFiles2ExternApps(files);
+        outcome.keptCombined = CPostProcess::PostProcess(files, !forced);
+        // The files placed now need no second look on disk.
+        if (!forced)
+            CBroadcast().BroadcastFiles2ExternApps(
+                files, [&](const CActiveFile& f) { return std::binary_search(placed.begin(), placed.end(), &f); });
     } else if (outcome.ran) {
         outcome.keptCombined = CPostProcess::IncompleteCombinedFiles(files);
     }
@@ -178,20 +346,40 @@ void TidewrightApp::FileTransferEpilogue(CActiveFileList& files, bool ok, HomePo
                                                  : wxS("These files did not arrive:\r\n"));
             const size_t shown = std::min<size_t>(outcome.missing.size(), kNamesShown);
             for (size_t i = 0; i < shown; ++i)
-                text << wxS("    ") << outcome.missing[i] << wxS("\r\n");
+                text << wxS("    ") << ShownName(*this, missingIds[i], outcome.missing[i]) << wxS("\r\n");
             if (outcome.missing.size() > shown)
                 text << wxString::Format("    ... and %zu more\r\n", outcome.missing.size() - shown);
             if (!outcome.arrived.empty())
                 text << wxS("The files that arrived have been placed in their folders.\r\n");
         }
-        for (const wxString& gribfile : outcome.keptCombined)
-            text << wxS("\r\nThe combined GRIB file ") << gribfile
-                 << wxS(" was not rebuilt, because not every GRIB file of its batch arrived; the previous one is "
-                        "kept.\r\n");
+        for (const CPostProcess::CombinedShortfall& shortfall : CPostProcess::CombinedShortfalls(files)) {
+            text << wxS("\r\nThe combined GRIB file ") << shortfall.gribfile
+                 << (shortfall.rebuilt ? wxS(" was rebuilt from the GRIB files that arrived; without:\r\n")
+                                       : wxS(" was not rebuilt, because none of its GRIB files arrived; the "
+                                             "previous one is kept. Missing:\r\n"));
+            const size_t shown = std::min<size_t>(shortfall.missing.size(), kNamesShown);
+            for (size_t k = 0; k < shown; ++k) {
+                const CActiveFile& f = files.Item(shortfall.missing[k]);
+                text << wxS("    ") << ShownName(*this, f.FileID, f.Path) << wxS("\r\n");
+            }
+            if (shortfall.missing.size() > shown)
+                text << wxString::Format("    ... and %zu more\r\n", shortfall.missing.size() - shown);
+        }
         wxWindow* parent = wxGetActiveWindow() ? wxGetTopLevelParent(wxGetActiveWindow()) : topWindow;
         tw::MessageBox(text, wxS("Notice"), wxOK | wxICON_INFORMATION, parent);
     }
-    m_transferOutcome = std::move(outcome);
+    // Exchanged, not copied (the arrays have no moves of their own).
+    dropped->outcome.arrived.swap(m_transferOutcome.arrived);
+    dropped->outcome.missing.swap(m_transferOutcome.missing);
+    dropped->outcome.keptCombined.swap(m_transferOutcome.keptCombined);
+    m_transferOutcome.arrived.swap(outcome.arrived);
+    m_transferOutcome.missing.swap(outcome.missing);
+    m_transferOutcome.keptCombined.swap(outcome.keptCombined);
+    m_transferOutcome.notice = outcome.notice;
+    m_transferOutcome.ran = outcome.ran;
+    m_transferOutcome.complete = outcome.complete;
+    if (dropped->entries.GetCount() + dropped->outcome.arrived.size() + dropped->outcome.missing.size() >= kFreeAside)
+        std::thread([doomed = std::move(dropped)]() mutable { doomed.reset(); }).detach();
 }
 
 wxString TidewrightApp::GetTransferFolder()

@@ -38,8 +38,9 @@ void TidewrightApp::OnUpdateDB()
     if (productSize == 0 && zonesSize == 0)
         return;
 
-    // A worker left behind by a forced close may still be reading the list.
-    if (!FileXfer::WaitForWorkers(5000)) {
+    // A worker left behind by a forced close may still be reading the list:
+    // refused until it has ended, without waiting for it here.
+    if (!FileXfer::WaitForWorkers(0)) {
         wxLogError("The previous transfer has not ended yet.");
         return;
     }

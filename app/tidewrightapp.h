@@ -299,15 +299,18 @@ public:
     static bool ScheduleFileTransferEx(CFileList& list, const wxString& serverPath, const wxString& folder,
                                        const wxString& compression, const wxString& price, bool interactive,
                                        float width, float lat, float lon);
-    // The done-handlers' half: hands the area that was sent back through
-    // `area` (valid only when the window changed it); records where each
-    // file that arrived whole and was placed landed, runs the after-download
-    // processing on those files (the others take no part; a combined GRIB
-    // file is rebuilt only when all of its GRIB files arrived) and puts
-    // their paths on the clipboard, also when the transfer did not fully
-    // succeed (`ok` false). When a transfer ran and not every file arrived,
-    // the user is told which did not (a "Notice" box), and the outcome is
-    // kept for the caller (LastTransferOutcome).
+    // The done-handlers' half, run once the transfer's worker has ended:
+    // hands the area that was sent back through `area` (valid only when the
+    // window changed it); records where each file that arrived whole and was
+    // placed landed (each active file by its own entry), runs the
+    // after-download processing on those files (the others take no part; a
+    // combined GRIB file is rebuilt from the GRIB files that arrived) and
+    // puts their paths on the clipboard, also when the transfer did not fully
+    // succeed (`ok` false); after a Force Disconnect or Quit no program is
+    // started and the clipboard is left alone. When a transfer ran and not
+    // every file arrived, the user is told which did not, by catalogue title
+    // (a "Notice" box), and the outcome is kept for the caller
+    // (LastTransferOutcome: what arrived, also after a partial transfer).
     void FileTransferEpilogue(class CActiveFileList& files, bool ok, HomePosition* area);
     // The outcome of the last FileTransferEpilogue.
     const TransferOutcome& LastTransferOutcome() const { return m_transferOutcome; }

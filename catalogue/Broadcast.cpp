@@ -2,28 +2,57 @@
 
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
-#include <wx/filename.h>
+#include <sys/stat.h>
 
 #include "catalogue/Batch.h"
+#include "platform/WireText.h"
 
-wxString CBroadcast::BuildText(const wxArrayString& paths)
+namespace {
+
+bool Exists(const wxString& path)
 {
+    struct stat st {};
+    return !path.empty() && ::stat(tw::FsPath(path).c_str(), &st) == 0;
+}
+
+// The clipboard text of the paths `count` and `at` give, in their order;
+// `known(i)` tells a path known to exist.
+template <typename PathAt, typename Known>
+wxString TextOf(size_t count, PathAt at, Known known)
+{
+    size_t length = 0;
+    for (size_t i = 0; i < count; ++i)
+        length += at(i).length() + 2;
     wxString text;
-    for (const wxString& path : paths) {
-        if (!path.empty() && wxFileName::Exists(path))
-            text << path << "\r\n";
+    text.reserve(length);
+    for (size_t i = 0; i < count; ++i) {
+        const wxString& path = at(i);
+        if (!path.empty() && (known(i) || Exists(path)))
+            text << path << wxS("\r\n");
     }
     if (text.empty())
         text = wxS("\r\n");
     return text;
 }
 
-void CBroadcast::BroadcastFiles(const wxArrayString& paths)
+void Put(const wxString& text)
 {
     if (!wxTheClipboard || !wxTheClipboard->Open())
         return;
-    wxTheClipboard->SetData(new wxTextDataObject(BuildText(paths)));
+    wxTheClipboard->SetData(new wxTextDataObject(text));
     wxTheClipboard->Close();
+}
+
+} // namespace
+
+wxString CBroadcast::BuildText(const wxArrayString& paths)
+{
+    return TextOf(paths.size(), [&](size_t i) -> const wxString& { return paths[i]; }, [](size_t) { return false; });
+}
+
+void CBroadcast::BroadcastFiles(const wxArrayString& paths)
+{
+    Put(BuildText(paths));
 }
 
 void CBroadcast::BroadcastFile(const wxString& path)
@@ -35,8 +64,13 @@ void CBroadcast::BroadcastFile(const wxString& path)
 
 void CBroadcast::BroadcastFiles2ExternApps(const CActiveFileList& files)
 {
-    wxArrayString paths;
-    for (size_t i = 0; i < files.GetCount(); ++i)
-        paths.Add(files.Item(i).LocalPath);
-    BroadcastFiles(paths);
+    BroadcastFiles2ExternApps(files, nullptr);
+}
+
+void CBroadcast::BroadcastFiles2ExternApps(const CActiveFileList& files,
+                                           const std::function<bool(const CActiveFile&)>& placed)
+{
+    Put(TextOf(
+        files.GetCount(), [&](size_t i) -> const wxString& { return files.Item(i).LocalPath; },
+        [&](size_t i) { return placed && placed(files.Item(i)); }));
 }

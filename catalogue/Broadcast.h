@@ -3,9 +3,12 @@
 // (a lone CR LF when none exists).
 #pragma once
 
+#include <functional>
+
 #include <wx/arrstr.h>
 #include <wx/string.h>
 
+class CActiveFile;
 class CActiveFileList;
 
 class CBroadcast
@@ -20,6 +23,10 @@ public:
     void BroadcastFile(const wxString& path);
     // The local paths of all the list's entries, in list order.
     void BroadcastFiles2ExternApps(const CActiveFileList& files);
+    // The same, where `placed` tells the entries whose file was placed just
+    // now (by the transfer that ended): those are not looked up on disk again.
+    void BroadcastFiles2ExternApps(const CActiveFileList& files,
+                                   const std::function<bool(const CActiveFile&)>& placed);
 
     // The clipboard text for `paths`.
     static wxString BuildText(const wxArrayString& paths);

@@ -68,6 +68,24 @@ public:
         Touch();
     }
 
+    // Puts the elements in a new order: element k becomes the one that was
+    // at order[k] (`order` is a permutation of 0..count-1). Elements keep
+    // their address; nothing is copied.
+    void Permute(const std::vector<size_t>& order)
+    {
+        wxCHECK_RET(order.size() == m_items.size(), "not a permutation of the elements");
+        std::vector<bool> taken(order.size(), false);
+        for (size_t index : order) {
+            wxCHECK_RET(index < taken.size() && !taken[index], "not a permutation of the elements");
+            taken[index] = true;
+        }
+        std::vector<std::unique_ptr<T>> items;
+        items.reserve(m_items.size());
+        for (size_t index : order)
+            items.push_back(std::move(m_items[index]));
+        m_items = std::move(items);
+        Touch();
+    }
     // Deletes every element.
     void Empty() { m_items.clear(); Touch(); }
     void Clear() { m_items.clear(); Touch(); }

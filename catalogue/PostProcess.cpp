@@ -9,6 +9,8 @@
 #include <numeric>
 #include <set>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include <dirent.h>
@@ -389,40 +391,70 @@ bool CombinesAsGrib(const CActiveFile& f)
 
 } // namespace
 
-wxArrayString CPostProcess::IncompleteCombinedFiles(const CActiveFileList& files)
+std::vector<CPostProcess::CombinedShortfall> CPostProcess::CombinedShortfalls(const CActiveFileList& files)
 {
-    wxArrayString out;
-    std::set<wxString> seen;
+    std::vector<CombinedShortfall> out;
+    std::map<wxString, size_t> byKey;   // combined file -> its place in `out`
+    std::set<wxString> arrived;         // combined files some GRIB file arrived for
     for (size_t i = 0; i < files.GetCount(); ++i) {
         const CActiveFile& f = files.Item(i);
-        if (!CombinesAsGrib(f) || !f.LocalPath.empty())
+        if (!CombinesAsGrib(f))
             continue;
-        if (seen.insert(CombinedKey(f.gribfile)).second)
-            out.Add(f.gribfile);
+        const wxString key = CombinedKey(f.gribfile);
+        if (!f.LocalPath.empty()) {
+            arrived.insert(key);
+            continue;
+        }
+        auto found = byKey.find(key);
+        if (found == byKey.end()) {
+            found = byKey.emplace(key, out.size()).first;
+            out.push_back(CombinedShortfall());
+            out.back().gribfile = f.gribfile;
+        }
+        out[found->second].missing.push_back(i);
     }
+    for (const auto& entry : byKey)
+        out[entry.second].rebuilt = arrived.count(entry.first) != 0;
     return out;
 }
 
-wxArrayString CPostProcess::PostProcess(CActiveFileList& files)
+wxArrayString CPostProcess::IncompleteCombinedFiles(const CActiveFileList& files)
 {
-    // A combined file that not every one of its GRIB files arrived for
-    // keeps what it holds: rebuilt from fewer files it would lose data.
-    const wxArrayString kept = IncompleteCombinedFiles(files);
-    std::set<wxString> keptKeys;
-    for (const wxString& gribfile : kept)
-        keptKeys.insert(CombinedKey(gribfile));
+    wxArrayString out;
+    for (const CombinedShortfall& shortfall : CombinedShortfalls(files))
+        out.Add(shortfall.gribfile);
+    return out;
+}
 
-    // Sort (stable: files of one extension keep their order).
-    std::vector<size_t> order(files.GetCount());
+wxArrayString CPostProcess::PostProcess(CActiveFileList& files, bool runPrograms)
+{
+    // A combined file is built afresh from the GRIB files that arrived now;
+    // an older copy of one that did not arrive must not pass for new data.
+    const wxArrayString incomplete = IncompleteCombinedFiles(files);
+
+    // Sort (stable: files of one extension keep their order), in the order
+    // of SortAscendingExt, each file's extension found once; the entries are
+    // moved into their places, never copied.
+    const size_t count = files.GetCount();
+    std::vector<std::wstring_view> extensions(count);
+    std::vector<bool> hasExtension(count);
+    for (size_t i = 0; i < count; ++i) {
+        const wxString& path = files.Item(i).LocalPath;
+        static_assert(std::is_same<wxStringCharType, wchar_t>::value, "texts are read in place");
+        const std::wstring_view text(path.wx_str(), path.length());
+        const size_t dot = text.rfind(L'.');
+        hasExtension[i] = dot != std::wstring_view::npos;
+        if (hasExtension[i])
+            extensions[i] = text.substr(dot);
+    }
+    std::vector<size_t> order(count);
     std::iota(order.begin(), order.end(), size_t(0));
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return SortAscendingExt(files.Item(a), files.Item(b)) < 0;
+        if (!hasExtension[a] || !hasExtension[b])
+            return !hasExtension[a] && hasExtension[b];
+        return extensions[a] < extensions[b];
     });
-    ActiveFileList sorted;
-    sorted.Reserve(order.size());
-    for (size_t i : order)
-        sorted.Add(files.Item(i));
-    files.files = std::move(sorted);
+    files.files.Permute(order);
 
     const wxString gribViewer = tw::GetIsobarionPath();
     const wxString chartViewer = tw::GetWSPath();
@@ -438,10 +470,10 @@ wxArrayString CPostProcess::PostProcess(CActiveFileList& files)
         if (f.bCombineGribs) {
             const wxString key = CombinedKey(f.gribfile);
             const bool first = combined.find(key) == combined.end();
-            if (keptKeys.count(key) == 0 && ConcatGrib(f, first) && first)
+            if (ConcatGrib(f, first) && first)
                 combined.emplace(key, f);
         }
-        if (f.runstat == 0 || (f.bCombineGribs && isGrib(f)))
+        if (!runPrograms || f.runstat == 0 || (f.bCombineGribs && isGrib(f)))
             continue;
         if (!gribViewerStarted && f.runwexpg && isGrib(f) && Exists(gribViewer)) {
             RunApp(gribViewer, 1, wxString(), wxString());
@@ -455,7 +487,7 @@ wxArrayString CPostProcess::PostProcess(CActiveFileList& files)
 
     for (const auto& entry : combined) {
         const CActiveFile& copy = entry.second;
-        if (copy.runstat == 0)
+        if (!runPrograms || copy.runstat == 0)
             continue;
         if (!gribViewerStarted && copy.runwexpg && Exists(gribViewer)) {
             RunApp(gribViewer, 1, wxString(), wxString());
@@ -463,5 +495,5 @@ wxArrayString CPostProcess::PostProcess(CActiveFileList& files)
         }
         RunIt(copy.application, copy.runstat, copy.runwexpg, copy.args, copy.folder, copy.gribfile);
     }
-    return kept;
+    return incomplete;
 }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include <wx/arrstr.h>
 #include <wx/string.h>
@@ -73,13 +74,26 @@ public:
     // each viewer at most once, runs every file's action and finally opens
     // every combined file once. Files whose local path is empty (not
     // received in this transfer) take no part. A combined file is rebuilt
-    // only when every GRIB file that names it arrived; otherwise it is left
-    // as it was, neither appended to nor opened. Returns those combined files.
-    static wxArrayString PostProcess(CActiveFileList& files);
+    // from the GRIB files that arrived in this transfer, never from older
+    // copies of the others; one that none of its GRIB files arrived for is
+    // left as it was, neither appended to nor opened. Without runPrograms
+    // (the user ended the transfer by force) the files are joined but no
+    // program is started. Returns the combined files that not every one of
+    // their GRIB files arrived for.
+    static wxArrayString PostProcess(CActiveFileList& files, bool runPrograms = true);
     // The combined GRIB files that some GRIB file of a combining batch did
     // not arrive for (a GRIB file by its local path, or by its server-side
     // name when it has no local path), in list order, each once.
     static wxArrayString IncompleteCombinedFiles(const CActiveFileList& files);
+    // The same with, for each, the list positions of its GRIB files that did
+    // not arrive, and whether any of them arrived (it was then rebuilt from
+    // those).
+    struct CombinedShortfall {
+        wxString gribfile;
+        std::vector<size_t> missing;
+        bool rebuilt = false;
+    };
+    static std::vector<CombinedShortfall> CombinedShortfalls(const CActiveFileList& files);
 
     // The desktop's file-type registry as the default-application step asks
     // it: whether an extension names a known type, and whether that type has

@@ -82,15 +82,20 @@ CDialService::CDialService() = default;
 CDialService::~CDialService()
 {
     std::lock_guard<std::recursive_mutex> lock(m_socketLock);
-    // No "hangup" here: an owner that wants one calls Close or Destroy first.
+    // No "hangup" of its own here: an owner that wants one calls Close or
+    // Destroy first. One already handed over and not yet written still goes.
     if (m_socket) {
-        m_socket->Notify(false);
-        m_socket->Destroy();
+        if (m_activeSerial)
+            RetireActive();
+        else
+            RetireSocket(m_socket, false);
         m_socket = nullptr;
     }
-    for (wxSocketClient* socket : m_retired) {
-        socket->Notify(false);
-        socket->Destroy();
+    for (const Retired& retired : m_retired) {
+        retired.socket->Notify(false);
+        if (retired.owesHangup)
+            SendString(retired.socket, wxString(g_szCommandHangup) + "\n");
+        retired.socket->Destroy();
     }
     m_retired.clear();
 }
@@ -320,22 +325,43 @@ void CDialService::StartSocket(unsigned serial, wxIPV4address address, unsigned 
     m_lost = true;
     m_errorText = "Failed to connect to " + m_serviceName + " service.";
     const wxString text = m_errorText;
-    RetireSocket(m_socket);
+    RetireSocket(m_socket, false);
     m_socket = nullptr;
     lock.unlock();
     PostEvent(wxEVT_DIALER_CONNECTION_LOST, ID_DIALER_CONNECTION_LOST, 0, text);
 }
 
-void CDialService::RetireSocket(wxSocketClient* socket)
+void CDialService::RetireActive()
+{
+    // Called with the socket lock held.
+    const unsigned serial = m_activeSerial;
+    bool owesHangup = false;
+    for (auto it = m_unsent.begin(); it != m_unsent.end();) {
+        if (it->serial == serial) {
+            owesHangup = owesHangup || it->text == g_szCommandHangup;
+            it = m_unsent.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    m_activeSerial = 0;
+    if (m_socket)
+        RetireSocket(m_socket, owesHangup);
+    m_socket = nullptr;
+}
+
+void CDialService::RetireSocket(wxSocketClient* socket, bool owesHangup)
 {
     if (!socket)
         return;
     if (wxIsMainThread()) {
         socket->Notify(false);
+        if (owesHangup)
+            SendString(socket, wxString(g_szCommandHangup) + "\n");
         socket->Destroy();
         return;
     }
-    m_retired.push_back(socket);
+    m_retired.push_back({socket, owesHangup});
     CallAfter([this, socket]() { DestroyRetired(socket); });
 }
 
@@ -343,9 +369,12 @@ void CDialService::DestroyRetired(wxSocketClient* socket)
 {
     std::lock_guard<std::recursive_mutex> lock(m_socketLock);
     for (auto it = m_retired.begin(); it != m_retired.end(); ++it) {
-        if (*it == socket) {
+        if (it->socket == socket) {
+            const bool owesHangup = it->owesHangup;
             m_retired.erase(it);
             socket->Notify(false);
+            if (owesHangup)
+                SendString(socket, wxString(g_szCommandHangup) + "\n");
             socket->Destroy();
             return;
         }
@@ -465,15 +494,18 @@ void CDialService::Send(const wxString& text)
             SendString(m_socket, text + "\n");
         return;
     }
-    const unsigned serial = m_activeSerial;
-    CallAfter([this, serial, text]() { SendOnMain(serial, text); });
+    m_unsent.push_back({m_activeSerial, text});
+    CallAfter(&CDialService::FlushUnsent);
 }
 
-void CDialService::SendOnMain(unsigned serial, const wxString& text)
+void CDialService::FlushUnsent()
 {
     std::lock_guard<std::recursive_mutex> lock(m_socketLock);
-    if (serial == m_activeSerial && m_socket)
-        SendString(m_socket, text + "\n");
+    std::vector<Unsent> lines;
+    lines.swap(m_unsent);
+    for (const Unsent& line : lines)
+        if (line.serial == m_activeSerial && m_socket)
+            SendString(m_socket, line.text + "\n");
 }
 
 void CDialService::PostEvent(wxEventType type, int id, int value, const wxString& text)
@@ -577,9 +609,7 @@ bool CDialService::Close()
         const bool live = m_connected && !m_lost;
         if (live && (state == Dialled || state == DialupSent) && !Hangup())
             return false;
-        m_activeSerial = 0;
-        RetireSocket(m_socket);
-        m_socket = nullptr;
+        RetireActive();
         m_lineBuffer.clear();
         m_answerComplete = m_connected = m_lost = false;
     } else {

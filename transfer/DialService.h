@@ -171,10 +171,17 @@ private:
     void StartSocket(unsigned serial, wxIPV4address address, unsigned timeout);
     void ProcessLine(const wxString& line, std::unique_lock<std::recursive_mutex>& lock);
     void LineCountsAsError();
-    void RetireSocket(wxSocketClient* socket);
+    // Retires the open connection's socket. A "hangup" handed to the main
+    // thread for that connection and not yet written goes out on it first:
+    // a link must never stay up because its connection was closed before
+    // the main thread got round to writing the hang-up.
+    void RetireActive();
+    void RetireSocket(wxSocketClient* socket, bool owesHangup);
     void DestroyRetired(wxSocketClient* socket);
     void Send(const wxString& text);
-    void SendOnMain(unsigned serial, const wxString& text);
+    // Main thread: writes the lines handed over by other threads, in order,
+    // on the connection they were meant for (a closed one's are dropped).
+    void FlushUnsent();
     void PostEvent(wxEventType type, int id, int value, const wxString& text);
     void DestroyOnMain();
     void SleepMs(unsigned ms) const;
@@ -196,7 +203,16 @@ private:
     unsigned m_socketSerial = 0;              // last connection number handed out
     unsigned m_activeSerial = 0;              // the open connection's number (its socket events' id); 0 = none
     bool m_eventsOff = false;                 // the open connection's notifications are ignored
-    std::vector<wxSocketClient*> m_retired;   // closed sockets waiting for the main thread
+    struct Retired {
+        wxSocketClient* socket;
+        bool owesHangup;   // a hang-up queued for it is still to be written
+    };
+    std::vector<Retired> m_retired;            // closed sockets waiting for the main thread
+    struct Unsent {
+        unsigned serial;   // the connection the line is meant for
+        wxString text;
+    };
+    std::vector<Unsent> m_unsent;              // lines handed to the main thread, not yet written
     std::string m_lineBuffer;                 // input received after the last complete line
 
     IThreadResource* m_resource = nullptr;

@@ -622,8 +622,10 @@ bool CXferSocketThread::EndDataPhase(const DataPhase& phase)
     const int64_t elapsed = NowMs() - phase.start;
     if (elapsed >= kRateWindowMs) {
         long long rate = phase.received * 1000 / elapsed;
-        if (rate > 0)   // a rate of 0 would divide later estimates by 0
+        if (rate > 0) {   // a rate of 0 would divide later estimates by 0
             m_rate = static_cast<long>(rate);
+            m_rateMeasured = true;
+        }
     }
     {
         std::lock_guard<std::mutex> lock(m_timeLock);
@@ -716,13 +718,12 @@ void CXferSocketThread::CopyFiles2DestDir()
                 Status(reason + "\n");
                 ::unlink(plain.c_str());
                 m_list->SetFileError(i, "Decompress of " + ShowPath(tmp) + " failed: " + reason);
-                if (bz.WriteFailed()) {
-                    // The compressed file is intact: keep it for another try.
-                    m_localFailure = true;
-                } else {
-                    // Corrupt data cannot be completed: it goes.
+                // Arrived but not placed: the transfer did not fully succeed.
+                m_localFailure = true;
+                // Corrupt data cannot be completed: it goes. Otherwise the
+                // compressed file is intact and kept for another try.
+                if (!bz.WriteFailed())
                     ::unlink(tmp.c_str());
-                }
                 continue;
             }
             m_list->SetFinalPath(i, wxString(finalPlain.c_str(), wxConvFile));

@@ -88,6 +88,8 @@ public:
     // Read by the window inside its TransferDone.
     bool IsReadmeChanged() const { return m_readmeChanged; }
     long GetRate() const { return m_rate; }
+    // The rate measured by this transfer's data phase; -1 when it measured none.
+    long GetMeasuredRate() const { return m_rateMeasured ? m_rate : -1; }
 
     // Progress reports closer together than this are folded into the next
     // one (a report that ends a pass on a tick, each file's final report and
@@ -160,6 +162,7 @@ private:
     std::atomic<bool> m_tick {false};
     int m_kind = 0;
     long m_rate = -1;
+    bool m_rateMeasured = false;
 
     // Progress folding.
     int64_t m_lastProgressMs = -1;

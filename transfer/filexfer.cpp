@@ -49,9 +49,11 @@ std::mutex g_liveLock;
 std::condition_variable g_liveCond;
 int g_live = 0;
 
-// Lists whose position a closing window found unchanged.
+// Lists whose position a closing window found unchanged, and lists whose
+// window the user ended by force.
 std::mutex g_handBackLock;
 std::set<const CFileList*> g_withdrawn;
+std::set<const CFileList*> g_forced;
 
 void Withdraw(const CFileList* list, bool withdrawn)
 {
@@ -76,15 +78,20 @@ public:
     CFileXferWorker(std::shared_ptr<CXferObserverQueue> queue, bool compressionDisabled)
         : CXferSocketThread(queue.get(), compressionDisabled), m_queue(std::move(queue))
     {
+        m_queue->WorkerStarted();
         std::lock_guard<std::mutex> lock(g_liveLock);
         ++g_live;
     }
     ~CFileXferWorker() override
     {
+        {
+            std::lock_guard<std::mutex> lock(g_liveLock);
+            --g_live;
+            g_liveCond.notify_all();
+        }
+        // Counted out first: the window's exit event finds no live worker.
+        m_queue->WorkerEnded();
         m_queue.reset();
-        std::lock_guard<std::mutex> lock(g_liveLock);
-        --g_live;
-        g_liveCond.notify_all();
     }
 
 private:
@@ -157,6 +164,19 @@ bool CXferObserverQueue::StopWorker(bool force)
     if (force)
         m_worker = nullptr;
     return true;
+}
+
+void CXferObserverQueue::WorkerStarted()
+{
+    m_workerAlive = true;
+}
+
+void CXferObserverQueue::WorkerEnded()
+{
+    m_workerAlive = false;
+    std::lock_guard<std::mutex> lock(m_targetLock);
+    if (m_target)
+        wxQueueEvent(m_target, new wxThreadEvent(wxEVT_THREAD, ID_TRANSFER_WORKER_ENDED));
 }
 
 void CXferObserverQueue::PassTick(int milliseconds)
@@ -275,15 +295,15 @@ void CXferObserverQueue::TransferDone(const wxString& text, bool ok)
     m_doneReported = true;
 
     // The worker lock is not taken inside the pending lock (lock order:
-    // transfer/XferSocket.h).
+    // transfer/XferSocket.h). A rate the transfer measured is kept also when
+    // not every file arrived: the bytes that came tell the link's speed.
     bool readme = false;
     long rate = -1;
     {
         std::lock_guard<std::mutex> lock(m_workerLock);
         if (m_worker) {
             readme = m_worker->IsReadmeChanged();
-            if (ok)
-                rate = m_worker->GetRate();
+            rate = m_worker->GetMeasuredRate();
         }
     }
     std::lock_guard<std::mutex> lock(m_pendingLock);
@@ -370,6 +390,7 @@ wxIMPLEMENT_CLASS(FileXfer, wxFrame);
 
 wxBEGIN_EVENT_TABLE(FileXfer, wxFrame)
     EVT_THREAD(ID_TRANSFER_THREAD_UPDATE, FileXfer::OnThreadUpdate)
+    EVT_THREAD(ID_TRANSFER_WORKER_ENDED, FileXfer::OnWorkerEnded)
     EVT_TIMER(ID_TIMER_TRANSFER_AGENT, FileXfer::OnTimerTransferAgent)
     EVT_TIMER(ID_TIMER_BLINK_UPDATE, FileXfer::OnTimerBlinkUpdate)
     EVT_TIMER(ID_TIMER_STATUS_UPDATE, FileXfer::OnTimerStatusUpdate)
@@ -494,6 +515,14 @@ bool FileXfer::HasHandBackPosition(const CFileList& list)
 void FileXfer::ResetHandBack(const CFileList& list)
 {
     Withdraw(&list, false);
+    std::lock_guard<std::mutex> lock(g_handBackLock);
+    g_forced.erase(&list);
+}
+
+bool FileXfer::WasForced(const CFileList& list)
+{
+    std::lock_guard<std::mutex> lock(g_handBackLock);
+    return g_forced.count(&list) != 0;
 }
 
 bool FileXfer::HasWorker()
@@ -1208,13 +1237,28 @@ void FileXfer::FinishClose()
     // still runs on this window, and the box's end calls again.
     if (m_boxDepth > 0)
         return;
+    if (m_queue->WorkerAlive())
+        return;
     m_close = CloseState::Ended;
+    if (m_list) {
+        std::lock_guard<std::mutex> lock(g_handBackLock);
+        if (m_forced)
+            g_forced.insert(m_list);
+        else
+            g_forced.erase(m_list);
+    }
     wxCommandEvent done(wxEVT_TRANSFER_DONE, GetId());
     done.SetInt(TransferSuccess() ? 1 : 0);
     done.SetEventObject(this);
     GetEventHandler()->ProcessEvent(done);
     m_queue->DetachTarget();
     Destroy();
+}
+
+void FileXfer::OnWorkerEnded(wxThreadEvent&)
+{
+    if (m_close == CloseState::Ending && m_boxDepth == 0)
+        FinishClose();
 }
 
 void FileXfer::OnCloseWindow(wxCloseEvent&)

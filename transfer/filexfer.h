@@ -49,7 +49,8 @@ enum {
     ID_TIMER_TRANSFER_AGENT = 6000,
     ID_TRANSFER_THREAD_UPDATE = 6001,
     ID_TIMER_BLINK_UPDATE = 6002,
-    ID_TIMER_STATUS_UPDATE = 6003
+    ID_TIMER_STATUS_UPDATE = 6003,
+    ID_TRANSFER_WORKER_ENDED = 6004
 };
 
 // Everything a transfer's worker reports, waiting for the main thread; and
@@ -91,6 +92,12 @@ public:
     // Asks the worker to stop; by force it also drops the window and cuts its
     // connection, and the window lets go of it. False when none was attached.
     bool StopWorker(bool force);
+    // The window's worker thread object was made (StartTransfer) and has
+    // not yet been deleted; its deletion, on its own thread, posts the thread
+    // event ID_TRANSFER_WORKER_ENDED to the window.
+    void WorkerStarted();
+    void WorkerEnded();
+    bool WorkerAlive() const { return m_workerAlive.load(); }
     // The window's progress timer for the worker (PerformObserverUpdate).
     void PassTick(int milliseconds);
 
@@ -149,6 +156,7 @@ private:
     CXferSocketThread* m_worker = nullptr;
 
     std::atomic<int> m_state {0};
+    std::atomic<bool> m_workerAlive {false};
     // Whether the running worker has given its final report (TransferDone).
     std::atomic<bool> m_doneReported {false};
 
@@ -258,6 +266,7 @@ public:
 
     // Handlers.
     void OnThreadUpdate(wxThreadEvent& event);
+    void OnWorkerEnded(wxThreadEvent& event);
     void OnTimerTransferAgent(wxTimerEvent& event);
     void OnTimerBlinkUpdate(wxTimerEvent& event);
     void OnTimerStatusUpdate(wxTimerEvent& event);
@@ -293,8 +302,11 @@ public:
     // set, and not withdrawn by a close that found the area unchanged (the
     // list keeps the position it had; only this mark says it is not news).
     static bool HasHandBackPosition(const CFileList& list);
-    // Forgets the mark (a list refilled for a new transfer).
+    // Forgets the marks (a list refilled for a new transfer).
     static void ResetHandBack(const CFileList& list);
+    // Whether the last window of the list was ended by the user's Force
+    // Disconnect or Quit: what arrived is kept, nothing more is asked for.
+    static bool WasForced(const CFileList& list);
     // Transfer workers whose thread has not ended yet, in the whole program.
     static int LiveWorkers();
     // Waits (without running events) until every transfer worker has ended;
@@ -364,7 +376,10 @@ private:
     void OnIdle(wxIdleEvent& event);
     // The end of a close: a worker still attached is stopped by force, then
     // the outcome event and the window's destruction; nothing while a message
-    // box of the window is open (its end calls again).
+    // box of the window is open (its end calls again), and nothing while the
+    // worker's thread has not ended (its exit event calls again): the
+    // caller's epilogue reads the list only once no worker writes to it, and
+    // the main loop never waits for that.
     void FinishClose();
 
     CFileList* m_list;

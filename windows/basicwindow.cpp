@@ -945,7 +945,8 @@ void BasicWindow::OnTransferDone(wxCommandEvent& event)
         m_batchFolder->GetActiveFileList(files, CBatchFolder::kBasicMode);
         HomePosition area;
         wxGetApp().FileTransferEpilogue(files, ok, &area);
-        if (ok) {
+        // Also after a partial transfer: the list shows what arrived.
+        if (ok || !wxGetApp().LastTransferOutcome().arrived.empty()) {
             m_productList->DeleteAllItems();
             LoadCurrentPersonality(false);
         }

@@ -190,3 +190,48 @@ TEST_F(BasicTest, DownloadBringsThePressedProductsIntoTheBasicBatchFolder)
     EXPECT_TRUE(tw::test::Ui().boxes.empty());
     FileXfer::WaitForWorkers(10000);
 }
+
+// A download in which one product arrived and the other could not be
+// placed: the transfer ends with errors, but the product list shows the date
+// of the one that arrived.
+TEST_F(BasicTest, PartialDownloadShowsWhatArrived)
+{
+    GatewaySim sim;
+    ASSERT_TRUE(sim.Running()) << "gateway stand-in did not start";
+    sim.Configure();
+    {
+        CUserConfig config;
+        config.WriteText("Misc/xfer_rate", "102400 600");
+    }
+    QuickClose quick;
+    RecordingLauncher launcher;
+    sim.Serve("pnw_gfswind.3day.grb", tw::test::SampleBytes(4000, 8));
+    sim.Serve("pnw_radar_latest.png", "PNG radar");
+    ASSERT_TRUE(wxFileName::Mkdir(basicFolder + "/pnw_radar_latest.png", 0777, wxPATH_MKDIR_FULL));
+
+    BasicWindow* w = Open();
+    Press(0);                              // Wind 3 Day
+    Command(ID_BASIC_PAGE_BUTTON);
+    Press(2);                              // Radar
+    ASSERT_EQ(Rows(), std::vector<long>({0, 12}));
+    EXPECT_EQ(Cell(0, 0), "  N/A   ");
+
+    Command(ID_BASIC_DOWNLOAD_BUTTON);
+    FileXfer* x = FindXfer();
+    ASSERT_NE(x, nullptr);
+    wxWeakRef<FileXfer> ref(x);
+    Click(x, FileXfer::ID_GO_BUTTON);
+    ASSERT_TRUE(tw::test::WaitFor(
+        [&] { return FileXfer::LiveWorkers() == 0 && !x->HasWorker() && x->GetState() != 3; }, 30000));
+    tw::test::Pump(60);
+    EXPECT_EQ(x->GetState(), 1) << x->m_log->GetValue().utf8_string();
+    Click(x, FileXfer::ID_CLOSE_BUTTON);
+    ASSERT_TRUE(tw::test::WaitFor([&] { return !ref; }, 10000));
+    tw::test::Pump(60);
+
+    ASSERT_EQ(Rows(), std::vector<long>({0, 12}));
+    EXPECT_NE(Cell(0, 0), "  N/A   ") << "the product that arrived shows its date";
+    EXPECT_EQ(Cell(1, 0), "  N/A   ");
+    (void)w;
+    FileXfer::WaitForWorkers(10000);
+}

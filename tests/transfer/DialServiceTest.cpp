@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <wx/socket.h>
 #include <wx/stopwatch.h>
+#include <wx/utils.h>
 
 #include "app/Registry.h"
 #include "app/ThreadHelper.h"
@@ -440,4 +441,57 @@ TEST_F(DialServiceTest, ZeroTimeOutStillWaitsForTheLink)
     EXPECT_EQ(client.GetLinkValue(), 2);
     EXPECT_TRUE(client.Close());
     EXPECT_TRUE(sim.WaitForRequest("hangup"));
+}
+
+// A worker's close hands "hangup" to the main thread and waits a bounded
+// time for the answer. Whatever then retires the connection first, the
+// queued hang-up is written before the socket goes, once: a main loop that
+// did not run for longer than the wait, or a close on the main thread that
+// overtakes the worker's.
+TEST_F(DialServiceTest, QueuedHangupIsWrittenBeforeTheConnectionGoes)
+{
+    enum class Then { MainLoopStalls, MainThreadClosesFirst };
+    for (Then then : {Then::MainLoopStalls, Then::MainThreadClosesFirst}) {
+        SCOPED_TRACE(then == Then::MainLoopStalls ? "main loop stalls" : "main thread closes first");
+        CDialService::Waits waits = CDialService::GetWaits();
+        waits.hangupMs = then == Then::MainLoopStalls ? 100 : 20000;
+        CDialService::SetWaits(waits);
+        DialerSim sim;
+        sim.Configure(settings);
+        std::atomic<bool> deleted{false};
+        auto* client = new ProbeDialService(&deleted);
+        RecordingResource worker;
+        ASSERT_TRUE(OnWorker([&] { return client->Dialup(settings, 20, &worker); }));
+        ASSERT_EQ(client->GetState(), CDialService::Dialled);
+
+        // From here the main thread runs no events until the worker's
+        // close has returned.
+        std::atomic<bool> closed{false};
+        std::thread thread([&] {
+            client->Close();
+            closed = true;
+        });
+        if (then == Then::MainThreadClosesFirst) {
+            for (int i = 0; i < 2000 && client->GetState() != CDialService::HangupSent; ++i)
+                wxMilliSleep(1);
+            ASSERT_EQ(client->GetState(), CDialService::HangupSent);
+            EXPECT_TRUE(client->Close());
+        }
+        thread.join();
+        EXPECT_TRUE(closed);
+        if (then == Then::MainLoopStalls) {
+            EXPECT_EQ(sim.Count("hangup"), 0) << "nothing is written off the main thread";
+        }
+
+        EXPECT_TRUE(sim.WaitForRequest("<close>"));
+        const std::vector<std::string> requests = sim.Requests();
+        const auto hangup = std::find(requests.begin(), requests.end(), "hangup");
+        const auto gone = std::find(requests.begin(), requests.end(), "<close>");
+        EXPECT_TRUE(hangup < gone) << "no hangup before the connection closed";
+        EXPECT_EQ(std::count(requests.begin(), requests.end(), "hangup"), 1);
+        client->Destroy();
+        EXPECT_TRUE(WaitFor([&] { return deleted.load(); }));
+        tw::test::Pump(50);
+        EXPECT_EQ(sim.Count("hangup"), 1);
+    }
 }

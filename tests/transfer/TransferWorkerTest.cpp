@@ -249,7 +249,8 @@ TEST_F(TransferWorker, SeveralFilesOneCompressed)
 }
 
 // A corrupt compressed file: reported, nothing placed for it, both temporary
-// files gone, and the entry does not pass for received.
+// files gone, the entry does not pass for received and the transfer ends
+// with errors.
 TEST_F(TransferWorker, CorruptCompressedFile)
 {
     std::string good = sim.Serve("a.grb", SampleBytes(5000, 3));
@@ -269,7 +270,10 @@ TEST_F(TransferWorker, CorruptCompressedFile)
     EXPECT_TRUE(folder.TmpFiles().empty());
     EXPECT_TRUE(list.GetFileError(0).StartsWith("Decompress of ")) << list.GetFileError(0);
     EXPECT_EQ(ReadFile(folder.Final("a.grb")), good);
-    EXPECT_TRUE(o.Has("Done ok Transfer done.\n"));
+    // The file arrived and was not placed: the transfer did not fully succeed.
+    EXPECT_TRUE(o.Has("Done failed Transfer ended with errors: some files were not received or placed.\n"))
+        << o.All();
+    EXPECT_FALSE(o.Has("Done ok Transfer done.\n"));
 }
 
 // With archiving on, the older destination goes into the folder of its own

@@ -1,6 +1,8 @@
 // The application's transfer start and epilogue without a server: how files
 // are scheduled and named, missing download folders, the totals the window
 // shows, where each received file is recorded, and the area handed back.
+#include <map>
+
 #include <wx/filefn.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -290,7 +292,7 @@ TEST_F(Scheduling, EpilogueRecordsOnlyWhatArrived)
         EXPECT_EQ(tw::test::Ui().boxes.size(), c.notice ? 1u : 0u);
         if (c.notice) {
             EXPECT_EQ(Texts(outcome.missing), std::vector<wxString>({"/gfs/refused.grb"}));
-            EXPECT_TRUE(tw::test::BoxShown("This file did not arrive:\r\n    /gfs/refused.grb\r\n"))
+            EXPECT_TRUE(tw::test::BoxShown("This file did not arrive:\r\n    refused.grb\r\n"))
                 << outcome.notice;
             EXPECT_EQ(tw::test::Ui().boxes.empty() ? wxString() : tw::test::Ui().boxes[0].caption, "Notice");
         } else {
@@ -317,10 +319,68 @@ TEST_F(Scheduling, NoticeOfManyMissingFiles)
     }
     app.FileTransferEpilogue(files, false, nullptr);
     const wxString notice = app.LastTransferOutcome().notice;
-    EXPECT_TRUE(notice.Contains("    /gfs/f19.grb\r\n")) << notice;
-    EXPECT_FALSE(notice.Contains("/gfs/f20.grb")) << notice;
+    EXPECT_TRUE(notice.Contains("    f19.grb\r\n")) << notice;
+    EXPECT_FALSE(notice.Contains("f20.grb")) << notice;
     EXPECT_TRUE(notice.Contains("    ... and 5 more\r\n")) << notice;
     EXPECT_EQ(app.LastTransferOutcome().missing.size(), 25u);
+}
+
+// The same item in two batches with their own folders: each batch's copy
+// gets the path of its own entry, or none when its own copy did not arrive
+// or was not scheduled; never the other batch's path.
+TEST_F(Scheduling, EachCopyOfAnItemGetsItsOwnPathOrNone)
+{
+    struct Case {
+        const char* name;
+        bool scheduledA;   // A's folder may have been declined
+        bool placedA;
+        bool placedB;
+    };
+    const Case cases[] = {
+        {"A's copy failed locally", true, false, true},
+        {"B's copy failed locally", true, true, false},
+        {"both arrived", true, true, true},
+        {"A's copy was not scheduled", false, false, true},
+    };
+    tw::test::ResetUi();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const wxString a = dir / "A", b = dir / "B";
+        wxMkdir(a);
+        wxMkdir(b);
+        CActiveFileList files;
+        for (const wxString& folder : {a, b}) {
+            Active active;
+            active.id = "SAME";
+            active.path = "/gfs/wind.grb";
+            active.folder = folder;
+            active.runstat = 0;
+            AddActive(files, active);
+        }
+        CFileList& list = app.transferList;
+        list.Clear();
+        if (c.scheduledA)
+            ASSERT_TRUE(TidewrightApp::ScheduleFileTransferEx(list, "/gfs/wind.grb", a + "/", "", "1", false, 0, 0, 0));
+        ASSERT_TRUE(TidewrightApp::ScheduleFileTransferEx(list, "/gfs/wind.grb", b, "", "1", false, 0, 0, 0));
+        const size_t entryB = c.scheduledA ? 1 : 0;
+        if (c.scheduledA) {
+            if (c.placedA)
+                list.SetFilePlaced(0, a + "/wind.grb");
+            else
+                list.SetFileError(0, "File move failed: no room");
+        }
+        if (c.placedB)
+            list.SetFilePlaced(entryB, b + "/wind.grb");
+        else
+            list.SetFileError(entryB, "File move failed: no room");
+
+        app.FileTransferEpilogue(files, false, nullptr);
+        std::map<wxString, wxString> local;   // by folder
+        for (size_t i = 0; i < files.GetCount(); ++i)
+            local[files.Item(i).folder] = files.Item(i).LocalPath;
+        EXPECT_EQ(local[a], c.placedA ? a + "/wind.grb" : wxString());
+        EXPECT_EQ(local[b], c.placedB ? b + "/wind.grb" : wxString());
+    }
 }
 
 TEST_F(Scheduling, AreaHandedBackByTheEpilogue)

@@ -2,6 +2,7 @@
 // actual file of a request, the programs started for each after-download
 // action (recorded, never run), the default opener's messages, combined
 // GRIB files and the clipboard text.
+#include <algorithm>
 #include <unistd.h>
 
 #include <wx/dir.h>
@@ -292,24 +293,33 @@ TEST_F(PostProcessing, CombinedFilePerBatch)
 // otherwise it keeps what it holds and is not opened, the GRIB files that did
 // arrive are not opened alone either, and the other files are processed as
 // usual. A GRIB file without a local path is known by its server-side name.
-TEST_F(PostProcessing, CombinedFileKeptWhenAGribFileDidNotArrive)
+// A combined file is rebuilt from the GRIB files that arrived in this
+// transfer, never from an older copy of one that did not; one that none of
+// its GRIB files arrived for is left as it was and not opened. Without
+// programs (a forced end) the files are joined and nothing is started.
+TEST_F(PostProcessing, CombinedFileRebuiltFromTheGribFilesThatArrived)
 {
     FakeApps apps;
     struct Case {
         const char* name;
+        bool aArrived;             // /gfs/a.grb arrived
         const char* missingPath;   // server-side name of the file that did not arrive
-        bool kept;
+        bool incomplete;           // some GRIB file of the combined file did not arrive
+        bool runPrograms;
     };
     const Case cases[] = {
-        {"a GRIB file missing", "/gfs/b.grb", true},
-        {"a GRIB file of another form missing", "/gfs/b.GRIB2", true},
-        {"only a text file missing", "/text/late.txt", false},
+        {"a GRIB file missing", true, "/gfs/b.grb", true, true},
+        {"a GRIB file of another form missing", true, "/gfs/b.GRIB2", true, true},
+        {"only a text file missing", true, "/text/late.txt", false, true},
+        {"no GRIB file arrived", false, "/gfs/b.grb", true, true},
+        {"a GRIB file missing, no programs", true, "/gfs/b.grb", true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         launcher.Clear();
         const wxString combined = dir / "all.grb";
         WriteFile(combined, "OLDER COMBINED FILE");
+        WriteFile(dir / "b.grb", "<older b>");
         CActiveFileList files;
         auto add = [&](const wxString& path, const wxString& local) {
             Active a;
@@ -323,24 +333,39 @@ TEST_F(PostProcessing, CombinedFileKeptWhenAGribFileDidNotArrive)
             AddActive(files, a);
             files.Item(files.GetCount() - 1).LocalPath = local;
         };
-        add("/gfs/a.grb", Put("a.grb", "<a>"));
+        add("/gfs/a.grb", c.aArrived ? Put("a.grb", "<a>") : wxString());
         add(c.missingPath, wxString());
         add("/text/notes.txt", Put("notes.txt"));
 
-        const wxArrayString kept = CPostProcess::PostProcess(files);
+        const wxArrayString incomplete = CPostProcess::PostProcess(files, c.runPrograms);
         Starts expected = {{apps.Chart()}, {apps.Chart(), dir / "notes.txt"}};
-        if (c.kept) {
-            EXPECT_EQ(ReadFile(combined), "OLDER COMBINED FILE");
-            ASSERT_EQ(kept.size(), 1u);
-            EXPECT_EQ(kept[0], combined);
-        } else {
+        if (c.aArrived) {
             EXPECT_EQ(ReadFile(combined), "<a>");
-            EXPECT_TRUE(kept.empty());
             expected.push_back({apps.Grib()});
             expected.push_back({apps.Grib(), combined});
+        } else {
+            EXPECT_EQ(ReadFile(combined), "OLDER COMBINED FILE");
         }
+        if (!c.runPrograms)
+            expected.clear();
         EXPECT_EQ(launcher.Starts(), expected);
-        EXPECT_EQ(CPostProcess::IncompleteCombinedFiles(files).size(), c.kept ? 1u : 0u);
+        ASSERT_EQ(incomplete.size(), c.incomplete ? 1u : 0u);
+        const auto shortfalls = CPostProcess::CombinedShortfalls(files);
+        ASSERT_EQ(shortfalls.size(), c.incomplete ? 1u : 0u);
+        if (c.incomplete) {
+            EXPECT_EQ(incomplete[0], combined);
+            EXPECT_EQ(shortfalls[0].gribfile, combined);
+            EXPECT_EQ(shortfalls[0].rebuilt, c.aArrived);
+            std::vector<wxString> missing;
+            for (size_t i : shortfalls[0].missing)
+                missing.push_back(files.Item(i).Path);
+            std::vector<wxString> want = {c.missingPath};
+            if (!c.aArrived)
+                want.insert(want.begin(), "/gfs/a.grb");
+            std::sort(missing.begin(), missing.end());
+            std::sort(want.begin(), want.end());
+            EXPECT_EQ(missing, want);
+        }
     }
 }
 

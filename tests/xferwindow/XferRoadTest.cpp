@@ -12,6 +12,7 @@
 #include <wx/gauge.h>
 #include <wx/socket.h>
 #include <wx/stattext.h>
+#include <wx/stopwatch.h>
 #include <wx/textctrl.h>
 
 #include "app/Init.h"
@@ -423,9 +424,10 @@ TEST_F(XferTransfer, FileSentUnderAnotherName)
 
 // One file of a combining batch does not arrive: the files that did are
 // placed, processed and put on the clipboard all the same, the combined GRIB
-// file keeps what it held, and the user is told both. A file that cannot be
-// placed ends the transfer with errors (the outcome event says 0); a corrupt
-// compressed file is only that file's failure.
+// file is rebuilt from this transfer's GRIB files alone (never from an older
+// copy of the missing one), and the user is told both. A file that arrived
+// but cannot be placed, or was corrupt and could not be decompressed, ends
+// the transfer with errors (the outcome event says 0).
 TEST_F(XferTransfer, PartialTransferProcessesWhatArrived)
 {
     struct Case {
@@ -435,7 +437,7 @@ TEST_F(XferTransfer, PartialTransferProcessesWhatArrived)
     };
     const Case cases[] = {
         {"a file that cannot be placed", true, 0},
-        {"a corrupt compressed file", false, 1},
+        {"a corrupt compressed file", false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -470,13 +472,19 @@ TEST_F(XferTransfer, PartialTransferProcessesWhatArrived)
             a.gribfile = combined;
             AddActive(files, a);
         }
+        if (!c.placeFails)
+            WriteFile(batch + "/rain.grb", "OLD RAIN");   // an older copy of the file that fails
         FileXfer* w = Start(files, 2);
         ASSERT_NE(w, nullptr);
         ASSERT_TRUE(Go(w));
+        EXPECT_EQ(w->GetState(), 1);
+        EXPECT_TRUE(w->m_log->GetValue().EndsWith(
+            "Transfer ended with errors: some files were not received or placed.\n"))
+            << w->m_log->GetValue();
         EXPECT_EQ(Close(w), c.outcome);
 
         EXPECT_EQ(ReadFile(batch + "/wind.grb"), wind);
-        EXPECT_EQ(ReadFile(combined), "OLD COMBINED") << "not rebuilt from fewer files";
+        EXPECT_EQ(ReadFile(combined), wind) << "rebuilt from what arrived, nothing older";
         const TransferOutcome& outcome = wxGetApp().LastTransferOutcome();
         EXPECT_TRUE(outcome.ran);
         EXPECT_FALSE(outcome.complete);
@@ -484,12 +492,17 @@ TEST_F(XferTransfer, PartialTransferProcessesWhatArrived)
                   std::vector<wxString>({"/gfs/rain.grb"}));
         EXPECT_EQ(std::vector<wxString>(outcome.keptCombined.begin(), outcome.keptCombined.end()),
                   std::vector<wxString>({combined}));
-        EXPECT_TRUE(tw::test::BoxShown("    /gfs/rain.grb\r\n")) << outcome.notice;
-        EXPECT_TRUE(tw::test::BoxShown("The combined GRIB file " + combined + " was not rebuilt")) << outcome.notice;
+        EXPECT_TRUE(tw::test::BoxShown("This file did not arrive:\r\n    rain.grb\r\n")) << outcome.notice;
+        EXPECT_TRUE(tw::test::BoxShown("The combined GRIB file " + combined
+                                       + " was rebuilt from the GRIB files that arrived; without:\r\n    rain.grb\r\n"))
+            << outcome.notice;
         // The text file opens in the chart viewer; the GRIB file of the
-        // combining batch is not opened alone, nor is the older combined file.
+        // combining batch is not opened alone, the rebuilt combined file is.
         EXPECT_EQ(launcher.Starts(),
-                  std::vector<std::vector<wxString>>({{apps.Chart()}, {apps.Chart(), batch + "/forecast.txt"}}));
+                  std::vector<std::vector<wxString>>({{apps.Chart()},
+                                                      {apps.Chart(), batch + "/forecast.txt"},
+                                                      {apps.Grib()},
+                                                      {apps.Grib(), combined}}));
         EXPECT_EQ(ClipboardText(), batch + "/wind.grb\r\n" + batch + "/forecast.txt\r\n");
         std::map<wxString, wxString> local;   // by item
         for (size_t i = 0; i < files.GetCount(); ++i)
@@ -530,6 +543,155 @@ TEST_F(XferTransfer, ThroughTheDialerService)
     EXPECT_EQ(Close(w), 1);
     EXPECT_EQ(ReadFile(folder + "/wind.grb"), "wind by satellite");
     EXPECT_EQ(ClipboardText(), folder + "/wind.grb\r\n");
+    CDialService::SetWaits(saved);
+}
+
+// Force Disconnect after files arrived: they are recorded and placed (the
+// combined GRIB file made from them), but no viewer or program is started and
+// the clipboard keeps what the user had there.
+TEST_F(XferTransfer, ForceDisconnectKeepsWhatArrivedAndStartsNothing)
+{
+    const std::string wind = SampleBytes(3000, 51);
+    sim.Serve("wind.grb", wind);
+    sim.Serve("forecast.txt", "Seas 1 m.\n");
+    const wxString combined = folder + "/all.grb";
+    CActiveFileList files;
+    for (const char* path : {"/gfs/wind.grb", "/text/forecast.txt"}) {
+        Active a;
+        a.id = path;
+        a.path = path;
+        a.folder = folder;
+        a.runstat = 4;
+        a.runwexpg = 1;
+        a.combine = 1;
+        a.gribfile = combined;
+        AddActive(files, a);
+    }
+    FileXfer* w = Start(files, 2);
+    ASSERT_NE(w, nullptr);
+    wxWeakRef<FileXfer> ref(w);
+    ASSERT_TRUE(Go(w));
+    EXPECT_EQ(w->GetState(), 2) << w->m_log->GetValue();
+    Click(w, FileXfer::ID_MENUITEM_FORCE_DISCONNECT, wxEVT_MENU);
+    ASSERT_TRUE(tw::test::WaitFor([&] { return !ref && rec.results.size() == 1; }, 10000));
+    EXPECT_EQ(rec.results[0], 0);
+
+    std::map<wxString, wxString> local;   // by item
+    for (size_t i = 0; i < files.GetCount(); ++i)
+        local[files.Item(i).FileID] = files.Item(i).LocalPath;
+    EXPECT_EQ(local["/gfs/wind.grb"], folder + "/wind.grb");
+    EXPECT_EQ(local["/text/forecast.txt"], folder + "/forecast.txt");
+    EXPECT_EQ(ReadFile(combined), wind);
+    EXPECT_TRUE(launcher.Starts().empty());
+    EXPECT_EQ(ClipboardText(), "before");
+
+    // A later transfer that is not forced hands its files on again.
+    rec.results.clear();
+    w = Start(files, 2);
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(Go(w));
+    EXPECT_EQ(Close(w), 1);
+    EXPECT_FALSE(launcher.Starts().empty());
+    EXPECT_EQ(ClipboardText(), folder + "/wind.grb\r\n" + folder + "/forecast.txt\r\n");
+}
+
+// A transfer in which a file arrived but could not be placed, or arrived
+// corrupt and could not be decompressed, ends with errors; the rate it
+// measured is stored all the same.
+TEST_F(XferTransfer, PartialTransferStoresItsMeasuredRate)
+{
+    struct Case {
+        const char* name;
+        bool placeFails;
+    };
+    for (const Case& c : {Case{"a file that cannot be placed", true}, Case{"a corrupt compressed file", false}}) {
+        SCOPED_TRACE(c.name);
+        WriteRate("102400 600");
+        rec.results.clear();
+        const wxString batch = dir / (c.placeFails ? "rate-placing" : "rate-corrupt");
+        ASSERT_TRUE(wxFileName::Mkdir(batch, 0777, wxPATH_MKDIR_FULL));
+        sim.SetFaults({"rate=40000"});
+        sim.Serve("slow.grb", SampleBytes(80000, 52));
+        if (c.placeFails) {
+            sim.Serve("bad.grb", SampleBytes(2000, 53));
+            ASSERT_TRUE(wxMkdir(batch + "/bad.grb"));
+        } else {
+            std::string bad = SampleBytes(2000, 54);
+            bad.replace(0, 3, "BZh");
+            sim.Serve("bad.grb.bz2", bad);
+        }
+        CActiveFileList files;
+        for (const char* name : {"slow.grb", "bad.grb"}) {
+            Active a = File(name, name, 0);
+            a.folder = batch;
+            AddActive(files, a);
+        }
+        FileXfer* w = Start(files, 2);
+        ASSERT_NE(w, nullptr);
+        ASSERT_TRUE(Go(w));
+        EXPECT_EQ(w->GetState(), 1) << w->m_log->GetValue();
+        EXPECT_FALSE(w->m_log->GetValue().Contains("Transfer done.")) << w->m_log->GetValue();
+        const wxString stored = ReadKey("Misc/xfer_rate");
+        long network = 0;
+        ASSERT_TRUE(stored.BeforeFirst(' ').ToLong(&network)) << stored;
+        EXPECT_GT(network, 20000) << stored;
+        EXPECT_LT(network, 60000) << stored;
+        EXPECT_EQ(wxGetApp().transferRate, network);
+        EXPECT_EQ(Close(w), 0);
+        EXPECT_EQ(ReadFile(batch + "/slow.grb"), SampleBytes(80000, 52));
+        std::map<wxString, wxString> local;   // by item
+        for (size_t i = 0; i < files.GetCount(); ++i)
+            local[files.Item(i).FileID] = files.Item(i).LocalPath;
+        EXPECT_EQ(local["slow.grb"], batch + "/slow.grb");
+        EXPECT_EQ(local["bad.grb"], "");
+    }
+}
+
+// The close box while the worker waits for the dialer's answer to a dial,
+// which only the main loop reads: the window goes at once, the main loop runs
+// on (the dialer is answered and hung up), and the outcome reaches the caller
+// only once the worker has ended, without the caller's handler waiting.
+TEST_F(XferTransfer, CloseDuringADialHandsTheOutcomeOnOnceTheWorkerEnded)
+{
+    const CDialService::Waits saved = CDialService::GetWaits();
+    CDialService::Waits quickWaits;
+    quickWaits.tickMs = 100;
+    quickWaits.settleMs = 50;
+    CDialService::SetWaits(quickWaits);
+    ASSERT_TRUE(wxSocketBase::IsInitialized() || wxSocketBase::Initialize());
+    tw::test::DialerSim dialer({"--dial-delay", "1500"});
+    ASSERT_TRUE(dialer.Running());
+    {
+        CUserConfig config;
+        config.WriteText("Connection/connection", "Dezavuviv Odirir");
+        config.WriteText("Gateway/autodialhost", "127.0.0.1");
+        config.WriteInt("Gateway/autodialport", dialer.Port());
+        config.WriteInt("Gateway/connection_timeout", 30);
+    }
+    sim.Serve("wind.grb", "wind by satellite");
+    CActiveFileList files;
+    AddActive(files, File("W", "wind.grb"));
+    FileXfer* w = Start(files, 1);
+    ASSERT_NE(w, nullptr);
+    wxWeakRef<FileXfer> ref(w);
+    int liveAtDone = -1;
+    long handlerMs = -1;
+    rec.onDone = [&](wxCommandEvent& e) {
+        liveAtDone = FileXfer::LiveWorkers();
+        wxStopWatch watch;
+        wxGetApp().FileTransferEpilogue(files, e.GetInt() != 0, nullptr);
+        handlerMs = watch.Time();
+    };
+    Click(w, FileXfer::ID_GO_BUTTON);
+    ASSERT_TRUE(dialer.WaitForRequest("dialup"));
+    EXPECT_TRUE(w->InitiateWindowClose(true));
+    EXPECT_FALSE(w->IsShown());
+    ASSERT_TRUE(tw::test::WaitFor([&] { return !ref && rec.results.size() == 1; }, 20000));
+    EXPECT_EQ(rec.results[0], 0);
+    EXPECT_EQ(liveAtDone, 0) << "the outcome came while the worker still ran";
+    EXPECT_LT(handlerMs, 1000) << "the done-handler waited for the worker";
+    EXPECT_TRUE(dialer.WaitForRequest("hangup"));
+    EXPECT_FALSE(wxFileExists(folder + "/wind.grb"));
     CDialService::SetWaits(saved);
 }
 
@@ -666,7 +828,8 @@ TEST_F(XferRoad, LibraryDownloadFromStartToClipboard)
                                    + folder + "/forecast.txt\r\n");
     EXPECT_EQ(app.transferList.GetCount(), 0u) << "the epilogue drained the list";
     // The user is told which file did not arrive.
-    EXPECT_TRUE(tw::test::BoxShown("This file did not arrive:\r\n    /text/refused.txt\r\n"));
+    // The user is told by its catalogue title, with the file name after.
+    EXPECT_TRUE(tw::test::BoxShown("This file did not arrive:\r\n    Gone: TW-GONE.grb\r\n"));
     EXPECT_FALSE(app.LastTransferOutcome().complete);
 
     // The Library window sent the home area and, the area being unchanged,
