@@ -82,7 +82,8 @@ void WizardPage10::CreateControls()
     auto [gatewayBox, gateway] = group(_("Weather Gateway"), false);
     r = row(gateway);
     r->Add(label(gatewayBox, ID_ACCOUNT_GATEWAY_LABEL, _("Gateway: ")), 0, centre, 1);
-    m_gateway = new wxComboBox(gatewayBox, ID_ACCOUNT_GATEWAY, wxEmptyString, wxDefaultPosition, wxSize(175, -1), 0,
+    // As wide as the longest host name needs.
+    m_gateway = new wxComboBox(gatewayBox, ID_ACCOUNT_GATEWAY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
                                nullptr, wxCB_DROPDOWN);
     r->Add(m_gateway, 1, centre, 1);
     r->Add(60, 5, 0, centre, 1);
