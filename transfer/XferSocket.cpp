@@ -22,6 +22,10 @@
 #include "platform/WireText.h"
 
 const char* const CXferSocketThread::kAbortText = "File receive aborted";
+const char* const CXferSocketThread::kNoAccountText =
+    "No account is set: the user name is empty, so no connection was made. Enter your user name and password "
+    "under Connection Settings (the Settings button of this window) or on the Account Settings page of the "
+    "Content Wizard, then start the transfer again.\n";
 
 namespace {
 
@@ -321,6 +325,10 @@ bool CXferSocketThread::WorkerAgent(CIPGlue& client)
 
     if (!m_list || m_list->GetCount() == 0) {
         closing = "No files selected for download.\nTransfer aborted.\n";
+    } else if (settings.m_gatewayInfo.username.empty()) {
+        // The gateway would only refuse an empty name: nothing is sent.
+        closing = wxString(kNoAccountText) + "Transfer aborted.\n";
+        MarkUnreceived(0);
     } else {
         Status("Opening connection to " + settings.m_gatewayInfo.gateway + "\n");
         if (settings.IsAutoDialer())

@@ -786,3 +786,28 @@ TEST_F(TransferWorker, NoticesCompareWithTheJobsDatabases)
         }
     }
 }
+
+// Without a user name the transfer ends before it connects, saying what is
+// missing and where to enter it; no file passes for received.
+TEST_F(TransferWorker, NoAccountEndsBeforeConnecting)
+{
+    sim.Serve("a.grb", "a");
+    {
+        CUserConfig config;
+        config.WriteText("Gateway/username", "");
+    }
+    Folder folder(dir.Path());
+    CFileList list;
+    folder.Add(list, "a.grb");
+    const std::string before = sim.Received();
+    RecordingObserver& o = Run(list);
+    EXPECT_EQ(o.Starting("Done"),
+              std::vector<std::string>({std::string("Done failed ") + CXferSocketThread::kNoAccountText
+                                        + "Transfer aborted.\n"}))
+        << o.All();
+    EXPECT_NE(std::string(CXferSocketThread::kNoAccountText).find("Connection Settings"), std::string::npos);
+    EXPECT_FALSE(o.Has("Status Opening connection")) << o.All();
+    EXPECT_EQ(sim.Received(), before) << "nothing reached the gateway";
+    EXPECT_EQ(list.GetFileError(0), CXferSocketThread::kAbortText);
+    EXPECT_FALSE(wxFileExists(folder.Final("a.grb")));
+}
