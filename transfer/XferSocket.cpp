@@ -1,5 +1,7 @@
 #include "transfer/XferSocket.h"
 
+#include "app/SocketErrorText.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -287,6 +289,8 @@ wxThread::ExitCode CXferSocketThread::Entry()
             result = WorkerAgent(*client);
             brokeOff = false;
         } catch (const CBlockingSocketException& e) {
+            // A sentence a user can act on first, then the technical line.
+            Status(tw::SocketFailureSentence(e.GetErrorCode(), Stopped()) + "\n");
             Status(e.GetErrorText() + "\n");
         } catch (const std::string& text) {
             Status(FromWire(text));
