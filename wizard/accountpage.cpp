@@ -141,9 +141,10 @@ void WizardPage10::CreateControls()
     r = row(gateway);
     r->Add(80, 5, 0, centre, 1);
     r->Add(label(gatewayBox, ID_ACCOUNT_GATEWAY_LABEL, _("Port # ")), 1, centre, 1);
-    // The catalogue's ports to choose from, and any other typed; wide enough
-    // for a five-digit port beside the drop-down arrow.
-    m_port = new wxComboBox(gatewayBox, ID_ACCOUNT_PORT, wxEmptyString, wxDefaultPosition, wxSize(90, -1), 0,
+    // The catalogue's ports to choose from, and any other typed; as wide as
+    // the toolkit makes it in the page's font (room for five digits beside
+    // the drop-down arrow).
+    m_port = new wxComboBox(gatewayBox, ID_ACCOUNT_PORT, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
                             nullptr, wxCB_DROPDOWN);
     r->Add(m_port, 0, centre, 1);
     r->Add(175, 5, 0, centre, 1);

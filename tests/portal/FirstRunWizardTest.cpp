@@ -5,6 +5,7 @@
 // pages are kept as pictures in the build tree's first-run-pictures folder.
 #include <gtest/gtest.h>
 
+#include <wx/choice.h>
 #include <wx/filename.h>
 #include <wx/modalhook.h>
 
@@ -13,6 +14,7 @@
 #include "windows/PictureButton.h"
 #include "windows/loadwindow.h"
 #include "wizard/WizardRules.h"
+#include "wizard/contentpages.h"
 #include "wizard/contentwizard.h"
 #include "wizard/wizardnavigator.h"
 #include "wizard/wizardpagebase.h"
@@ -85,11 +87,23 @@ TEST_F(FirstRunWizard, EveryPageShowsItsWholeTextHoweverItIsReached)
             tw::test::Screenshot(wizard, wxString::Format("%s/%02d-%s-page-%d.png", PictureDir(), shot++, how,
                                                           tw::wizard::PageNumberAtPlace(place)));
             EXPECT_EQ(tw::test::ClippedText(wizard), "") << how << ", page at place " << place;
+            if (place == 1 && std::string(how) != "next") {
+                EXPECT_EQ(wizard->m_gribPage->GetDaysChoice()->GetStringSelection(), "3 days");
+            }
         };
 
         // Next from the welcome page to the last.
         for (int place = 0; place < tw::wizard::kChainLength; ++place) {
             look("next", place);
+            if (place == 1) {
+                // A longer period than the first, as a user picks it.
+                wxChoice* days = wizard->m_gribPage->GetDaysChoice();
+                days->SetSelection(2);
+                wxCommandEvent chosen(wxEVT_CHOICE, days->GetId());
+                chosen.SetEventObject(days);
+                chosen.SetInt(2);
+                days->GetEventHandler()->ProcessEvent(chosen);
+            }
             if (place + 1 < tw::wizard::kChainLength)
                 PressWizardButton(wizard, wxID_FORWARD);
         }
