@@ -4,13 +4,14 @@
 #include "app/tidewrightapp.h"
 
 #include <algorithm>
-#include <utility>
+#include <deque>
+#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <type_traits>
-#include <deque>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <wx/filefn.h>
@@ -73,11 +74,20 @@ bool TidewrightApp::FileTransferStart(CActiveFileList& files, wxEvtHandler* hand
     double price = 0.0;
     long compressed = 0;
     long raw = 0;
+    // A missing folder is asked about once in a transfer: a folder the user
+    // did not want made (or that could not be made) leaves out the rest of
+    // its files without asking again.
+    std::set<wxString> refusedFolders;
     for (size_t i = 0; i < files.GetCount(); ++i) {
         const CActiveFile& f = files.Item(i);
-        if (!ScheduleFileTransferEx(transferList, f.Path, f.folder, f.Compression, f.Price, f.bInteractive != 0,
-                                    f.width, f.lat, f.lon))
+        if (refusedFolders.count(f.folder))
             continue;
+        if (!ScheduleFileTransferEx(transferList, f.Path, f.folder, f.Compression, f.Price, f.bInteractive != 0,
+                                    f.width, f.lat, f.lon)) {
+            if (!wxDirExists(f.folder))
+                refusedFolders.insert(f.folder);
+            continue;
+        }
         price += tw::LeadingDouble(f.Price);
         compressed += tw::LeadingInt(f.CompressedSize);
         raw += tw::LeadingInt(f.RawSize);

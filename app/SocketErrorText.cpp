@@ -21,4 +21,21 @@ wxString SocketErrorToString(int error)
     }
 }
 
+wxString SocketFailureSentence(int error, bool stopped)
+{
+    const wxString kept = " the files received so far are kept and will resume.";
+    if (stopped)
+        return "The transfer was stopped;" + kept;
+    switch (error) {
+    case wxSOCKET_TIMEDOUT: return "The gateway stopped answering;" + kept;
+    case wxSOCKET_IOERR: return "The connection to the gateway was lost;" + kept;
+    case wxSOCKET_INVSOCK: return "The connection to the gateway was closed;" + kept;
+    case wxSOCKET_NOHOST:
+    case wxSOCKET_INVADDR:
+    case wxSOCKET_INVPORT:
+        return "The gateway could not be reached; check its name and port under Connection Settings.";
+    default: return "The connection to the gateway failed;" + kept;
+    }
+}
+
 } // namespace tw

@@ -235,6 +235,36 @@ void CPostProcess::RunApp(const wxString& application, int args, const wxString&
     tw::Launch(argv);
 }
 
+namespace {
+
+// While the files of one transfer are processed: the file types that found
+// no viewer, told once at the end instead of once per file.
+std::set<wxString>* g_typesWithoutViewer = nullptr;
+
+class TypesWithoutViewer
+{
+public:
+    TypesWithoutViewer() : m_outer(g_typesWithoutViewer) { g_typesWithoutViewer = &m_types; }
+    ~TypesWithoutViewer()
+    {
+        g_typesWithoutViewer = m_outer;
+        if (m_types.empty())
+            return;
+        wxString list;
+        for (const wxString& type : m_types)
+            list += (list.empty() ? "'" : ", '") + type + "'";
+        wxLogMessage("%s", wxString("No viewer is set up for files of type ") + list
+                               + ", so those downloaded files were not opened. To open them, choose a program "
+                                 "in the Library window: right-click the item and use View With > Choose Program...");
+    }
+
+private:
+    std::set<wxString> m_types;
+    std::set<wxString>* m_outer;
+};
+
+} // namespace
+
 void CPostProcess::RunAssocApp(const wxString& /*folder*/, const wxString& file)
 {
     const wxString actual = GetActualFile(file);
@@ -246,7 +276,10 @@ void CPostProcess::RunAssocApp(const wxString& /*folder*/, const wxString& file)
 
     const FileType type = LookUpType(extension, actual);
     if (!type.known) {
-        wxLogError("%s", wxString("No viewer exists for files of type '") + extension + "'.");
+        if (g_typesWithoutViewer)
+            g_typesWithoutViewer->insert(extension);
+        else
+            wxLogError("%s", wxString("No viewer exists for files of type '") + extension + "'.");
         return;
     }
     if (!type.hasOpener) {
@@ -428,6 +461,7 @@ wxArrayString CPostProcess::IncompleteCombinedFiles(const CActiveFileList& files
 
 wxArrayString CPostProcess::PostProcess(CActiveFileList& files, bool runPrograms)
 {
+    const TypesWithoutViewer told;
     // A combined file is built afresh from the GRIB files that arrived now;
     // an older copy of one that did not arrive must not pass for new data.
     const wxArrayString incomplete = IncompleteCombinedFiles(files);

@@ -1,5 +1,7 @@
 #include "transfer/XferSocket.h"
 
+#include "app/SocketErrorText.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -22,6 +24,10 @@
 #include "platform/WireText.h"
 
 const char* const CXferSocketThread::kAbortText = "File receive aborted";
+const char* const CXferSocketThread::kNoAccountText =
+    "No account is set: the user name is empty, so no connection was made. Enter your user name and password "
+    "under Connection Settings (the Settings button of this window) or on the Account Settings page of the "
+    "Content Wizard, then start the transfer again.\n";
 
 namespace {
 
@@ -283,6 +289,8 @@ wxThread::ExitCode CXferSocketThread::Entry()
             result = WorkerAgent(*client);
             brokeOff = false;
         } catch (const CBlockingSocketException& e) {
+            // A sentence a user can act on first, then the technical line.
+            Status(tw::SocketFailureSentence(e.GetErrorCode(), Stopped()) + "\n");
             Status(e.GetErrorText() + "\n");
         } catch (const std::string& text) {
             Status(FromWire(text));
@@ -321,6 +329,10 @@ bool CXferSocketThread::WorkerAgent(CIPGlue& client)
 
     if (!m_list || m_list->GetCount() == 0) {
         closing = "No files selected for download.\nTransfer aborted.\n";
+    } else if (settings.m_gatewayInfo.username.empty()) {
+        // The gateway would only refuse an empty name: nothing is sent.
+        closing = wxString(kNoAccountText) + "Transfer aborted.\n";
+        MarkUnreceived(0);
     } else {
         Status("Opening connection to " + settings.m_gatewayInfo.gateway + "\n");
         if (settings.IsAutoDialer())

@@ -59,6 +59,9 @@ class CXferSocketThread : public wxThread, public IThreadResource
 public:
     // The abort text of an entry that was not received whole.
     static const char* const kAbortText;   // "File receive aborted"
+    // Why a transfer without a user name ends before it connects, and where
+    // the name is entered.
+    static const char* const kNoAccountText;
 
     CXferSocketThread(ITransferObserver* observer, bool compressionDisabled);
     ~CXferSocketThread() override;

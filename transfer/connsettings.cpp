@@ -16,6 +16,7 @@
 #include "app/Editions.h"
 #include "app/Numbers.h"
 #include "app/tidewrightapp.h"
+#include "platform/UiHooks.h"
 
 namespace {
 
@@ -183,8 +184,10 @@ void ConnSettings::CreateControls()
     line = row(gateway);
     line->Add(80, 5);
     line->Add(label(ID_GATEWAY_LABEL, _("Port # ")), 0, centre, 3);
-    // Wide enough for a five-digit port beside the drop-down arrow.
-    m_port = new wxChoice(m_panel, ID_PORT, wxDefaultPosition, wxSize(90, -1));
+    // The catalogue's ports to choose from, and any other typed; wide
+    // enough for a five-digit port beside the drop-down arrow.
+    m_port = new wxComboBox(m_panel, ID_PORT, wxEmptyString, wxDefaultPosition, wxSize(90, -1), 0, nullptr,
+                            wxCB_DROPDOWN);
     line->Add(m_port, 0, centre, 3);
 
     // Network Timeouts
@@ -236,11 +239,18 @@ void ConnSettings::CreateControls()
     else
         m_gateway->SetValue(host);
 
+    // The stored port shows whatever it is: its entry when it is one of
+    // the list, else as typed text.
+    int portIndex = wxNOT_FOUND;
     for (size_t i = 0; i < m_portTexts.size(); ++i) {
         m_port->Append(m_portTexts[i]);
-        if (tw::LeadingLong(m_portTexts[i]) == m_settings.m_gatewayPort)
-            m_port->SetSelection(static_cast<int>(i));
+        if (portIndex == wxNOT_FOUND && tw::LeadingLong(m_portTexts[i]) == m_settings.m_gatewayPort)
+            portIndex = static_cast<int>(i);
     }
+    if (portIndex != wxNOT_FOUND)
+        m_port->SetSelection(portIndex);
+    else
+        m_port->SetValue(wxString::Format("%d", m_settings.m_gatewayPort));
 
     m_connectionType->Clear();
     for (const wxString& type : m_connectionTypes)
@@ -277,11 +287,23 @@ int ConnSettings::ShowModal(bool force)
     return wxDialog::ShowModal();
 }
 
-void ConnSettings::ApplyChanges()
+const char* const ConnSettings::kPortRefused = "The port must be a whole number from 1 to 65535.";
+
+bool ConnSettings::ReadPort(const wxString& text, int& port)
 {
-    const int port = m_port->GetSelection();
-    if (port != wxNOT_FOUND)
-        m_settings.m_gatewayPort = tw::LeadingInt(m_port->GetString(port));
+    wxString trimmed = text;
+    trimmed.Trim(true).Trim(false);
+    int value = 0;
+    if (trimmed.empty() || !wxIsdigit(trimmed[0]) || !tw::ParseInt(trimmed, value) || value < 1 || value > 65535)
+        return false;
+    port = value;
+    return true;
+}
+
+bool ConnSettings::ApplyChanges()
+{
+    if (!ReadPort(m_port->GetValue(), m_settings.m_gatewayPort))
+        return false;
 
     const int host = m_gateway->GetSelection();
     if (host == wxNOT_FOUND)
@@ -294,6 +316,7 @@ void ConnSettings::ApplyChanges()
         m_settings.m_dunInfo.connection = m_connectionTypes[type];
 
     m_settings.WriteInfo();
+    return true;
 }
 
 void ConnSettings::OnDefaultConnectionSelected(wxCommandEvent&)
@@ -310,7 +333,13 @@ void ConnSettings::OnOkButtonClick(wxCommandEvent&)
 {
     if (!m_panel->Validate() || !m_panel->TransferDataFromWindow())
         return;
-    ApplyChanges();
+    if (!ApplyChanges()) {
+        // The dialog stays open with the port field to be mended.
+        tw::MessageBox(wxString::Format("\"%s\" is not a port. %s", m_port->GetValue(), kPortRefused),
+                       wxS("Error"), wxOK | wxICON_ERROR, this);
+        m_port->SetFocus();
+        return;
+    }
     EndModal(wxID_OK);
 }
 

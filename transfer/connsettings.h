@@ -84,8 +84,9 @@ public:
     using wxDialog::ShowModal;
     virtual int ShowModal(bool force);
 
-    // Copies the list choices into the snapshot and writes it.
-    void ApplyChanges();
+    // Copies the list choices into the snapshot and writes it; false (and
+    // nothing written) when the port field holds no valid port.
+    bool ApplyChanges();
 
     void OnDefaultConnectionSelected(wxCommandEvent& event);
     void OnSatDialerButtonClick(wxCommandEvent& event);
@@ -99,6 +100,11 @@ public:
     // hosts and ports tables, in display order. A failing query is logged
     // and keeps the rows read before it.
     static void ReadGatewayLists(wxArrayString& hostNames, wxArrayString& portTexts);
+    // A port as typed: the whole text (spaces around it aside) one number
+    // from 1 to 65535. False (port left alone) for anything else.
+    static bool ReadPort(const wxString& text, int& port);
+    // Tells the user which ports are accepted.
+    static const char* const kPortRefused;
     // The time-out a field falls back to when no positive number is typed.
     static constexpr int kDefaultConnectionTimeout = 60;
     static constexpr int kDefaultXferTimeout = 30;
@@ -108,7 +114,7 @@ public:
     wxTextCtrl* m_userName = nullptr;
     wxTextCtrl* m_password = nullptr;
     wxComboBox* m_gateway = nullptr;
-    wxChoice* m_port = nullptr;
+    wxComboBox* m_port = nullptr;   // the ports of the catalogue, or any typed
     wxTextCtrl* m_connectionTimeout = nullptr;
     wxTextCtrl* m_xferTimeout = nullptr;
     wxChoice* m_connectionType = nullptr;

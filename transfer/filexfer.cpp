@@ -640,7 +640,7 @@ void FileXfer::CreateControls()
     auto* areaBox = new wxStaticBox(this, wxID_ANY, _("Interactive Weather Parameters"));
     auto* area = new wxStaticBoxSizer(areaBox, wxHORIZONTAL);
     left->Add(area, 0, wxLEFT | wxRIGHT, 5);
-    m_mapButton = new wxButton(this, ID_MAP_BUTTON, _("Map"), wxDefaultPosition, wxSize(43, -1), 0);
+    m_mapButton = new wxButton(this, ID_MAP_BUTTON, _("Map"), wxDefaultPosition, wxSize(43, -1), wxBU_EXACTFIT);
     area->Add(m_mapButton, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     area->Add(new wxStaticText(this, wxID_STATIC, _(" Lat:")), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     m_latCtrl = new wxTextCtrl(this, ID_LAT, wxEmptyString, wxDefaultPosition, wxSize(60, -1), 0,
@@ -661,6 +661,9 @@ void FileXfer::CreateControls()
     area->Add(new wxStaticText(this, wxID_STATIC, _(" Width (Deg):")), 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     m_widthCtrl = new wxTextCtrl(this, ID_WIDTH, wxS("010"), wxDefaultPosition, wxSize(45, -1), 0);
     area->Add(m_widthCtrl, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    // The choices at least 40 wide, wider where the toolkit's arrow needs it.
+    for (wxChoice* choice : {m_nsChoice, m_ewChoice})
+        choice->SetMinSize(wxSize(std::max(choice->GetSize().x, choice->GetBestSize().x), -1));
     // The fields are at least wide enough for the longest text they hold
     // ("179.999"), with room to spare: the toolkit reports its frame before
     // the field is shown narrower than it draws it.
@@ -692,8 +695,11 @@ void FileXfer::CreateControls()
                                     wxST_NO_AUTORESIZE);
     approx->Add(m_approxSize, 0, wxALIGN_CENTER_VERTICAL);
 
+    // At least the given width, wider where the text needs it.
     auto label = [this](const wxString& text, int width) {
-        return new wxStaticText(this, wxID_STATIC, text, wxDefaultPosition, wxSize(width, -1), wxST_NO_AUTORESIZE);
+        auto* l = new wxStaticText(this, wxID_STATIC, text, wxDefaultPosition, wxSize(width, -1), wxST_NO_AUTORESIZE);
+        l->SetMinSize(wxSize(std::max(width, l->GetBestSize().x), -1));
+        return l;
     };
 
     // Current file.
@@ -781,6 +787,25 @@ bool FileXfer::ShowModal()
 
 // ---------------------------------------------------------------- estimate and area
 
+namespace {
+
+// The labels keep the width they were given, and grow (the window laid out
+// again) when their text needs more: a long transfer's times and sizes, a
+// longer translation.
+void SetLabelShown(wxStaticText* label, const wxString& text)
+{
+    label->SetLabelText(text);
+    label->InvalidateBestSize();
+    const int need = label->GetBestSize().x;
+    if (need <= label->GetMinSize().x)
+        return;
+    label->SetMinSize(wxSize(need, -1));
+    if (wxWindow* top = wxGetTopLevelParent(label))
+        top->Layout();
+}
+
+} // namespace
+
 void AppendValueToLabel(const wxString& value, wxStaticText* label)
 {
     if (!label)
@@ -788,9 +813,9 @@ void AppendValueToLabel(const wxString& value, wxStaticText* label)
     const wxString text = label->GetLabelText();
     const int colon = text.Find(':');
     if (colon == wxNOT_FOUND)
-        label->SetLabelText(value);
+        SetLabelShown(label, value);
     else
-        label->SetLabelText(text.Left(static_cast<size_t>(colon) + 1) + " " + value);
+        SetLabelShown(label, text.Left(static_cast<size_t>(colon) + 1) + " " + value);
 }
 
 void FileXfer::CalculateDownloadSizeAndTime(long rate)
@@ -798,14 +823,14 @@ void FileXfer::CalculateDownloadSizeAndTime(long rate)
     if (!m_list)
         return;
     const long long size = m_disableCompression->IsChecked() ? m_list->rawSize : m_list->compressedSize;
-    m_approxSize->SetLabelText(wxString::Format("%lldKb", size));
+    SetLabelShown(m_approxSize, wxString::Format("%lldKb", size));
     if (rate <= 0) {
         // Nothing measured to go by.
-        m_approxTime->SetLabelText(wxS("--:--"));
+        SetLabelShown(m_approxTime, wxS("--:--"));
         return;
     }
     const long long seconds = size * 1024 / rate;
-    m_approxTime->SetLabelText(SpanText(wxTimeSpan::Milliseconds(seconds * 1000)));
+    SetLabelShown(m_approxTime, SpanText(wxTimeSpan::Milliseconds(seconds * 1000)));
 }
 
 void FileXfer::InitLatLon()

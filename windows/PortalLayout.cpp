@@ -39,7 +39,7 @@ const ButtonRow kButtons[kButtonCount] = {
     {kDataManageButton, "tool_DataManage", true, 181, 621, 36, 36, "Data management preferences", -1},
     {kHelpButton, "tool_Help", true, 220, 621, 36, 36, "Launch the Help Window", -1},
     {kUpdateFileListButton, "btn_UpdateFileList", false, 128, 661, 25, 25,
-     "Click to update the Tidewright master content library", -1},
+     "Update File List: click to update the Tidewright master content library", -1},
 };
 
 const ButtonRow* FindButton(int id)

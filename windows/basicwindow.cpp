@@ -281,7 +281,7 @@ void BasicWindow::CreateControls()
     };
     const Command commands[] = {
         {ID_BASIC_LIBRARY_BUTTON, "res/tool_library.png", nullptr, "Launches the Tidewright Library Mode"},
-        {ID_BASIC_UPDATE_BUTTON, "res/tool_UpdateFileListLrg.png", nullptr, "Checks for and updates File List"},
+        {ID_BASIC_UPDATE_BUTTON, "res/tool_UpdateFileListLrg.png", nullptr, "Update File List: checks for and updates the File List"},
         {ID_BASIC_PORTAL_BUTTON, "res/tool_portal.png", nullptr, "Launches the Tidewright Portal Mode"},
         {ID_BASIC_SETTINGS_BUTTON, "res/tool_Gateway.png", nullptr, "Tidewright account control settings"},
         {ID_BASIC_PROPERTIES_BUTTON, "res/tool_DataManage.png", nullptr, "Data management preferences"},

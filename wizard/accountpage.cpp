@@ -13,6 +13,8 @@
 #include "app/Editions.h"
 #include "app/Numbers.h"
 #include "app/tidewrightapp.h"
+#include "map/PickerSupport.h"
+#include "platform/UiHooks.h"
 #include "transfer/connsettings.h"
 #include "wizard/contentwizard.h"
 
@@ -20,6 +22,55 @@ namespace {
 
 const ContentWizardPage::Frame kFrame = {11, WizardPage10::ID_WIZARDPAGE10_STRIP, WizardPage10::ID_ACCOUNT_FINISH,
                                          "res/wiz_Account-Settings.png", nullptr};
+
+// The port field bound to the working copy's port: shows it whatever it is
+// (its list entry, else as typed text) and refuses to let the page go on
+// with a text that is no port from 1 to 65535.
+class PortValidator : public wxValidator
+{
+public:
+    explicit PortValidator(int* port) : m_port(port) {}
+    PortValidator(const PortValidator&) = default;
+    wxObject* Clone() const override { return new PortValidator(*this); }
+
+    bool Validate(wxWindow* parent) override
+    {
+        auto* field = dynamic_cast<wxComboBox*>(GetWindow());
+        int port = 0;
+        if (!field || ConnSettings::ReadPort(field->GetValue(), port))
+            return true;
+        tw::MessageBox(wxString::Format("\"%s\" is not a port. %s", field->GetValue(), ConnSettings::kPortRefused),
+                       wxS("Error"), wxOK | wxICON_ERROR, tw::pickers::MessageBoxParent(parent));
+        field->SetFocus();
+        return false;
+    }
+    bool TransferToWindow() override
+    {
+        auto* field = dynamic_cast<wxComboBox*>(GetWindow());
+        if (!field || !m_port)
+            return false;
+        for (unsigned i = 0; i < field->GetCount(); ++i) {
+            if (tw::LeadingLong(field->GetString(i)) == *m_port) {
+                field->SetSelection(static_cast<int>(i));
+                return true;
+            }
+        }
+        field->SetValue(wxString::Format("%d", *m_port));
+        return true;
+    }
+    // A text that is no port leaves the stored one (going back never
+    // stops at it).
+    bool TransferFromWindow() override
+    {
+        auto* field = dynamic_cast<wxComboBox*>(GetWindow());
+        if (field && m_port)
+            ConnSettings::ReadPort(field->GetValue(), *m_port);
+        return true;
+    }
+
+private:
+    int* m_port;
+};
 
 } // namespace
 
@@ -82,15 +133,19 @@ void WizardPage10::CreateControls()
     auto [gatewayBox, gateway] = group(_("Weather Gateway"), false);
     r = row(gateway);
     r->Add(label(gatewayBox, ID_ACCOUNT_GATEWAY_LABEL, _("Gateway: ")), 0, centre, 1);
-    m_gateway = new wxComboBox(gatewayBox, ID_ACCOUNT_GATEWAY, wxEmptyString, wxDefaultPosition, wxSize(175, -1), 0,
+    // As wide as the longest host name needs.
+    m_gateway = new wxComboBox(gatewayBox, ID_ACCOUNT_GATEWAY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
                                nullptr, wxCB_DROPDOWN);
     r->Add(m_gateway, 1, centre, 1);
     r->Add(60, 5, 0, centre, 1);
     r = row(gateway);
     r->Add(80, 5, 0, centre, 1);
     r->Add(label(gatewayBox, ID_ACCOUNT_GATEWAY_LABEL, _("Port # ")), 1, centre, 1);
-    // Wide enough for a five-digit port beside the drop-down arrow.
-    m_port = new wxChoice(gatewayBox, ID_ACCOUNT_PORT, wxDefaultPosition, wxSize(90, -1));
+    // The catalogue's ports to choose from, and any other typed; as wide as
+    // the toolkit makes it in the page's font (room for five digits beside
+    // the drop-down arrow).
+    m_port = new wxComboBox(gatewayBox, ID_ACCOUNT_PORT, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
+                            nullptr, wxCB_DROPDOWN);
     r->Add(m_port, 0, centre, 1);
     r->Add(175, 5, 0, centre, 1);
 
@@ -147,11 +202,10 @@ void WizardPage10::CreateControls()
     if (!hostListed)
         m_gateway->SetValue(host);
 
-    for (size_t i = 0; i < wizard->m_ports.size(); ++i) {
-        m_port->Append(wizard->m_ports[i]);
-        if (tw::LeadingLong(wizard->m_ports[i]) == settings.m_gatewayPort)
-            m_port->SetSelection(static_cast<int>(i));
-    }
+    for (const wxString& port : wizard->m_ports)
+        m_port->Append(port);
+    m_port->SetValidator(PortValidator(&settings.m_gatewayPort));
+    m_port->GetValidator()->TransferToWindow();
 
     m_connection->Clear();
     for (const wxString& type : wizard->m_connectionTypes)
@@ -202,9 +256,8 @@ void WizardPage10::CopyToPrefs()
         return;
     CRegistry& settings = wizard->m_registry;
 
-    const int port = m_port->GetSelection();
-    if (port != wxNOT_FOUND && port < static_cast<int>(wizard->m_ports.size()))
-        settings.m_gatewayPort = tw::LeadingInt(wizard->m_ports[port]);
+    // A text that is no port keeps the port the copy holds.
+    ConnSettings::ReadPort(m_port->GetValue(), settings.m_gatewayPort);
 
     const int host = m_gateway->GetSelection();
     if (host == wxNOT_FOUND) {

@@ -44,7 +44,7 @@ public:
     wxTextCtrl* m_userName = nullptr;
     wxTextCtrl* m_password = nullptr;
     wxComboBox* m_gateway = nullptr;
-    wxChoice* m_port = nullptr;
+    wxComboBox* m_port = nullptr;   // the catalogue's ports, or any typed
     wxTextCtrl* m_connectionTimeout = nullptr;
     wxTextCtrl* m_xferTimeout = nullptr;
     wxChoice* m_connection = nullptr;

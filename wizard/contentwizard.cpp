@@ -1,6 +1,9 @@
 #include "wizard/contentwizard.h"
 
+#include <algorithm>
+
 #include <wx/arrimpl.cpp>
+#include <wx/button.h>
 #include <wx/font.h>
 #include <wx/intl.h>
 #include <wx/log.h>
@@ -173,6 +176,11 @@ void ContentWizard::LoadRadarCities()
 void ContentWizard::CreateControls()
 {
     SetWindowVariant(wxWINDOW_VARIANT_SMALL);
+    // The font first: the pages' controls take it when they are made and are
+    // measured in it. Set after them, it would reach their text on the
+    // screen (GTK passes a font down to the children) while the layout kept
+    // the sizes measured in the desktop's smaller font.
+    SetFont(wxFont(12, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxS("Tahoma")));
 
     m_welcomePage = new WizardPage(this);
     m_gribPage = new WizardPage1(this);
@@ -195,7 +203,7 @@ void ContentWizard::CreateControls()
     // Only the background: on GTK a foreground colour set here would reach
     // every label of the pages and make their text the colour of the ground.
     SetBackgroundColour(wxColour(190, 190, 190));
-    SetFont(wxFont(12, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxS("Tahoma")));
+    Bind(wxEVT_WIZARD_PAGE_SHOWN, &ContentWizard::OnPageShown, this);
 }
 
 wxWizardPageSimple* ContentWizard::GetChainPage(int place) const
@@ -350,6 +358,45 @@ void ContentWizard::StoreBuoys()
         tw::MessageBox(wxString::Format(_("The buoy selections could not be stored: %s"), e.GetMessage()),
                        wxS("Error"), wxOK | wxICON_ERROR | wxCENTRE, tw::pickers::MessageBoxParent(this));
     }
+}
+
+void ContentWizard::OnPageShown(wxWizardEvent& event)
+{
+    event.Skip();
+    FitShownPage();
+    // Once more when the loop runs again: the first page is shown before
+    // the wizard is on the screen and its styles are applied.
+    CallAfter(&ContentWizard::FitShownPage);
+}
+
+void ContentWizard::FitShownPage()
+{
+    // Sizes measured before the page was first on the screen may be short of
+    // what its text needs once GTK has applied its styles (the wizard's own
+    // buttons too, made before the wizard's font was set): each page is
+    // measured again whenever it is shown, and the wizard grows when the
+    // page no longer fits.
+    wxWizardPage* page = GetCurrentPage();
+    if (!page)
+        return;
+    tw::wizard::InvalidateBestSizes(this);
+    // The toolkit gave its buttons a fixed least size when it made them.
+    for (wxWindow* child : GetChildren()) {
+        if (auto* button = dynamic_cast<wxButton*>(child)) {
+            const wxSize best = button->GetBestSize();
+            const wxSize min = button->GetMinSize();
+            button->SetMinSize(wxSize(std::max(min.x, best.x), std::max(min.y, best.y)));
+        }
+    }
+    tw::wizard::FitLabels(page);
+    const wxSize need = page->GetSizer() ? page->GetSizer()->GetMinSize() : page->GetBestSize();
+    const wxSize have = page->GetSize();
+    if (need.x > have.x || need.y > have.y) {
+        GetPageAreaSizer()->SetMinSize(wxSize(std::max(need.x, have.x), std::max(need.y, have.y)));
+        GetSizer()->SetSizeHints(this);
+    }
+    Layout();
+    page->Layout();
 }
 
 void ContentWizard::OnContentwizardCancel(wxWizardEvent&)

@@ -120,6 +120,10 @@ public:
     void OnContentwizardFinished(wxWizardEvent& event);
     void OnContentwizardCancel(wxWizardEvent& event);
     void OnContentwizardHelp(wxWizardEvent& event);
+    // Every page as it is shown: measured again, and the wizard grown where
+    // the page needs more room than it has.
+    void OnPageShown(wxWizardEvent& event);
+    void FitShownPage();
 
     wxBitmap GetBitmapResource(const wxString& name);
     wxIcon GetIconResource(const wxString& name);

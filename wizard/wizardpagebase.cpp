@@ -84,9 +84,12 @@ void FitLabelsIn(wxWindow* parent, wxDC& dc)
         wxSize need = dc.GetMultiLineTextExtent(label) + wxSize(kTextEdge, 0);
         if (mark)
             need += wxSize(kMarkWidth, kMarkHeight);
+        // Never less than the toolkit asks for either (a radio button's
+        // mark may be higher than its text).
+        const wxSize best = child->GetBestSize();
         wxSize min = child->GetMinSize();
-        min.x = std::max(min.x, need.x);
-        min.y = std::max(min.y, need.y);
+        min.x = std::max({min.x, need.x, best.x});
+        min.y = std::max({min.y, need.y, best.y});
         child->SetMinSize(min);
     }
 }
@@ -97,6 +100,16 @@ void FitLabels(wxWindow* parent)
 {
     wxScreenDC dc;
     FitLabelsIn(parent, dc);
+}
+
+void InvalidateBestSizes(wxWindow* parent)
+{
+    for (wxWindow* child : parent->GetChildren()) {
+        if (child->IsTopLevel())
+            continue;
+        child->InvalidateBestSize();
+        InvalidateBestSizes(child);
+    }
 }
 
 bool ChoiceIndexValidator::TransferToWindow()

@@ -55,6 +55,10 @@ wxFont PageFont(int points, bool bold);
 // sized) too small for its larger texts.
 void FitLabels(wxWindow* parent);
 
+// Forgets the best size every window under `parent` remembers, so the next
+// layout measures them in the fonts they show now.
+void InvalidateBestSizes(wxWindow* parent);
+
 // A choice bound to an int index. An index that names no entry shows no
 // selection, and then reading the choice back leaves the int as it was: a
 // stored index is never replaced by one the user did not choose.

@@ -752,3 +752,20 @@ TEST_F(BasicWindowTest, CommandButtonsOpenTheirDialogsAndDriveTheMap)
     Command(ID_BASIC_CHANGE_MAP_BUTTON);
     EXPECT_TRUE(map->m_mapBitmap.IsSameAs(before));
 }
+
+// The transfer's update notice says to execute "Update File List": the one
+// picture that runs it carries that name in its tooltip.
+TEST_F(BasicWindowTest, UpdatePictureIsNamedUpdateFileList)
+{
+    BasicWindow* w = Open();
+    std::vector<int> named;
+    std::function<void(wxWindow*)> look = [&](wxWindow* parent) {
+        for (wxWindow* child : parent->GetChildren()) {
+            if (child->GetToolTipText().StartsWith("Update File List"))
+                named.push_back(child->GetId());
+            look(child);
+        }
+    };
+    look(w);
+    EXPECT_EQ(named, std::vector<int> {ID_BASIC_UPDATE_BUTTON});
+}

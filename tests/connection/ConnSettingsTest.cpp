@@ -206,6 +206,7 @@ TEST_F(ConnSettingsTest, ValuesOutsideTheListsAndEmptyFields)
         EXPECT_EQ(dialog.m_gateway->GetSelection(), wxNOT_FOUND);
         EXPECT_EQ(dialog.m_gateway->GetValue(), "my.own.host");
         EXPECT_EQ(dialog.m_port->GetSelection(), wxNOT_FOUND);
+        EXPECT_EQ(dialog.m_port->GetValue(), "4444") << "a port not in the list shows as it is";
         // An unknown connection type selects nothing and leaves the button on.
         EXPECT_EQ(dialog.m_connectionType->GetSelection(), wxNOT_FOUND);
         EXPECT_TRUE(dialog.m_configureDialer->IsEnabled());
@@ -225,6 +226,51 @@ TEST_F(ConnSettingsTest, ValuesOutsideTheListsAndEmptyFields)
         EXPECT_EQ(stored.m_connectionTimeout, c.connection);
         EXPECT_EQ(stored.m_xferTimeout, c.xfer);
         EXPECT_EQ(stored.m_dunInfo.connection, "Satellite Phone");
+    }
+}
+
+// "Port #" shows the stored port whatever it is, offers the catalogue's
+// ports and takes any typed port from 1 to 65535; anything else is refused
+// with a message, the dialog stays open and nothing is written.
+TEST_F(ConnSettingsTest, PortFieldShowsAndTakesAnyValidPort)
+{
+    const struct {
+        const char* typed;   // null: choose the list's second entry
+        int stored;          // 0: refused
+    } cases[] = {
+        {nullptr, 80}, {"5057", 5057}, {"8443", 8443}, {" 2525 ", 2525}, {"1", 1}, {"65535", 65535},
+        {"0", 0}, {"65536", 0}, {"-80", 0}, {"+80", 0}, {"80x", 0}, {"abc", 0}, {"", 0}, {"99999999999", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed ? c.typed : "(list)");
+        Store([](CRegistry& s) { s.m_gatewayPort = 31337; });
+        const std::string before = tw::test::ReadFile(CRegistry::UserFileName());
+        tw::test::ResetUi();
+        ConnSettings dialog(nullptr);
+        EXPECT_EQ(dialog.m_port->GetValue(), "31337");
+        ASSERT_EQ(dialog.m_port->GetCount(), 5u) << "the presets stay in the list";
+        bool stayedOpen = false;
+        const int result = RunModal(dialog, [&](ConnSettings& d) {
+            if (c.typed)
+                d.m_port->SetValue(c.typed);
+            else
+                d.m_port->SetSelection(1);
+            Click(d, ConnSettings::ID_OK);
+            stayedOpen = d.IsModal();
+            if (stayedOpen)
+                Click(d, ConnSettings::ID_CANCEL);
+        });
+        if (c.stored) {
+            EXPECT_EQ(result, wxID_OK);
+            EXPECT_TRUE(tw::test::Ui().boxes.empty());
+            EXPECT_EQ(CRegistry().m_gatewayPort, c.stored);
+        } else {
+            EXPECT_TRUE(stayedOpen);
+            EXPECT_EQ(result, wxID_CANCEL);
+            ASSERT_EQ(tw::test::Ui().boxes.size(), 1u);
+            EXPECT_TRUE(tw::test::Ui().boxes[0].message.Contains(ConnSettings::kPortRefused));
+            EXPECT_EQ(tw::test::ReadFile(CRegistry::UserFileName()), before) << "nothing written";
+        }
     }
 }
 

@@ -462,3 +462,14 @@ TEST_F(Portal, Screenshot)
     tw::test::Pump(200);
     EXPECT_TRUE(tw::test::Screenshot(portal, wxFileName::GetTempDir() + "/tw-portal.png"));
 }
+
+// The transfer's update notice says to execute "Update File List": the one
+// picture that runs it carries that name in its tooltip.
+TEST_F(Portal, UpdatePictureIsNamedUpdateFileList)
+{
+    std::vector<int> named;
+    for (wxWindow* child : portal->GetChildren())
+        if (child->GetToolTipText().StartsWith("Update File List"))
+            named.push_back(child->GetId());
+    EXPECT_EQ(named, std::vector<int> {tw::portal::kUpdateFileListButton});
+}

@@ -2,6 +2,7 @@
 // observer that records every report: receiving, decompression, the date
 // archive, placement, resume after a cut connection, hostile names, a full
 // disk and stopping.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -19,9 +20,11 @@
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
+#include <wx/socket.h>
 
 #include "support/GatewaySim.h"
 #include "app/Registry.h"
+#include "app/SocketErrorText.h"
 #include "catalogue/FileList.h"
 #include "support/TestSupport.h"
 #include "transfer/XferSocket.h"
@@ -789,4 +792,74 @@ TEST_F(TransferWorker, NoticesCompareWithTheJobsDatabases)
             EXPECT_TRUE(o.Has(std::string("Your Tidewright card balance is ") + c.balance)) << o.All();
         }
     }
+}
+
+// Without a user name the transfer ends before it connects, saying what is
+// missing and where to enter it; no file passes for received.
+TEST_F(TransferWorker, NoAccountEndsBeforeConnecting)
+{
+    sim.Serve("a.grb", "a");
+    {
+        CUserConfig config;
+        config.WriteText("Gateway/username", "");
+    }
+    Folder folder(dir.Path());
+    CFileList list;
+    folder.Add(list, "a.grb");
+    const std::string before = sim.Received();
+    RecordingObserver& o = Run(list);
+    EXPECT_EQ(o.Starting("Done"),
+              std::vector<std::string>({std::string("Done failed ") + CXferSocketThread::kNoAccountText
+                                        + "Transfer aborted.\n"}))
+        << o.All();
+    EXPECT_NE(std::string(CXferSocketThread::kNoAccountText).find("Connection Settings"), std::string::npos);
+    EXPECT_FALSE(o.Has("Status Opening connection")) << o.All();
+    EXPECT_EQ(sim.Received(), before) << "nothing reached the gateway";
+    EXPECT_EQ(list.GetFileError(0), CXferSocketThread::kAbortText);
+    EXPECT_FALSE(wxFileExists(folder.Final("a.grb")));
+}
+
+// A connection that breaks off mid-file: the report starts with a sentence
+// saying what happened and that the received part is kept, and the
+// technical line follows it unchanged.
+TEST_F(TransferWorker, BrokenConnectionIsToldInPlainWordsFirst)
+{
+    struct Case {
+        const char* fault;
+        const char* sentence;
+        const char* technical;
+    };
+    const Case cases[] = {
+        {"stall-after=10000", "The gateway stopped answering; the files received so far are kept and will resume.\n",
+         "[socket time out]."},
+        {"cut-after=10000", "The connection to the gateway was lost; the files received so far are kept and will resume.\n",
+         "[socket i/o error]."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        sim.Configure("skipper", "s3cret", 1);
+        sim.Serve("a.grb", SampleBytes(50000, 18));
+        sim.SetFaults({c.fault});
+        Folder folder(dir.Path());
+        CFileList list;
+        folder.Add(list, "a.grb");
+        RecordingObserver& o = Run(list);
+        const std::vector<std::string> status = o.Starting("Status ");
+        auto sentence = std::find(status.begin(), status.end(), std::string("Status ") + c.sentence);
+        ASSERT_NE(sentence, status.end()) << o.All();
+        ASSERT_NE(sentence + 1, status.end()) << o.All();
+        EXPECT_EQ((sentence + 1)->rfind("Status Network read operation error (", 0), 0u) << o.All();
+        EXPECT_NE((sentence + 1)->find(c.technical), std::string::npos) << o.All();
+        EXPECT_GT(wxFileName::GetSize(folder.Tmp("a.grb")), 0u) << "the received part is kept";
+    }
+}
+
+TEST(SocketFailureSentence, StoppedByTheUserIsNotALostConnection)
+{
+    EXPECT_EQ(tw::SocketFailureSentence(wxSOCKET_IOERR, true),
+              "The transfer was stopped; the files received so far are kept and will resume.");
+    EXPECT_EQ(tw::SocketFailureSentence(wxSOCKET_NOHOST, false),
+              "The gateway could not be reached; check its name and port under Connection Settings.");
+    EXPECT_EQ(tw::SocketFailureSentence(wxSOCKET_MEMERR, false),
+              "The connection to the gateway failed; the files received so far are kept and will resume.");
 }

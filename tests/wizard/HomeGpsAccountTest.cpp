@@ -9,6 +9,7 @@
 #include <wx/stattext.h>
 
 #include "WizardFixtures.h"
+#include "transfer/connsettings.h"
 #include "gps/FakeReceiver.h"
 #include "platform/SerialPort.h"
 #include "support/DialerSim.h"
@@ -543,6 +544,40 @@ TEST_F(AccountPageTest, HostsAndPortsOutsideTheLists)
         });
         EXPECT_EQ(SettingText("Gateway/gateway"), c.stored);
         EXPECT_EQ(SettingText("Gateway/port"), "9999");
+    }
+}
+
+// "Port #" shows the stored port whatever it is and takes any typed port
+// from 1 to 65535; another text is refused with a message and the wizard
+// stays open.
+TEST_F(AccountPageTest, PortFieldShowsAndTakesAnyValidPort)
+{
+    const struct {
+        const char* typed;
+        const char* stored;   // null: refused
+    } cases[] = {
+        {"31337", "31337"}, {"8443", "8443"}, {"443", "443"}, {"0", nullptr}, {"70000", nullptr}, {"http", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Store([](CRegistry& s) { s.m_gatewayPort = 31337; });
+        tw::test::ResetUi();
+        OnPage([&](ContentWizard& w, WizardPage10& page) {
+            EXPECT_EQ(page.m_port->GetValue(), "31337");
+            EXPECT_EQ(page.m_port->GetCount(), 5u) << "the presets stay in the list";
+            page.m_port->SetValue(c.typed);
+            Click(page.GetFinishButton());
+            if (c.stored) {
+                EXPECT_FALSE(w.IsModal());
+                EXPECT_TRUE(tw::test::Ui().boxes.empty());
+            } else {
+                EXPECT_TRUE(w.IsModal()) << "the page stays with the port to mend";
+                ASSERT_EQ(tw::test::Ui().boxes.size(), 1u);
+                EXPECT_TRUE(tw::test::Ui().boxes[0].message.Contains(ConnSettings::kPortRefused));
+                Cancel(w);
+            }
+        });
+        EXPECT_EQ(SettingText("Gateway/port"), c.stored ? c.stored : "31337");
     }
 }
 

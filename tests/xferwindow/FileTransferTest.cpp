@@ -164,6 +164,54 @@ TEST_F(Scheduling, DeclinedFolderLeavesItsFilesOutOfTheTotals)
         EXPECT_GE(field->GetSize().x, field->GetSizeFromTextSize(field->GetTextExtent("122.323")).x);
 }
 
+// Many files of a missing folder: the question comes once per folder in a
+// transfer, and the answer holds for the rest of that folder's files; the
+// next transfer asks again.
+TEST_F(Scheduling, MissingFolderIsAskedAboutOncePerTransfer)
+{
+    const wxString first = dir / "first", second = dir / "second";
+    CActiveFileList files;
+    const std::pair<const char*, wxString> rows[] = {
+        {"/a.grb", first}, {"/b.grb", second}, {"/c.grb", first}, {"/d.grb", dir.Path()}, {"/e.grb", second},
+        {"/f.grb", first},
+    };
+    for (const auto& row : rows) {
+        Active a;
+        a.id = row.first;
+        a.path = row.first;
+        a.folder = row.second;
+        AddActive(files, a);
+    }
+    auto asked = [](const wxString& folder) {
+        int n = 0;
+        for (const auto& box : tw::test::Ui().boxes)
+            n += box.message == "Download folder " + folder + " does not exist. Would you like to create it?";
+        return n;
+    };
+
+    // No for the first folder, Yes for the second.
+    tw::test::AnswerBox(wxNO);
+    tw::test::AnswerBox(wxYES);
+    ASSERT_TRUE(app.FileTransferStart(files, nullptr, nullptr, 2, nullptr));
+    EXPECT_EQ(tw::test::Ui().boxes.size(), 2u);
+    EXPECT_EQ(asked(first), 1);
+    EXPECT_EQ(asked(second), 1);
+    std::vector<wxString> scheduled;
+    for (size_t i = 0; i < app.transferList.GetCount(); ++i)
+        scheduled.push_back(app.transferList.Item(i).serverPath);
+    EXPECT_EQ(scheduled, (std::vector<wxString> {"/b.grb", "/d.grb", "/e.grb"}));
+    EXPECT_FALSE(wxDirExists(first));
+    EXPECT_TRUE(wxDirExists(second));
+    if (FileXfer* w = FindXfer())
+        CloseAndWait(w);
+
+    // The next transfer asks again about the folder still missing.
+    tw::test::ResetUi();
+    ASSERT_TRUE(app.FileTransferStart(files, nullptr, nullptr, 2, nullptr));
+    EXPECT_EQ(tw::test::Ui().boxes.size(), 1u);
+    EXPECT_EQ(asked(first), 1);
+}
+
 TEST_F(Scheduling, StartNeedsBothHandlerAndMethodOrNeither)
 {
     app.transferList.Add("/keep.grb", "t", "f", "keep.grb", "", "1", false, 0, 0, 0);

@@ -505,3 +505,37 @@ TEST_F(PostProcessing, ClipboardText)
         EXPECT_EQ(ClipboardText(), c.text);
     }
 }
+
+// Files of a type no viewer opens, in one transfer: one notice at the end
+// naming each such type once and how to choose a program; no error per file.
+TEST_F(PostProcessing, TypeWithoutViewerIsToldOncePerTransfer)
+{
+    CActiveFileList files;
+    const char* names[] = {"a.unknownext", "b.unknownext", "c.unknownext", "d.txt"};
+    for (const char* name : names) {
+        Active a;
+        a.id = name;
+        a.path = wxString("/x/") + name;
+        a.folder = dir.Path();
+        a.runstat = 1;   // the desktop's default application
+        AddActive(files, a);
+        files.Item(files.GetCount() - 1).LocalPath = Put(name);
+    }
+    for (int transfer = 0; transfer < 2; ++transfer) {
+        SCOPED_TRACE(transfer);
+        tw::test::ClearLog();
+        launcher.Clear();
+        CPostProcess::PostProcess(files);
+        int notices = 0;
+        for (const tw::test::LogEntry& e : tw::test::CapturedLog()) {
+            EXPECT_NE(e.level, static_cast<unsigned long>(wxLOG_Error)) << e.text;
+            if (e.text.Contains("'unknownext'")) {
+                ++notices;
+                EXPECT_EQ(e.level, static_cast<unsigned long>(wxLOG_Message));
+                EXPECT_TRUE(e.text.Contains("View With > Choose Program...")) << e.text;
+            }
+        }
+        EXPECT_EQ(notices, 1);
+        EXPECT_EQ(launcher.Starts(), Starts({{"xdg-open", dir / "d.txt"}})) << "the other file still opens";
+    }
+}

@@ -9,6 +9,7 @@
 #include <wx/bmpbuttn.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/filename.h>
 #include <wx/gauge.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
@@ -19,6 +20,7 @@
 #include "catalogue/FileList.h"
 #include "map/MapPanel.h"
 #include "map/mapdialog.h"
+#include "support/FitCheck.h"
 #include "xferwindow/XferFixtures.h"
 
 using namespace xfer_test;
@@ -671,4 +673,33 @@ TEST_F(XferWindow, ImagesOfTheWindowLoad)
     wxBitmap alt;
     EXPECT_TRUE(alt.LoadFile(tw::test::ResourcesDir() + "/res/TidewrightLogoAlt.png", wxBITMAP_TYPE_PNG));
     EXPECT_EQ(alt.GetSize(), wxSize(156, 36));
+}
+
+// Every label of the window shows its whole text through a transfer, with
+// the longest times and sizes a long transfer reaches.
+TEST_F(XferWindow, EveryLabelShowsItsWholeTextThroughATransfer)
+{
+    CFileList& list = NewList();
+    list.price = 123.45;
+    list.compressedSize = 99999;
+    list.rawSize = 999999;
+    FileXfer* w = Make(list, 2);
+    ASSERT_TRUE(tw::test::WaitFor([w] { return w->IsShownOnScreen(); }, 3000));
+    tw::test::Pump(100);
+    EXPECT_EQ(tw::test::ClippedText(w), "") << "as the window opens";
+
+    w->TransferEntry();
+    w->TransferBegin("Transfer begins.\n", wxTimeSpan::Minutes(1991), 99999 * 1024);
+    w->TransferFileBegin("bwxeuwind.3day.grb", 9999 * 1024, wxTimeSpan::Minutes(999));
+    w->TransferElapsedTime(wxTimeSpan::Minutes(999) + wxTimeSpan::Seconds(59),
+                           wxTimeSpan::Minutes(1991) + wxTimeSpan::Seconds(59));
+    w->TransferProgress(50, 50);
+    w->TransferFileDone("bwxeuwind.3day.grb", true);
+    w->TransferDone("Transfer done.\n", true);
+    w->TransferExit();
+    tw::test::Pump(200);
+    const wxString dir = wxString(TIDEWRIGHT_TEST_BINARY_DIR) + "/xfer-pictures";
+    wxFileName::Mkdir(dir, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    tw::test::Screenshot(w, dir + "/after-transfer.png");
+    EXPECT_EQ(tw::test::ClippedText(w), "") << "after a transfer";
 }
