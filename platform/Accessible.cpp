@@ -1,5 +1,6 @@
 #include "platform/Accessible.h"
 
+#include <wx/toolbar.h>
 #include <wx/window.h>
 
 #ifdef __WXGTK__
@@ -89,6 +90,42 @@ void SetAccessibleFromToolTip(wxWindow* window, AccessibleRole role)
     NameFromToolTip(widget);
 }
 
+namespace {
+
+GtkWidget* FindToolbar(GtkWidget* widget)
+{
+    if (GTK_IS_TOOLBAR(widget))
+        return widget;
+    GtkWidget* found = nullptr;
+    if (GTK_IS_CONTAINER(widget)) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+        for (GList* c = children; c && !found; c = c->next)
+            found = FindToolbar(GTK_WIDGET(c->data));
+        g_list_free(children);
+    }
+    return found;
+}
+
+} // namespace
+
+void NameToolsFromToolTips(wxToolBar* toolBar)
+{
+    GtkWidget* bar = toolBar ? FindToolbar(toolBar->GetHandle()) : nullptr;
+    if (!bar)
+        return;
+    // The tool bar's items stand in the order of its tools, separators and
+    // controls included.
+    const int items = gtk_toolbar_get_n_items(GTK_TOOLBAR(bar));
+    for (int i = 0; i < items && i < static_cast<int>(toolBar->GetToolsCount()); ++i) {
+        const wxToolBarToolBase* tool = toolBar->GetToolByPos(i);
+        GtkToolItem* item = gtk_toolbar_get_nth_item(GTK_TOOLBAR(bar), i);
+        if (!tool || !tool->IsButton() || !GTK_IS_TOOL_BUTTON(item) || tool->GetShortHelp().empty())
+            continue;
+        if (GtkWidget* button = gtk_bin_get_child(GTK_BIN(item)))
+            atk_object_set_name(gtk_widget_get_accessible(button), tool->GetShortHelp().utf8_str());
+    }
+}
+
 wxString AccessibleName(wxWindow* window)
 {
     GtkWidget* widget = WidgetOf(window);
@@ -111,6 +148,7 @@ wxString AccessibleRoleName(wxWindow* window)
 
 void SetAccessible(wxWindow*, AccessibleRole, const wxString&) {}
 void SetAccessibleFromToolTip(wxWindow*, AccessibleRole) {}
+void NameToolsFromToolTips(wxToolBar*) {}
 wxString AccessibleName(wxWindow*) { return wxString(); }
 wxString AccessibleRoleName(wxWindow*) { return wxString(); }
 

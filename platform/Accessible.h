@@ -9,6 +9,7 @@
 
 #include <wx/string.h>
 
+class wxToolBar;
 class wxWindow;
 
 namespace tw {
@@ -29,6 +30,10 @@ void SetAccessible(wxWindow* window, AccessibleRole role, const wxString& name);
 // Gives the control its role; its name is its tooltip text, now and after
 // every change of the tooltip, until SetAccessible names it.
 void SetAccessibleFromToolTip(wxWindow* window, AccessibleRole role);
+
+// Names every picture tool of a tool bar by its tooltip text (the short help
+// given with the tool); call it once the tools are in place.
+void NameToolsFromToolTips(wxToolBar* toolBar);
 
 // What the accessibility layer tells about the control (the one
 // SetAccessible names): its name, and its role as assistive programs read it
