@@ -14,6 +14,9 @@
 #include <wx/uiaction.h>
 
 #include "app/Init.h"
+#include "app/Registry.h"
+#include "catalogue/FileList.h"
+#include "transfer/filexfer.h"
 #include "startup/StartupFixtures.h"
 #include "windows/PictureButton.h"
 
@@ -123,14 +126,15 @@ int CountObjects(const std::vector<AccessibleObject>& objects, const std::string
     return count;
 }
 
-std::vector<wxPictureButton*> PictureButtons(wxWindow* window)
+std::vector<wxPictureButton*> PictureButtons(wxWindow* window, bool shownOnly)
 {
     std::vector<wxPictureButton*> found;
     std::function<void(wxWindow*)> walk = [&](wxWindow* w) {
         for (wxWindow* child : w->GetChildren()) {
             if (child->IsTopLevel())
                 continue;
-            if (auto* button = dynamic_cast<wxPictureButton*>(child))
+            auto* button = dynamic_cast<wxPictureButton*>(child);
+            if (button && (!shownOnly || button->IsShownOnScreen()))
                 found.push_back(button);
             walk(child);
         }
@@ -168,6 +172,22 @@ wxWindow* AccessTest::Start(const wxString& mode)
     tw::test::WaitFor([top] { return top->IsShownOnScreen(); });
     tw::test::Pump(100);
     return top;
+}
+
+wxWindow* AccessTest::OpenTransferWindow(CFileList& list)
+{
+    {
+        CUserConfig config;
+        config.WriteText("Connection/connection", CRegistry::kNetworkConnection);
+    }
+    list.xferMode = 1;
+    FileXfer* w = FileXfer::CreateInstance(&list, nullptr, wxID_ANY, "File Transfer and Control Status",
+                                           wxDefaultPosition, wxSize(670, 500),
+                                           wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU | wxRESIZE_BORDER);
+    w->ShowModal();
+    tw::test::WaitFor([w] { return w->IsShownOnScreen(); });
+    tw::test::Pump(100);
+    return w;
 }
 
 } // namespace access_test

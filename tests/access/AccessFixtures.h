@@ -38,8 +38,9 @@ std::vector<AccessibleObject> ReadAccessibleObjects(std::string& error);
 // The objects of `objects` with this role and name.
 int CountObjects(const std::vector<AccessibleObject>& objects, const std::string& role, const std::string& name);
 
-// Every picture button inside `window`, in the order of the window tree.
-std::vector<wxPictureButton*> PictureButtons(wxWindow* window);
+// Every picture button inside `window`, in the order of the window tree;
+// with `shownOnly` only those shown on the screen.
+std::vector<wxPictureButton*> PictureButtons(wxWindow* window, bool shownOnly = false);
 
 // Presses and releases a key as a user does (through the X server).
 void PressKey(int keyCode);
@@ -55,6 +56,10 @@ protected:
     // Starts the program in view mode `mode` ("LoadWindow", "Basic", "Batch");
     // the main window once it is shown.
     wxWindow* Start(const wxString& mode);
+
+    // A transfer window of the list, idle (nothing started), shown as the
+    // program shows it over a network connection.
+    wxWindow* OpenTransferWindow(class CFileList& list);
 
     TidewrightApp& app = wxGetApp();
     tw::test::TempHome home;

@@ -8,6 +8,10 @@
 
 #include "access/AccessFixtures.h"
 #include "startup/StartupFixtures.h"
+#include "wizard/contentwizard.h"
+#include "wizard/wizardnavigator.h"
+#include "wizard/wizardpagebase.h"
+#include "xferwindow/XferFixtures.h"
 #include "platform/Accessible.h"
 #include "windows/PictureButton.h"
 
@@ -24,7 +28,7 @@ std::string Utf8(const wxString& text)
 // named by its tooltip (or, without one, by a name of its own).
 void ExpectButtonsNamed(wxWindow* window, const std::vector<AccessibleObject>& objects, size_t atLeast)
 {
-    const std::vector<wxPictureButton*> buttons = PictureButtons(window);
+    const std::vector<wxPictureButton*> buttons = PictureButtons(window, true);
     EXPECT_GE(buttons.size(), atLeast);
     for (wxPictureButton* b : buttons) {
         const std::string tip = Utf8(b->GetToolTipText());
@@ -39,8 +43,11 @@ void ExpectButtonsNamed(wxWindow* window, const std::vector<AccessibleObject>& o
             }
         EXPECT_TRUE(found) << "not on the bus as a named push button";
     }
+    // (A hidden button is passed over by readers: the transfer window's
+    // message button gets its tooltip when it shows.)
     for (const AccessibleObject& o : objects)
-        EXPECT_FALSE(o.role == "push button" && o.name.empty()) << "an unnamed push button";
+        EXPECT_FALSE(o.role == "push button" && o.name.empty() && o.states.count("showing"))
+            << "an unnamed push button";
 }
 
 } // namespace
@@ -76,4 +83,44 @@ TEST_F(AccessTest, MainWindowsAreNamedOnTheBus)
                 << control.role << " \"" << control.name << "\"";
         startup_test::ResetApp();
     }
+}
+
+// The transfer window's tools and the wizard's page strip (over the Portal).
+TEST_F(AccessTest, TransferToolsAndWizardStripAreNamedOnTheBus)
+{
+    REQUIRE_ACCESSIBILITY_BUS();
+    {
+        SCOPED_TRACE("transfer window");
+        xfer_test::QuickClose quick;
+        CFileList list;
+        auto* xfer = dynamic_cast<FileXfer*>(OpenTransferWindow(list));
+        ASSERT_NE(xfer, nullptr);
+        std::string error;
+        const std::vector<AccessibleObject> objects = ReadAccessibleObjects(error);
+        ASSERT_TRUE(error.empty()) << error;
+        ExpectButtonsNamed(xfer, objects, 5);
+        EXPECT_EQ(CountObjects(objects, "push button", "Start weather transfer"), 1);
+        xfer_test::CloseAndWait(xfer);
+    }
+
+    SCOPED_TRACE("wizard");
+    wxWindow* portal = Start("LoadWindow");
+    ASSERT_NE(portal, nullptr);
+    ContentWizard wizard(portal, ID_CONTENTWIZARD);
+    bool stepsRan = false;
+    wizard.CallAfter([&] {
+        stepsRan = true;
+        tw::test::WaitFor([&] { return wizard.IsShownOnScreen(); }, 3000);
+        tw::test::Pump(100);
+        auto* page = dynamic_cast<ContentWizardPage*>(wizard.GetCurrentPage());
+        std::string error;
+        const std::vector<AccessibleObject> objects = ReadAccessibleObjects(error);
+        EXPECT_TRUE(error.empty()) << error;
+        EXPECT_NE(page, nullptr);
+        if (page && error.empty())
+            ExpectButtonsNamed(page->GetNavigator(), objects, 11);
+        wizard.EndModal(wxID_CANCEL);
+    });
+    wizard.RunFromPage(1);
+    EXPECT_TRUE(stepsRan);
 }

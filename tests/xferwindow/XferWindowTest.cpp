@@ -6,7 +6,7 @@
 #include <deque>
 #include <thread>
 
-#include <wx/bmpbuttn.h>
+#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/gauge.h>
@@ -19,6 +19,7 @@
 #include "catalogue/FileList.h"
 #include "map/MapPanel.h"
 #include "map/mapdialog.h"
+#include "windows/PictureButton.h"
 #include "xferwindow/XferFixtures.h"
 
 using namespace xfer_test;
