@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include <wx/filename.h>
 #include <wx/timer.h>
 #include <wx/toplevel.h>
 
@@ -110,6 +111,8 @@ TEST_F(AccessTest, TabReachesEveryPictureButtonAndSpaceOrReturnPressesIt)
         EXPECT_EQ(Missing(buttons, walk), "") << "not reached with Tab";
         for (const auto& [id, keys] : walk.unpressed)
             ADD_FAILURE() << "button " << id << " not pressed by " << keys;
+        // The last button reached shows its focus frame.
+        tw::test::Screenshot(top, wxFileName::GetTempDir() + "/tw-keyboard-" + mode + ".png");
         if (auto* xfer = dynamic_cast<FileXfer*>(top))
             xfer_test::CloseAndWait(xfer);
         startup_test::ResetApp();
