@@ -36,6 +36,7 @@
 #include "library/batchitemsproperties.h"
 #include "library/find.h"
 #include "library/wizardtreewindow.h"
+#include "platform/Accessible.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
 #include "transfer/connsettings.h"
@@ -447,6 +448,7 @@ void BatchWindow::CreateControls()
                                 wxPoint(1051, 4), wxSize(456, 36), wxBORDER_NONE);
     m_toolBar->AddControl(m_logo, wxString());
     m_toolBar->Realize();
+    tw::NameToolsFromToolTips(m_toolBar);
 
     // Splitters: the tree and the batches list side by side over the items list.
     const long splitterStyle = wxSP_3DBORDER | wxSP_3DSASH | wxNO_BORDER;
@@ -465,6 +467,9 @@ void BatchWindow::CreateControls()
     m_itemsList = new wxListCtrl(m_outerSplitter, ID_BATCH_ITEMS_LIST, wxDefaultPosition, wxDefaultSize,
                                  wxLC_REPORT);
     m_outerSplitter->SplitHorizontally(m_innerSplitter, m_itemsList);
+    tw::SetAccessible(m_catalogueTree, tw::AccessibleRole::Tree, _("Content catalogue"));
+    tw::SetAccessible(m_batchesList, tw::AccessibleRole::List, _("Batches"));
+    tw::SetAccessible(m_itemsList, tw::AccessibleRole::List, _("Batch items"));
 
     // Run-time handlers: mouse and keys arrive at the controls themselves.
     m_catalogueTree->Bind(wxEVT_LEFT_DOWN, &BatchWindow::OnProductTreeCtrlLeftDown, this);

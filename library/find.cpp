@@ -17,6 +17,7 @@
 #include "app/tidewrightapp.h"
 #include "library/FindQuery.h"
 #include "library/LibraryRules.h"
+#include "platform/Accessible.h"
 #include "platform/UiHooks.h"
 #include "windows/ErrorGate.h"
 
@@ -98,6 +99,7 @@ void Find::CreateControls()
     auto* resultsBox = new wxBoxSizer(wxVERTICAL);
     resultsRow->Add(resultsBox, 1, wxGROW | wxALL, 0);
     m_results = new wxListCtrl(this, ID_FIND_RESULTS, wxDefaultPosition, wxSize(524, 260), wxLC_REPORT);
+    tw::SetAccessible(m_results, tw::AccessibleRole::List, _("Search results"));
     resultsBox->Add(m_results, 2, wxGROW | wxALL, 5);
     const struct {
         const char* title;

@@ -5,6 +5,7 @@
 #include <wx/button.h>
 #include <wx/sizer.h>
 
+#include "platform/Accessible.h"
 #include "platform/Locations.h"
 #include "windows/checktreectrl.h"
 
@@ -55,6 +56,7 @@ void WizardTreeWindow::CreateControls()
 
     m_checkTree = new wxCheckTreeCtrl(this, ID_WIZARDTREE_TREE, wxDefaultPosition, wxSize(700, 450),
                                       wxTR_HIDE_ROOT | wxTR_LINES_AT_ROOT, wxDefaultValidator, wxS("treeCtrl"));
+    tw::SetAccessible(m_checkTree, tw::AccessibleRole::Tree, _("Content suggestions"));
     column->Add(m_checkTree, 0, wxALIGN_CENTER_HORIZONTAL | wxALL, 0);
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);

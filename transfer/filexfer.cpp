@@ -8,7 +8,6 @@
 #include <set>
 #include <thread>
 
-#include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -31,6 +30,7 @@
 #include "catalogue/FileList.h"
 #include "map/MapPanel.h"
 #include "map/mapdialog.h"
+#include "windows/PictureButton.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
 #include "transfer/XferSocket.h"
@@ -594,7 +594,7 @@ void FileXfer::CreateControls()
     left->Add(m_toolSizer, 0, wxRIGHT | wxTOP | wxBOTTOM, 5);
     m_toolSizer->Add(5, 5, 0);
     struct Tool {
-        wxBitmapButton** button;
+        wxPictureButton** button;
         int id;
         const char* image;
         const char* hover;
@@ -612,8 +612,8 @@ void FileXfer::CreateControls()
         {&m_helpButton, ID_HELP_BUTTON, "res/tool_help-FT.png", "res/tool_help-FT_over.png", false, "User Guide"},
     };
     for (const Tool& t : tools) {
-        auto* button = new wxBitmapButton(this, t.id, GetBitmapResource(t.image), wxDefaultPosition,
-                                          wxSize(36, 36), wxBORDER_NONE);
+        auto* button = new wxPictureButton(this, t.id, GetBitmapResource(t.image), wxDefaultPosition,
+                                           wxSize(36, 36), wxBORDER_NONE);
         const wxBitmap hover = GetBitmapResource(t.hover);
         button->SetBitmapCurrent(hover);
         if (t.hoverDisabled)
@@ -624,8 +624,8 @@ void FileXfer::CreateControls()
         m_toolSizer->Add(5, 5, 0);
         *t.button = button;
     }
-    m_updateButton = new wxBitmapButton(this, ID_UPDATE_BUTTON, GetBitmapResource(wxS("Icons/update.bmp")),
-                                        wxDefaultPosition, wxSize(32, 32), wxBORDER_NONE);
+    m_updateButton = new wxPictureButton(this, ID_UPDATE_BUTTON, GetBitmapResource(wxS("Icons/update.bmp")),
+                                         wxDefaultPosition, wxSize(32, 32), wxBORDER_NONE);
     m_updateButton->Show(false);
     m_toolSizer->Add(m_updateButton, 0, wxALIGN_CENTER_VERTICAL, 0);
     m_toolSizer->Add(50, 5, 0);

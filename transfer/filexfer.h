@@ -29,12 +29,12 @@
 
 class CFileList;
 class CXferSocketThread;
-class wxBitmapButton;
 class wxButton;
 class wxCheckBox;
 class wxChoice;
 class wxGauge;
 class wxMenu;
+class wxPictureButton;
 class wxStaticBitmap;
 class wxStaticText;
 class wxTextCtrl;
@@ -326,12 +326,12 @@ public:
     wxMenu* m_transferMenu;
     wxMenu* m_helpMenu;
     wxSizer* m_toolSizer;
-    wxBitmapButton* m_goButton;
-    wxBitmapButton* m_dialerButton;
-    wxBitmapButton* m_settingsButton;
-    wxBitmapButton* m_closeButton;
-    wxBitmapButton* m_helpButton;
-    wxBitmapButton* m_updateButton;
+    wxPictureButton* m_goButton;
+    wxPictureButton* m_dialerButton;
+    wxPictureButton* m_settingsButton;
+    wxPictureButton* m_closeButton;
+    wxPictureButton* m_helpButton;
+    wxPictureButton* m_updateButton;
     wxStaticBitmap* m_logo;
     wxButton* m_mapButton;
     wxTextCtrl* m_latCtrl;

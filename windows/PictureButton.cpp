@@ -1,8 +1,12 @@
 #include "windows/PictureButton.h"
 
+#include <vector>
+
 #include <wx/dcclient.h>
 #include <wx/event.h>
 #include <wx/image.h>
+
+#include "platform/Accessible.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(wxPictureButton, wxControl);
 
@@ -38,7 +42,14 @@ bool wxPictureButton::Create(wxWindow* parent, wxWindowID id, const wxBitmap& no
     Bind(wxEVT_KILL_FOCUS, &wxPictureButton::OnFocus, this);
 
     SetInitialSize(size);
+    // Named by its tooltip for screen readers, now and whenever it changes.
+    tw::SetAccessibleFromToolTip(this, tw::AccessibleRole::PushButton);
     return true;
+}
+
+void wxPictureButton::SetAccessibleName(const wxString& name)
+{
+    tw::SetAccessible(this, tw::AccessibleRole::PushButton, name);
 }
 
 wxBitmap wxPictureButton::GetBitmap(Face face) const
@@ -92,14 +103,44 @@ wxBitmap wxPictureButton::GetFaceBitmap() const
     return m_faces[Face_Normal];
 }
 
+namespace {
+
+// A frame of 2-pixel dashes, black and white in turn, one pixel wide along
+// the edge of `rect`: it shows on light and dark faces and grounds alike.
+void DrawFocusFrame(wxDC& dc, const wxRect& rect)
+{
+    if (rect.width < 2 || rect.height < 2)
+        return;
+    // The frame's pixels clockwise from the top left corner.
+    std::vector<wxPoint> ring;
+    for (int x = rect.x; x < rect.GetRight(); ++x)
+        ring.emplace_back(x, rect.y);
+    for (int y = rect.y; y < rect.GetBottom(); ++y)
+        ring.emplace_back(rect.GetRight(), y);
+    for (int x = rect.GetRight(); x > rect.x; --x)
+        ring.emplace_back(x, rect.GetBottom());
+    for (int y = rect.GetBottom(); y > rect.y; --y)
+        ring.emplace_back(rect.x, y);
+    const wxPen pens[] = {wxPen(*wxBLACK, 1), wxPen(*wxWHITE, 1)};
+    for (size_t i = 0; i < ring.size(); ++i) {
+        dc.SetPen(pens[(i / 2) % 2]);
+        dc.DrawPoint(ring[i]);
+    }
+    dc.SetPen(wxNullPen);
+}
+
+} // namespace
+
 void wxPictureButton::DrawFace(wxDC& dc) const
 {
-    const wxBitmap face = GetFaceBitmap();
-    if (!face.IsOk())
-        return;
     const wxSize client = GetClientSize();
-    const wxSize size = face.GetSize();
-    dc.DrawBitmap(face, (client.x - size.x) / 2, (client.y - size.y) / 2, true);
+    const wxBitmap face = GetFaceBitmap();
+    if (face.IsOk()) {
+        const wxSize size = face.GetSize();
+        dc.DrawBitmap(face, (client.x - size.x) / 2, (client.y - size.y) / 2, true);
+    }
+    if (HasFocus())
+        DrawFocusFrame(dc, wxRect(client));
 }
 
 wxSize wxPictureButton::DoGetBestSize() const
@@ -221,7 +262,7 @@ void wxPictureButton::OnKeyDown(wxKeyEvent& event)
 
 void wxPictureButton::OnFocus(wxFocusEvent& event)
 {
-    if (m_faces[Face_Focus].IsOk())
-        Refresh();
+    // The focus frame comes or goes (and the focus face, when there is one).
+    Refresh();
     event.Skip();
 }

@@ -17,6 +17,11 @@
 // Return while it has the focus sends wxEVT_BUTTON with the button's id. The
 // pointer over it is a hand; tooltips work as on any window. The best size is
 // the normal face's size.
+//
+// The button takes the keyboard focus (Tab reaches it) and, while it has it,
+// shows a dashed black and white frame along its edge over whatever face it
+// shows. Screen readers see it as a push button named by its tooltip text, or
+// by the name given with SetAccessibleName when it has no tooltip.
 #pragma once
 
 #include <wx/bitmap.h>
@@ -45,6 +50,10 @@ public:
     void SetBitmapDisabled(const wxBitmap& bitmap) { SetFace(Face_Disabled, bitmap); }
     // The face as it was given (invalid when it was not).
     wxBitmap GetBitmap(Face face) const;
+    wxBitmap GetBitmapLabel() const { return m_faces[Face_Normal]; }
+
+    // The name screen readers announce, in place of the tooltip text.
+    void SetAccessibleName(const wxString& name);
 
     // A selected button shows its pressed face until it is deselected (the
     // page strip marks the page shown this way).
@@ -52,7 +61,8 @@ public:
     bool IsSelected() const { return m_selected; }
 
     // The state shown now, and the picture that state shows after the
-    // fall-backs above; DrawFace paints that picture centred in the button.
+    // fall-backs above; DrawFace paints that picture centred in the button,
+    // and the focus frame over it while the button has the keyboard focus.
     Face GetCurrentFace() const;
     wxBitmap GetFaceBitmap() const;
     void DrawFace(wxDC& dc) const;

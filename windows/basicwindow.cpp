@@ -23,6 +23,7 @@
 #include "catalogue/BatchDB.h"
 #include "catalogue/LocalCopy.h"
 #include "map/MapPanel.h"
+#include "platform/Accessible.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
 #include "transfer/connsettings.h"
@@ -321,6 +322,7 @@ void BasicWindow::CreateControls()
                                    wxLC_REPORT | wxBORDER_NONE);
     m_productList->SetBackgroundColour(wxColour(255, 255, 255));
     m_productList->SetFont(textFont);
+    tw::SetAccessible(m_productList, tw::AccessibleRole::List, _("Product list"));
     right->Add(m_productList, 0, wxEXPAND);
 
     auto* mapRow = new wxBoxSizer(wxHORIZONTAL);
@@ -339,6 +341,7 @@ void BasicWindow::CreateControls()
     m_mapPanel = new wxMapPanel(m_panel, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG, wxMapPanel::kMainWindow,
                                 mapWidth, 300);
     m_mapPanel->SetName(wxS("Map Window"));
+    tw::SetAccessible(m_mapPanel, tw::AccessibleRole::Map, _("Download area map"));
     right->Add(m_mapPanel, 0, wxFIXED_MINSIZE);
     right->Add(5, 10);
 
@@ -348,6 +351,8 @@ void BasicWindow::CreateControls()
     auto* stripes = new wxStaticBitmap(m_panel, wxID_STATIC, GetBitmapResource(wxS("res/ZoomStripes.png")));
     auto* zoomOut = PictureButton(m_panel, ID_BASIC_ZOOM_OUT, wxS("res/btn_ZoomOut_basic.png"),
                                   wxS("res/btn_ZoomOut_over_basic.png"), wxString());
+    zoomIn->SetAccessibleName(_("Zoom in"));
+    zoomOut->SetAccessibleName(_("Zoom out"));
     auto* view = PictureButton(m_panel, ID_BASIC_VIEW_BUTTON, wxS("res/btn_View.png"), wxS("res/btn_View_over.png"),
                                _("View downloaded files highlighted in download list"));
     m_pointerPicture =

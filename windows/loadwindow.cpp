@@ -15,6 +15,7 @@
 #include "app/tidewrightapp.h"
 #include "catalogue/BatchDB.h"
 #include "map/MapPanel.h"
+#include "platform/Accessible.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
 #include "windows/PictureButton.h"
@@ -157,6 +158,7 @@ void LoadWindow::CreateControls()
     m_contentMap = new wxMapPanel(m_mapHolder, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG,
                                   wxMapPanel::kHomeChooser, kMapHolder.width, kMapHolder.height);
     m_contentMap->SetName(wxS("Map Window"));
+    tw::SetAccessible(m_contentMap, tw::AccessibleRole::Map, _("Content map"));
     m_contentMap->SetBackgroundColour(wxColour(159, 159, 159));
 
     // 5. The suggestions tree.
@@ -164,6 +166,7 @@ void LoadWindow::CreateControls()
                                       wxSize(kCheckTree.width, kCheckTree.height),
                                       wxTR_HIDE_ROOT | wxTR_LINES_AT_ROOT | wxBORDER_NONE, wxDefaultValidator,
                                       wxS("treeCtrl"));
+    tw::SetAccessible(m_checkTree, tw::AccessibleRole::Tree, _("Content suggestions"));
     m_checkTree->Bind(wxEVT_PAINT, &LoadWindow::OnCheckTreePaint, this, ID_LOAD_CHECKTREE);
     m_checkTree->Bind(wxEVT_ERASE_BACKGROUND, &LoadWindow::OnCheckTreeEraseBackground, this, ID_LOAD_CHECKTREE);
 

@@ -76,9 +76,6 @@ void WizardNavigator::CreateControls()
         button->SetBitmapFocus(GetBitmapResource(over));
         if (ShowToolTips())
             button->SetToolTip(wxGetTranslation(b.tooltip));
-        // Not in the Tab order: the page's own controls get the focus when it
-        // is shown, and Return stays with the wizard's Next.
-        button->DisableFocusFromKeyboard();
         m_buttons[i] = button;
     }
     // The picture button has the hand pointer of its own.
@@ -99,8 +96,6 @@ void WizardNavigator::SelectPageButton(int page)
         if (m_buttons[i])
             m_buttons[i]->SetSelected(i == button->place - 1);
     }
-    if (wxPictureButton* own = m_buttons[button->place - 1])
-        own->SetFocus();
 }
 
 wxPictureButton* WizardNavigator::GetPageButton(int page) const

@@ -1,7 +1,9 @@
 // The page strip across the top of every content-wizard page but the
 // welcome page: eleven picture buttons, one per page, that jump straight to
 // their page (ContentWizard::GoToPage). The strip of a page marks that
-// page's own button (its "_select" face, and the keyboard focus).
+// page's own button (its "_select" face). Its buttons are in the page's Tab
+// order after the page's own controls, and Space or Return presses the one
+// that has the focus.
 //
 // The owning page creates its strip, then sets m_wizard and calls
 // SelectPageButton with its own wizard page number; each time the page is

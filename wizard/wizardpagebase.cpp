@@ -207,6 +207,10 @@ void ContentWizardPage::EndPage()
 {
     m_navigator->m_wizard = GetContentWizard();
     m_navigator->SelectPageButton(m_frame.pageNumber);
+    // The strip comes after the page's own controls in the Tab order: a page
+    // opens with the focus on its first control, so Return goes on to Next.
+    if (!GetChildren().empty() && GetChildren().GetLast()->GetData() != m_navigator)
+        m_navigator->MoveAfterInTabOrder(GetChildren().GetLast()->GetData());
 }
 
 wxBitmap ContentWizardPage::GetBitmapResource(const wxString& name)

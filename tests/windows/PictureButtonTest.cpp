@@ -16,10 +16,13 @@
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/panel.h>
+#include <wx/textctrl.h>
+#include <wx/tooltip.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 
 #include "support/TestSupport.h"
+#include "platform/Accessible.h"
 #include "windows/PictureButton.h"
 
 namespace {
@@ -323,6 +326,101 @@ TEST_F(PictureButtonTest, FocusFaceShowsOnlyWhenGiven)
     EXPECT_EQ(m_button->GetCurrentFace(), wxPictureButton::Face_Current);
 }
 
+// Screen readers see a push button named by its tooltip; a name given
+// explicitly wins over any tooltip, before or after it.
+TEST_F(PictureButtonTest, ReadersSeeAPushButtonNamedByItsTooltip)
+{
+    EXPECT_EQ(tw::AccessibleRoleName(m_button), "push button");
+    EXPECT_EQ(tw::AccessibleName(m_button), "");
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        const char* name;
+    };
+    const std::vector<Step> steps = {
+        {"first tooltip", [&] { m_button->SetToolTip("Zoom in on content map"); }, "Zoom in on content map"},
+        {"tooltip changed", [&] { m_button->SetToolTip("Zoom out on content map"); }, "Zoom out on content map"},
+        {"tooltip removed", [&] { m_button->UnsetToolTip(); }, ""},
+        {"tooltip again", [&] { m_button->SetToolTip(new wxToolTip("Launch the Help window")); },
+         "Launch the Help window"},
+        {"own name", [&] { m_button->SetAccessibleName("Help"); }, "Help"},
+        {"tooltip after the own name", [&] { m_button->SetToolTip("Something else"); }, "Help"},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.act();
+        EXPECT_EQ(tw::AccessibleName(m_button), s.name);
+        EXPECT_EQ(tw::AccessibleRoleName(m_button), "push button");
+    }
+    // A button named before it ever had a tooltip keeps its name too.
+    m_other->SetAccessibleName("Zoom out");
+    m_other->SetToolTip("tip");
+    EXPECT_EQ(tw::AccessibleName(m_other), "Zoom out");
+}
+
+// The focused button shows a dashed black and white frame along its edge,
+// over the face it shows (selected and hovered included); without the focus
+// its edge shows the ground again.
+TEST_F(PictureButtonTest, FocusedButtonShowsAFocusFrame)
+{
+    auto edge = [&] {
+        wxBitmap canvas(kSide, kSide, 24);
+        {
+            wxMemoryDC dc(canvas);
+            dc.SetBackground(wxBrush(kGround));
+            dc.Clear();
+            m_button->DrawFace(dc);
+        }
+        const wxImage img = canvas.ConvertToImage();
+        // The colours along the top edge and down the right edge.
+        std::vector<wxColour> seen;
+        for (int x = 0; x < kSide; ++x)
+            seen.push_back(At(img, x, 0));
+        for (int y = 0; y < kSide; ++y)
+            seen.push_back(At(img, kSide - 1, y));
+        return seen;
+    };
+    auto dashed = [](const std::vector<wxColour>& seen) {
+        int black = 0, white = 0;
+        for (const wxColour& c : seen) {
+            black += Near(c, *wxBLACK, 0);
+            white += Near(c, *wxWHITE, 0);
+        }
+        return black + white == static_cast<int>(seen.size()) && black >= 10 && white >= 10;
+    };
+    auto ground = [](const std::vector<wxColour>& seen) {
+        return std::all_of(seen.begin(), seen.end(), [](const wxColour& c) { return Near(c, kGround, 0); });
+    };
+
+    m_other->SetFocus();
+    if (!tw::test::WaitFor([&] { return m_other->HasFocus(); }, 2000))
+        GTEST_SKIP() << "the display gives no keyboard focus";
+    EXPECT_TRUE(ground(edge())) << "no frame without the focus";
+    m_button->SetFocus();
+    ASSERT_TRUE(tw::test::WaitFor([&] { return m_button->HasFocus(); }, 2000));
+    EXPECT_TRUE(dashed(edge()));
+    m_button->SetSelected();
+    Mouse(m_button, wxEVT_ENTER_WINDOW);
+    EXPECT_TRUE(dashed(edge())) << "over the pressed face too";
+    m_button->SetSelected(false);
+    Mouse(m_button, wxEVT_LEAVE_WINDOW, kOut);
+
+    // And on the screen, where it comes and goes with the focus.
+    const wxPoint origin = m_button->GetPosition();
+    auto framePoints = [&](bool focused) {
+        std::vector<ScreenPoint> points;
+        for (int x : {0, 1, 2, 3})
+            points.push_back({origin + wxPoint(x, 0), focused ? ((x / 2) % 2 ? *wxWHITE : *wxBLACK) : kGround,
+                              "top edge"});
+        points.push_back({origin + wxPoint(kSide / 2, kSide / 2), kNormal, "face"});
+        return points;
+    };
+    EXPECT_EQ(ScreenMismatches(m_panel, framePoints(true), 0), "");
+    m_other->SetFocus();
+    ASSERT_TRUE(tw::test::WaitFor([&] { return m_other->HasFocus(); }, 2000));
+    EXPECT_EQ(ScreenMismatches(m_panel, framePoints(false), 0), "");
+}
+
 TEST_F(PictureButtonTest, BestSizeIsTheNormalFacesSize)
 {
     EXPECT_EQ(m_button->GetSize(), wxSize(kSide, kSide));
@@ -471,6 +569,11 @@ TEST(PictureButtonLook, RealFacesSitCleanlyOnPicturesAndColours)
 
     frame->Show();
     ASSERT_TRUE(tw::test::WaitFor([&] { return buttons.back()->IsShownOnScreen(); }));
+    // The keyboard focus on a field of its own, off the buttons: a focused
+    // button shows its focus frame along its edge (tested on its own above).
+    auto* field = new wxTextCtrl(root, wxID_ANY, wxEmptyString, wxPoint(520, 150), wxSize(100, -1));
+    field->SetFocus();
+    tw::test::WaitFor([&] { return field->HasFocus(); }, 2000);
     tw::test::Screenshot(frame, wxFileName::GetTempDir() + "/tw-picture-buttons.png");
 
     std::vector<ScreenPoint> stripPoints;

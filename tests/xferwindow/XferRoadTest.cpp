@@ -6,7 +6,6 @@
 #include <atomic>
 #include <map>
 
-#include <wx/bmpbuttn.h>
 #include <wx/dir.h>
 #include <wx/filefn.h>
 #include <wx/gauge.h>
@@ -25,6 +24,7 @@
 #include "transfer/DialService.h"
 #include "support/GatewaySim.h"
 #include "windows/basicwindow.h"
+#include "windows/PictureButton.h"
 #include "xferwindow/XferFixtures.h"
 
 using namespace xfer_test;

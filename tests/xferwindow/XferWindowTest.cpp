@@ -6,7 +6,7 @@
 #include <deque>
 #include <thread>
 
-#include <wx/bmpbuttn.h>
+#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/filename.h>
@@ -21,6 +21,7 @@
 #include "map/MapPanel.h"
 #include "map/mapdialog.h"
 #include "support/FitCheck.h"
+#include "windows/PictureButton.h"
 #include "xferwindow/XferFixtures.h"
 
 using namespace xfer_test;
