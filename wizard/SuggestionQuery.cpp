@@ -234,7 +234,7 @@ std::vector<wxString> CSuggestionQuery::HighSeasZones(const std::vector<Suggesti
 {
     std::vector<wxString> out;
     for (const SuggestionZone& z : zones)
-        if (IsHighSeas(z) && UsableValue(z.zcode))
+        if (IsHighSeas(z) && z.zcode.length() <= kMaxTableValueLength)
             out.push_back(z.zcode);
     return out;
 }
