@@ -305,55 +305,54 @@ bool CInit::IsUsableCatalogue(const wxString& path, wxString* why)
     return IsUsableDatabase(path, true, why);
 }
 
+namespace {
+
+// The checks of IsUsableDatabase on the open database. Throws wxSQLite3Exception.
+bool PassesChecks(wxSQLite3Database& db, bool catalogue, wxString* why)
+{
+    auto refuse = [&](const wxString& reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
+    wxString reason;
+    if (!CInit::IsPlainTable(db, wxS("Version"), &reason))
+        return refuse(reason);
+    wxSQLite3ResultSet check = db.ExecuteQuery("PRAGMA quick_check");
+    if (!check.NextRow() || check.GetAsString(0) != wxS("ok"))
+        return refuse(wxS("the integrity check failed"));
+    check.Finalize();
+    wxSQLite3ResultSet version = db.ExecuteQuery("SELECT Version FROM Version");
+    if (!version.NextRow())
+        return refuse(wxS("it has no version"));
+    version.Finalize();
+    return !catalogue || CInit::IsReadableCatalogue(db, why);
+}
+
+} // namespace
+
 bool CInit::IsUsableDatabase(const wxString& path, bool catalogue, wxString* why)
 {
     wxSQLite3Database db;
+    bool usable = false;
     try {
         db.Open(path, wxString(), WXSQLITE_OPEN_READONLY);
+        // The budget ends before the database is closed.
         tw::QueryBudget budget(db, kCheckSteps, kCheckMilliseconds);
         try {
-            wxString reason;
-            if (!IsPlainTable(db, wxS("Version"), &reason)) {
-                if (why)
-                    *why = reason;
-                CloseQuietly(db);
-                return false;
-            }
-            wxSQLite3ResultSet check = db.ExecuteQuery("PRAGMA quick_check");
-            if (!check.NextRow() || check.GetAsString(0) != wxS("ok")) {
-                if (why)
-                    *why = wxS("the integrity check failed");
-                check.Finalize();
-                CloseQuietly(db);
-                return false;
-            }
-            check.Finalize();
-            wxSQLite3ResultSet version = db.ExecuteQuery("SELECT Version FROM Version");
-            if (!version.NextRow()) {
-                if (why)
-                    *why = wxS("it has no version");
-                version.Finalize();
-                CloseQuietly(db);
-                return false;
-            }
-            version.Finalize();
-            if (catalogue && !IsReadableCatalogue(db, why)) {
-                CloseQuietly(db);
-                return false;
-            }
+            usable = PassesChecks(db, catalogue, why);
         } catch (const wxSQLite3Exception&) {
             if (budget.Exceeded())
                 throw wxSQLite3Exception(WXSQLITE_ERROR, wxS("checking it took too long"));
             throw;
         }
-        db.Close();
-        return true;
     } catch (const wxSQLite3Exception& e) {
         if (why)
             *why = e.GetMessage();
-        CloseQuietly(db);
-        return false;
+        usable = false;
     }
+    CloseQuietly(db);
+    return usable;
 }
 
 bool CInit::RestorePreviousDatabase(const wxString& installedPath)

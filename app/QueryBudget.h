@@ -11,7 +11,8 @@ namespace tw {
 
 // While the object lives, a statement of the connection that goes beyond
 // the budget is interrupted: it fails with a database exception ("interrupted").
-// One budget per connection at a time; the connection must outlive it.
+// One budget per connection at a time; the connection must stay open while
+// the budget lives (its end is told to the connection).
 class QueryBudget
 {
 public:
