@@ -11,6 +11,7 @@
 #include <wx/tokenzr.h>
 #include <wx/wxsqlite3.h>
 
+#include "app/QueryBudget.h"
 #include "platform/AppLookup.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
@@ -229,33 +230,129 @@ bool CInit::InitializeAppFolders()
 
 // ---------------------------------------------------------------- updates
 
+bool CInit::IsPlainTable(wxSQLite3Database& db, const wxString& table, wxString* why)
+{
+    auto refuse = [&](const wxString& reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
+    wxSQLite3Statement find = db.PrepareStatement(
+        "SELECT type, sql FROM sqlite_master WHERE name = ? COLLATE NOCASE AND type IN ('table', 'view')");
+    find.Bind(1, table);
+    wxSQLite3ResultSet found = find.ExecuteQuery();
+    if (found.Eof())
+        return refuse(table + wxS(" is missing"));
+    const wxString type = found.GetAsString(0);
+    const wxString sql = found.GetAsString(1);
+    found.Finalize();
+    if (type != wxS("table"))
+        return refuse(table + wxS(" is a ") + type + wxS(", not a table"));
+    if (sql.Upper().Trim(false).StartsWith(wxS("CREATE VIRTUAL")))
+        return refuse(table + wxS(" is a virtual table"));
+    // hidden: 2 for a column computed whenever it is read.
+    wxSQLite3ResultSet columns = db.ExecuteQuery(wxS("PRAGMA table_xinfo(\"") + table + wxS("\")"));
+    const int name = columns.FindColumnIndex("name");
+    const int hidden = columns.FindColumnIndex("hidden");
+    while (columns.NextRow())
+        if (columns.GetInt(hidden) == 2)
+            return refuse(table + wxS(" has the column ") + columns.GetAsString(name) + wxS(", computed as it is read"));
+    return true;
+}
+
+const std::vector<wxString>& CInit::CatalogueColumns()
+{
+    static const std::vector<wxString> columns = {
+        wxS("CategoryIdx"), wxS("RegionIdx"),   wxS("ChartTypeIdx"), wxS("Category"),    wxS("Region"),
+        wxS("ChartType"),   wxS("FileID"),      wxS("Title"),        wxS("Path"),        wxS("File"),
+        wxS("Description"), wxS("Price"),       wxS("Compression"),  wxS("RawSize"),     wxS("CompressedSize"),
+        wxS("Source"),      wxS("RaceDisable"),
+    };
+    return columns;
+}
+
+bool CInit::IsReadableCatalogue(wxSQLite3Database& db, wxString* why)
+{
+    wxString reason;
+    for (const wxString& table : {wxString(wxS("Version")), wxString(wxS("products"))}) {
+        if (!IsPlainTable(db, table, &reason)) {
+            if (why)
+                *why = reason;
+            return false;
+        }
+    }
+    // The columns as the load finds them, in a statement that reads no row.
+    wxSQLite3ResultSet rs = db.ExecuteQuery("SELECT * FROM products LIMIT 0");
+    for (const wxString& column : CatalogueColumns()) {
+        try {
+            rs.FindColumnIndex(column);
+        } catch (const wxSQLite3Exception&) {
+            if (why)
+                *why = wxS("products has no column ") + column;
+            return false;
+        }
+    }
+    return true;
+}
+
 bool CInit::IsUsableDatabase(const wxString& path, wxString* why)
 {
+    return IsUsableDatabase(path, false, why);
+}
+
+bool CInit::IsUsableCatalogue(const wxString& path, wxString* why)
+{
+    return IsUsableDatabase(path, true, why);
+}
+
+namespace {
+
+// The checks of IsUsableDatabase on the open database. Throws wxSQLite3Exception.
+bool PassesChecks(wxSQLite3Database& db, bool catalogue, wxString* why)
+{
+    auto refuse = [&](const wxString& reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
+    wxString reason;
+    if (!CInit::IsPlainTable(db, wxS("Version"), &reason))
+        return refuse(reason);
+    wxSQLite3ResultSet check = db.ExecuteQuery("PRAGMA quick_check");
+    if (!check.NextRow() || check.GetAsString(0) != wxS("ok"))
+        return refuse(wxS("the integrity check failed"));
+    check.Finalize();
+    wxSQLite3ResultSet version = db.ExecuteQuery("SELECT Version FROM Version");
+    if (!version.NextRow())
+        return refuse(wxS("it has no version"));
+    version.Finalize();
+    return !catalogue || CInit::IsReadableCatalogue(db, why);
+}
+
+} // namespace
+
+bool CInit::IsUsableDatabase(const wxString& path, bool catalogue, wxString* why)
+{
     wxSQLite3Database db;
+    bool usable = false;
     try {
         db.Open(path, wxString(), WXSQLITE_OPEN_READONLY);
-        wxSQLite3ResultSet check = db.ExecuteQuery("PRAGMA quick_check");
-        if (!check.NextRow() || check.GetAsString(0) != wxS("ok")) {
-            if (why)
-                *why = wxS("the integrity check failed");
-            return false;
+        // The budget ends before the database is closed.
+        tw::QueryBudget budget(db, kCheckSteps, kCheckMilliseconds);
+        try {
+            usable = PassesChecks(db, catalogue, why);
+        } catch (const wxSQLite3Exception&) {
+            if (budget.Exceeded())
+                throw wxSQLite3Exception(WXSQLITE_ERROR, wxS("checking it took too long"));
+            throw;
         }
-        check.Finalize();
-        wxSQLite3ResultSet version = db.ExecuteQuery("SELECT Version FROM Version");
-        if (!version.NextRow()) {
-            if (why)
-                *why = wxS("it has no version");
-            return false;
-        }
-        version.Finalize();
-        db.Close();
-        return true;
     } catch (const wxSQLite3Exception& e) {
         if (why)
             *why = e.GetMessage();
-        CloseQuietly(db);
-        return false;
+        usable = false;
     }
+    CloseQuietly(db);
+    return usable;
 }
 
 bool CInit::RestorePreviousDatabase(const wxString& installedPath)
@@ -297,7 +394,7 @@ bool CInit::InstallDatabaseUpdates(bool restoreArchive, OpenDatabases open)
     bool mzDue = mzIsPending && wxFileExists(mzInstalled);
 
     wxString why;
-    if (catDue && !IsUsableDatabase(catPending, &why)) {
+    if (catDue && !IsUsableCatalogue(catPending, &why)) {
         MoveAsideBadUpdate(catPending, why);
         catDue = false;
     }

@@ -2,9 +2,13 @@
 // adjust the settings.
 #pragma once
 
+#include <vector>
+
 #include <wx/string.h>
 
 #include "app/Registry.h"
+
+class wxSQLite3Database;
 
 class CInit
 {
@@ -56,8 +60,28 @@ public:
     // least one database was replaced and no step failed.
     static bool InstallDatabaseUpdates(bool restoreArchive, OpenDatabases open);
     static bool InstallDatabaseUpdates(bool restoreArchive) { return InstallDatabaseUpdates(restoreArchive, {}); }
-    // True when `path` opens read-only as a database with a row in Version.
+    // True when `path` opens read-only as a sound database whose Version is
+    // a table with a row. The check is bounded (kCheckSteps, kCheckMilliseconds):
+    // a file that would take longer is not usable.
     static bool IsUsableDatabase(const wxString& path, wxString* why = nullptr);
+    // As IsUsableDatabase, and the catalogue load can read it (IsReadableCatalogue).
+    static bool IsUsableCatalogue(const wxString& path, wxString* why = nullptr);
+    // True when the open catalogue's Version and products are ordinary tables
+    // (no view, no virtual table, no column computed as it is read) and
+    // products has every column the load reads (CatalogueColumns); reads no
+    // row of products. Throws wxSQLite3Exception.
+    static bool IsReadableCatalogue(wxSQLite3Database& db, wxString* why = nullptr);
+    // True when `table` is an ordinary table that can be read row by row: not
+    // a view (whose query may never end), not a virtual table, and without
+    // columns computed as they are read. Throws wxSQLite3Exception.
+    static bool IsPlainTable(wxSQLite3Database& db, const wxString& table, wxString* why = nullptr);
+    // The columns of products the catalogue load reads.
+    static const std::vector<wxString>& CatalogueColumns();
+    // Bounds of checking a database from outside, in SQLite steps and in
+    // time: some 7 times what checking a catalogue of 300,000 items takes
+    // (about 14 million steps, a third of a second), and only seconds.
+    static constexpr long long kCheckSteps = 100000000LL;
+    static constexpr long kCheckMilliseconds = 5000;
     // Puts <installed>.old back over an installed database that fails to open.
     static bool RestorePreviousDatabase(const wxString& installedPath);
 
@@ -79,6 +103,9 @@ public:
     // Parks, clears or restores the service login when the installation's
     // edition differs from the last run's, then records the current edition.
     static bool PerformEventModeSwitch(CRegistry& settings, t_evtype previous, t_evtype current);
+
+private:
+    static bool IsUsableDatabase(const wxString& path, bool catalogue, wxString* why);
 };
 
 // Sets a file's permission bits to 0644.

@@ -11,6 +11,7 @@
 #include <wx/wxsqlite3.h>
 
 #include "app/Init.h"
+#include "app/QueryBudget.h"
 #include "app/Registry.h"
 #include "app/StringHelpers.h"
 #include "app/tidewrightapp.h"
@@ -29,13 +30,18 @@ void Notice(const wxString& message)
 constexpr int kBusyTimeoutMs = 2000;
 
 // Opens a database read-write (never creating it) and, when asked, reads its
-// Version row. Throws wxSQLite3Exception.
+// Version row (within the bounds of a check, so that no file holds the start).
+// Throws wxSQLite3Exception.
 std::unique_ptr<wxSQLite3Database> OpenDatabase(const wxString& path, int* version)
 {
     auto db = std::make_unique<wxSQLite3Database>();
     db->Open(path, wxString(), WXSQLITE_OPEN_READWRITE);
     db->SetBusyTimeout(kBusyTimeoutMs);
     if (version) {
+        wxString why;
+        if (!CInit::IsPlainTable(*db, wxS("Version"), &why))
+            throw wxSQLite3Exception(WXSQLITE_ERROR, why);
+        tw::QueryBudget budget(*db, CInit::kCheckSteps, CInit::kCheckMilliseconds);
         wxSQLite3ResultSet rs = db->ExecuteQuery("SELECT Version FROM Version");
         *version = rs.NextRow() ? rs.GetInt(0, 0) : 0;
         rs.Finalize();
@@ -43,19 +49,54 @@ std::unique_ptr<wxSQLite3Database> OpenDatabase(const wxString& path, int* versi
     return db;
 }
 
-// As OpenDatabase; when the database fails and a previous version of it was
-// kept at installation, that one is put back and opened instead.
-std::unique_ptr<wxSQLite3Database> OpenReplaceableDatabase(const wxString& path, int* version)
+// What went wrong, without the code the wrapper puts before its messages.
+wxString Reason(const wxSQLite3Exception& e)
 {
+    const wxString message = e.GetMessage();
+    const int colon = message.Find(wxS("]: "));
+    return colon == wxNOT_FOUND ? message : message.Mid(static_cast<size_t>(colon) + 3);
+}
+
+// A catalogue the load cannot read is refused as a database that fails to
+// open: with the reason as the exception's message and in `why`.
+void RequireReadableCatalogue(wxSQLite3Database& db, wxString& why)
+{
+    if (!CInit::IsReadableCatalogue(db, &why))
+        throw wxSQLite3Exception(WXSQLITE_ERROR, why);
+}
+
+// As OpenDatabase (for the catalogue: one the load can read); when the
+// database fails and a previous version of it was kept at installation,
+// that one is put back and opened instead. `putBack` gets what was wrong
+// with the database put aside, and stays empty when none was.
+std::unique_ptr<wxSQLite3Database> OpenReplaceableDatabase(const wxString& path, int* version, bool catalogue,
+                                                           wxString* putBack = nullptr)
+{
+    auto open = [&](wxString& why) {
+        why.clear();
+        std::unique_ptr<wxSQLite3Database> db = OpenDatabase(path, version);
+        if (catalogue)
+            RequireReadableCatalogue(*db, why);
+        return db;
+    };
+    wxString why;
     try {
-        return OpenDatabase(path, version);
+        return open(why);
     } catch (const wxSQLite3Exception& e) {
         wxLogError("%s: %s", path, e.GetMessage());
         if (!CInit::RestorePreviousDatabase(path))
             throw;
+        if (putBack)
+            *putBack = why.empty() ? Reason(e) : why;
     }
-    return OpenDatabase(path, version);
+    return open(why);
 }
+
+// SQLite steps the catalogue load may take: some 6 times what a catalogue of
+// 300,000 items needs (about 9 million), some 1.7 million items. A catalogue
+// that needs more is not loaded: a file from outside holds the start for a
+// few seconds at most.
+constexpr long long kLoadSteps = 50000000LL;
 
 // Where the rows of one level of the tree go: an index that names an
 // existing node joins it; any other index (beyond the level, or negative)
@@ -118,7 +159,7 @@ bool TidewrightApp::InitDB(CRegistry& settings)
 
     const wxString mzPath = CInit::GetMarineZonesDBPath();
     try {
-        marineZonesDb = OpenReplaceableDatabase(mzPath, &marineZonesDbVersion);
+        marineZonesDb = OpenReplaceableDatabase(mzPath, &marineZonesDbVersion, false);
     } catch (const wxSQLite3Exception&) {
         Notice("Cannot open MarineZones.db (" + mzPath + "), program will terminate.");
         CloseDatabases();
@@ -126,8 +167,10 @@ bool TidewrightApp::InitDB(CRegistry& settings)
     }
 
     const wxString catPath = CInit::GetProductDBPath();
+    // What was wrong with a catalogue that was put aside for the previous one.
+    wxString catalogueRefused;
     try {
-        productDb = OpenReplaceableDatabase(catPath, &productDbVersion);
+        productDb = OpenReplaceableDatabase(catPath, &productDbVersion, true, &catalogueRefused);
     } catch (const wxSQLite3Exception&) {
         Notice("Cannot open zir.db (" + catPath + "), program will terminate.");
         CloseDatabases();
@@ -204,16 +247,54 @@ bool TidewrightApp::InitDB(CRegistry& settings)
         CInit::CleanupProductDBArchive();
     }
 
-    try {
-        LoadCatalogue(*productDb, blankInMemory);
-    } catch (const wxSQLite3Exception& e) {
-        wxLogError("Reading the catalogue failed: %s", e.GetMessage());
-        Notice("Cannot open zir.db (" + catPath + "), program will terminate.");
+    // The load within its bound; false, with the reason, when it fails.
+    auto load = [&](bool raceBlank, wxString& why) {
+        tw::QueryBudget budget(*productDb, kLoadSteps, 0);
+        try {
+            LoadCatalogue(*productDb, raceBlank);
+            return true;
+        } catch (const wxSQLite3Exception& e) {
+            why = budget.Exceeded() ? wxString(wxS("reading it took too long")) : Reason(e);
+            wxLogError("Reading the catalogue failed: %s", why);
+        }
         catalogue.Empty();
         IndexCatalogue();
-        CloseDatabases();
         return false;
+    };
+    wxString why;
+    if (!load(blankInMemory, why)) {
+        // A catalogue that cannot be loaded (an update, most likely) gives
+        // way to the previous one when that was kept.
+        bool loaded = false;
+        try {
+            productDb->Close();
+        } catch (const wxSQLite3Exception& e) {
+            wxLogError("%s", e.GetMessage());
+        }
+        productDb.reset();
+        if (CInit::RestorePreviousDatabase(catPath)) {
+            catalogueRefused = why;
+            try {
+                wxString unreadable;
+                productDb = OpenDatabase(catPath, &productDbVersion);
+                RequireReadableCatalogue(*productDb, unreadable);
+                // The race edition's barred items are withheld in memory:
+                // this catalogue was not prepared for it.
+                loaded = load(IsRace(settings), why);
+            } catch (const wxSQLite3Exception& e) {
+                wxLogError("%s: %s", catPath, e.GetMessage());
+            }
+        }
+        if (!loaded) {
+            Notice("Cannot open zir.db (" + catPath + "), program will terminate.");
+            CloseDatabases();
+            return false;
+        }
     }
+    if (!catalogueRefused.empty())
+        tw::MessageBox("The product database update could not be used (" + catalogueRefused +
+                           "); the previous product database was put back and is used instead.",
+                       wxS("Notice"), wxOK | wxICON_WARNING);
 
     CInit::PerformEventModeSwitch(settings, static_cast<t_evtype>(settings.m_evPrevious),
                                   static_cast<t_evtype>(settings.m_evType));

@@ -101,7 +101,8 @@ void TidewrightApp::OnUpdateDBDone(wxCommandEvent& event)
             why = wxS("it did not arrive");
         } else if (why.empty() && wxFileName::GetSize(path) == 0) {
             why = wxS("it arrived empty");
-        } else if (why.empty() && !CInit::IsUsableDatabase(path, &why)) {
+        } else if (why.empty() && !(name == CInit::GetProductDBFileName() ? CInit::IsUsableCatalogue(path, &why)
+                                                                           : CInit::IsUsableDatabase(path, &why))) {
             why = wxS("it is not a usable database (") + why + wxS(")");
         } else if (!why.empty()) {
             why.Trim();

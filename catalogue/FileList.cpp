@@ -123,8 +123,19 @@ void CFileList::SetFileError(size_t index, const wxString& error)
 {
     wxMutexLocker lock(m_lock);
     if (index < files.GetCount()) {
-        // A deep copy, so that the text shares no buffer with the caller's thread.
-        files.Item(index).error = wxString(error.wc_str());
+        // A deep copy, so that the text shares no buffer with the caller's
+        // thread. A NUL (a name from the server may hold one) is written as
+        // "\0": every reader gets the whole text, also one that takes it as
+        // a C string.
+        wxString copy;
+        copy.reserve(error.length());
+        for (wxUniChar c : error) {
+            if (c.GetValue() == 0)
+                copy += wxS("\\0");
+            else
+                copy += c;
+        }
+        files.Item(index).error = copy;
     }
 }
 

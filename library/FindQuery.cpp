@@ -6,6 +6,12 @@ namespace tw {
 
 const char kSearchAll[] = "--ALL--";
 
+wxString SearchTooLongText()
+{
+    return wxString::Format("The search text is too long: use at most %d words and %d characters.",
+                            static_cast<int>(kMaxSearchWords), static_cast<int>(kMaxSearchLength));
+}
+
 std::vector<wxString> SearchWords(const wxString& text)
 {
     std::vector<wxString> words;
@@ -42,6 +48,11 @@ SearchStatement BuildSearchStatement(const wxString& text, const wxString& categ
     SearchStatement statement;
     wxString where;
     const std::vector<wxString> words = SearchWords(text);
+    if (words.size() > kMaxSearchWords || text.length() > kMaxSearchLength) {
+        statement.empty = false;
+        statement.tooLong = true;
+        return statement;
+    }
     if (!words.empty()) {
         where += wxS("(");
         for (size_t i = 0; i < words.size(); ++i) {

@@ -20,12 +20,22 @@ std::vector<wxString> SearchWords(const wxString& text);
 // character: "%", "_" and the escape character "\" are escaped with "\".
 wxString ContainsPattern(const wxString& word);
 
+// The longest search text taken, in words and in characters: far beyond
+// any real search, and well within what the database can run.
+constexpr size_t kMaxSearchWords = 200;
+constexpr size_t kMaxSearchLength = 2000;
+// What the user is told about a longer text.
+wxString SearchTooLongText();
+
 // The search statement and the values of its parameters, in order.
 struct SearchStatement {
     wxString sql;
     std::vector<wxString> values;
     // Nothing to search by: no word and every choice at kSearchAll.
     bool empty = true;
+    // The text has more than kMaxSearchWords words or kMaxSearchLength
+    // characters; there is no statement.
+    bool tooLong = false;
 };
 
 // The products whose Description holds any of the words (ASCII letters

@@ -155,6 +155,10 @@ int Find::Search()
     m_results->DeleteAllItems();
     TransferDataFromWindow();
     const tw::SearchStatement statement = tw::BuildSearchStatement(m_words, m_category, m_region, m_type);
+    if (statement.tooLong) {
+        tw::MessageBox(tw::SearchTooLongText(), wxS("Message"), wxOK | wxCENTRE, MessageParent());
+        return -1;
+    }
     if (statement.empty) {
         tw::MessageBox(wxS("No search values entered"), wxS("Message"), wxOK | wxCENTRE, tw::BoxParent(this));
         return -1;

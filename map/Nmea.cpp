@@ -1,8 +1,10 @@
 #include "map/Nmea.h"
 
-#include <charconv>
 #include <climits>
 #include <cmath>
+#include <limits>
+
+#include "app/Numbers.h"
 
 namespace tw::nmea {
 
@@ -185,39 +187,19 @@ std::vector<std::string> SplitFields(const std::string& sentence)
 
 double LeadingNumber(const std::string& text)
 {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    const std::size_t start = i;
-    std::size_t digits = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        ++i;
-        ++digits;
-    }
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0)
+    // No white space before the number: a field is the number itself.
+    if (text.empty() || !(text[0] == '+' || text[0] == '-' || text[0] == '.' || (text[0] >= '0' && text[0] <= '9')))
         return 0.0;
-    // from_chars does not take a lone trailing point.
-    std::size_t end = i;
-    if (text[end - 1] == '.')
-        --end;
     double value = 0.0;
-    if (text[start] == '.') {
-        const std::string withZero = "0" + text.substr(start, end - start);
-        std::from_chars(withZero.data(), withZero.data() + withZero.size(), value);
-    } else {
-        std::from_chars(text.data() + start, text.data() + end, value);
+    switch (tw::ReadReal(text, value, nullptr, tw::RealForm::Fixed)) {
+    case tw::NumberRead::Ok:
+        return value;
+    case tw::NumberRead::OutOfRange:
+        return std::numeric_limits<double>::quiet_NaN();
+    case tw::NumberRead::None:
+    default:
+        return 0.0;
     }
-    return negative ? -value : value;
 }
 
 double ParseCoordinate(const std::string& field, std::size_t degreeDigits)
@@ -249,8 +231,14 @@ Position ParsePosition(const std::string& sentence, Sentence type)
     // position fields and the status, mode or quality saying so.
     const std::string& latField = field(layout->lat);
     const std::string& lonField = field(layout->lon);
+    const bool qualityGiven = AllDigits(field(layout->quality));
+    const double quality = qualityGiven ? LeadingNumber(field(layout->quality)) : 1.0;
+    if (std::isnan(quality)) {
+        result.status = ParseStatus::OutOfRange;
+        return result;
+    }
     if (latField.empty() || lonField.empty() || field(layout->status) == "V" || field(layout->mode) == "N" ||
-        (AllDigits(field(layout->quality)) && LeadingNumber(field(layout->quality)) == 0.0)) {
+        quality == 0.0) {
         result.status = ParseStatus::NoFix;
         return result;
     }

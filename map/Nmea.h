@@ -46,7 +46,8 @@ bool ChecksumMismatch(const std::string& sentence);
 std::vector<std::string> SplitFields(const std::string& sentence);
 
 // The longest decimal number at the start of the text ([+-]digits[.digits]),
-// 0 when there is none.
+// 0 when there is none, NaN when it is beyond the range of a double (such a
+// field cannot be read).
 double LeadingNumber(const std::string& text);
 
 // A ddmm.mmm (degreeDigits 2) or dddmm.mmm (degreeDigits 3) field in decimal

@@ -535,10 +535,12 @@ bool CXferSocketThread::ReceiveFile(CIPGlue& client, DataPhase& phase)
         }
         complete = ReceivePasses(client, size, phase);
     }
+    // Every file's end is reported, also that of a file whose bytes were
+    // all here already (a resumed partial that was complete).
     if (!complete)
         StopSeen(phase);
-    else if (size > 0 && phase.total > 0)
-        Progress(100, Percent(phase.received, phase.total), true);   // every file's end is reported
+    else
+        Progress(100, phase.total > 0 ? Percent(phase.received, phase.total) : 100, true);
     EndFile(client, entry, complete);
     return !phase.stopped;
 }

@@ -403,7 +403,8 @@ bool UpdateStatus::PlaceChosenFiles()
             placed = false;
             why = "the file is empty";
         }
-        if (placed && !CInit::IsUsableDatabase(temporary, &why))
+        if (placed && !(name == CInit::GetProductDBFileName() ? CInit::IsUsableCatalogue(temporary, &why)
+                                                               : CInit::IsUsableDatabase(temporary, &why)))
             placed = false;
         if (!placed) {
             RemoveQuietly(temporary);

@@ -17,6 +17,14 @@ bool DLPrefs::* const kGribGroups[] = {
 
 const wxString kSelect = wxS("SELECT FileID FROM Products WHERE ");
 
+// A zone code, station id or radar city worth a term: not empty (that would
+// match every title) and not longer than any real one (such a value comes
+// from a damaged marine-zones file and would only make the statement fail).
+bool UsableValue(const wxString& value)
+{
+    return !value.empty() && value.length() <= CSuggestionQuery::kMaxTableValueLength;
+}
+
 } // namespace
 
 const std::vector<SuggestionGribPattern>& SuggestionGribPatterns()
@@ -123,7 +131,8 @@ wxString CSuggestionQuery::TransLonUpdateChanged() const
 
 wxString CSuggestionQuery::DayCount() const
 {
-    return wxString::Format("%d", m_prefs.GRIB_Days + 1);
+    // The forecast period index: 0 (1 day) to 6 (7 days).
+    return wxString::Format("%d", std::clamp(m_prefs.GRIB_Days, 0, 6) + 1);
 }
 
 wxString CSuggestionQuery::ResolutionTag() const
@@ -225,7 +234,7 @@ std::vector<wxString> CSuggestionQuery::HighSeasZones(const std::vector<Suggesti
 {
     std::vector<wxString> out;
     for (const SuggestionZone& z : zones)
-        if (IsHighSeas(z))
+        if (IsHighSeas(z) && z.zcode.length() <= kMaxTableValueLength)
             out.push_back(z.zcode);
     return out;
 }
@@ -245,8 +254,7 @@ SuggestionSubQuery CSuggestionQuery::Text(const std::vector<SuggestionZone>& zon
     }
     if (p.WxForecast_Coastal || p.WxForecast_Offshore || p.WxForecast_HighSeas || p.WxForecast_MetArea) {
         for (const SuggestionZone& z : zones)
-            // An empty code would make the pattern match every title.
-            if (!IsHighSeas(z) && !z.zcode.empty())
+            if (!IsHighSeas(z) && UsableValue(z.zcode))
                 sql += wxS("(") + LikeValue(wxS("Title"), wxString(), z.zcode, wxS("%")) + wxS(") OR ");
         q.included = true;
     }
@@ -313,8 +321,7 @@ SuggestionSubQuery CSuggestionQuery::Radar(bool cityFound, const wxString& city)
 {
     SuggestionSubQuery q;
     wxString terms;
-    // An empty name would make the pattern match every recent image.
-    if (cityFound && !city.empty())
+    if (cityFound && UsableValue(city))
         terms = wxS(" OR (") + LikeValue(wxS("Title"), wxS("%"), city, wxS("%")) + wxS(")");
     q.included = m_prefs.Satellite_Radar;
     q.text = kSelect + wxS("(Title LIKE '%Most Recent%') AND ((1=0) ") + terms + wxS(")");
@@ -331,8 +338,7 @@ SuggestionSubQuery CSuggestionQuery::Buoys(const std::vector<wxString>& stationI
     SuggestionSubQuery q;
     wxString terms;
     for (const wxString& id : stationIds) {
-        // An empty id would make the pattern match every buoy report.
-        if (id.empty())
+        if (!UsableValue(id))
             continue;
         terms += wxS(" (") + LikeValue(wxS("Title"), wxS("%"), id, wxS("%")) + wxS(") OR ");
         q.included = true;

@@ -71,6 +71,10 @@ public:
     using PatternEncoder = std::function<wxString(const wxString&)>;
     static PatternEncoder DefaultEncoder();
 
+    // Zone codes, station ids and radar city names longer than this are
+    // passed over.
+    static constexpr size_t kMaxTableValueLength = 256;
+
     // prefs is copied; race: the race edition is in force.
     CSuggestionQuery(const DLPrefs& prefs, const HomePosition& home, bool race,
                      PatternEncoder encoder = DefaultEncoder());
@@ -84,7 +88,7 @@ public:
     // The same rewrite, writing only the rows whose value changes (the
     // stored column ends up the same).
     wxString TransLonUpdateChanged() const;
-    wxString DayCount() const;       // N: GRIB/Days + 1
+    wxString DayCount() const;       // N: GRIB/Days + 1, GRIB/Days taken as 0 to 6
     wxString ResolutionTag() const;  // R: "" high resolution, "25" low
 
     SuggestionSubQuery Grib() const;

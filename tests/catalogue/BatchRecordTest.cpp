@@ -152,6 +152,26 @@ TEST(TransferList, SizesSumOverEntries)
     EXPECT_EQ(list.GetDataSize(), 1023);   // 32-bit sum
 }
 
+// An error text keeps everything after a NUL, which it shows as "\0".
+TEST(TransferList, ErrorTextsKeepWhatFollowsANul)
+{
+    CFileList list;
+    list.Add("a", "t/a", "f/a", "a", "", "1", false, 0, 0, 0);
+    using namespace std::string_literals;
+    const struct {
+        std::string error;
+        const char* shown;
+    } cases[] = {
+        {"name 'h\0x.grb' is refused (control character)."s, "name 'h\\0x.grb' is refused (control character)."},
+        {"\0\0"s, "\\0\\0"},
+        {""s, ""},
+    };
+    for (const auto& c : cases) {
+        list.SetFileError(0, wxString::FromUTF8(c.error.data(), c.error.size()));
+        EXPECT_EQ(list.GetFileError(0), c.shown);
+    }
+}
+
 TEST(TransferList, RemovingFromTheFrontKeepsOrder)
 {
     CFileList list;

@@ -256,6 +256,48 @@ TEST_F(GpsReaderTest, NoFixMovesNothing)
     }
 }
 
+// Numbers too long for a double make the sentence unreadable: neither a
+// plausible position nor a missing fix is made of them, and the stored home
+// stays where the last fix put it.
+TEST_F(GpsReaderTest, NumbersBeyondADoubleAreAnUnreadableSentence)
+{
+    ASSERT_TRUE(gps.Ok());
+    prefs.GPS_GLL = true;
+    gps.Send({kGll});
+    ASSERT_TRUE(Query());
+    ASSERT_EQ(sub.results.back(), 1);
+    const double storedLat = Stored("HomeLocation/GPSLat");
+    const double storedLon = Stored("HomeLocation/GPSLon");
+    const int reloads = homeReloads;
+
+    const struct {
+        const char* what;
+        std::string sentence;
+        bool gll, gga;
+        const char* text;
+    } cases[] = {
+        {"latitude minutes of 320 nines",
+         WithChecksum("$GPGLL,44" + std::string(320, '9') + ",N,00000.000,E,225444,A,A"), true, false,
+         "Unknown GPS GLL sentence format was read."},
+        {"fix quality of 1 and 320 zeros",
+         WithChecksum("$GPGGA,123519,4807.038,N,01131.000,E,1" + std::string(320, '0') + ",08,0.9,545.4,M,46.9,M,,"),
+         false, true, "Unknown GPS GGA sentence format was read."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        gps.Send({c.sentence, kTraffic[0]});
+        prefs.GPS_GLL = c.gll;
+        prefs.GPS_RMC = false;
+        prefs.GPS_GGA = c.gga;
+        ASSERT_TRUE(Query());
+        EXPECT_EQ(sub.results.back(), 0);
+        EXPECT_EQ(sub.texts.back(), c.text);
+        EXPECT_DOUBLE_EQ(Stored("HomeLocation/GPSLat"), storedLat);
+        EXPECT_DOUBLE_EQ(Stored("HomeLocation/GPSLon"), storedLon);
+        EXPECT_EQ(homeReloads, reloads);
+    }
+}
+
 TEST_F(GpsReaderTest, GarbageFromAWrongLineRateIsReportedWhole)
 {
     ASSERT_TRUE(gps.Ok());

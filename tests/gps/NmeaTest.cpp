@@ -155,6 +155,13 @@ TEST(NmeaLocale, NumbersAndCoordinatesIgnoreTheLocale)
         SCOPED_TRACE(n.text);
         EXPECT_DOUBLE_EQ(LeadingNumber(n.text), n.value);
     }
+    // A number beyond a double's range is not read as some other number.
+    for (const std::string& huge : {"1" + std::string(320, '0'), "-" + std::string(400, '9') + ".5",
+                                    "44" + std::string(320, '9')}) {
+        SCOPED_TRACE(huge.substr(0, 8));
+        EXPECT_TRUE(std::isnan(LeadingNumber(huge)));
+    }
+    EXPECT_DOUBLE_EQ(LeadingNumber("0." + std::string(400, '0') + "1"), 0.0);
 
     const struct {
         const char* field;
@@ -225,6 +232,19 @@ TEST(Nmea, PositionsByTypeValidityAndHemisphere)
          ParseStatus::OutOfRange, 0, 0},
         {"garbled digits", "$GPGLL,-807.038,N,01131.000,E,225444,A\r", Sentence::GLL, ParseStatus::OutOfRange, 0,
          0},
+        // Numbers beyond a double's range make the sentence unreadable, never
+        // a position or a missing fix.
+        {"latitude minutes beyond a double", "$GPGLL,44" + std::string(320, '9') + ",N,00000.000,E,225444,A\r",
+         Sentence::GLL, ParseStatus::OutOfRange, 0, 0},
+        {"longitude minutes beyond a double", "$GPRMC,123519,A,4807.038,N,011" + std::string(330, '3') + ",E,,,230394\r",
+         Sentence::RMC, ParseStatus::OutOfRange, 0, 0},
+        {"fix quality beyond a double",
+         "$GPGGA,123519,4807.038,N,01131.000,E,1" + std::string(320, '0') + ",08,0.9,545.4,M,46.9,M,,\r",
+         Sentence::GGA, ParseStatus::OutOfRange, 0, 0},
+        {"long but ordinary quality", "$GPGGA,123519,4807.038,N,01131.000,E," + std::string(300, '0') + "1,08\r",
+         Sentence::GGA, ParseStatus::Fix, lat, lon},
+        {"long zero quality", "$GPGGA,123519,4807.038,N,01131.000,E," + std::string(400, '0') + ",08\r",
+         Sentence::GGA, ParseStatus::NoFix, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

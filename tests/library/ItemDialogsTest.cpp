@@ -187,6 +187,9 @@ TEST_F(ItemDialogsTest, FindListsTheHitsTheCatalogueHolds)
 {
     NewFind();
     const wxString all = tw::kSearchAll;
+    wxString thousandWords;
+    for (int i = 0; i < 1000; ++i)
+        thousandWords << "wind ";
     struct Case {
         const char* name;
         wxString words, category, region, type;
@@ -202,6 +205,8 @@ TEST_F(ItemDialogsTest, FindListsTheHitsTheCatalogueHolds)
         {"nothing matches", "hurricane", all, all, all, {}, "Search returned no results"},
         {"an apostrophe", "skipper's", all, all, all, {}, "Search returned no results"},
         {"nothing to search by", " \t", all, all, all, {}, "No search values entered"},
+        {"a thousand words", thousandWords, all, all, all, {}, "The search text is too long: use at most "},
+        {"one word of 49,999 bytes", wxString('w', 49999), all, all, all, {}, "The search text is too long: "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -118,3 +118,65 @@ TEST(SearchRules, StatementsFindWhatTheyShould)
     EXPECT_TRUE(run("'; DROP TABLE products; --", kAll, kAll).empty());
     EXPECT_EQ(run("", kAll, "Pacific").size(), 3u);
 }
+
+namespace {
+
+// `count` words of `word` separated by blanks.
+wxString Words(size_t count, const wxString& word = "wind")
+{
+    wxString text;
+    for (size_t i = 0; i < count; ++i)
+        text << (i ? " " : "") << word;
+    return text;
+}
+
+} // namespace
+
+// A text beyond the limits gets no statement; one at the limits gives a
+// statement SQLite runs (the limits lie well inside what it can take).
+TEST(SearchRules, TooLongTextsAreRefusedAndTextsAtTheLimitsRun)
+{
+    tw::test::TempDir dir;
+    wxSQLite3Database db;
+    db.Open(dir / "p.db");
+    db.ExecuteUpdate("CREATE TABLE products (FileID TEXT, Title TEXT, Category TEXT, Region TEXT, ChartType TEXT, "
+                     "Description TEXT)");
+    db.ExecuteUpdate("INSERT INTO products VALUES ('a', 'Alpha', 'GRIB', 'Atlantic', 'Wind', 'wind')");
+
+    const wxString longWord(wxUniChar(0x00e9), tw::kMaxSearchLength);   // 2 bytes each in UTF-8
+    struct Case {
+        const char* name;
+        wxString text;
+        bool tooLong;
+    };
+    const std::vector<Case> cases = {
+        {"a thousand words", Words(1000), true},
+        {"one word of 49,999 bytes", wxString('x', 49999), true},
+        {"one word past the length", wxString('%', tw::kMaxSearchLength + 1), true},
+        {"one word past the count", Words(tw::kMaxSearchWords + 1, "a"), true},
+        {"as many words as allowed", Words(tw::kMaxSearchWords, "w_%"), false},
+        {"the longest text allowed, escapes and all", wxString('%', tw::kMaxSearchLength), false},
+        {"the longest text of two-byte characters", longWord, false},
+        {"the longest text of blanks and a word", wxString(' ', tw::kMaxSearchLength - 4) + "wind", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const tw::SearchStatement s = tw::BuildSearchStatement(c.text, "GRIB", "Atlantic", "Wind");
+        EXPECT_EQ(s.tooLong, c.tooLong);
+        EXPECT_FALSE(s.empty);
+        if (c.tooLong) {
+            EXPECT_TRUE(s.sql.empty());
+            EXPECT_TRUE(s.values.empty());
+            continue;
+        }
+        wxSQLite3Statement q = db.PrepareStatement(s.sql);
+        for (size_t i = 0; i < s.values.size(); ++i)
+            q.Bind(static_cast<int>(i + 1), s.values[i]);
+        EXPECT_NO_THROW({
+            wxSQLite3ResultSet rs = q.ExecuteQuery();
+            while (rs.NextRow()) {
+            }
+        });
+    }
+    EXPECT_EQ(tw::SearchTooLongText(), "The search text is too long: use at most 200 words and 2000 characters.");
+}

@@ -3,6 +3,8 @@
 // archive copy, and the download folders given to batches without one.
 #include <sys/stat.h>
 
+#include <fstream>
+
 #include <wx/datetime.h>
 
 #include "platform/Locations.h"
@@ -113,6 +115,144 @@ TEST_F(DatabaseInstallTest, UnusablePendingFilesAreMovedAsideAndTheInstalledOneS
         EXPECT_TRUE(tw::test::LogContains("cannot be installed"));
         EXPECT_TRUE(tw::test::LogContains(pending + ".bad"));
         EXPECT_FALSE(wxFileExists(db + "/zir.db.old"));
+    }
+}
+
+namespace {
+
+// Catalogues the load cannot read, each made from a copy of a good one by
+// these statements: tables it needs missing, or views and computed columns
+// whose reading could take for ever.
+struct UnreadableCatalogue {
+    wxString name;
+    wxString sql;
+};
+
+std::vector<UnreadableCatalogue> UnreadableCatalogues()
+{
+    const wxString recursive = "WITH RECURSIVE n(i) AS (SELECT 1 UNION SELECT i + 1 FROM n)";
+    std::vector<UnreadableCatalogue> cases = {
+        {"no products table", "DROP TABLE products"},
+        {"products a view over an unbounded recursive query",
+         "ALTER TABLE products RENAME TO p0; CREATE VIEW products AS " + recursive +
+             " SELECT p0.* FROM p0, n ORDER BY i DESC"},
+        {"products a view over a cross join",
+         "ALTER TABLE products RENAME TO p0; CREATE VIEW products AS SELECT a.* FROM p0 a, p0 b, p0 c, p0 d, p0 e "
+         "ORDER BY random()"},
+        {"products a virtual table",
+         "DROP TABLE products; CREATE VIRTUAL TABLE products USING fts4(CategoryIdx, RegionIdx, ChartTypeIdx, "
+         "Category, Region, ChartType, FileID, Title, Path, File, Description, Price, Compression, RawSize, "
+         "CompressedSize, Source, RaceDisable)"},
+        {"products with a column computed as it is read",
+         "ALTER TABLE products ADD COLUMN Slow TEXT GENERATED ALWAYS AS (hex(zeroblob(100000000))) VIRTUAL"},
+        {"Version a view over an unbounded recursive query",
+         "ALTER TABLE Version RENAME TO v0; CREATE VIEW Version AS " + recursive +
+             " SELECT i AS Version FROM n ORDER BY i DESC"},
+    };
+    for (const wxString& column : CInit::CatalogueColumns())
+        cases.push_back({"products without " + column,
+                         "DROP INDEX IF EXISTS products_fileid; ALTER TABLE products DROP COLUMN " + column});
+    return cases;
+}
+
+// Overwrites leaf pages in the middle of products, as damage in transit
+// would: the file opens and its tables look right, but reading every row
+// fails.
+void DamageProductRows(const wxString& path)
+{
+    std::vector<wxString> pages =
+        QueryTexts(path, "SELECT pageno FROM dbstat WHERE name = 'products' AND pagetype = 'leaf' ORDER BY pageno");
+    const int pageSize = QueryInt(path, "PRAGMA page_size");
+    ASSERT_GT(pages.size(), 4u);
+    ASSERT_GT(pageSize, 0);
+    std::fstream file(path.fn_str(), std::ios::binary | std::ios::in | std::ios::out);
+    for (size_t i = pages.size() / 2; i < pages.size() / 2 + 2; ++i) {
+        long page = 0;
+        ASSERT_TRUE(pages[i].ToLong(&page));
+        file.seekp(static_cast<std::streamoff>(page - 1) * pageSize);
+        const std::string garbage(static_cast<size_t>(pageSize), '\xa5');
+        file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+    }
+    ASSERT_TRUE(file.good());
+}
+
+} // namespace
+
+// A catalogue update the load could not read is never installed: it is moved
+// aside and the installed catalogue stays. None of them holds the check up.
+TEST_F(DatabaseInstallTest, CatalogueUpdatesTheLoadCannotReadAreMovedAside)
+{
+    for (const UnreadableCatalogue& c : UnreadableCatalogues()) {
+        SCOPED_TRACE(c.name);
+        tw::test::ClearLog();
+        const wxString pending = MakePending("zir.db", 101);
+        wxRemoveFile(pending + ".bad");
+        Exec(pending, c.sql);
+        wxString why;
+        EXPECT_FALSE(CInit::IsUsableCatalogue(pending, &why));
+        EXPECT_FALSE(why.empty());
+        EXPECT_FALSE(CInit::InstallDatabaseUpdates(false));
+        EXPECT_EQ(Version(db + "/zir.db"), 100);
+        EXPECT_FALSE(wxFileExists(pending));
+        EXPECT_TRUE(wxFileExists(pending + ".bad"));
+        EXPECT_TRUE(tw::test::LogContains("cannot be installed (" + why + ")"));
+        EXPECT_FALSE(wxFileExists(db + "/zir.db.old"));
+    }
+    // The catalogue as built, and one with a column of its own added, pass.
+    const wxString pending = MakePending("zir.db", 102);
+    EXPECT_TRUE(CInit::IsUsableCatalogue(pending));
+    Exec(pending, "ALTER TABLE products ADD COLUMN Extra TEXT");
+    EXPECT_TRUE(CInit::IsUsableCatalogue(pending));
+    EXPECT_TRUE(CInit::InstallDatabaseUpdates(false));
+    EXPECT_EQ(Version(db + "/zir.db"), 102);
+}
+
+// A start on an installed catalogue that cannot be loaded puts the previous
+// one back, runs on it and tells the user; without a previous one the start
+// ends with its notice, at once.
+TEST_F(DatabaseInstallTest, UnloadableCatalogueGivesWayToThePreviousOne)
+{
+    std::vector<UnreadableCatalogue> cases = UnreadableCatalogues();
+    cases.push_back({"damaged rows", ""});
+    const wxString installed = db + "/zir.db";
+    const wxString good = home.Path() + "/good.db";
+    wxCopyFile(installed, good);
+    for (const UnreadableCatalogue& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const bool previous : {true, false}) {
+            SCOPED_TRACE(previous ? "previous kept" : "no previous");
+            ResetApp();
+            tw::test::ClearLog();
+            tw::test::ResetUi();
+            wxRemoveFile(installed + ".bad");
+            wxRemoveFile(installed + ".old");
+            wxCopyFile(good, installed);
+            Exec(installed, "UPDATE Version SET Version=101");
+            if (c.sql.empty())
+                DamageProductRows(installed);
+            else
+                Exec(installed, c.sql);
+            if (previous)
+                wxCopyFile(good, installed + ".old");
+            CRegistry settings;
+            if (!previous) {
+                EXPECT_FALSE(app.InitDB(settings));
+                EXPECT_TRUE(tw::test::BoxShown("Cannot open zir.db (" + installed + "), program will terminate."));
+                EXPECT_EQ(app.productDb, nullptr);
+                continue;
+            }
+            ASSERT_TRUE(app.InitDB(settings));
+            EXPECT_EQ(app.productDbVersion, 100);
+            EXPECT_EQ(static_cast<int>(app.catalogue.GetCount()),
+                      QueryInt(good, "SELECT count(DISTINCT CategoryIdx) FROM products"));
+            EXPECT_FALSE(tw::test::BoxShown("Cannot open"));
+            EXPECT_TRUE(tw::test::BoxShown("The product database update could not be used ("));
+            EXPECT_FALSE(tw::test::BoxShown("WXSQLITE_"));
+            EXPECT_TRUE(tw::test::BoxShown("the previous product database was put back and is used instead."));
+            EXPECT_TRUE(wxFileExists(installed + ".bad"));
+            EXPECT_FALSE(wxFileExists(installed + ".old"));
+            EXPECT_EQ(Version(installed), 100);
+        }
     }
 }
 

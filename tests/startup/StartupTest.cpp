@@ -544,6 +544,60 @@ TEST_F(StartupTest, FatalStartupFailuresEndWithTheirMessage)
     }
 }
 
+// A catalogue update the program cannot read never stops the start: one
+// still waiting is moved aside, one installed already gives way to the
+// previous catalogue, and the program opens its window on that.
+TEST_F(StartupTest, StartAfterAnUnusableCatalogueUpdateRunsOnThePreviousOne)
+{
+    const wxString endless = "ALTER TABLE products RENAME TO p0; CREATE VIEW products AS WITH RECURSIVE n(i) AS "
+                             "(SELECT 1 UNION SELECT i + 1 FROM n) SELECT p0.* FROM p0, n ORDER BY i DESC";
+    const struct {
+        const char* name;
+        bool installed;   // the update was installed (by an earlier program), not waiting
+        wxString sql;
+        const char* box;  // shown, or empty
+    } cases[] = {
+        {"waiting, without a column", false, "ALTER TABLE products DROP COLUMN Title", ""},
+        {"waiting, an endless view", false, endless, ""},
+        {"installed, without a column", true, "ALTER TABLE products DROP COLUMN Title",
+         "The product database update could not be used (products has no column Title)"},
+        {"installed, an endless view", true, endless,
+         "The product database update could not be used (products is a view, not a table)"},
+        {"installed, without products", true, "DROP TABLE products",
+         "The product database update could not be used (products is missing)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetApp();
+        tw::test::TempHome caseHome;
+        tw::test::ResetUi();
+        FakeResources res;
+        WriteSetting("General/DefaultView", "Basic");
+        InstallSeeds();
+        const wxString installed = DbDir() + "/zir.db";
+        Exec(installed, "UPDATE Version SET Version=300");
+        const wxString update = c.installed ? installed : CInit::GetProductDBUpdatesPath();
+        if (c.installed)
+            ASSERT_TRUE(wxCopyFile(installed, installed + ".old"));
+        else
+            ASSERT_TRUE(wxCopyFile(installed, update));
+        Exec(update, "UPDATE Version SET Version=301");
+        Exec(update, c.sql);
+
+        ASSERT_TRUE(app.Startup());
+        EXPECT_NE(app.topWindow, nullptr);
+        EXPECT_EQ(app.productDbVersion, 300);
+        EXPECT_GT(app.catalogue.GetCount(), 0u);
+        EXPECT_FALSE(tw::test::BoxShown("Cannot open"));
+        if (*c.box) {
+            EXPECT_TRUE(tw::test::BoxShown(c.box));
+        }
+        EXPECT_TRUE(wxFileExists(update + ".bad"));
+        EXPECT_FALSE(wxFileExists(CInit::GetProductDBUpdatesPath()));
+        EXPECT_EQ(tw::test::QueryInt(installed, "SELECT Version FROM Version"), 300);
+    }
+}
+
 // A database that another program holds locked ends the start-up with its
 // notice after a short wait for the lock, not after a minute of a frozen
 // splash screen.

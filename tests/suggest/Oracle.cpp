@@ -144,7 +144,8 @@ BatchRows Expected(const OracleWorld& world, const DLPrefs& p, const HomePositio
 {
     const Matcher m(rules);
     const Box box(home, rules);
-    const wxString days = wxString::Format("%dday", p.GRIB_Days + 1);
+    // The forecast period index 0 to 6 (1 to 7 days); beyond it, the nearest end.
+    const wxString days = wxString::Format("%dday", std::min(std::max(p.GRIB_Days, 0), 6) + 1);
     const wxString tag = p.WizPrefs_GRIBRes ? "" : "25";
 
     // Zones of the wanted kinds.

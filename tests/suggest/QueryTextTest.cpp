@@ -208,21 +208,28 @@ TEST(SuggestionQueryText, GribGroupsModelsDaysAndOrder)
     EXPECT_EQ(Builder(p).ResolutionTag(), "");
 }
 
-// The stored encoding with LIKE escaping: a day count of 8 (the codec writes
-// "8" as an apostrophe) must come out doubled inside the quoted pattern.
+// The stored encoding with LIKE escaping: the pattern is the encoded text
+// (the codec writes "8" as an apostrophe, which comes out doubled), and the
+// day count stays within 1 to 7 days whatever the settings file holds.
 TEST(SuggestionQueryText, GribPatternsAreEncodedAndEscaped)
 {
     DLPrefs p;
     p.GRIB_Wind = p.WizPrefs_GRIB_Wind_GFS = true;
-    for (int days : {2, 7}) {
-        p.GRIB_Days = days;
-        const wxString plain = wxString::Format("=>avnwind.%dday", days + 1);
+    struct Days {
+        int index;
+        int n;
+    };
+    for (const Days& d : {Days{2, 3}, Days{7, 7}, Days{2147483647, 7}, Days{-1, 1}, Days{-2147483647 - 1, 1}}) {
+        SCOPED_TRACE(d.index);
+        p.GRIB_Days = d.index;
+        EXPECT_EQ(CSuggestionQuery(p, kSeattle, false).DayCount(), wxString::Format("%d", d.n));
+        const wxString plain = wxString::Format("=>avnwind.%dday", d.n);
         const wxString encoded = CDbTextEncoder::encode_db_string(plain, true);
         const wxString text = CSuggestionQuery(p, kSeattle, false).Grib().text;
         EXPECT_EQ(text, "SELECT FileID FROM Products WHERE ((Category LIKE 'GRIB%') AND ((1=0) OR (Path LIKE '%" +
                             encoded + "%' ESCAPE '\\')))");
-        EXPECT_EQ(text.Contains("''"), days == 7) << text;
     }
+    EXPECT_EQ(CDbTextEncoder::encode_db_string("=>avnwind.8day", true).Freq('\''), 2);
 }
 
 TEST(SuggestionQueryText, AnimationsAndChartsKeepTheirSpacing)
@@ -372,6 +379,16 @@ TEST(SuggestionQueryText, TableValuesAreQuotedAndEscaped)
     EXPECT_EQ(Builder(p).Buoys({"WK_01"}).text,
               "SELECT FileID FROM products WHERE ((Category='Buoy') AND ( (Title LIKE '%WK\\_01%' ESCAPE '\\') OR "
               "(1=0)))");
+
+    // A value longer than any real code is passed over; one at the limit is kept.
+    const wxString limit(wxUniChar('Z'), CSuggestionQuery::kMaxTableValueLength);
+    const wxString over = limit + "Z";
+    EXPECT_EQ(Builder(p).Text({{over, "Coastal"}}).text, Builder(p).Text({}).text);
+    EXPECT_TRUE(Builder(p).Text({{limit, "Coastal"}}).text.Contains(limit));
+    EXPECT_EQ(CSuggestionQuery::HighSeasZones({{over, "HighSeas"}, {"HS1", "MetArea"}}), std::vector<wxString>{"HS1"});
+    EXPECT_EQ(Builder(p).Radar(true, over).text, Builder(p).Radar(false, wxString()).text);
+    EXPECT_FALSE(Builder(p).Buoys({over}).included);
+    EXPECT_TRUE(Builder(p).Buoys({limit}).text.Contains(limit));
 }
 
 TEST(SuggestionQueryText, OceanTermsFixedFilesAndEdition)

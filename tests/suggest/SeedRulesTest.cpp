@@ -147,14 +147,25 @@ TEST(SeedCatalogueRules, QuotingEncodingAndFixedFiles)
         EXPECT_TRUE(rec.boxes.empty());
     }
     {
-        // GRIB/Days 7 asks for 8-day files: the encoded pattern holds an
-        // apostrophe. The race course file named like a GRIB is not a GRIB.
+        // GRIB/Days lies beyond the longest period of 7 days (index 6): it
+        // asks for 7-day files, never for the 8-day file of the catalogue
+        // (whose encoded pattern would hold an apostrophe). The race course
+        // file named like a GRIB is not a GRIB.
         DLPrefs p;
         p.GRIB_Wind = p.WizPrefs_GRIB_Wind_GFS = p.WizPrefs_GRIB_Wind_WW3 = true;
-        p.GRIB_Days = 7;
-        const SuggestionOutcome eight = CSuggestionRun(dbs.Handles(), {}).Run(p, kAuckland, true);
-        ASSERT_TRUE(eight.committed) << eight.error;
-        EXPECT_EQ(IdSet(ReadBatch(dbs.user)), (std::set<wxString>{"gfsx08"}));
+        p.GRIB_Days = 6;
+        const SuggestionOutcome seven = CSuggestionRun(dbs.Handles(), {}).Run(p, kAuckland, true);
+        ASSERT_TRUE(seven.committed) << seven.error;
+        const std::set<wxString> sevenDays = IdSet(ReadBatch(dbs.user));
+        EXPECT_FALSE(sevenDays.empty());
+        for (const int beyond : {7, 2147483647}) {
+            SCOPED_TRACE(beyond);
+            p.GRIB_Days = beyond;
+            const SuggestionOutcome out = CSuggestionRun(dbs.Handles(), {}).Run(p, kAuckland, true);
+            ASSERT_TRUE(out.committed) << out.error;
+            EXPECT_EQ(IdSet(ReadBatch(dbs.user)), sevenDays);
+            EXPECT_EQ(sevenDays.count("gfsx08"), 0u);
+        }
         p.GRIB_Days = 2;
         const SuggestionOutcome three = CSuggestionRun(dbs.Handles(), {}).Run(p, kAuckland, true);
         ASSERT_TRUE(three.committed) << three.error;

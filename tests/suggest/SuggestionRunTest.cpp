@@ -349,6 +349,40 @@ TEST(SuggestionRun, ApostrophesAndWildcardsInTableValues)
     EXPECT_EQ(IdSet(ReadBatch(dbs.user)), (std::set<wxString>{"czpzz130", "byx02", "hs01", "radx01", "satx01"}));
 }
 
+// Zone codes, station ids and a radar city far longer than any real one (a
+// damaged marine-zones file) are passed over: the run commits without a box
+// and the real values beside them still select their items.
+TEST(SuggestionRun, OverlongTableValuesArePassedOver)
+{
+    SeedCopies dbs;
+    const wxString huge(wxUniChar('Q'), 50000);
+    Exec(dbs.zones, "UPDATE MZones SET selected = 1 WHERE zcode IN ('HSNPE', 'PZZ135')");
+    Exec(dbs.zones, "UPDATE Buoys SET selected = 1 WHERE StationID = 'WKS01'");
+    Exec(dbs.zones, "INSERT INTO MZones (ID, zcode, region, description, lat, lon, Map, selected) VALUES "
+                    "(990, 'C" + huge + "', 'WEST', 'Odd', 0, 0, 'Coastal', 1), "
+                    "(991, 'H" + huge + "', 'HIGHSEAS', 'Odd', 0, 0, 'HighSeas', 1)");
+    Exec(dbs.zones, "INSERT INTO Buoys (StationID, BuoyName, Latitude, Longitude, selected) VALUES "
+                    "('B" + huge + "', 'Odd', 0, 0, 1)");
+    Exec(dbs.zones, "INSERT INTO RadarCities (ID, City, RadarType, Latitude, Longitude) VALUES "
+                    "(990, 'R" + huge + "', 'NEXRAD', 0, 0)");
+    DLPrefs p = SeattleChoices();
+    p.WxForecast_HighSeas = true;
+    p.Satellite_Radar = true;
+    for (int city : {901, 990}) {
+        SCOPED_TRACE(city);
+        p.Satellite_CityRecID = city;
+        Recorder rec;
+        const SuggestionOutcome out = RunOnce(dbs, rec, p);
+        ASSERT_TRUE(out.committed) << out.error;
+        EXPECT_TRUE(rec.boxes.empty());
+        const std::set<wxString> ids = IdSet(ReadBatch(dbs.user));
+        for (const char* id : {"czpzz135", "hs90", "byx02", "glbhycom001"})
+            EXPECT_EQ(ids.count(id), 1u) << id;
+        EXPECT_EQ(ids.count("radx01"), city == 901 ? 1u : 0u);
+        EXPECT_FALSE(rec.log.Contains(huge.Left(300)));
+    }
+}
+
 // Both ways of rewriting the relative longitudes leave the same column.
 TEST(SuggestionRun, TransLonRewritesAgree)
 {

@@ -376,6 +376,24 @@ TEST_F(GatewayProtocol, HostileNamesAreRefused)
     EXPECT_EQ(ReadFile(folder.Tmp("my file.grb")), "blank");
 }
 
+// A NUL in a name from the server does not cut the refusal short: the name
+// is shown with the NUL written as \0, and the reason and the refused entry
+// follow.
+TEST_F(GatewayProtocol, NulInARefusedNameIsShownWithTheWholeReason)
+{
+    using namespace std::string_literals;
+    sim.Serve("h.grb", SampleBytes(500, 5));
+    sim.SetFaults({"send-name=h.grb:h\0x.grb"s});
+    Folder folder(dir.Path());
+    CFileList list;
+    folder.Add(list, "h.grb");
+    auto client = Connect();
+    client->RequestFiles(list, CXferLocation(), true);
+    EXPECT_EQ(list.GetFileError(0), "Received file name 'h\\0x.grb' is not a safe file name (control character); '" +
+                                        list.Item(0).serverPath + "' was refused.\r\n");
+    EXPECT_EQ(list.GetFileSize(0), 0u);
+}
+
 TEST_F(GatewayProtocol, SafeFileNames)
 {
     struct Case {

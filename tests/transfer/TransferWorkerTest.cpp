@@ -506,6 +506,51 @@ TEST_F(TransferWorker, EveryFileEndsWithItsFullProgress)
     EXPECT_EQ(o.Starting("Progress").back(), "Progress 100 100");
 }
 
+// A resumed file whose partial already holds every byte gets no data, and
+// still ends with its 100 % report, alone in the transfer or among others.
+TEST_F(TransferWorker, CompletePartialStillEndsWithItsFullProgress)
+{
+    const std::string a = sim.Serve("a.grb", SampleBytes(3000, 51));
+    const std::string b = sim.Serve("b.grb", SampleBytes(2000, 52));
+    const struct {
+        const char* what;
+        std::vector<const char*> files;   // a.grb's partial is complete
+    } cases[] = {
+        {"alone", {"a.grb"}},
+        {"before another file", {"a.grb", "b.grb"}},
+        {"after another file", {"b.grb", "a.grb"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        tw::test::TempDir work;
+        Folder folder(work.Path());
+        WriteFile(folder.Tmp("a.grb"), a);
+        CFileList list;
+        for (const char* file : c.files)
+            folder.Add(list, file);
+        answers.push_back(wxYES);
+        RecordingObserver& o = Run(list);
+        ASSERT_TRUE(o.Has("Done ok Transfer done.\n")) << o.All();
+        EXPECT_EQ(ReadFile(folder.Final("a.grb")), a);
+        // Between each file's begin and its end there is a report of 100 %.
+        size_t files = 0;
+        bool full = false;
+        for (const std::string& e : o.Events()) {
+            if (e.rfind("FileBegin ", 0) == 0) {
+                full = false;
+            } else if (e.rfind("Progress 100 ", 0) == 0) {
+                full = true;
+            } else if (e.rfind("FileDone ", 0) == 0) {
+                ++files;
+                EXPECT_TRUE(full) << e << "\n" << o.All();
+            }
+        }
+        EXPECT_EQ(files, c.files.size());
+        ASSERT_FALSE(o.Starting("Progress").empty()) << o.All();
+        EXPECT_EQ(o.Starting("Progress").back(), "Progress 100 100");
+    }
+}
+
 // A hostile name from the server writes nothing outside the download folder;
 // the entry is refused with a clear reason and the others arrive.
 TEST_F(TransferWorker, HostileName)

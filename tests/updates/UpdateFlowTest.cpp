@@ -192,6 +192,15 @@ TEST_F(UpdateFlow, RefusedOrCorruptUpdateIsAFailure)
              offers.push_back("cut-after=1000");
              sim.SetFaults(offers);
          }, false},
+        {"a catalogue without a column the load reads", [&] {
+             Offer("zir.db", 501, Newer("zir.db", 501, "ALTER TABLE products DROP COLUMN RegionIdx"));
+         }, true},
+        {"a catalogue whose products is an endless view", [&] {
+             Offer("zir.db", 501,
+                   Newer("zir.db", 501,
+                         "ALTER TABLE products RENAME TO p0; CREATE VIEW products AS WITH RECURSIVE n(i) AS "
+                         "(SELECT 1 UNION SELECT i + 1 FROM n) SELECT p0.* FROM p0, n ORDER BY i DESC"));
+         }, true},
     };
     const std::string installedBefore = tw::test::ReadFile(dbDir + "/zir.db");
     for (const auto& c : cases) {

@@ -263,6 +263,9 @@ TEST_F(UpdateDialog, ImportFromDisk)
     const wxString emptyZones = src + "/bad/MarineZones.db";
     tw::test::WriteFile(emptyZones, "");
     const wxString other = write("other.db", Newer("zir.db", 604));
+    wxMkdir(src + "/unreadable");
+    const wxString noColumn = src + "/unreadable/zir.db";
+    tw::test::WriteFile(noColumn, Newer("zir.db", 605, "ALTER TABLE products DROP COLUMN ChartTypeIdx"));
 
     const struct {
         const char* name;
@@ -282,6 +285,8 @@ TEST_F(UpdateDialog, ImportFromDisk)
         {"an empty file", {goodZirBz2, emptyZones},
          "Selected Product Database files: zir.db.bz2, MarineZones.db", false, -1, -1},
         {"other names only", {other}, "Selected Product Database files: ", false, -1, -1},
+        {"a catalogue the load cannot read", {goodZones, noColumn},
+         "Selected Product Database files: marinezones.DB, zir.db", false, -1, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
