@@ -418,7 +418,7 @@ bool NewBatch::WriteBack(CBatch& batch)
     if (tw::LeadingDouble(m_width->GetValue(), width) && !mapgeo::BoxWidthInRange(width)) {
         if (m_width->IsThisEnabled()) {
             tw::MessageBox(wxString::FromUTF8(mapgeo::BoxWidthRefusal().c_str()), wxS("Error"), wxOK | wxICON_ERROR,
-                           MessageParent());
+                           tw::BoxParent(this));
             m_width->SetFocus();
             return false;
         }

@@ -156,7 +156,7 @@ int Find::Search()
     TransferDataFromWindow();
     const tw::SearchStatement statement = tw::BuildSearchStatement(m_words, m_category, m_region, m_type);
     if (statement.tooLong) {
-        tw::MessageBox(tw::SearchTooLongText(), wxS("Message"), wxOK | wxCENTRE, MessageParent());
+        tw::MessageBox(tw::SearchTooLongText(), wxS("Message"), wxOK | wxCENTRE, tw::BoxParent(this));
         return -1;
     }
     if (statement.empty) {
