@@ -125,7 +125,9 @@ int main(int argc, char** argv)
     const Result large = Measure(folder, 20000);
     const Result small = Measure(folder, 2000);
 
-    std::printf("GetBatchByIndex, %d item rows:\n", kBatchItems);
+    std::printf("GetBatchByIndex, %d item rows (mode: the batch store alone, in this process; goal: ratio "
+                "large/small near 1):\n",
+                kBatchItems);
     std::printf("  over 20000 catalogue items: %8.2f ms (%zu items read, %.2f us per item)\n", large.medianMs,
                 large.items, 1000.0 * large.medianMs / kBatchItems);
     std::printf("  over  2000 catalogue items: %8.2f ms (%zu items read)\n", small.medianMs, small.items);

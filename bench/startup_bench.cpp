@@ -12,6 +12,11 @@
 //  - the heap the loaded catalogue and its index hold, per product;
 //  - FindFileInfo lookups per second.
 //
+// The first start is a first run, on which the Portal opens the content
+// wizard by itself: the wizard runner is replaced, as in the tests, by one
+// that answers at once as a cancelled wizard would, so the benchmark never
+// waits on a modal dialog.
+//
 // Run under a display: DISPLAY=:N bench/bench_startup_bench [COUNT]
 #include <algorithm>
 #include <chrono>
@@ -39,6 +44,7 @@
 #include "app/Init.h"
 #include "app/Registry.h"
 #include "app/tidewrightapp.h"
+#include "wizard/ContentWizardLauncher.h"
 #include "Figures.h"
 
 namespace {
@@ -208,6 +214,11 @@ int main(int argc, char** argv)
     wxLog::EnableLogging(false);
     TidewrightApp& app = wxGetApp();
     app.splashTimeoutMs = 9000;
+    int wizardRuns = 0;
+    tw::SetContentWizardRunner([&](wxWindow*, int) {
+        ++wizardRuns;
+        return false;
+    });
 
     if (!MakeResources(work + "/resources")) {
         std::fprintf(stderr, "could not make the synthetic resources folder\n");
@@ -298,12 +309,15 @@ int main(int argc, char** argv)
 
     const double bareMs = Median(bare);
     const double loadMs = Median(load);
+    std::printf("Mode: in-process start-up of each stored view mode (Portal, Basic, Library) after a first run;\n"
+                "      the content wizard of the first run answered at once (%d run)\n", wizardRuns);
     std::printf("Synthetic catalogue: %ld products (%zu rows, %zu items loaded)\n", kProducts, bareRows, loadedItems);
-    std::printf("Start-up to main window shown (median of %d):\n", kStartRuns);
+    std::printf("Start-up to main window shown (median of %d; goal: within 1000 ms at 300,000 products):\n",
+                kStartRuns);
     std::printf("  first run (seeds copied, Portal): %8.1f ms\n", firstStart);
     std::printf("  Portal window:                    %8.1f ms\n", startPortal);
     std::printf("  Basic window:                     %8.1f ms\n", startBasic);
-    std::printf("  Library window (full tree):       %8.1f ms\n", startLibrary);
+    std::printf("  Library window:                  %8.1f ms\n", startLibrary);
     std::printf("Catalogue load (median of %d):      %8.2f ms (%.2f us per product)\n", kRuns, loadMs,
                 loadMs * 1000.0 / double(loadedItems));
     std::printf("Baseline (same columns and types, rows kept, id index): %8.2f ms\n", bareMs);

@@ -190,6 +190,8 @@ struct Figures {
     std::vector<double> totalAll, transLonAll;                           // every-row rewrite
     std::vector<double> storeInserts, preparedInserts;                   // same ids, two ways
     std::vector<double> sameHomeAll, sameHomeChanged;                    // rewrite, home as in the last run
+    std::vector<double> unionRows, onePassRows;                          // the final query's rows, two ways
+    bool sameRows = true;
 };
 
 // The found ids added again in a transaction that is rolled back: one text
@@ -280,6 +282,33 @@ Figures Measure(long size, const wxString& folder)
             (changedRows ? f.sameHomeChanged : f.sameHomeAll).push_back(out.transLonSeconds * 1000);
         }
 
+    // The final query's rows as written (one pass per sub-query, UNION)
+    // against the engine's one pass, sorted and without repeats.
+    {
+        CSuggestionRun run(dbs, {});
+        const SuggestionOutcome out = run.Run(prefs, homes[0], true);
+        const wxString finalQuery = out.queries.finalQuery;
+        const wxString scanQuery = CSuggestionQuery::ScanQuery(out.queries);
+        auto read = [&](const wxString& sql) {
+            std::vector<wxString> rows;
+            wxSQLite3ResultSet r = catalogue.ExecuteQuery(sql);
+            while (r.NextRow())
+                rows.push_back(r.GetAsString(0));
+            return rows;
+        };
+        for (int round = 0; round < kRounds; ++round)
+            for (int side = 0; side < 2; ++side) {
+                const bool asWritten = (side == 0) == (round % 2 == 0);
+                const Clock::time_point t0 = Clock::now();
+                const std::vector<wxString> rows =
+                    asWritten ? read(finalQuery) : CSuggestionQuery::RowsOfFinalQuery(read(scanQuery));
+                (asWritten ? f.unionRows : f.onePassRows).push_back(Ms(t0, Clock::now()));
+                if (round == 0 && side == 1)
+                    f.sameRows = rows == (asWritten ? CSuggestionQuery::RowsOfFinalQuery(read(scanQuery))
+                                                    : read(finalQuery));
+            }
+    }
+
     std::vector<wxString> ids;
     wxSQLite3ResultSet rs = userDb.ExecuteQuery("SELECT productID FROM batch_items WHERE batchID = 2");
     while (rs.NextRow())
@@ -317,6 +346,8 @@ int main(int argc, char** argv)
 
     std::printf("Suggestion engine, every choice on, %d zones, %d buoys, a radar city; medians of %d rounds (ms)\n",
                 kZones, kBuoys, kRounds);
+    std::printf("mode: the engine on its own database handles, no log; goal: linear growth, under 2000 ms at "
+                "300,000 products\n");
     std::printf("%9s %7s | %8s %8s %8s %8s %8s | %9s %9s | %10s %10s %9s\n", "products", "items", "total",
                 "rewrite", "lookups", "query", "inserts", "all-rows", "rewrite", "store-ins", "prepared", "per 5000");
     std::vector<Figures> all;
@@ -329,6 +360,11 @@ int main(int argc, char** argv)
                     Median(f.inserts), Median(f.totalAll), Median(f.transLonAll), Median(f.storeInserts), prepared,
                     f.items ? prepared * 5000.0 / f.items : 0.0);
     }
+    std::printf("\nthe final query's rows, paired rounds (ms): as written (UNION) against one pass, sorted\n");
+    for (const Figures& f : all)
+        std::printf("%9ld products: as written %8.1f, one pass %8.1f (ratio %.2f), same rows: %s\n", f.size,
+                    Median(f.unionRows), Median(f.onePassRows), Median(f.onePassRows) / Median(f.unionRows),
+                    f.sameRows ? "yes" : "NO");
     std::printf("\nrewrite with the home unchanged since the last run (ms):\n");
     for (const Figures& f : all)
         std::printf("%9ld products: every row %8.1f, changed rows %8.1f\n", f.size, Median(f.sameHomeAll),

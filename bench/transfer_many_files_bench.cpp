@@ -11,6 +11,10 @@
 // on this file system (create its temporary file, write its 1 KB, close it,
 // rename it into place): on a shared machine creating files is often the
 // larger part, and it varies with what else the file system is doing.
+// The two run in paired rounds (each round new folders for both, the side
+// going first alternating); printed are the medians with the least and
+// most of the rounds, and the ratio of the two sides round by round.
+// Arguments: the counts, and --rounds N (default 7).
 // Goal: the whole transfer under 0.3 ms per file at every count.
 #include "GatewayBench.h"
 
@@ -38,7 +42,7 @@ private:
     wxString m_estimate;
 };
 
-struct Result {
+struct Round {
     double whole = 0, data = 0, bare = 0;
     int reports = 0;
 };
@@ -60,20 +64,53 @@ double BarePlacement(const std::string& folder, int count)
     return bench::Now() - t0;
 }
 
-// The folders of every count are removed at the end only: deleting many
-// files makes creating files slower for a while on some file systems (ext4
-// skips recently freed inodes), which would burden the next count.
+// The folders are removed at the end only: deleting many files makes
+// creating files slower for a while on some file systems (ext4 skips
+// recently freed inodes), which would burden the rounds after.
 std::vector<std::string> g_work;
 
-bool RunCount(int count, Result& result)
+// A new download folder (with its tmp/) under `work`.
+std::string NewFolder(const std::string& work, const std::string& name)
+{
+    const std::string dl = work + "/" + name;
+    ::mkdir(dl.c_str(), 0777);
+    ::mkdir((dl + "/tmp").c_str(), 0777);
+    return dl;
+}
+
+// The worker's side of a round: the whole transfer into a new folder.
+bool WorkerSide(int count, const std::string& dl, Round& round)
+{
+    CFileList list;
+    for (int i = 0; i < count; ++i) {
+        wxString name = wxString::Format("f%d.txt", i);
+        list.Add(name, wxString::FromUTF8(dl) + "/tmp/" + name, wxString::FromUTF8(dl) + "/" + name, name, "", "1",
+                 false, 0, 0, 0);
+    }
+    QueueLikeObserver observer;
+    const double t0 = bench::Now();
+    bench::RunWorker(list, observer);
+    round.whole = bench::Now() - t0;
+    round.data = observer.dataEnd - observer.dataStart;
+    round.reports = observer.progressReports;
+    struct stat st {};
+    const bool placed = ::stat((dl + "/f" + std::to_string(count - 1) + ".txt").c_str(), &st) == 0;
+    if (!observer.success || observer.files != count || !placed) {
+        std::printf("transfer of %d files failed\n", count);
+        return false;
+    }
+    return true;
+}
+
+// Paired rounds at one count: in each, the worker and the bare loop place
+// the same number of files into new folders of the same file system, the
+// side going first alternating.
+bool RunCount(int count, int rounds, std::vector<Round>& out)
 {
     std::string work = bench::MakeDir("tw-bench-files-");
     g_work.push_back(work);
     std::string root = work + "/root";
-    std::string dl = work + "/dl";
     ::mkdir(root.c_str(), 0777);
-    ::mkdir(dl.c_str(), 0777);
-    ::mkdir((dl + "/tmp").c_str(), 0777);
     for (int i = 0; i < count; ++i)
         if (!bench::MakeFile(root + "/f" + std::to_string(i) + ".txt", 1024))
             return false;
@@ -81,25 +118,19 @@ bool RunCount(int count, Result& result)
     if (!sim.Port())
         return false;
     bench::Environment::Configure(sim.Port());
-
-    CFileList list;
-    for (int i = 0; i < count; ++i) {
-        wxString name = wxString::Format("f%d.txt", i);
-        list.Add(name, wxString::FromUTF8(dl) + "/tmp/" + name, wxString::FromUTF8(dl) + "/" + name, name, "", "1",
-                 false, 0, 0, 0);
-    }
-    result.bare = BarePlacement(dl, count);
-    QueueLikeObserver observer;
-    const double t0 = bench::Now();
-    bench::RunWorker(list, observer);
-    result.whole = bench::Now() - t0;
-    result.data = observer.dataEnd - observer.dataStart;
-    result.reports = observer.progressReports;
-    struct stat st {};
-    const bool placed = ::stat((dl + "/f" + std::to_string(count - 1) + ".txt").c_str(), &st) == 0;
-    if (!observer.success || observer.files != count || !placed || result.bare < 0) {
-        std::printf("transfer of %d files failed\n", count);
-        return false;
+    for (int r = 0; r < rounds; ++r) {
+        Round round;
+        const std::string wdl = NewFolder(work, "worker" + std::to_string(r));
+        const std::string bdl = NewFolder(work, "bare" + std::to_string(r));
+        auto bare = [&] {
+            round.bare = BarePlacement(bdl, count);
+            return round.bare >= 0;
+        };
+        auto worker = [&] { return WorkerSide(count, wdl, round); };
+        const bool ok = r % 2 == 0 ? worker() && bare() : bare() && worker();
+        if (!ok)
+            return false;
+        out.push_back(round);
     }
     return true;
 }
@@ -109,25 +140,53 @@ bool RunCount(int count, Result& result)
 int main(int argc, char** argv)
 {
     std::vector<int> counts;
-    for (int i = 1; i < argc; ++i)
-        counts.push_back(std::atoi(argv[i]));
+    int rounds = 7;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--rounds" && i + 1 < argc)
+            rounds = std::max(1, std::atoi(argv[++i]));
+        else
+            counts.push_back(std::atoi(argv[i]));
+    }
     if (counts.empty())
         counts = {1000, 10000};
     bench::Environment env(argc, argv);
-    std::printf("%8s %14s %14s %16s %9s %13s\n", "files", "whole ms/file", "data ms/file", "whole transfer s",
-                "progress", "bare ms/file");
+    std::printf("Many small files in one request: worker against the bare placement loop, %d paired rounds per "
+                "count\n",
+                rounds);
+    std::printf("goal: whole transfer under 0.3 ms per file at every count\n");
+    std::printf("figures per file in ms: median [least, most]; ratio: whole / bare of the same round\n");
+    std::printf("%7s %24s %24s %24s %20s %9s\n", "files", "whole", "data phase", "bare loop", "ratio whole/bare",
+                "progress");
+    int failed = 0;
     for (int count : counts) {
-        Result r;
-        if (!RunCount(count, r)) {
-            for (const std::string& work : g_work)
-                bench::RemoveTree(work);
-            return 1;
+        std::vector<Round> rs;
+        if (!RunCount(count, rounds, rs)) {
+            failed = 1;
+            break;
         }
-        std::printf("%8d %14.3f %14.3f %16.2f %9d %13.3f\n", count, r.whole * 1000 / count, r.data * 1000 / count,
-                    r.whole, r.reports, r.bare * 1000 / count);
+        std::vector<double> whole, data, bare, ratio, reports;
+        for (const Round& r : rs) {
+            whole.push_back(r.whole * 1000 / count);
+            data.push_back(r.data * 1000 / count);
+            bare.push_back(r.bare * 1000 / count);
+            ratio.push_back(r.bare > 0 ? r.whole / r.bare : 0);
+            reports.push_back(r.reports);
+        }
+        auto cell = [](const std::vector<double>& v) {
+            const bench::Spread s = bench::SpreadOf(v);
+            char text[64];
+            std::snprintf(text, sizeof text, "%.3f [%.3f, %.3f]", s.median, s.min, s.max);
+            return std::string(text);
+        };
+        const bench::Spread rr = bench::SpreadOf(ratio);
+        char ratioText[64];
+        std::snprintf(ratioText, sizeof ratioText, "%.2f [%.2f, %.2f]", rr.median, rr.min, rr.max);
+        std::printf("%7d %24s %24s %24s %20s %9.0f\n", count, cell(whole).c_str(), cell(data).c_str(),
+                    cell(bare).c_str(), ratioText, bench::Median(reports));
+        std::fflush(stdout);
     }
     for (const std::string& work : g_work)
         bench::RemoveTree(work);
-    std::printf("goal: whole transfer under 0.3 ms per file at every count\n");
-    return 0;
+    return failed;
 }

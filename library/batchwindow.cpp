@@ -622,23 +622,78 @@ void BatchWindow::OnSplitterwindow1SashPosChanged(wxSplitterEvent& event)
 void BatchWindow::PopulateCatalogueTree()
 {
     const bool race = TidewrightApp::IsRace();
+    m_catalogueTree->Unbind(wxEVT_TREE_ITEM_EXPANDING, &BatchWindow::OnCatalogueTreeExpanding, this);
+    m_catalogueTree->Bind(wxEVT_TREE_ITEM_EXPANDING, &BatchWindow::OnCatalogueTreeExpanding, this);
     m_catalogueTree->Freeze();
     m_catalogueTree->DeleteAllItems();
+    m_treeCategories.clear();
     const wxTreeItemId root = m_catalogueTree->AddRoot(wxS("Rooter"), 0, 0);
-    for (CProduct& product : wxGetApp().catalogue) {
+    CProductTypeArray& catalogue = wxGetApp().catalogue;
+    for (size_t i = 0; i < catalogue.GetCount(); ++i) {
+        const CProduct& product = catalogue.Item(i);
         if (!race && product.name == wxS("Race"))
             continue;
         const wxTreeItemId p = m_catalogueTree->AppendItem(root, product.name, 0, 1);
-        for (CRegion& region : product.regions) {
-            const wxTreeItemId r = m_catalogueTree->AppendItem(p, region.name, 0, 1);
-            for (CChartType& chart : region.chartTypes) {
-                const wxTreeItemId c = m_catalogueTree->AppendItem(r, chart.name, 0, 1);
-                for (CFileInfo& item : chart.files)
-                    m_catalogueTree->AppendItem(c, item.info.Title, 2, 2, new BatchTreeItemData(&item));
-            }
-        }
+        m_catalogueTree->SetItemHasChildren(p, !product.regions.IsEmpty());
+        m_treeCategories.push_back(i);
     }
     m_catalogueTree->Thaw();
+}
+
+namespace {
+
+// The place of a node among its parent's children.
+size_t SiblingIndex(const wxTreeCtrl& tree, wxTreeItemId node)
+{
+    size_t index = 0;
+    for (node = tree.GetPrevSibling(node); node.IsOk(); node = tree.GetPrevSibling(node))
+        ++index;
+    return index;
+}
+
+} // namespace
+
+void BatchWindow::FillCatalogueNode(const wxTreeItemId& node)
+{
+    wxTreeCtrl& tree = *m_catalogueTree;
+    const wxTreeItemId root = tree.GetRootItem();
+    if (!node.IsOk() || node == root || tree.GetChildrenCount(node, false) > 0)
+        return;
+    // The node's path of places from the root: category, region, chart type.
+    std::vector<size_t> path;
+    for (wxTreeItemId n = node; n.IsOk() && n != root; n = tree.GetItemParent(n))
+        path.insert(path.begin(), SiblingIndex(tree, n));
+    if (path.empty() || path.size() > 3 || path[0] >= m_treeCategories.size())
+        return;
+    CProductTypeArray& catalogue = wxGetApp().catalogue;
+    if (m_treeCategories[path[0]] >= catalogue.GetCount())
+        return;
+    CProduct& product = catalogue.Item(m_treeCategories[path[0]]);
+    tree.Freeze();
+    if (path.size() == 1) {
+        for (const CRegion& region : product.regions) {
+            const wxTreeItemId r = tree.AppendItem(node, region.name, 0, 1);
+            tree.SetItemHasChildren(r, !region.chartTypes.IsEmpty());
+        }
+    } else if (path[1] < product.regions.GetCount()) {
+        CRegion& region = product.regions.Item(path[1]);
+        if (path.size() == 2) {
+            for (const CChartType& chart : region.chartTypes) {
+                const wxTreeItemId c = tree.AppendItem(node, chart.name, 0, 1);
+                tree.SetItemHasChildren(c, !chart.files.IsEmpty());
+            }
+        } else if (path[2] < region.chartTypes.GetCount()) {
+            for (CFileInfo& item : region.chartTypes.Item(path[2]).files)
+                tree.AppendItem(node, item.info.Title, 2, 2, new BatchTreeItemData(&item));
+        }
+    }
+    tree.Thaw();
+}
+
+void BatchWindow::OnCatalogueTreeExpanding(wxTreeEvent& event)
+{
+    event.Skip();
+    FillCatalogueNode(event.GetItem());
 }
 
 namespace {

@@ -175,8 +175,14 @@ public:
     static BatchDialogRunner SetBatchDialogRunner(BatchDialogRunner runner);
 
     // --- the catalogue tree and the lists
-    // Fills the catalogue tree from the application's catalogue.
+    // Fills the catalogue tree from the application's catalogue: the
+    // categories at once; the children of a node when it is first opened
+    // (each node with children shows its button before that), the items'
+    // titles read from the catalogue then.
     void PopulateCatalogueTree();
+    // Adds the children of a category, region or chart-type node of the
+    // catalogue tree unless it has them already.
+    void FillCatalogueNode(const wxTreeItemId& node);
     // Appends a row per stored batch above the Basic batch, in store order.
     void PopulateBatchesList();
     // Puts the "New Batch" row at the top of the batches list.
@@ -317,6 +323,10 @@ public:
     wxToolBar* m_toolBar;
     wxStaticBitmap* m_logo;
     wxTreeCtrl* m_catalogueTree;
+    // The catalogue index of each category node, in tree order (a category
+    // the edition hides has none).
+    std::vector<size_t> m_treeCategories;
+    void OnCatalogueTreeExpanding(wxTreeEvent& event);
     wxListCtrl* m_batchesList;
     wxListCtrl* m_itemsList;
     wxSplitterWindow* m_outerSplitter;

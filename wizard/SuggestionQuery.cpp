@@ -440,6 +440,38 @@ wxString CSuggestionQuery::FinalQuery(const SuggestionQueries& q)
     return sql;
 }
 
+namespace {
+
+// The condition of a sub-query: its text after "SELECT FileID FROM
+// Products WHERE " (the table's name in either case).
+wxString WhereOf(const wxString& subQuery)
+{
+    static const wxString kLower = wxS("select fileid from products where ");
+    if (subQuery.length() >= kLower.length() && subQuery.Left(kLower.length()).Lower() == kLower)
+        return subQuery.Mid(kLower.length());
+    return wxS("FileID IN (") + subQuery + wxS(")");
+}
+
+} // namespace
+
+wxString CSuggestionQuery::ScanQuery(const SuggestionQueries& q)
+{
+    wxString sql = wxS("SELECT FileID FROM Products WHERE (1=0)");
+    for (const SuggestionSubQuery* s :
+         {&q.grib, &q.charts, &q.animations, &q.text, &q.satellite, &q.buoys, &q.radar, &q.ocean, &q.fishing})
+        if (s->included)
+            sql += wxS(" OR (") + WhereOf(s->text) + wxS(")");
+    return sql;
+}
+
+std::vector<wxString> CSuggestionQuery::RowsOfFinalQuery(std::vector<wxString> scanned)
+{
+    // wxString compares code points, which orders as the UTF-8 bytes do.
+    std::sort(scanned.begin(), scanned.end());
+    scanned.erase(std::unique(scanned.begin(), scanned.end()), scanned.end());
+    return scanned;
+}
+
 SuggestionQueries CSuggestionQuery::Build(const std::vector<SuggestionZone>& zones,
                                           const std::vector<wxString>& highSeasFileIds, bool cityFound,
                                           const wxString& city, const std::vector<wxString>& stationIds) const

@@ -228,14 +228,21 @@ SuggestionOutcome CSuggestionRun::Run(const DLPrefs& prefs, const HomePosition& 
 
         start = Clock::now();
         {
-            wxSQLite3ResultSet rs = catalogue.ExecuteQuery(q.finalQuery);
-            while (rs.NextRow()) {
+            // The final query's rows, read in one pass over the table
+            // instead of one pass per sub-query.
+            std::vector<wxString> found;
+            {
+                wxSQLite3ResultSet rs = catalogue.ExecuteQuery(CSuggestionQuery::ScanQuery(q));
+                while (rs.NextRow())
+                    found.push_back(rs.GetAsString(0));
+            }
+            found = CSuggestionQuery::RowsOfFinalQuery(std::move(found));
+            for (const wxString& id : found) {
                 if (DeleteKeyDown()) {
                     out.aborted = true;
                     boxes.push_back(kAbortText);
                     break;
                 }
-                const wxString id = rs.GetAsString(0);
                 if (add(id))
                     Log(id + wxS("\n"));
             }

@@ -338,11 +338,15 @@ TEST_F(LibraryTest, Screenshot)
 
 namespace {
 
-// The tree's nodes by label path ("GRIB/Atlantic/Wind").
+// The tree's nodes by label path ("GRIB/Atlantic/Wind"), each node on the
+// way opened as a user opens it to reach the next (a node gets its children
+// when it is first opened).
 wxTreeItemId Node(wxTreeCtrl* tree, const wxString& path)
 {
     wxTreeItemId node = tree->GetRootItem();
     for (const wxString& label : wxSplit(path, '/')) {
+        if (node != tree->GetRootItem())
+            tree->Expand(node);
         wxTreeItemIdValue cookie;
         wxTreeItemId child = tree->GetFirstChild(node, cookie);
         while (child.IsOk() && tree->GetItemText(child) != label)
@@ -354,8 +358,11 @@ wxTreeItemId Node(wxTreeCtrl* tree, const wxString& path)
     return node;
 }
 
+// The labels of a node's children, once it is open.
 std::vector<wxString> Children(wxTreeCtrl* tree, const wxTreeItemId& node)
 {
+    if (node.IsOk() && node != tree->GetRootItem())
+        tree->Expand(node);
     std::vector<wxString> labels;
     wxTreeItemIdValue cookie;
     for (wxTreeItemId child = tree->GetFirstChild(node, cookie); child.IsOk(); child = tree->GetNextChild(node, cookie))
@@ -426,7 +433,7 @@ TEST_F(LibraryTest, TreeShowsTheCatalogueAndRaceOnlyInTheRaceEdition)
                   (std::vector<wxString>{"GFS wind", "GFS gusts", "GFS rain"}));
 
         // Nodes carry folders and no data; leaves the mark and their item.
-        const wxTreeItemId region = Node(tree, "GRIB/Atlantic");
+        const wxTreeItemId region = Node(tree, "GRIB/Pacific");
         EXPECT_EQ(tree->GetItemImage(region), 0);
         EXPECT_EQ(tree->GetItemImage(region, wxTreeItemIcon_Selected), 1);
         EXPECT_EQ(tree->GetItemData(region), nullptr);
@@ -438,6 +445,61 @@ TEST_F(LibraryTest, TreeShowsTheCatalogueAndRaceOnlyInTheRaceEdition)
         EXPECT_EQ(data->GetItem(), &app.catalogue.Item(1).regions.Item(0).chartTypes.Item(0).files.Item(1));
         Close();
     }
+}
+
+// The tree holds the categories from the start and the rest of a branch
+// once it is opened: each node with children shows its button, opening it
+// adds its children once (titles and items from the catalogue), and after
+// opening everything the tree holds every node of the catalogue.
+TEST_F(LibraryTest, TreeFillsANodeWhenFirstOpened)
+{
+    Open();
+    wxTreeCtrl* tree = window->m_catalogueTree;
+    const wxTreeItemId root = tree->GetRootItem();
+    size_t categories = 0, nodes = 0;
+    for (const CProduct& p : app.catalogue) {
+        if (p.name == "Race")
+            continue;   // the standard edition hides it
+        ++categories;
+        ++nodes;
+        for (const CRegion& r : p.regions) {
+            ++nodes;
+            for (const CChartType& c : r.chartTypes)
+                nodes += 1 + c.files.GetCount();
+        }
+    }
+    EXPECT_EQ(tree->GetCount(), categories) << "only the categories before anything is opened";
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId c = tree->GetFirstChild(root, cookie); c.IsOk(); c = tree->GetNextChild(root, cookie)) {
+        EXPECT_TRUE(tree->ItemHasChildren(c)) << tree->GetItemText(c);
+        EXPECT_EQ(tree->GetChildrenCount(c, false), 0u) << tree->GetItemText(c);
+    }
+
+    const wxTreeItemId wind = Node(tree, "GRIB/Atlantic/Wind");
+    ASSERT_TRUE(wind.IsOk());
+    EXPECT_TRUE(tree->ItemHasChildren(wind));
+    EXPECT_EQ(tree->GetChildrenCount(wind, false), 0u) << "a chart type holds no items before it is opened";
+    tree->Expand(wind);
+    const CFileInfoArray& files = app.catalogue.Item(0).regions.Item(0).chartTypes.Item(0).files;
+    ASSERT_EQ(tree->GetChildrenCount(wind, false), files.GetCount());
+    for (int round = 0; round < 2; ++round) {
+        size_t k = 0;
+        wxTreeItemIdValue leafCookie;
+        for (wxTreeItemId leaf = tree->GetFirstChild(wind, leafCookie); leaf.IsOk();
+             leaf = tree->GetNextChild(wind, leafCookie), ++k) {
+            ASSERT_LT(k, files.GetCount());
+            EXPECT_EQ(tree->GetItemText(leaf), files.Item(k).info.Title.AsString());
+            auto* data = dynamic_cast<BatchTreeItemData*>(tree->GetItemData(leaf));
+            ASSERT_NE(data, nullptr);
+            EXPECT_EQ(data->GetItem(), &files.Item(k));
+        }
+        EXPECT_EQ(k, files.GetCount()) << "opened again, the node keeps its children once";
+        tree->Collapse(wind);
+        tree->Expand(wind);
+    }
+
+    tree->ExpandAll();
+    EXPECT_EQ(tree->GetCount(), nodes);
 }
 
 // Clicks on the tree through the tree's own hit test: a single click on a

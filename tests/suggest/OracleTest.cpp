@@ -278,6 +278,7 @@ TEST(SuggestionOracle, EngineWritesExactlyTheExpectedBatch)
                                      << home.width << "\n" << out.queries.finalQuery;
             EXPECT_EQ(out.added, static_cast<int>(got.size()));
             EXPECT_EQ(rec.boxes.size(), got.empty() ? 1u : 0u);
+            ExpectFinalQueryOrder(dbs.catalogue, dbs.user, out);
             EXPECT_EQ(Texts(dbs.user, "SELECT productID FROM batch_items WHERE batchID = 3"),
                       std::vector<wxString>{"p00001"});
             ++runs;
@@ -342,6 +343,7 @@ TEST(SuggestionOracle, SeedCatalogueWithEverythingChosen)
         ASSERT_TRUE(out.committed) << out.error;
         EXPECT_EQ(ReadBatch(dbs.user), Expected(world, p, home, race, {}))
             << home.lat << " " << home.lon << "\n" << out.queries.finalQuery;
+        ExpectFinalQueryOrder(dbs.catalogue, dbs.user, out);
         ++i;
     }
 }

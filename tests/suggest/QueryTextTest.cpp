@@ -11,6 +11,7 @@
 #include <wx/wxsqlite3.h>
 
 #include "app/StringHelpers.h"
+#include "catalogue/BatchDB.h"
 #include "wizard/SuggestionQuery.h"
 
 namespace {
@@ -532,3 +533,25 @@ TEST(SuggestionQueryTextLocale, NumbersKeepTheirPoint)
 }
 
 } // namespace
+
+// The one-pass rows, sorted and without repeats, come in the order and
+// number in which UNION gives them (asked of the database itself), for
+// texts of every kind: case, digits, accents, other scripts, repeats, the
+// empty text.
+TEST(SuggestionQueryText, OnePassRowsFollowTheUnionOrder)
+{
+    const std::vector<wxString> scanned = {
+        "b", "a", "B", "b", "10", "9", "", wxString::FromUTF8("\xc3\xa9t\xc3\xa9"), "zz", "e",
+        wxString::FromUTF8("\xe6\xb0\xb4"), wxString::FromUTF8("\xf0\x9f\x8c\x8a"), "a", "A_", "a%", ""};
+    wxSQLite3Database db;
+    db.Open(":memory:");
+    db.ExecuteUpdate("CREATE TABLE t (v TEXT)");
+    wxString sql = "SELECT v FROM t WHERE 1=0";
+    for (const wxString& v : scanned)
+        sql += " UNION SELECT '" + SqlEscape(v) + "'";
+    std::vector<wxString> fromUnion;
+    wxSQLite3ResultSet rs = db.ExecuteQuery(sql);
+    while (rs.NextRow())
+        fromUnion.push_back(rs.GetAsString(0));
+    EXPECT_EQ(CSuggestionQuery::RowsOfFinalQuery(scanned), fromUnion);
+}

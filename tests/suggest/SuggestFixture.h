@@ -79,6 +79,24 @@ inline std::vector<wxString> Texts(wxSQLite3Database& db, const wxString& sql)
     return out;
 }
 
+// The ids of batch 2 in the order the run added them, against the rows of
+// its final query, run as it is written, in their order, then the fixed
+// files not already added.
+inline void ExpectFinalQueryOrder(wxSQLite3Database& catalogue, wxSQLite3Database& user,
+                                  const SuggestionOutcome& out)
+{
+    std::vector<wxString> expected;
+    std::set<wxString> seen;
+    for (const wxString& id : Texts(catalogue, out.queries.finalQuery))
+        if (!id.empty() && seen.insert(id).second)
+            expected.push_back(id);
+    for (const wxString& id : out.queries.hardCodedFileIds)
+        if (!id.empty() && seen.insert(id).second)
+            expected.push_back(id);
+    EXPECT_EQ(Texts(user, "SELECT productID FROM batch_items WHERE batchID = 2 ORDER BY ROWID"), expected)
+        << out.queries.finalQuery;
+}
+
 inline std::set<wxString> IdSet(const std::vector<std::pair<wxString, int>>& rows)
 {
     std::set<wxString> out;
