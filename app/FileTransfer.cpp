@@ -20,6 +20,7 @@
 #include <wx/toplevel.h>
 #include <wx/window.h>
 
+#include "app/AreaWidth.h"
 #include "app/Numbers.h"
 #include "catalogue/Batch.h"
 #include "catalogue/BatchDB.h"
@@ -78,13 +79,21 @@ bool TidewrightApp::FileTransferStart(CActiveFileList& files, wxEvtHandler* hand
     // did not want made (or that could not be made) leaves out the rest of
     // its files without asking again.
     std::set<wxString> refusedFolders;
+    // The same holds for an area whose width is refused: told once per
+    // folder and width.
+    std::set<std::pair<wxString, wxString>> refusedAreas;
     for (size_t i = 0; i < files.GetCount(); ++i) {
         const CActiveFile& f = files.Item(i);
         if (refusedFolders.count(f.folder))
             continue;
+        const bool areaRefused = f.bInteractive != 0 && !tw::AreaWidthInRange(f.width);
+        if (areaRefused && refusedAreas.count({f.folder, tw::FormatG(f.width)}))
+            continue;
         if (!ScheduleFileTransferEx(transferList, f.Path, f.folder, f.Compression, f.Price, f.bInteractive != 0,
                                     f.width, f.lat, f.lon)) {
-            if (!wxDirExists(f.folder))
+            if (areaRefused)
+                refusedAreas.insert({f.folder, tw::FormatG(f.width)});
+            else if (!wxDirExists(f.folder))
                 refusedFolders.insert(f.folder);
             continue;
         }
@@ -117,6 +126,18 @@ bool TidewrightApp::ScheduleFileTransferEx(CFileList& list, const wxString& serv
     wxString name = serverPath;
     name.Replace(wxS("/"), sep);
     name = name.AfterLast(wxFILE_SEP_PATH);
+
+    // The gateway cuts an interactive request to its area: a width beyond
+    // the widths an area takes is never sent, nor the file requested without
+    // the area the user chose.
+    if (interactive && !tw::AreaWidthInRange(width)) {
+        tw::MessageBox(wxString::Format("The area of the files for %s is %s degrees wide; the width must be a "
+                                        "number of degrees %s. These files are left out of the transfer; set "
+                                        "the width in the batch's properties.",
+                                        folder, tw::FormatG(width), tw::AreaWidthRangeText()),
+                       wxS("Error"), wxOK | wxICON_ERROR);
+        return false;
+    }
 
     if (!wxDirExists(folder)) {
         const int answer = tw::MessageBox(

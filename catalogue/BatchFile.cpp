@@ -17,6 +17,7 @@
 #include <wx/wfstream.h>
 #include <wx/wxsqlite3.h>
 
+#include "app/AreaWidth.h"
 #include "app/Init.h"
 #include "app/Numbers.h"
 #include "catalogue/BatchDB.h"
@@ -139,10 +140,32 @@ bool IsFallbackFolderName(const wxString& name)
     return CInit::SafeFolderComponent(name, 0) != CInit::SafeFolderComponent(name, 1);
 }
 
-// Fills `batch` from a record; `rawGrib` gets the combined GRIB path as the
-// record wrote it.
-wxString ImportRecord(CBatch& batch, CBatchFileReader& in, wxString* rawGrib)
+// The area width of a record's "width=" value. A line without a number gives
+// the default; 0 is "no width". A number outside the widths an area takes is
+// not kept: the batch has no width then, and `refused` (when given) gets the
+// number ("%g"), so the user can be told.
+float ImportedWidth(const wxString& text, wxString* refused)
 {
+    double value = 0.0;
+    const tw::NumberRead read = tw::ReadReal(text, value, nullptr, tw::RealForm::Fixed);
+    if (read == tw::NumberRead::None)
+        return kDefaultWidth;
+    if (read == tw::NumberRead::Ok && value == 0.0)
+        return 0.0f;
+    if (read == tw::NumberRead::Ok && tw::AreaWidthInRange(value))
+        return static_cast<float>(value);
+    if (refused)
+        *refused = tw::FormatG(value);
+    return 0.0f;
+}
+
+// Fills `batch` from a record; `rawGrib` gets the combined GRIB path as the
+// record wrote it, `refusedWidth` the width the record wrote when it was not
+// kept (else it is emptied).
+wxString ImportRecord(CBatch& batch, CBatchFileReader& in, wxString* rawGrib, wxString* refusedWidth = nullptr)
+{
+    if (refusedWidth)
+        refusedWidth->clear();
     CBatch::t_batch& b = batch.info;
     b.ID = 0;
 
@@ -168,8 +191,7 @@ wxString ImportRecord(CBatch& batch, CBatchFileReader& in, wxString* rawGrib)
         *rawGrib = grib;
     b.gribfile = CBatchFile::ConfineGribFile(grib, b.folder, b.title);
     b.bInteractive = CBatchFile::ReadInt(ReadValue(in, 12));                // "interactive="
-    if (!CBatchFile::ReadNumber(ReadValue(in, 6), b.width))                 // "width="
-        b.width = kDefaultWidth;
+    b.width = ImportedWidth(ReadValue(in, 6), refusedWidth);                // "width="
     if (!CBatchFile::ReadNumber(ReadValue(in, 4), b.lat))                   // "lat="
         b.lat = 0.0f;
     if (!CBatchFile::ReadNumber(ReadValue(in, 4), b.lon))                   // "lon="
@@ -421,6 +443,9 @@ public:
         wxString reason;
     };
     const std::vector<Failure>& Failures() const { return m_failures; }
+    // Records stored without the area width they wrote (the reason is the
+    // width), since it lies outside the widths an area takes.
+    const std::vector<Failure>& RefusedWidths() const { return m_refusedWidths; }
 
 private:
     wxSQLite3Database& Db()
@@ -436,6 +461,8 @@ private:
     // Stores a record into reserved batch `id`, or as a new batch when `id`
     // is negative. False (with the failure noted) when it could not be stored.
     bool Store(CBatch& record, int id, const wxString& rawGrib);
+    // Store, noting a refused width once the record is stored.
+    bool Stored(CBatch& record, int id, const wxString& rawGrib);
     bool StoreIntoReserved(CBatch& record, int id, const wxString& rawGrib);
     bool StoreAsNew(CBatch& record, const wxString& rawGrib);
 
@@ -451,6 +478,8 @@ private:
     wxString m_reservedFolders[3];
     int m_record = 0;                              // the record being read, counted from 1
     std::vector<Failure> m_failures;
+    std::vector<Failure> m_refusedWidths;
+    wxString m_refusedWidth;                       // of the record being read
 };
 
 void BatchImport::CheckProgram(CBatch& record)
@@ -490,6 +519,15 @@ bool BatchImport::Store(CBatch& record, int id, const wxString& rawGrib)
         reason = wxS("the database did not take it");
     m_failures.push_back({m_record, record.info.title, reason});
     return false;
+}
+
+bool BatchImport::Stored(CBatch& record, int id, const wxString& rawGrib)
+{
+    if (!Store(record, id, rawGrib))
+        return false;
+    if (!m_refusedWidth.empty())
+        m_refusedWidths.push_back({m_record, record.info.title, m_refusedWidth});
+    return true;
 }
 
 bool BatchImport::StoreIntoReserved(CBatch& record, int id, const wxString& rawGrib)
@@ -557,9 +595,9 @@ BatchImport::Result BatchImport::Run(bool hasGlobal)
             if (line != kBatchLine)
                 throw CBatchFileFormatError("no record after [global]");
             ++m_record;
-            ImportRecord(record, m_in, &rawGrib);
+            ImportRecord(record, m_in, &rawGrib, &m_refusedWidth);
             CheckProgram(record);
-            if (!Store(record, kBasicBatchId, rawGrib))
+            if (!Stored(record, kBasicBatchId, rawGrib))
                 return Result::StoreFailed;
             m_in.ReadLine(line);
             if (line != kGlobalLine)
@@ -580,7 +618,7 @@ BatchImport::Result BatchImport::Run(bool hasGlobal)
             throw CBatchFileFormatError("record without [batch]");
         }
         ++m_record;
-        const wxString ended = ImportRecord(record, m_in, &rawGrib);
+        const wxString ended = ImportRecord(record, m_in, &rawGrib, &m_refusedWidth);
         CheckProgram(record);
 
         int reserved = -1;
@@ -589,7 +627,7 @@ BatchImport::Result BatchImport::Run(bool hasGlobal)
                 reserved = id;
         // A restore is all or nothing; an ordinary import goes on with the
         // records after one that could not be stored.
-        if (!Store(record, reserved, rawGrib) && m_replace)
+        if (!Stored(record, reserved, rawGrib) && m_replace)
             return Result::StoreFailed;
 
         if (ended.empty()) {
@@ -616,6 +654,23 @@ wxString StoreFailureMessage(const wxString& path, const std::vector<BatchImport
     }
     if (failures.size() > kListed)
         text += wxString::Format("... and %zu more.\n", failures.size() - kListed);
+    text.Trim();
+    return text;
+}
+
+// The notice that names the records stored without the width they wrote.
+wxString RefusedWidthMessage(const wxString& path, const std::vector<BatchImport::Failure>& refused)
+{
+    constexpr size_t kListed = 10;
+    wxString text = wxString::Format("The area width must be a number of degrees %s. These batches in the file "
+                                     "'%s' were imported without an area width:\n\n",
+                                     tw::AreaWidthRangeText(), path);
+    for (size_t n = 0; n < refused.size() && n < kListed; ++n) {
+        const BatchImport::Failure& f = refused[n];
+        text += wxString::Format("Batch '%s' (record %d of the file): width %s\n", f.name, f.record, f.reason);
+    }
+    if (refused.size() > kListed)
+        text += wxString::Format("... and %zu more.\n", refused.size() - kListed);
     text.Trim();
     return text;
 }
@@ -677,6 +732,7 @@ bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool 
 
     bool corrupt = false;
     bool result = false;
+    bool kept = !replace;   // the records stored so far stay in the store
     wxString failureText;
     {
         wxWindowDisabler disableAll;
@@ -693,6 +749,7 @@ bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool 
             switch (outcome) {
             case BatchImport::Result::Complete:
                 transaction.Commit();
+                kept = true;
                 // A record that could not be stored makes the import incomplete.
                 result = import.Failures().empty();
                 break;
@@ -705,6 +762,7 @@ bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool 
                     corrupt = true;
                 } else {
                     transaction.Commit();
+                    kept = true;
                 }
                 break;
             case BatchImport::Result::Corrupt:
@@ -723,6 +781,7 @@ bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool 
                     failureText = wxString::Format("%s holds no batches.", path);
                 } else {
                     transaction.Commit();
+                    kept = true;
                     result = true;
                 }
                 break;
@@ -738,6 +797,8 @@ bool CBatchFile::ImportBatchesFromFile(const wxString& path, bool replace, bool 
         }
         if (!failureText.empty())
             tw::MessageBox(failureText, "Notice", wxOK | wxICON_ERROR);
+        if (kept && !import.RefusedWidths().empty())
+            tw::MessageBox(RefusedWidthMessage(path, import.RefusedWidths()), "Notice", wxOK | wxICON_WARNING);
         if (corrupt)
             tw::MessageBox(wxString::Format("Exported batch file '%s' is corrupted. Some batches may not have "
                                             "been imported.",

@@ -66,7 +66,9 @@ public:
     // its id becomes 0, its folder the download root + "/" + the record's
     // name made into one safe folder name (created when missing), and its
     // items the catalogue items the record lists (unknown ids are skipped).
-    // A combined GRIB file outside that folder is moved into it. Returns the
+    // A combined GRIB file outside that folder is moved into it. A width
+    // outside the widths an area takes (app/AreaWidth.h) is read as 0, no
+    // width; a width line without a number as 30. Returns the
     // line that ended the item list: "[batch]" or the empty text. Throws
     // CBatchFileFormatError for an item line without "recid=".
     static wxString Import(CBatch& batch, CBatchFileReader& in);
@@ -90,7 +92,8 @@ public:
     // batch and, unless replacing, is handed to `added` as stored.
     // A record that cannot be stored is named to the user with the reason in
     // one message box; an ordinary import goes on with the other records, a
-    // restore stops and is undone. True when every record was stored and the
+    // restore stops and is undone. The records stored without the width they
+    // wrote are named in a notice. True when every record was stored and the
     // file ended right after a record's closing line.
     static bool ImportBatchesFromFile(const wxString& path, bool replace, bool hasGlobal,
                                       const AddedBatch& added = {});

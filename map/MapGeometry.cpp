@@ -361,13 +361,12 @@ EnlargedPart EnlargedPartOf(const CMapView& view, int clientWidth, int clientHei
 
 bool BoxWidthInRange(double width)
 {
-    return std::isfinite(width) && width >= kMinBoxWidth && width <= kMaxBoxWidth;
+    return tw::AreaWidthInRange(width);
 }
 
 std::string BoxWidthRefusal()
 {
-    return "Width must be a number of degrees from " + FormatFixed(kMinBoxWidth, 0) + " to " +
-           FormatFixed(kMaxBoxWidth, 0) + ".";
+    return "Width must be a number of degrees " + tw::AreaWidthRangeText() + ".";
 }
 
 std::string WidthFieldText(double width)

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "app/AreaWidth.h"
+
 namespace mapgeo {
 
 inline constexpr double kWorldMinZoom = 0.146484375;   // 600 / 4096: the world fills 600 x 300
@@ -174,8 +176,8 @@ std::string FormatFixed(double value, int decimals);
 
 // The widths the centre-and-width picker takes, in degrees: from a square of
 // one degree to the whole world. Its callers store and send nothing beyond.
-inline constexpr double kMinBoxWidth = 1.0;
-inline constexpr double kMaxBoxWidth = 360.0;
+inline constexpr double kMinBoxWidth = tw::kMinAreaWidth;
+inline constexpr double kMaxBoxWidth = tw::kMaxAreaWidth;
 bool BoxWidthInRange(double width);
 // The message that refuses a width outside the range.
 std::string BoxWidthRefusal();

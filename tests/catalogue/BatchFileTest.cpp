@@ -753,3 +753,83 @@ TEST_F(BatchFileTest, ImportHandsNewBatchesOver)
     ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(WriteRvl(Record("Restored")), true, true, collect));
     EXPECT_EQ(added.size(), 2u);
 }
+
+// A width outside 1 to 360 degrees in a file is never stored as written: the
+// batch comes in without an area width (0) and one notice names it. 0 is
+// "no width", a line without a number keeps its default, and a width in
+// range is kept.
+TEST_F(BatchFileTest, WidthsOutsideTheAreaRangeAreNotStored)
+{
+    const std::string huge(400, '9');   // beyond a double
+    const struct {
+        const char* line;     // the record's width value
+        float stored;
+        const char* named;    // in the notice, or nullptr for none
+    } rows[] = {
+        {"999.000000", 0.0f, "width 999"},
+        {"3000000000.000000", 0.0f, "width 3e+09"},
+        {"-5.000000", 0.0f, "width -5"},
+        {"0.500000", 0.0f, "width 0.5"},
+        {"360.500000", 0.0f, "width 360.5"},
+        {huge.c_str(), 0.0f, "width 1.79769e+308"},
+        {"1.000000", 1.0f, nullptr},
+        {"360.000000", 360.0f, nullptr},
+        {"12.500000", 12.5f, nullptr},
+        {"3e9", 3.0f, nullptr},   // the fixed form has no exponent
+        {"0.000000", 0.0f, nullptr},
+        {"-0.000000", 0.0f, nullptr},
+        {"nan", 30.0f, nullptr},   // no number: the default
+    };
+    const std::string inRange = "width=10.000000\n";
+    auto withWidth = [&](const std::string& name, const std::string& width) {
+        std::string text = Record(name);
+        text.replace(text.find(inRange), inRange.size(), "width=" + width + "\n");
+        return text;
+    };
+    for (const bool restore : {false, true}) {
+        SCOPED_TRACE(restore ? "restore" : "import");
+        ResetUi();
+        std::string file;
+        for (size_t n = 0; n < std::size(rows); ++n)
+            file += withWidth("Row " + std::to_string(n), rows[n].line);
+        ASSERT_TRUE(CBatchFile::ImportBatchesFromFile(WriteRvl(file), restore, restore))
+            << (Ui().boxes.empty() ? wxString() : Ui().boxes[0].message);
+        for (size_t n = 0; n < std::size(rows); ++n) {
+            SCOPED_TRACE(rows[n].line);
+            const int id = IdOf(wxString::Format("Row %zu", n));
+            ASSERT_GT(id, 2);
+            const float width = store->GetBatchByIndex(id).info.width;
+            EXPECT_FLOAT_EQ(width, rows[n].stored);
+            EXPECT_FALSE(std::signbit(width));
+        }
+        ASSERT_EQ(Ui().boxes.size(), 1u) << "one notice for the whole file";
+        const wxString notice = Ui().boxes[0].message;
+        EXPECT_EQ(Ui().boxes[0].caption, "Notice");
+        EXPECT_TRUE(notice.Contains("The area width must be a number of degrees from 1 to 360.")) << notice;
+        EXPECT_TRUE(notice.Contains("imported without an area width")) << notice;
+        for (size_t n = 0; n < std::size(rows); ++n) {
+            const wxString entry = wxString::Format("Batch 'Row %zu' (record %zu of the file): ", n, n + 1);
+            if (rows[n].named)
+                EXPECT_TRUE(notice.Contains(entry + rows[n].named + "\n") || notice.EndsWith(entry + rows[n].named))
+                    << entry << "\n" << notice;
+            else
+                EXPECT_FALSE(notice.Contains(entry)) << entry << "\n" << notice;
+        }
+        // The export writes what is stored.
+        const wxString out = dir / "out.rvl";
+        wxRemoveFile(out);
+        ASSERT_TRUE(CBatchFile::ExportBatch(out, IdOf("Row 0")));
+        EXPECT_NE(ReadFile(out).find("\nwidth=0.000000\n"), std::string::npos);
+        if (!restore)
+            db.Db().ExecuteUpdate("DELETE FROM batches WHERE ID > 2");
+    }
+
+    // A restore that is undone stores nothing and gives no notice of widths.
+    ResetUi();
+    const std::string before = Dump();
+    EXPECT_FALSE(CBatchFile::ImportBatchesFromFile(WriteRvl(withWidth("Cut", "999.000000") + "[batch]\ndate="), true,
+                                                   true));
+    EXPECT_EQ(Dump(), before);
+    for (const auto& box : Ui().boxes)
+        EXPECT_FALSE(box.message.Contains("area width")) << box.message;
+}

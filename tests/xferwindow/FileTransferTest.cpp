@@ -1,6 +1,7 @@
 // The application's transfer start and epilogue without a server: how files
 // are scheduled and named, missing download folders, the totals the window
 // shows, where each received file is recorded, and the area handed back.
+#include <limits>
 #include <map>
 
 #include <wx/filefn.h>
@@ -460,4 +461,73 @@ TEST_F(Scheduling, AreaHandedBackByTheEpilogue)
             EXPECT_EQ(back.width, 15);
         }
     }
+}
+
+// A batch's area goes into a transfer only with a width from 1 to 360
+// degrees: the files of an area with any other width are left out (never
+// requested without their area either), named once per folder and width,
+// before any question about their folder.
+TEST_F(Scheduling, AreaWidthsOutsideTheRangeAreNeverSent)
+{
+    const struct {
+        float width;
+        bool interactive;
+        bool sent;
+    } rows[] = {
+        {999.0f, true, false},
+        {3e9f, true, false},
+        {-5.0f, true, false},
+        {0.0f, true, false},
+        {0.5f, true, false},
+        {360.5f, true, false},
+        {std::numeric_limits<float>::quiet_NaN(), true, false},
+        {1.0f, true, true},
+        {360.0f, true, true},
+        {12.5f, true, true},
+        {999.0f, false, true},   // no area is asked for: the width is not sent
+    };
+    CActiveFileList files;
+    std::vector<wxString> expected;
+    int refused = 0;
+    for (size_t n = 0; n < std::size(rows); ++n) {
+        const wxString folder = dir / wxString::Format("r%zu", n);
+        // A refused area's folder is missing: nobody is asked to make it.
+        if (rows[n].sent)
+            ASSERT_TRUE(wxMkdir(folder));
+        const wxString path = wxString::Format("/f%zu.grb", n);
+        files.Add(path, path, "bz2", "100", "200", "1.00", "", folder, 0, 0, 0, "", rows[n].interactive ? 1 : 0,
+                  rows[n].width, 10.0f, 20.0f, 0);
+        // A second file of the same area is left out without a second message.
+        files.Add(path + "2", path + "2", "bz2", "100", "200", "1.00", "", folder, 0, 0, 0, "",
+                  rows[n].interactive ? 1 : 0, rows[n].width, 10.0f, 20.0f, 0);
+        if (rows[n].sent) {
+            expected.push_back(path);
+            expected.push_back(path + "2");
+        } else {
+            ++refused;
+        }
+    }
+    ASSERT_TRUE(app.FileTransferStart(files, nullptr, nullptr, 2, nullptr));
+    const CFileList& list = app.transferList;
+    std::vector<wxString> scheduled;
+    for (size_t i = 0; i < list.GetCount(); ++i) {
+        scheduled.push_back(list.Item(i).serverPath);
+        if (list.Item(i).interactive)
+            EXPECT_TRUE(list.Item(i).width >= 1.0f && list.Item(i).width <= 360.0f) << list.Item(i).width;
+    }
+    EXPECT_EQ(scheduled, expected);
+    EXPECT_DOUBLE_EQ(list.price, static_cast<double>(expected.size()));
+
+    ASSERT_EQ(tw::test::Ui().boxes.size(), static_cast<size_t>(refused));
+    for (size_t n = 0, box = 0; n < std::size(rows); ++n) {
+        if (rows[n].sent)
+            continue;
+        const auto& b = tw::test::Ui().boxes[box++];
+        SCOPED_TRACE(b.message);
+        EXPECT_TRUE(b.message.StartsWith("The area of the files for " + dir / wxString::Format("r%zu", n) + " is "));
+        EXPECT_TRUE(b.message.Contains("the width must be a number of degrees from 1 to 360."));
+        EXPECT_EQ(b.caption, "Error");
+        EXPECT_FALSE(wxDirExists(dir / wxString::Format("r%zu", n)));
+    }
+    EXPECT_TRUE(tw::test::Ui().boxes[0].message.Contains(" is 999 degrees wide"));
 }
