@@ -534,6 +534,7 @@ TEST(BatchFileValues, IntsAndNumbers)
     for (const auto& c : ints)
         EXPECT_EQ(CBatchFile::ReadInt(c.text), c.value) << c.text;
 
+    const std::string beyondADouble(400, '9');
     const struct {
         const char* text;
         bool ok;
@@ -541,7 +542,7 @@ TEST(BatchFileValues, IntsAndNumbers)
     } numbers[] = {{"1.5", true, 1.5f},      {"-0.25xyz", true, -0.25f}, {".5", true, 0.5f},
                    {"3,5", true, 3.0f},      {"", false, 0},             {"nan", false, 0},
                    {"inf", false, 0},        {"-", false, 0},            {" 2", true, 2.0f},
-                   {std::string(400, '9').c_str(), false, 0}};
+                   {beyondADouble.c_str(), false, 0}};
     for (const auto& c : numbers) {
         float v = -1.0f;
         EXPECT_EQ(CBatchFile::ReadNumber(c.text, v), c.ok) << c.text;
