@@ -1,23 +1,11 @@
 #include "map/PickerSupport.h"
 
-#include <wx/app.h>
 #include <wx/filename.h>
 #include <wx/log.h>
-#include <wx/toplevel.h>
-#include <wx/window.h>
 
 #include "platform/Locations.h"
 
 namespace tw::pickers {
-
-wxWindow* MessageBoxParent(wxWindow* near)
-{
-    if (wxWindow* active = wxGetActiveWindow())
-        return wxGetTopLevelParent(active);
-    if (near)
-        return wxGetTopLevelParent(near);
-    return wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-}
 
 wxImage LoadResourcePicture(const char* name)
 {

@@ -16,6 +16,7 @@
 #include "map/MapPanel.h"
 #include "map/PickerSupport.h"
 #include "platform/UiHooks.h"
+#include "windows/ErrorGate.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(MapDialog, wxDialog);
 
@@ -168,7 +169,7 @@ void MapDialog::OnButtonOkClick(wxCommandEvent&)
     double width = 0.0;
     if (tw::LeadingDouble(m_widthCtrl->GetValue(), width) && !mapgeo::BoxWidthInRange(width)) {
         tw::MessageBox(wxString::FromUTF8(mapgeo::BoxWidthRefusal().c_str()), wxS("Error"), wxOK | wxICON_ERROR,
-                       tw::pickers::MessageBoxParent(this));
+                       tw::BoxParent(this));
         m_widthCtrl->SetFocus();
         m_widthCtrl->SelectAll();
         return;

@@ -13,6 +13,7 @@
 #include "map/PickerSupport.h"
 #include "map/ZoneRegions.h"
 #include "platform/UiHooks.h"
+#include "windows/ErrorGate.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(MetZonesDialog, wxDialog);
 
@@ -25,7 +26,6 @@ const char* const MetZonesDialog::kPicture = "res/WorldMetAreaMap2.png";
 const char* const MetZonesDialog::kCheckMark = "Icons/red_check_16_16.png";
 
 using tw::pickers::LoadResourcePicture;
-using tw::pickers::MessageBoxParent;
 
 MetZonesDialog::MetZonesDialog()
 {
@@ -55,7 +55,7 @@ void MetZonesDialog::LoadAreas(wxSQLite3Database* zonesDb, wxWindow* parent)
     m_zonesDb = zonesDb;
     if (!zonesDb) {
         tw::MessageBox(wxS("NULL common MarineZones database object."), wxS("Notice"), wxOK | wxICON_ERROR,
-                       MessageBoxParent(parent));
+                       tw::BoxParent(parent));
         return;
     }
     MetAreaObjArray areas;
@@ -83,7 +83,7 @@ void MetZonesDialog::LoadAreas(wxSQLite3Database* zonesDb, wxWindow* parent)
         }
     } catch (const wxSQLite3Exception& e) {
         // The picker still opens, without areas.
-        tw::MessageBox(e.GetMessage(), wxS("Error"), wxOK | wxICON_ERROR, MessageBoxParent(parent));
+        tw::MessageBox(e.GetMessage(), wxS("Error"), wxOK | wxICON_ERROR, tw::BoxParent(parent));
         return;
     }
     m_areas.swap(areas);
@@ -199,7 +199,7 @@ bool MetZonesDialog::StoreChangedAreas()
     } catch (const wxSQLite3Exception& e) {
         // What was stored stays stored; the rest keeps its changed flag, so
         // OK tries it again.
-        tw::MessageBox(e.GetMessage(), wxS("Error"), wxOK | wxICON_ERROR, MessageBoxParent(this));
+        tw::MessageBox(e.GetMessage(), wxS("Error"), wxOK | wxICON_ERROR, tw::BoxParent(this));
         return false;
     }
     return true;

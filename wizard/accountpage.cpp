@@ -16,6 +16,7 @@
 #include "map/PickerSupport.h"
 #include "platform/UiHooks.h"
 #include "transfer/connsettings.h"
+#include "windows/ErrorGate.h"
 #include "wizard/contentwizard.h"
 
 namespace {
@@ -40,7 +41,7 @@ public:
         if (!field || ConnSettings::ReadPort(field->GetValue(), port))
             return true;
         tw::MessageBox(wxString::Format("\"%s\" is not a port. %s", field->GetValue(), ConnSettings::kPortRefused),
-                       wxS("Error"), wxOK | wxICON_ERROR, tw::pickers::MessageBoxParent(parent));
+                       wxS("Error"), wxOK | wxICON_ERROR, tw::BoxParent(parent));
         field->SetFocus();
         return false;
     }

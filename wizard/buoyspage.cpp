@@ -10,6 +10,7 @@
 #include "map/MapPanel.h"
 #include "map/PickerSupport.h"
 #include "platform/UiHooks.h"
+#include "windows/ErrorGate.h"
 #include "wizard/contentwizard.h"
 
 using tw::wizard::PageFont;
@@ -152,7 +153,7 @@ void WizardPage5::OnZoomBuoyOutClick(wxCommandEvent&)
 void WizardPage5::OnUnselectAllBuoys(wxCommandEvent&)
 {
     if (tw::MessageBox(wxS("Deselect All Buoys?"), wxS("Confirm Deselect All"), wxYES_NO | wxNO_DEFAULT,
-                       tw::pickers::MessageBoxParent(this))
+                       tw::BoxParent(this))
         != wxYES)
         return;
     BuoyArray& buoys = m_mapPanel->m_buoys;

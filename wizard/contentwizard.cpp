@@ -17,6 +17,7 @@
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
 #include "transfer/connsettings.h"
+#include "windows/ErrorGate.h"
 #include "wizard/WizardRules.h"
 #include "wizard/accountpage.h"
 #include "wizard/buoyspage.h"
@@ -113,7 +114,7 @@ bool ContentWizard::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos)
         for (const wxString& line : m_loadErrors)
             text += "\n" + line;
         tw::MessageBox(text, wxS("Error"), wxOK | wxICON_ERROR | wxCENTRE,
-                       tw::pickers::MessageBoxParent(parent ? parent : this));
+                       tw::BoxParent(parent ? parent : this));
     }
     return true;
 }
@@ -356,7 +357,7 @@ void ContentWizard::StoreBuoys()
         StoreBuoySelections(*db, buoys);
     } catch (wxSQLite3Exception& e) {
         tw::MessageBox(wxString::Format(_("The buoy selections could not be stored: %s"), e.GetMessage()),
-                       wxS("Error"), wxOK | wxICON_ERROR | wxCENTRE, tw::pickers::MessageBoxParent(this));
+                       wxS("Error"), wxOK | wxICON_ERROR | wxCENTRE, tw::BoxParent(this));
     }
 }
 

@@ -13,6 +13,7 @@
 #include "map/PickerSupport.h"
 #include "platform/SerialPort.h"
 #include "platform/UiHooks.h"
+#include "windows/ErrorGate.h"
 #include "wizard/WizardRules.h"
 
 namespace {
@@ -277,7 +278,7 @@ void WizardPage9::OnGPSThreadUpdate(wxCommandEvent& event)
         message += reader.GetRawText().empty() ? wxString("(no data)") : reader.GetRawText();
     }
     tw::MessageBox(message, wxS("'Test GPS' Results"), wxOK | wxICON_INFORMATION | wxCENTRE,
-                   tw::pickers::MessageBoxParent(this));
+                   tw::BoxParent(this));
     m_test->Enable(true);
 }
 

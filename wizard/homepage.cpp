@@ -17,6 +17,7 @@
 #include "map/PickerSupport.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
+#include "windows/ErrorGate.h"
 #include "wizard/WizardRules.h"
 #include "wizard/contentwizard.h"
 
@@ -296,14 +297,14 @@ bool WizardPage8::Validate()
         const wxString problem = tw::wizard::ManualPositionProblem(p);
         if (!problem.empty()) {
             tw::MessageBox(problem, wxS("Warning"), wxOK | wxICON_WARNING | wxCENTRE,
-                           tw::pickers::MessageBoxParent(this));
+                           tw::BoxParent(this));
             (p.latOk ? m_lonText : m_latText)->SetFocus();
             return false;
         }
     }
     const wxString boxProblem = tw::wizard::ContentBoxProblem(m_contentBoxText->GetValue());
     if (!boxProblem.empty()) {
-        tw::MessageBox(boxProblem, wxS("Warning"), wxOK | wxICON_WARNING | wxCENTRE, tw::pickers::MessageBoxParent(this));
+        tw::MessageBox(boxProblem, wxS("Warning"), wxOK | wxICON_WARNING | wxCENTRE, tw::BoxParent(this));
         m_contentBoxText->SetFocus();
         return false;
     }

@@ -220,7 +220,7 @@ void WizardPage3::RunRegionPicker(wxCommandEvent& event, bool coastal)
 
     tw::wizard::ZoneRegion region;
     if (!(coastal ? tw::wizard::CoastalRegion(code, region) : tw::wizard::OffshoreRegion(code, region))) {
-        tw::MessageBox(wxS("Unknown Zone"), wxS("Message"), wxOK | wxCENTRE, tw::pickers::MessageBoxParent(this));
+        tw::MessageBox(wxS("Unknown Zone"), wxS("Message"), wxOK | wxCENTRE, tw::BoxParent(this));
         return;
     }
 
@@ -296,7 +296,7 @@ int WizardPage3::LaunchWeatherZonesDialog(wxArrayString zcodes, wxString title, 
 void WizardPage3::OnUnselectAllSelectedZones(wxCommandEvent&)
 {
     if (tw::MessageBox(wxS("Deselect All Zones?"), wxS("Confirm Deselect All"), wxYES_NO | wxNO_DEFAULT,
-                       tw::pickers::MessageBoxParent(this))
+                       tw::BoxParent(this))
         != wxYES)
         return;
     wxSQLite3Database* db = wxGetApp().GetMarineZonesDb();
