@@ -461,6 +461,10 @@ void BasicWindow::CreateControls()
         // ends this session.
         app.firstRun = false;
         CallAfter([this] {
+            // A window closed before this ran (a termination signal, say)
+            // offers nothing: the wizard would be destroyed with it while up.
+            if (IsBeingDeleted() || wxTheApp->IsScheduledForDestruction(this))
+                return;
             wxCommandEvent launch(wxEVT_MENU, ID_BASIC_LAUNCH_WIZARD);
             launch.SetEventObject(this);
             GetEventHandler()->SafelyProcessEvent(launch);

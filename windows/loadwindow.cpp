@@ -202,6 +202,10 @@ void LoadWindow::CreateControls()
         // offered the first run is over, whatever ends this session.
         app.firstRun = false;
         CallAfter([this] {
+            // A window closed before this ran (a termination signal, say)
+            // offers nothing: the wizard would be destroyed with it while up.
+            if (IsBeingDeleted() || wxTheApp->IsScheduledForDestruction(this))
+                return;
             wxCommandEvent launch(wxEVT_BUTTON, ID_LOAD_LAUNCH_WIZARD_BUTTON);
             launch.SetEventObject(this);
             GetEventHandler()->SafelyProcessEvent(launch);

@@ -83,6 +83,24 @@ TEST_F(FirstRunTest, IsRecordedOnceTheWizardWasOffered)
     ExpectChosen();
 }
 
+// A main window closed before its queued wizard ran (a termination signal
+// just after the window came up) offers no wizard: the wizard would be
+// destroyed with its parent while it is up.
+TEST_F(FirstRunTest, WindowClosedBeforeTheWizardRanOffersNone)
+{
+    int offered = 0;
+    tw::SetContentWizardRunner([&](wxWindow*, int) {
+        ++offered;
+        return false;
+    });
+    ASSERT_TRUE(app.Startup());
+    ASSERT_NE(dynamic_cast<LoadWindow*>(app.topWindow), nullptr);
+    ASSERT_TRUE(app.topWindow->Close());
+    tw::test::Pump(50);
+    EXPECT_EQ(offered, 0);
+    app.topWindow = nullptr;
+}
+
 // ---------------------------------------------------------------- the real program and signals
 
 class SignalTest : public ::testing::Test
