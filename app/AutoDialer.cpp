@@ -4,9 +4,9 @@
 
 #include <wx/log.h>
 
-#include "app/Init.h"
-#include "app/Numbers.h"
-#include "app/Registry.h"
+#include "core/Init.h"
+#include "core/Numbers.h"
+#include "core/Registry.h"
 #include "app/tidewrightapp.h"
 #include "platform/Launcher.h"
 
@@ -16,7 +16,7 @@ namespace {
 // argument "settings".
 constexpr double kDialerSettingsVersion = 3.82;
 
-// Reads the number at the start of `text` (app/Numbers.h). Returns how much
+// Reads the number at the start of `text` (core/Numbers.h). Returns how much
 // of the text it took: none, part or all of it.
 enum class NumberFit { None, Prefix, Whole };
 NumberFit ParseVersion(const wxString& text, double& value)

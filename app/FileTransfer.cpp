@@ -20,15 +20,15 @@
 #include <wx/toplevel.h>
 #include <wx/window.h>
 
-#include "app/AreaWidth.h"
-#include "app/Numbers.h"
-#include "catalogue/Batch.h"
-#include "catalogue/BatchDB.h"
-#include "catalogue/Broadcast.h"
-#include "catalogue/FileInfo.h"
-#include "catalogue/PostProcess.h"
+#include "core/AreaWidth.h"
+#include "core/Numbers.h"
+#include "model/Batch.h"
+#include "model/BatchDB.h"
+#include "model/Broadcast.h"
+#include "model/FileInfo.h"
+#include "model/PostProcess.h"
 #include "platform/UiHooks.h"
-#include "transfer/filexfer.h"
+#include "windows/transfer/filexfer.h"
 
 namespace {
 

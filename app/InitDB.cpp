@@ -10,10 +10,10 @@
 #include <wx/log.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/Init.h"
-#include "app/QueryBudget.h"
-#include "app/Registry.h"
-#include "app/StringHelpers.h"
+#include "core/Init.h"
+#include "core/QueryBudget.h"
+#include "core/Registry.h"
+#include "core/StringHelpers.h"
 #include "app/tidewrightapp.h"
 #include "platform/UiHooks.h"
 

@@ -7,12 +7,12 @@
 #include <wx/filename.h>
 #include <wx/log.h>
 
-#include "app/Init.h"
+#include "core/Init.h"
 #include "app/tidewrightapp.h"
-#include "catalogue/FileList.h"
+#include "model/FileList.h"
 #include "platform/UiHooks.h"
-#include "transfer/filexfer.h"
-#include "transfer/updatestatus.h"
+#include "windows/transfer/filexfer.h"
+#include "windows/transfer/updatestatus.h"
 
 void TidewrightApp::OnUpdateDB()
 {

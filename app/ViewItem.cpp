@@ -5,9 +5,9 @@
 
 #include <wx/filename.h>
 
-#include "catalogue/Batch.h"
-#include "catalogue/BatchDB.h"
-#include "catalogue/PostProcess.h"
+#include "model/Batch.h"
+#include "model/BatchDB.h"
+#include "model/PostProcess.h"
 #include "platform/UiHooks.h"
 
 void TidewrightApp::ViewItemGlobal(wxString id, int batchId)

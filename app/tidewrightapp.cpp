@@ -27,20 +27,20 @@
 #include <wx/utils.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/Init.h"
-#include "app/Registry.h"
-#include "catalogue/BatchDB.h"
-#include "library/BatchDialog.h"
-#include "library/BatchDialogRules.h"
-#include "library/ListRows.h"
-#include "library/batchwindow.h"
+#include "core/Init.h"
+#include "core/Registry.h"
+#include "model/BatchDB.h"
+#include "windows/library/BatchDialog.h"
+#include "windows/library/BatchDialogRules.h"
+#include "windows/library/ListRows.h"
+#include "windows/library/batchwindow.h"
 #include "platform/Help.h"
 #include "platform/Locations.h"
 #include "platform/Restart.h"
 #include "platform/UiHooks.h"
-#include "windows/ErrorGate.h"
-#include "windows/basicwindow.h"
-#include "windows/loadwindow.h"
+#include "windows/common/ErrorGate.h"
+#include "windows/basic/basicwindow.h"
+#include "windows/portal/loadwindow.h"
 
 wxIMPLEMENT_APP_NO_MAIN(TidewrightApp);
 

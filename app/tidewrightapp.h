@@ -10,21 +10,21 @@
 #include <wx/datetime.h>
 #include <wx/weakref.h>
 
-#include "app/DownloadPreferences.h"
-#include "app/Editions.h"
-#include "app/HomePosition.h"
-#include "app/Init.h"
-#include "app/LocalFiles.h"
-#include "app/PositionText.h"
-#include "app/Registry.h"
-#include "app/SocketErrorText.h"
-#include "catalogue/Batch.h"
-#include "catalogue/CatalogueIndex.h"
-#include "catalogue/FileInfo.h"
-#include "catalogue/FileList.h"
-#include "catalogue/LocalCopy.h"
-#include "map/GPSQuery.h"
-#include "transfer/DialService.h"
+#include "core/DownloadPreferences.h"
+#include "core/Editions.h"
+#include "core/HomePosition.h"
+#include "core/Init.h"
+#include "core/LocalFiles.h"
+#include "core/PositionText.h"
+#include "core/Registry.h"
+#include "core/SocketErrorText.h"
+#include "model/Batch.h"
+#include "model/CatalogueIndex.h"
+#include "model/FileInfo.h"
+#include "model/FileList.h"
+#include "model/LocalCopy.h"
+#include "engine/gps/GPSQuery.h"
+#include "engine/transfer/DialService.h"
 
 class wxFrame;
 class wxListCtrl;
@@ -135,7 +135,7 @@ public:
 
     // The catalogue's own item with this file id (the first in walk order:
     // category, region, chart type, item), or null; on a match `out` gets a
-    // copy of it (catalogue/CatalogueIndex.h: the index follows every change
+    // copy of it (model/CatalogueIndex.h: the index follows every change
     // of the tree; IndexCatalogue() builds it now). The batch store looks
     // items up through the same index.
     CFileInfo* FindFileInfo(CFileInfo& out, const wxString& id);
@@ -198,7 +198,7 @@ private:
     CCatalogueIndex m_catalogueIndex{catalogue};   // registered with the batch store
 
 public:
-    // --- position text (app/PositionText.h)
+    // --- position text (core/PositionText.h)
     static void FormatPosition(double lon, double lat, wxString& lonText, wxString& lonHemisphere,
                                wxString& latText, wxString& latHemisphere)
     {
@@ -215,7 +215,7 @@ public:
         tw::UnFormatPosition(lon, lat, lonText, latText, lonHemisphere, latHemisphere);
     }
 
-    // --- editions and service login (app/Editions.h)
+    // --- editions and service login (core/Editions.h)
     static bool IsRace(CRegistry& settings) { return tw::IsRace(settings); }
     static bool IsRace() { return tw::IsRace(); }
     static bool IsInstalledEventVersion() { return tw::IsInstalledEventVersion(); }
@@ -228,7 +228,7 @@ public:
         return tw::GetLoginNameAndPassword(settings, login, password);
     }
 
-    // --- local file resolution and viewer paths (app/LocalFiles.h, catalogue/LocalCopy.h)
+    // --- local file resolution and viewer paths (core/LocalFiles.h, model/LocalCopy.h)
     static wxString ReplaceBadFilenameChars(const wxString& name) { return tw::ReplaceBadFilenameChars(name); }
     static bool MakeInteractiveFileName(bool interactive, float width, float lat, float lon, wxString& name)
     {
@@ -276,7 +276,7 @@ public:
     void OnVersionAutodialerConnect(wxCommandEvent& event);
     void OnVersionAutodialerResponse(wxCommandEvent& event);
     void OnVersionAutodialerDisconnect(wxCommandEvent& event);
-    // The text of a socket error code (wxSocketError) for messages (app/SocketErrorText.h).
+    // The text of a socket error code (wxSocketError) for messages (core/SocketErrorText.h).
     static wxString SocketErrorToString(int error) { return tw::SocketErrorToString(error); }
 
     CDialService dialService;           // the application's own client, for the version query only
@@ -334,7 +334,7 @@ public:
     // user cancelled (the record unchanged).
     int BatchDialog(class CBatch* batch, bool isNew);
 
-    // --- Library batches list row (library/ListRows.h)
+    // --- Library batches list row (windows/library/ListRows.h)
     // Writes one batch into the Library window's batches list: a new last row
     // when row < 0, else that row in place. Does nothing without the list.
     bool AddEditBatchToBatchesListCtrl(class CBatch* batch, long row);

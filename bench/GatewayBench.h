@@ -27,10 +27,10 @@
 #include <wx/init.h>
 
 #include "Figures.h"
-#include "app/Registry.h"
+#include "core/Registry.h"
 #include "support/ChildProgram.h"
-#include "catalogue/FileList.h"
-#include "transfer/XferSocket.h"
+#include "model/FileList.h"
+#include "engine/transfer/XferSocket.h"
 
 namespace bench {
 

@@ -21,7 +21,7 @@
 #include <wx/wxsqlite3.h>
 
 #include "app/tidewrightapp.h"
-#include "catalogue/BatchDB.h"
+#include "model/BatchDB.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "transfer/bzip.h"
+#include "engine/transfer/bzip.h"
 
 namespace {
 

@@ -35,10 +35,10 @@
 #include <wx/log.h>
 #include <wx/utils.h>
 
-#include "app/DownloadPreferences.h"
+#include "core/DownloadPreferences.h"
 #include "app/tidewrightapp.h"
-#include "map/GPSQuery.h"
-#include "map/Nmea.h"
+#include "engine/gps/GPSQuery.h"
+#include "engine/gps/Nmea.h"
 #include "tests/gps/FakeReceiver.h"
 #include "Figures.h"
 

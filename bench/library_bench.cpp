@@ -33,8 +33,8 @@
 #include <wx/wxsqlite3.h>
 
 #include "app/tidewrightapp.h"
-#include "catalogue/BatchDB.h"
-#include "library/batchwindow.h"
+#include "model/BatchDB.h"
+#include "windows/library/batchwindow.h"
 #include "Figures.h"
 
 namespace {

@@ -42,8 +42,8 @@
 #include <wx/wxsqlite3.h>
 
 #include "app/tidewrightapp.h"
-#include "map/MapPanel.h"
-#include "map/weatherzonedialog.h"
+#include "windows/map/MapPanel.h"
+#include "windows/map/weatherzonedialog.h"
 #include "platform/UiHooks.h"
 #include "Figures.h"
 

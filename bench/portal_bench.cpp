@@ -26,14 +26,14 @@
 #include <wx/treectrl.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/Init.h"
-#include "app/Registry.h"
+#include "core/Init.h"
+#include "core/Registry.h"
 #include "app/tidewrightapp.h"
-#include "catalogue/BatchDB.h"
+#include "model/BatchDB.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
-#include "windows/checktreectrl.h"
-#include "windows/loadwindow.h"
+#include "windows/common/checktreectrl.h"
+#include "windows/portal/loadwindow.h"
 #include "Figures.h"
 
 namespace {

@@ -28,7 +28,7 @@
 #include <wx/wxsqlite3.h>
 
 #include "app/tidewrightapp.h"
-#include "library/find.h"
+#include "windows/library/find.h"
 #include "platform/UiHooks.h"
 #include "Figures.h"
 

@@ -41,10 +41,10 @@
 #include <wx/utils.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/Init.h"
-#include "app/Registry.h"
+#include "core/Init.h"
+#include "core/Registry.h"
 #include "app/tidewrightapp.h"
-#include "wizard/ContentWizardLauncher.h"
+#include "windows/wizard/ContentWizardLauncher.h"
 #include "Figures.h"
 
 namespace {

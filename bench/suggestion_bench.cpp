@@ -32,9 +32,9 @@
 #include <wx/log.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/StringHelpers.h"
-#include "catalogue/BatchDB.h"
-#include "wizard/SuggestionRun.h"
+#include "core/StringHelpers.h"
+#include "model/BatchDB.h"
+#include "engine/suggest/SuggestionRun.h"
 #include "Figures.h"
 
 namespace {

@@ -27,7 +27,7 @@
 
 #include "app/tidewrightapp.h"
 #include "platform/UiHooks.h"
-#include "wizard/contentwizard.h"
+#include "windows/wizard/contentwizard.h"
 #include "Figures.h"
 
 namespace {

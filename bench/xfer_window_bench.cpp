@@ -41,15 +41,15 @@
 #include <wx/timer.h>
 
 #include "Figures.h"
-#include "app/Registry.h"
+#include "core/Registry.h"
 #include "app/tidewrightapp.h"
-#include "catalogue/Batch.h"
-#include "catalogue/Broadcast.h"
-#include "catalogue/FileList.h"
-#include "catalogue/PostProcess.h"
+#include "model/Batch.h"
+#include "model/Broadcast.h"
+#include "model/FileList.h"
+#include "model/PostProcess.h"
 #include "platform/UiHooks.h"
 #include "support/ChildProgram.h"
-#include "transfer/filexfer.h"
+#include "windows/transfer/filexfer.h"
 
 namespace {
 

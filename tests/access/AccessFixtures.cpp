@@ -13,12 +13,12 @@
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
 
-#include "app/Init.h"
-#include "app/Registry.h"
-#include "catalogue/FileList.h"
-#include "transfer/filexfer.h"
+#include "core/Init.h"
+#include "core/Registry.h"
+#include "model/FileList.h"
+#include "windows/transfer/filexfer.h"
 #include "startup/StartupFixtures.h"
-#include "windows/PictureButton.h"
+#include "windows/common/PictureButton.h"
 
 extern char** environ;
 

@@ -14,11 +14,11 @@
 
 #include "access/AccessFixtures.h"
 #include "startup/StartupFixtures.h"
-#include "windows/PictureButton.h"
-#include "wizard/contentwizard.h"
+#include "windows/common/PictureButton.h"
+#include "windows/wizard/contentwizard.h"
 #include "xferwindow/XferFixtures.h"
-#include "wizard/wizardnavigator.h"
-#include "wizard/wizardpagebase.h"
+#include "windows/wizard/wizardnavigator.h"
+#include "windows/wizard/wizardpagebase.h"
 
 using namespace access_test;
 

@@ -8,12 +8,12 @@
 
 #include "access/AccessFixtures.h"
 #include "startup/StartupFixtures.h"
-#include "wizard/contentwizard.h"
-#include "wizard/wizardnavigator.h"
-#include "wizard/wizardpagebase.h"
+#include "windows/wizard/contentwizard.h"
+#include "windows/wizard/wizardnavigator.h"
+#include "windows/wizard/wizardpagebase.h"
 #include "xferwindow/XferFixtures.h"
 #include "platform/Accessible.h"
-#include "windows/PictureButton.h"
+#include "windows/common/PictureButton.h"
 
 using namespace access_test;
 

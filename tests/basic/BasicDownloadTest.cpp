@@ -10,11 +10,11 @@
 
 #include <wx/dcclient.h>
 
-#include "app/Registry.h"
+#include "core/Registry.h"
 #include "basic/BasicFixtures.h"
 #include "map/MapFixtures.h"
 #include "support/GatewaySim.h"
-#include "windows/PictureButton.h"
+#include "windows/common/PictureButton.h"
 #include "xferwindow/XferFixtures.h"
 
 using namespace basic_test;

@@ -17,12 +17,12 @@
 #include <wx/wxsqlite3.h>
 
 #include "app/tidewrightapp.h"
-#include "catalogue/BatchDB.h"
-#include "map/MapPanel.h"
+#include "model/BatchDB.h"
+#include "windows/map/MapPanel.h"
 #include "support/EnvGuard.h"
 #include "support/TestSupport.h"
-#include "windows/basicwindow.h"
-#include "wizard/ContentWizardLauncher.h"
+#include "windows/basic/basicwindow.h"
+#include "windows/wizard/ContentWizardLauncher.h"
 #include "xferwindow/XferFixtures.h"   // readable texts, transfer window helpers
 
 namespace basic_test {

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "basic/BasicFixtures.h"
-#include "windows/BasicRules.h"
+#include "windows/basic/BasicRules.h"
 
 using namespace tw::basic;
 

@@ -4,7 +4,7 @@
 #include <wx/toplevel.h>
 
 #include "basic/BasicFixtures.h"
-#include "transfer/filexfer.h"
+#include "windows/transfer/filexfer.h"
 
 using namespace basic_test;
 using namespace xfer_test;

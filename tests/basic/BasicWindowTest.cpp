@@ -16,12 +16,12 @@
 
 #include "library/ModalDriver.h"
 #include "basic/BasicFixtures.h"
-#include "library/batchwindow.h"
+#include "windows/library/batchwindow.h"
 #include "map/MapFixtures.h"
-#include "transfer/connsettings.h"
-#include "transfer/filexfer.h"
-#include "transfer/updatestatus.h"
-#include "windows/loadwindow.h"
+#include "windows/transfer/connsettings.h"
+#include "windows/transfer/filexfer.h"
+#include "windows/transfer/updatestatus.h"
+#include "windows/portal/loadwindow.h"
 #include "xferwindow/XferFixtures.h"
 
 using namespace basic_test;

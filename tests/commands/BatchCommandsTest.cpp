@@ -7,9 +7,9 @@
 
 #include "CommandsFixtures.h"
 #include "library/ModalDriver.h"
-#include "library/find.h"
-#include "library/wizardtreewindow.h"
-#include "transfer/connsettings.h"
+#include "windows/library/find.h"
+#include "windows/library/wizardtreewindow.h"
+#include "windows/transfer/connsettings.h"
 
 using namespace commands_test;
 using tw::test::AnswerBox;

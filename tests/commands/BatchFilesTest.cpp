@@ -5,7 +5,7 @@
 #include <wx/filedlg.h>
 
 #include "CommandsFixtures.h"
-#include "catalogue/BatchFile.h"
+#include "model/BatchFile.h"
 #include "support/EnvGuard.h"
 
 using namespace commands_test;

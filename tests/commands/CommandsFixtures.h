@@ -13,15 +13,15 @@
 #include <wx/menu.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/Init.h"
-#include "app/Registry.h"
+#include "core/Init.h"
+#include "core/Registry.h"
 #include "app/tidewrightapp.h"
-#include "catalogue/BatchDB.h"
-#include "library/batchwindow.h"
+#include "model/BatchDB.h"
+#include "windows/library/batchwindow.h"
 #include "platform/Locations.h"
 #include "startup/StartupFixtures.h"
 #include "support/TestSupport.h"
-#include "wizard/ContentWizardLauncher.h"
+#include "windows/wizard/ContentWizardLauncher.h"
 
 namespace commands_test {
 

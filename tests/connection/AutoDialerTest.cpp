@@ -10,7 +10,7 @@
 #include <wx/socket.h>
 #include <wx/stopwatch.h>
 
-#include "app/Registry.h"
+#include "core/Registry.h"
 #include "app/tidewrightapp.h"
 #include "platform/Launcher.h"
 #include "support/DialerSim.h"

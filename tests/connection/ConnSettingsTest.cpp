@@ -12,10 +12,10 @@
 #include <wx/textctrl.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/Registry.h"
+#include "core/Registry.h"
 #include "app/tidewrightapp.h"
 #include "support/DialerSim.h"
-#include "transfer/connsettings.h"
+#include "windows/transfer/connsettings.h"
 
 using tw::test::DialerSim;
 using tw::test::WaitFor;

@@ -10,7 +10,7 @@
 #include <map>
 #include <set>
 
-#include "app/StringHelpers.h"
+#include "core/StringHelpers.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <set>
 #include <vector>
 
-#include "app/StringHelpers.h"
+#include "core/StringHelpers.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -12,10 +12,10 @@
 #include <wx/utils.h>
 
 #include "FakeReceiver.h"
-#include "app/DownloadPreferences.h"
-#include "app/Registry.h"
+#include "core/DownloadPreferences.h"
+#include "core/Registry.h"
 #include "app/tidewrightapp.h"
-#include "map/GPSQuery.h"
+#include "engine/gps/GPSQuery.h"
 #include "support/TestSupport.h"
 
 using namespace tw::test;

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeReceiver.h"
-#include "map/Nmea.h"
+#include "engine/gps/Nmea.h"
 
 using namespace tw::nmea;
 using gps_test::WithChecksum;

@@ -3,7 +3,7 @@
 // and a new batch's folder.
 #include <gtest/gtest.h>
 
-#include "library/BatchDialogRules.h"
+#include "windows/library/BatchDialogRules.h"
 
 TEST(BatchDialogRules, WidthEntries)
 {

@@ -12,9 +12,9 @@
 
 #include "LibraryFixtures.h"
 #include "ModalDriver.h"
-#include "library/BatchDialog.h"
-#include "library/PathPicker.h"
-#include "map/mapdialog.h"
+#include "windows/library/BatchDialog.h"
+#include "windows/library/PathPicker.h"
+#include "windows/map/mapdialog.h"
 
 using namespace library_test;
 using tw::test::AnswerBox;

@@ -8,10 +8,10 @@
 
 #include "LibraryFixtures.h"
 #include "ModalDriver.h"
-#include "library/batchitemsproperties.h"
-#include "library/FindQuery.h"
-#include "library/LibraryRules.h"
-#include "library/find.h"
+#include "windows/library/batchitemsproperties.h"
+#include "windows/library/FindQuery.h"
+#include "windows/library/LibraryRules.h"
+#include "windows/library/find.h"
 
 using namespace library_test;
 using tw::test::BoxShown;

@@ -3,7 +3,7 @@
 #include <wx/dnd.h>
 
 #include "LibraryFixtures.h"
-#include "library/LibraryRules.h"
+#include "windows/library/LibraryRules.h"
 
 using namespace library_test;
 using tw::test::BoxShown;

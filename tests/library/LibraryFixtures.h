@@ -17,10 +17,10 @@
 #include <wx/treectrl.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/Registry.h"
+#include "core/Registry.h"
 #include "app/tidewrightapp.h"
-#include "catalogue/BatchDB.h"
-#include "library/batchwindow.h"
+#include "model/BatchDB.h"
+#include "windows/library/batchwindow.h"
 #include "support/TestSupport.h"
 
 namespace library_test {

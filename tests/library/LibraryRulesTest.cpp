@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <wx/datetime.h>
 
-#include "library/LibraryRules.h"
+#include "windows/library/LibraryRules.h"
 
 using namespace tw;
 

@@ -9,7 +9,7 @@
 #include "support/EnvGuard.h"
 
 #include "LibraryFixtures.h"
-#include "library/ListRows.h"
+#include "windows/library/ListRows.h"
 
 using namespace library_test;
 

@@ -12,9 +12,9 @@
 #include <wx/sizer.h>
 
 #include "app/tidewrightapp.h"
-#include "catalogue/Batch.h"
-#include "catalogue/LocalCopy.h"
-#include "tests/catalogue/BatchFixtures.h"
+#include "model/Batch.h"
+#include "model/LocalCopy.h"
+#include "tests/model/BatchFixtures.h"
 
 using namespace tw::test;
 

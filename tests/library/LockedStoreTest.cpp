@@ -6,7 +6,7 @@
 
 #include "library/LibraryFixtures.h"
 
-#include "catalogue/BatchFile.h"
+#include "model/BatchFile.h"
 
 #include <wx/wxsqlite3.h>
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <wx/wxsqlite3.h>
 
-#include "library/FindQuery.h"
+#include "windows/library/FindQuery.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -17,9 +17,9 @@
 #include <wx/sizer.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/Registry.h"
+#include "core/Registry.h"
 #include "app/tidewrightapp.h"
-#include "map/MapPanel.h"
+#include "windows/map/MapPanel.h"
 #include "support/TestSupport.h"
 
 namespace map_test {

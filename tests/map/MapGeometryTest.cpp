@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "map/MapGeometry.h"
+#include "windows/map/MapGeometry.h"
 
 using namespace mapgeo;
 

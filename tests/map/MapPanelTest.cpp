@@ -10,9 +10,9 @@
 #include <wx/wizard.h>
 
 #include "map/MapFixtures.h"
-#include "map/mapdialog.h"
-#include "windows/basicwindow.h"
-#include "windows/loadwindow.h"
+#include "windows/map/mapdialog.h"
+#include "windows/basic/basicwindow.h"
+#include "windows/portal/loadwindow.h"
 
 using namespace map_test;
 

@@ -9,7 +9,7 @@
 #include <wx/colour.h>
 #include <wx/image.h>
 
-#include "map/MapGeometry.h"
+#include "windows/map/MapGeometry.h"
 #include "support/TestSupport.h"
 
 namespace {

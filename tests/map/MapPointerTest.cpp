@@ -7,7 +7,7 @@
 #include <wx/stattext.h>
 
 #include "map/MapFixtures.h"
-#include "windows/basicwindow.h"
+#include "windows/basic/basicwindow.h"
 
 using namespace map_test;
 

@@ -10,7 +10,7 @@
 #include <wx/stattext.h>
 
 #include "map/MapFixtures.h"
-#include "map/weatherzonedialog.h"
+#include "windows/map/weatherzonedialog.h"
 
 using namespace map_test;
 

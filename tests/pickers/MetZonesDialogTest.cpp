@@ -10,8 +10,8 @@
 #include <wx/panel.h>
 #include <wx/utils.h>
 
-#include "map/ZoneRegions.h"
-#include "map/metzonesdialog.h"
+#include "windows/map/ZoneRegions.h"
+#include "windows/map/metzonesdialog.h"
 #include "PickerFixtures.h"
 
 using namespace pickers_test;

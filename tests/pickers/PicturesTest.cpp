@@ -1,6 +1,6 @@
 // The pickers' pictures: they load under the names the dialogs use, with
 // their sizes, and they show the outlines the dialogs hit-test (the tables
-// in map/ZoneRegions.cpp). The colours are those of
+// in windows/map/ZoneRegions.cpp). The colours are those of
 // tools/images/make_zone_pictures.sh.
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 
 #include <wx/image.h>
 
-#include "map/USZonesDialog.h"
-#include "map/ZoneRegions.h"
-#include "map/metzonesdialog.h"
+#include "windows/map/USZonesDialog.h"
+#include "windows/map/ZoneRegions.h"
+#include "windows/map/metzonesdialog.h"
 #include "support/TestSupport.h"
 
 using namespace tw::zones;

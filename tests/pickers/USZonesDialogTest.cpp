@@ -5,8 +5,8 @@
 #include <wx/panel.h>
 #include <wx/utils.h>
 
-#include "map/USZonesDialog.h"
-#include "map/ZoneRegions.h"
+#include "windows/map/USZonesDialog.h"
+#include "windows/map/ZoneRegions.h"
 #include "PickerFixtures.h"
 
 using namespace pickers_test;

@@ -6,7 +6,7 @@
 
 #include <wx/defs.h>
 
-#include "map/ZoneRegions.h"
+#include "windows/map/ZoneRegions.h"
 
 using namespace tw::zones;
 

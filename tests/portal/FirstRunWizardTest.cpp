@@ -11,13 +11,13 @@
 
 #include "PortalFixtures.h"
 #include "support/FitCheck.h"
-#include "windows/PictureButton.h"
-#include "windows/loadwindow.h"
-#include "wizard/WizardRules.h"
-#include "wizard/contentpages.h"
-#include "wizard/contentwizard.h"
-#include "wizard/wizardnavigator.h"
-#include "wizard/wizardpagebase.h"
+#include "windows/common/PictureButton.h"
+#include "windows/portal/loadwindow.h"
+#include "windows/wizard/WizardRules.h"
+#include "windows/wizard/contentpages.h"
+#include "windows/wizard/contentwizard.h"
+#include "windows/wizard/wizardnavigator.h"
+#include "windows/wizard/wizardpagebase.h"
 
 using namespace portal_test;
 

@@ -4,10 +4,10 @@
 // the server, and the tree is left as it was.
 #include <wx/textctrl.h>
 
-#include "library/wizardtreewindow.h"
+#include "windows/library/wizardtreewindow.h"
 #include "portal/PortalFixtures.h"
 #include "support/GatewaySim.h"
-#include "windows/loadwindow.h"
+#include "windows/portal/loadwindow.h"
 #include "xferwindow/XferFixtures.h"
 
 using namespace portal_test;

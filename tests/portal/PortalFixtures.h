@@ -13,15 +13,15 @@
 #include <wx/treectrl.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/Init.h"
-#include "app/Registry.h"
+#include "core/Init.h"
+#include "core/Registry.h"
 #include "app/tidewrightapp.h"
-#include "catalogue/BatchDB.h"
+#include "model/BatchDB.h"
 #include "platform/Locations.h"
 #include "startup/StartupFixtures.h"
 #include "support/TestSupport.h"
-#include "windows/checktreectrl.h"
-#include "wizard/ContentWizardLauncher.h"
+#include "windows/common/checktreectrl.h"
+#include "windows/wizard/ContentWizardLauncher.h"
 
 namespace portal_test {
 

@@ -7,8 +7,8 @@
 #include <wx/image.h>
 
 #include "support/TestSupport.h"
-#include "windows/PortalLayout.h"
-#include "windows/SuggestionGroups.h"
+#include "windows/portal/PortalLayout.h"
+#include "windows/common/SuggestionGroups.h"
 
 using namespace tw::portal;
 

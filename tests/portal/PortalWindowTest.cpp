@@ -12,13 +12,13 @@
 #include <wx/uiaction.h>
 
 #include "library/ModalDriver.h"
-#include "library/batchwindow.h"
-#include "map/MapPanel.h"
+#include "windows/library/batchwindow.h"
+#include "windows/map/MapPanel.h"
 #include "portal/PortalFixtures.h"
-#include "windows/PictureButton.h"
-#include "windows/basicwindow.h"
-#include "windows/loadwindow.h"
-#include "wizard/processwizardsettings.h"
+#include "windows/common/PictureButton.h"
+#include "windows/basic/basicwindow.h"
+#include "windows/portal/loadwindow.h"
+#include "windows/wizard/processwizardsettings.h"
 
 using namespace portal_test;
 using tw::portal::ButtonRow;

@@ -4,7 +4,7 @@
 #include <wx/button.h>
 #include <wx/sizer.h>
 
-#include "library/wizardtreewindow.h"
+#include "windows/library/wizardtreewindow.h"
 #include "portal/PortalFixtures.h"
 
 using namespace portal_test;

@@ -4,10 +4,10 @@
 #include <wx/choice.h>
 #include <wx/textctrl.h>
 
-#include "map/MapPanel.h"
-#include "map/mapdialog.h"
+#include "windows/map/MapPanel.h"
+#include "windows/map/mapdialog.h"
 #include "startup/StartupFixtures.h"
-#include "windows/basicwindow.h"
+#include "windows/basic/basicwindow.h"
 
 using namespace startup_test;
 

@@ -13,8 +13,8 @@
 #include "platform/Launcher.h"
 #include "platform/Locations.h"
 #include "startup/StartupFixtures.h"
-#include "windows/loadwindow.h"
-#include "wizard/ContentWizardLauncher.h"
+#include "windows/portal/loadwindow.h"
+#include "windows/wizard/ContentWizardLauncher.h"
 
 using namespace startup_test;
 

@@ -14,9 +14,9 @@
 #include <wx/snglinst.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/Init.h"
-#include "app/Registry.h"
-#include "app/StringHelpers.h"
+#include "core/Init.h"
+#include "core/Registry.h"
+#include "core/StringHelpers.h"
 #include "app/tidewrightapp.h"
 #include "support/TestSupport.h"
 

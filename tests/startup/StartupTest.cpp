@@ -17,13 +17,13 @@
 #include <wx/splash.h>
 #include <wx/utils.h>
 
-#include "library/batchwindow.h"
+#include "windows/library/batchwindow.h"
 #include "platform/Launcher.h"
 #include "platform/Locations.h"
 #include "startup/StartupFixtures.h"
-#include "windows/basicwindow.h"
-#include "windows/loadwindow.h"
-#include "wizard/ContentWizardLauncher.h"
+#include "windows/basic/basicwindow.h"
+#include "windows/portal/loadwindow.h"
+#include "windows/wizard/ContentWizardLauncher.h"
 
 using namespace startup_test;
 

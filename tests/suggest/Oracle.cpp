@@ -5,8 +5,8 @@
 
 #include <wx/wxsqlite3.h>
 
-#include "app/StringHelpers.h"
-#include "wizard/SuggestionQuery.h"
+#include "core/StringHelpers.h"
+#include "engine/suggest/SuggestionQuery.h"
 
 namespace tw::test {
 namespace {

@@ -14,8 +14,8 @@
 
 #include <wx/string.h>
 
-#include "app/DownloadPreferences.h"
-#include "app/HomePosition.h"
+#include "core/DownloadPreferences.h"
+#include "core/HomePosition.h"
 
 class wxSQLite3Database;
 

@@ -9,7 +9,7 @@
 
 #include "Oracle.h"
 #include "SuggestFixture.h"
-#include "app/StringHelpers.h"
+#include "core/StringHelpers.h"
 
 namespace tw::test {
 namespace {

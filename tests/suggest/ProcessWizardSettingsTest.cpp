@@ -9,7 +9,7 @@
 #include "Oracle.h"
 #include "SuggestFixture.h"
 #include "app/tidewrightapp.h"
-#include "wizard/processwizardsettings.h"
+#include "windows/wizard/processwizardsettings.h"
 
 namespace tw::test {
 namespace {

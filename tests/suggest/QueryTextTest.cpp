@@ -10,9 +10,9 @@
 
 #include <wx/wxsqlite3.h>
 
-#include "app/StringHelpers.h"
-#include "catalogue/BatchDB.h"
-#include "wizard/SuggestionQuery.h"
+#include "core/StringHelpers.h"
+#include "model/BatchDB.h"
+#include "engine/suggest/SuggestionQuery.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <wx/wxsqlite3.h>
 
 #include "support/TestSupport.h"
-#include "wizard/SuggestionRun.h"
+#include "engine/suggest/SuggestionRun.h"
 
 namespace tw::test {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/Registry.h"
+#include "core/Registry.h"
 
 namespace tw::test {
 

@@ -7,7 +7,7 @@
 #include <wx/filefn.h>
 #include <wx/filename.h>
 
-#include "app/Registry.h"
+#include "core/Registry.h"
 
 namespace tw::test {
 

@@ -12,7 +12,7 @@
 #include <wx/defs.h>
 #include <wx/string.h>
 
-#include "app/ThreadHelper.h"
+#include "core/ThreadHelper.h"
 
 namespace tw::test {
 

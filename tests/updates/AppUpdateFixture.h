@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/tidewrightapp.h"
-#include "tests/transfer/UpdateFixtures.h"
+#include "tests/engine/UpdateFixtures.h"
 
 namespace update_test {
 

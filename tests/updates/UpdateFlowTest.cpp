@@ -9,8 +9,8 @@
 #include <wx/textctrl.h>
 
 #include "tests/updates/AppUpdateFixture.h"
-#include "transfer/filexfer.h"
-#include "transfer/updatestatus.h"
+#include "windows/transfer/filexfer.h"
+#include "windows/transfer/updatestatus.h"
 
 using namespace update_test;
 using tw::test::BoxShown;

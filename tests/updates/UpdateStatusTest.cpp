@@ -11,7 +11,7 @@
 #include <wx/textctrl.h>
 
 #include "tests/updates/AppUpdateFixture.h"
-#include "transfer/updatestatus.h"
+#include "windows/transfer/updatestatus.h"
 
 using namespace update_test;
 using tw::test::BoxShown;

@@ -12,7 +12,7 @@
 #include <wx/wxsqlite3.h>
 
 #include "support/TestSupport.h"
-#include "windows/ErrorGate.h"
+#include "windows/common/ErrorGate.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 
 #include "support/TestSupport.h"
 #include "platform/Accessible.h"
-#include "windows/PictureButton.h"
+#include "windows/common/PictureButton.h"
 
 namespace {
 

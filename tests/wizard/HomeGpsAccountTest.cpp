@@ -9,14 +9,14 @@
 #include <wx/stattext.h>
 
 #include "WizardFixtures.h"
-#include "transfer/connsettings.h"
+#include "windows/transfer/connsettings.h"
 #include "gps/FakeReceiver.h"
 #include "platform/SerialPort.h"
 #include "support/DialerSim.h"
 #include "support/EnvGuard.h"
-#include "wizard/accountpage.h"
-#include "wizard/gpspage.h"
-#include "wizard/homepage.h"
+#include "windows/wizard/accountpage.h"
+#include "windows/wizard/gpspage.h"
+#include "windows/wizard/homepage.h"
 
 using namespace wizard_test;
 using gps_test::FakeReceiver;

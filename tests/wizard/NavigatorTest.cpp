@@ -5,12 +5,12 @@
 #include <wx/frame.h>
 
 #include "WizardFixtures.h"
-#include "windows/PictureButton.h"
-#include "wizard/WizardRules.h"
-#include "wizard/contentpages.h"
-#include "wizard/homepage.h"
-#include "wizard/preferencespage.h"
-#include "wizard/wizardnavigator.h"
+#include "windows/common/PictureButton.h"
+#include "windows/wizard/WizardRules.h"
+#include "windows/wizard/contentpages.h"
+#include "windows/wizard/homepage.h"
+#include "windows/wizard/preferencespage.h"
+#include "windows/wizard/wizardnavigator.h"
 
 using namespace wizard_test;
 using tw::wizard::StripButton;

@@ -10,12 +10,12 @@
 
 #include "WizardFixtures.h"
 #include "support/EnvGuard.h"
-#include "windows/PictureButton.h"
-#include "wizard/WizardRules.h"
-#include "wizard/contentpages.h"
-#include "wizard/preferencespage.h"
-#include "wizard/textforecastspage.h"
-#include "wizard/wizardnavigator.h"
+#include "windows/common/PictureButton.h"
+#include "windows/wizard/WizardRules.h"
+#include "windows/wizard/contentpages.h"
+#include "windows/wizard/preferencespage.h"
+#include "windows/wizard/textforecastspage.h"
+#include "windows/wizard/wizardnavigator.h"
 
 using namespace wizard_test;
 using tw::wizard::CheckRow;

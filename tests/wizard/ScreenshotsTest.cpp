@@ -11,10 +11,10 @@
 #include <wx/stattext.h>
 
 #include "WizardFixtures.h"
-#include "windows/PictureButton.h"
-#include "wizard/WizardRules.h"
-#include "wizard/wizardpagebase.h"
-#include "wizard/wizardnavigator.h"
+#include "windows/common/PictureButton.h"
+#include "windows/wizard/WizardRules.h"
+#include "windows/wizard/wizardpagebase.h"
+#include "windows/wizard/wizardnavigator.h"
 
 using namespace wizard_test;
 

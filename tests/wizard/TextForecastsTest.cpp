@@ -7,11 +7,11 @@
 #include <set>
 
 #include "WizardFixtures.h"
-#include "map/MapPanel.h"
-#include "map/USZonesDialog.h"
-#include "map/metzonesdialog.h"
-#include "map/weatherzonedialog.h"
-#include "wizard/textforecastspage.h"
+#include "windows/map/MapPanel.h"
+#include "windows/map/USZonesDialog.h"
+#include "windows/map/metzonesdialog.h"
+#include "windows/map/weatherzonedialog.h"
+#include "windows/wizard/textforecastspage.h"
 
 using namespace wizard_test;
 using tw::test::AnswerBox;

@@ -3,7 +3,7 @@
 #include <wx/app.h>
 #include <wx/fileconf.h>
 
-#include "map/GPSQuery.h"
+#include "engine/gps/GPSQuery.h"
 
 namespace wizard_test {
 

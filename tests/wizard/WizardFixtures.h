@@ -23,11 +23,11 @@
 #include <wx/wizard.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/DownloadPreferences.h"
-#include "app/Registry.h"
+#include "core/DownloadPreferences.h"
+#include "core/Registry.h"
 #include "app/tidewrightapp.h"
 #include "support/TestSupport.h"
-#include "wizard/contentwizard.h"
+#include "windows/wizard/contentwizard.h"
 
 namespace wizard_test {
 

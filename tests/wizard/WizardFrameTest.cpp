@@ -5,17 +5,17 @@
 #include <wx/fileconf.h>
 
 #include "WizardFixtures.h"
-#include "map/MapPanel.h"
-#include "wizard/ContentWizardLauncher.h"
-#include "wizard/WizardRules.h"
-#include "wizard/accountpage.h"
-#include "wizard/buoyspage.h"
-#include "wizard/contentpages.h"
-#include "wizard/homepage.h"
-#include "wizard/preferencespage.h"
-#include "wizard/textforecastspage.h"
-#include "wizard/gpspage.h"
-#include "wizard/wizardnavigator.h"
+#include "windows/map/MapPanel.h"
+#include "windows/wizard/ContentWizardLauncher.h"
+#include "windows/wizard/WizardRules.h"
+#include "windows/wizard/accountpage.h"
+#include "windows/wizard/buoyspage.h"
+#include "windows/wizard/contentpages.h"
+#include "windows/wizard/homepage.h"
+#include "windows/wizard/preferencespage.h"
+#include "windows/wizard/textforecastspage.h"
+#include "windows/wizard/gpspage.h"
+#include "windows/wizard/wizardnavigator.h"
 
 using namespace wizard_test;
 using tw::test::BoxShown;

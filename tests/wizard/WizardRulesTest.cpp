@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "wizard/WizardRules.h"
+#include "windows/wizard/WizardRules.h"
 
 using namespace tw::wizard;
 

@@ -8,9 +8,9 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/Registry.h"
-#include "catalogue/FileList.h"
-#include "transfer/XferSocket.h"
+#include "core/Registry.h"
+#include "model/FileList.h"
+#include "engine/transfer/XferSocket.h"
 #include "xferwindow/XferFixtures.h"
 
 using namespace xfer_test;

@@ -8,8 +8,8 @@
 #include <wx/dir.h>
 #include <wx/filefn.h>
 
-#include "catalogue/Broadcast.h"
-#include "catalogue/PostProcess.h"
+#include "model/Broadcast.h"
+#include "model/PostProcess.h"
 #include "xferwindow/XferFixtures.h"
 
 using namespace xfer_test;

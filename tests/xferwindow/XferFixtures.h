@@ -16,11 +16,11 @@
 #include <wx/weakref.h>
 
 #include "app/tidewrightapp.h"
-#include "catalogue/Batch.h"
+#include "model/Batch.h"
 #include "platform/Launcher.h"
 #include "support/TestSupport.h"
 #include "support/DialerSim.h"
-#include "transfer/filexfer.h"
+#include "windows/transfer/filexfer.h"
 
 // Readable test failures for texts.
 inline void PrintTo(const wxString& text, std::ostream* os)

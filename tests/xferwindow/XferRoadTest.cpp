@@ -14,17 +14,17 @@
 #include <wx/stopwatch.h>
 #include <wx/textctrl.h>
 
-#include "app/Init.h"
-#include "app/Registry.h"
-#include "catalogue/BatchDB.h"
-#include "catalogue/FileList.h"
-#include "library/batchwindow.h"
+#include "core/Init.h"
+#include "core/Registry.h"
+#include "model/BatchDB.h"
+#include "model/FileList.h"
+#include "windows/library/batchwindow.h"
 #include "platform/Locations.h"
 #include "startup/StartupFixtures.h"
-#include "transfer/DialService.h"
+#include "engine/transfer/DialService.h"
 #include "support/GatewaySim.h"
-#include "windows/basicwindow.h"
-#include "windows/PictureButton.h"
+#include "windows/basic/basicwindow.h"
+#include "windows/common/PictureButton.h"
 #include "xferwindow/XferFixtures.h"
 
 using namespace xfer_test;

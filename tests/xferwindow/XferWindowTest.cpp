@@ -16,12 +16,12 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/Registry.h"
-#include "catalogue/FileList.h"
-#include "map/MapPanel.h"
-#include "map/mapdialog.h"
+#include "core/Registry.h"
+#include "model/FileList.h"
+#include "windows/map/MapPanel.h"
+#include "windows/map/mapdialog.h"
 #include "support/FitCheck.h"
-#include "windows/PictureButton.h"
+#include "windows/common/PictureButton.h"
 #include "xferwindow/XferFixtures.h"
 
 using namespace xfer_test;

@@ -24,7 +24,7 @@
 #include <wx/pen.h>
 #include <wx/quantize.h>
 
-#include "app/StringHelpers.h"
+#include "core/StringHelpers.h"
 #include "samples.h"
 
 namespace sim {

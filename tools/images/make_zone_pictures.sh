@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Draws the pictures of the METAREA picker and of the US region picker from
-# the outline tables in map/ZoneRegions.cpp (printed by zone_regions.cpp,
+# the outline tables in windows/map/ZoneRegions.cpp (printed by zone_regions.cpp,
 # which this script compiles), so that the outlines in the pictures are the
 # ones the dialogs hit-test:
 #   res/WorldMetAreaMap2.png   635 x 465: Mercator world map (587 pixels to

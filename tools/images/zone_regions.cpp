@@ -1,15 +1,15 @@
-// Prints the pickers' outline tables (map/ZoneRegions.cpp) for the picture
+// Prints the pickers' outline tables (windows/map/ZoneRegions.cpp) for the picture
 // script make_zone_pictures.sh, one line per area, fields separated by tabs:
 //   metarea  ID  NUMERAL  LABEL_X  LABEL_Y  RING...
 //   coastal  CODE  NAME  CAPTION  LABEL_X  LABEL_Y  RING
 //   offshore CODE  NAME  CAPTION  LABEL_X  LABEL_Y  RING
 // A ring is its vertices "x,y" separated by blanks.
 // Built by the script itself (plain C++, no toolkit):
-//   c++ -std=c++17 -I. tools/images/zone_regions.cpp map/ZoneRegions.cpp
+//   c++ -std=c++17 -I. tools/images/zone_regions.cpp windows/map/ZoneRegions.cpp
 #include <cstddef>
 #include <cstdio>
 
-#include "map/ZoneRegions.h"
+#include "windows/map/ZoneRegions.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 // category and the chart types of each region 0, 1, 2 ... in order of first
 // appearance; it refuses a catalogue whose rows are not grouped that way.
 
-#include "app/StringHelpers.h"
+#include "core/StringHelpers.h"
 #include "tools/seedbuilder/CsvReader.h"
 
 #include <wx/dir.h>

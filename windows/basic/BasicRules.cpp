@@ -1,0 +1,97 @@
+#include "windows/basic/BasicRules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace tw::basic {
+
+const wxString kRaceDisabledId = wxS("RaceDisable");
+const wxString kRaceDisabledLabel = wxS("Disabled for Race Mode");
+
+int ProductIndex(int page, int position)
+{
+    if (position < 0 || position >= kButtonsPerPage || page < 1 || page > kPageCount)
+        return -1;
+    return (page - 1) * kButtonsPerPage + position;
+}
+
+ButtonSet MakeButtons(const std::vector<ButtonRow>& rows, bool race)
+{
+    ButtonSet set;
+    for (const ButtonRow& row : rows) {
+        if (set.rowsRead >= kButtonCount)
+            break;
+        if (row.raceDisable && race) {
+            set.texts.Add(kRaceDisabledLabel);
+            set.recids.Add(kRaceDisabledId);
+        } else {
+            set.texts.Add(row.text);
+            set.recids.Add(row.recid);
+        }
+        ++set.rowsRead;
+    }
+    while (set.texts.size() < static_cast<size_t>(kButtonCount)) {
+        set.texts.Add(wxString());
+        set.recids.Add(wxString());
+    }
+    return set;
+}
+
+std::vector<PictureRow> MenuPersonalities(const std::vector<PictureRow>& pictureRows, int regionCount)
+{
+    std::vector<PictureRow> entries;
+    std::set<wxString> seen;
+    for (const PictureRow& row : pictureRows) {
+        if (static_cast<int>(entries.size()) >= regionCount)
+            break;
+        if (!seen.insert(row.region).second)
+            continue;
+        entries.push_back(row);
+    }
+    return entries;
+}
+
+int IndexOfRecid(const wxArrayString& recids, const wxString& recid)
+{
+    if (recid.empty())
+        return -1;
+    const int n = std::min(static_cast<int>(recids.size()), kButtonCount);
+    for (int i = 0; i < n; ++i)
+        if (recids[i] == recid)
+            return i;
+    return -1;
+}
+
+bool AreaInRange(double lat, double lon, double width)
+{
+    return width >= kMinWidth && width <= kMaxWidth && lon >= -180.0 && lon <= 180.0 && lat >= -90.0 &&
+           lat <= 90.0;
+}
+
+bool RepairArea(double& lat, double& lon, double& width)
+{
+    if (AreaInRange(lat, lon, width))
+        return false;
+    // A value that is not a number fails every comparison and so is replaced.
+    if (!(lat >= -90.0 && lat <= 90.0))
+        lat = kDefaultLat;
+    if (!(lon >= -180.0 && lon <= 180.0))
+        lon = kDefaultLon;
+    if (!(width >= kMinWidth && width <= kMaxWidth))
+        width = kDefaultWidth;
+    return true;
+}
+
+double LimitWidth(double width)
+{
+    if (std::isnan(width))
+        return kDefaultWidth;
+    if (width < kMinWidth)
+        return kMinWidth;
+    if (width > kMaxWidth)
+        return kMaxWidth;
+    return width;
+}
+
+} // namespace tw::basic
