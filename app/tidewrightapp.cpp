@@ -44,9 +44,9 @@
 
 wxIMPLEMENT_APP_NO_MAIN(TidewrightApp);
 
-const wxString TidewrightApp::kModeBasic = wxS("Basic");
-const wxString TidewrightApp::kModeLibrary = wxS("Batch");
-const wxString TidewrightApp::kModePortal = wxS("LoadWindow");
+const wxString& TidewrightApp::kModeBasic = tw::kModeBasic;
+const wxString& TidewrightApp::kModeLibrary = tw::kModeLibrary;
+const wxString& TidewrightApp::kModePortal = tw::kModePortal;
 
 namespace {
 
@@ -147,6 +147,8 @@ TidewrightApp::TidewrightApp()
 {
     if (UnderTest())
         splashTimeoutMs = 0;
+    // The windows reach the application through the shell.
+    tw::InstallShell(this);
     // The batch store finds the items of stored batches in this catalogue.
     CBatchFolder::Instance()->SetCatalogue(&m_catalogueIndex);
     // The GPS reader reads the preferences in place and reloads the home
@@ -161,6 +163,9 @@ TidewrightApp::~TidewrightApp()
     CloseDatabases();
     TerminateAutodialerStatus();
     instanceChecker.reset();
+    tw::Shell* installed = tw::InstallShell(nullptr);
+    if (installed != this)
+        tw::InstallShell(installed);
 }
 
 bool TidewrightApp::OnInit()

@@ -25,6 +25,7 @@
 #include "model/LocalCopy.h"
 #include "engine/gps/GPSQuery.h"
 #include "engine/transfer/DialService.h"
+#include "windows/common/Shell.h"
 
 class wxFrame;
 class wxListCtrl;
@@ -33,36 +34,9 @@ class wxSingleInstanceChecker;
 class wxSQLite3Database;
 class wxSplashScreen;
 
-// What became of the files of the last transfer (FileTransferEpilogue).
-struct TransferOutcome {
-    bool ran = false;               // a transfer was run in the window (Go pressed)
-    bool complete = false;          // every scheduled file arrived whole and was placed
-    wxArrayString arrived;          // final paths of the files placed in this transfer
-    wxArrayString missing;          // server-side names of the files that did not arrive
-    wxArrayString keptCombined;     // combined GRIB files left as they were
-    wxString notice;                // what the user is told; empty when the transfer ran complete or did not run
-};
-
-// Sort state the Library window keeps per list.
-struct ListSortInfo {
-    wxString listName;            // "BatchItemsList" or "BatchList"
-    bool ascending = false;
-    int sortColumn = -1;
-    wxListCtrl* listCtrl = nullptr;
-};
-
-// Help sections (the help shows the same start page for each).
-enum __help_section_id {
-    HELP_SECTION_LIBRARY = 1,
-    HELP_SECTION_BASIC = 2,
-    HELP_SECTION_PORTAL = 3,
-    HELP_SECTION_WIZARD = 4,
-    HELP_SECTION_TRANSFER = 6
-};
-
 // Each group of members below is kept by the code that implements it; add to
 // a group with a small edit rather than rewriting the file.
-class TidewrightApp : public wxApp
+class TidewrightApp : public wxApp, public tw::Shell
 {
 public:
     TidewrightApp();
@@ -84,7 +58,7 @@ public:
     // Writes the view mode to the settings file now. Called once the first
     // run has been handled (the Portal is up and the wizard was offered), so
     // that a later start, whatever ended this one, never resets the profile.
-    void RecordViewMode();
+    void RecordViewMode() override;
     // SIGTERM, SIGHUP and SIGINT are taken as a request to close (installed
     // by OnInit): CloseOnSignal runs on the main loop, closes the dialogs
     // that are open (a transfer under way stops as its Close stops it), then
@@ -94,19 +68,19 @@ public:
     void CloseOnSignal();
 
     // View modes and their windows.
-    static const wxString kModeBasic;        // "Basic"
-    static const wxString kModeLibrary;      // "Batch"
-    static const wxString kModePortal;       // "LoadWindow"
-    void ChangeWindowMode(const wxString& mode);
+    static const wxString& kModeBasic;       // "Basic"
+    static const wxString& kModeLibrary;     // "Batch"
+    static const wxString& kModePortal;      // "LoadWindow"
+    void ChangeWindowMode(const wxString& mode) override;
 
-    void UpdateHomePosition();
-    void SetBasicHomePosition(double lat, double lon, int width);
-    void ClearBasicHomePosition();
-    bool HasBasicHomePosition() const;
-    bool GetBasicHomePosition(HomePosition& out) const;
+    void UpdateHomePosition() override;
+    void SetBasicHomePosition(double lat, double lon, int width) override;
+    void ClearBasicHomePosition() override;
+    bool HasBasicHomePosition() const override;
+    bool GetBasicHomePosition(HomePosition& out) const override;
     // Opens the user guide; when none is installed, or it cannot be shown,
     // says so in a message box.
-    void ShowHelpViewer(__help_section_id section);
+    void ShowHelpViewer(__help_section_id section) override;
 
     // The single-instance lock: the file InstanceLockName() in
     // $XDG_RUNTIME_DIR when that is an absolute path to a folder the user may
@@ -138,18 +112,18 @@ public:
     // copy of it (model/CatalogueIndex.h: the index follows every change
     // of the tree; IndexCatalogue() builds it now). The batch store looks
     // items up through the same index.
-    CFileInfo* FindFileInfo(CFileInfo& out, const wxString& id);
+    CFileInfo* FindFileInfo(CFileInfo& out, const wxString& id) override;
     // The same, counting only items outside (skipBasic) or inside the
     // category "Basic Mode".
-    CFileInfo* FindFileInfoFilteredBasic(CFileInfo& out, const wxString& id, bool skipBasic);
+    CFileInfo* FindFileInfoFilteredBasic(CFileInfo& out, const wxString& id, bool skipBasic) override;
     void IndexCatalogue();
 
     // The open databases (null when not open). The handles are used on the
     // main thread only: what a worker needs from them (the gateway's address,
     // the versions) is handed to it when its job starts (CTransferJob).
-    wxSQLite3Database* GetProductDb() const { return productDb.get(); }
-    wxSQLite3Database* GetUserDb() const { return userDb.get(); }
-    wxSQLite3Database* GetMarineZonesDb() const { return marineZonesDb.get(); }
+    wxSQLite3Database* GetProductDb() const override { return productDb.get(); }
+    wxSQLite3Database* GetUserDb() const override { return userDb.get(); }
+    wxSQLite3Database* GetMarineZonesDb() const override { return marineZonesDb.get(); }
 
     // Splash screen time-out in ms; 0 shows no splash (the default under test).
     int splashTimeoutMs = 9000;
@@ -157,29 +131,11 @@ public:
     wxWeakRef<wxSplashScreen> splashScreen;
 
     wxString viewMode;
-    wxFrame* topWindow = nullptr;
-    CProductTypeArray catalogue;
-    wxListCtrl* sortedItemsListCtrl = nullptr;
-    ListSortInfo itemsListSortInfo;
-    ListSortInfo batchesListSortInfo;
-    wxBitmap worldMapBitmap;
-    wxBitmap worldMapAntiBitmap;
-    bool firstRun = false;
-    HomePosition homePosition;
-    CFileInfo* draggedFileInfo = nullptr;
-    wxTreeCtrl* catalogueTreeCtrl = nullptr;
-    wxListCtrl* batchesListCtrl = nullptr;
-    wxListCtrl* batchItemsListCtrl = nullptr;
     HomePosition basicHomePosition;
     std::unique_ptr<wxSQLite3Database> productDb;
     std::unique_ptr<wxSQLite3Database> userDb;
     std::unique_ptr<wxSQLite3Database> marineZonesDb;
     std::unique_ptr<wxSingleInstanceChecker> instanceChecker;
-    CGPSQuery gpsQuery;
-    DLPrefs dlPrefs;
-    int productDbVersion = 0;
-    int marineZonesDbVersion = 0;
-    int transferRate = -1;
     bool restartRequested = false;
     // The program a requested restart starts (empty: this one) and the
     // process it waits for first (0: this one).
@@ -265,12 +221,12 @@ public:
     // program "dizoduv") in its resources folder; with `settings` asks it to
     // open its settings, which only dialers from version 3.82 on understand.
     // False (with a warning) when the program is not installed.
-    bool OpenAutoDialerService(bool settings);
+    bool OpenAutoDialerService(bool settings) override;
     // Starts asking the dialer service for its version and returns at once:
     // true when the version is already known or the query was started. The
     // answer arrives later on the main thread; nothing ever waits for it.
     // `serviceName` is the connection type the service is named by in messages.
-    bool QueryAutodialerStatus(class CRegistry& settings, const wxString& serviceName);
+    bool QueryAutodialerStatus(class CRegistry& settings, const wxString& serviceName) override;
     // Ends a running version query and closes the client (the result of its Close).
     bool TerminateAutodialerStatus();
     void OnVersionAutodialerConnect(wxCommandEvent& event);
@@ -293,7 +249,7 @@ public:
     // `handler` (both or neither; false when only one is given). `area`
     // (may be null) is the position sent with the request.
     bool FileTransferStart(class CActiveFileList& files, wxEvtHandler* handler, wxObjectEventFunction method,
-                           int mode, HomePosition* area);
+                           int mode, HomePosition* area) override;
     // Adds one file to `list`; false when it is skipped (its download folder
     // is missing and the user declines its creation, or it cannot be made).
     static bool ScheduleFileTransferEx(CFileList& list, const wxString& serverPath, const wxString& folder,
@@ -311,19 +267,19 @@ public:
     // every file arrived, the user is told which did not, by catalogue title
     // (a "Notice" box), and the outcome is kept for the caller
     // (LastTransferOutcome: what arrived, also after a partial transfer).
-    void FileTransferEpilogue(class CActiveFileList& files, bool ok, HomePosition* area);
+    void FileTransferEpilogue(class CActiveFileList& files, bool ok, HomePosition* area) override;
     // The outcome of the last FileTransferEpilogue.
-    const TransferOutcome& LastTransferOutcome() const { return m_transferOutcome; }
+    const TransferOutcome& LastTransferOutcome() const override { return m_transferOutcome; }
     // Gives the first active file with that server path and no local path
     // yet the local path; returns its index, or the count when none matches.
     static int InsertLocalPath(class CActiveFileList& files, const wxString& serverPath, const wxString& localPath);
     // The global download folder (batch row 0) and setting it (with alsoBasic
     // also the Basic batch's folder, "Basic Batch" inside it).
-    wxString GetTransferFolder();
-    void SetTransferFolder(wxString folder, bool alsoBasic);
+    wxString GetTransferFolder() override;
+    void SetTransferFolder(wxString folder, bool alsoBasic) override;
     // Opens the local copy of catalogue item `id` as an item of batch
     // `batchId`, the way the after-download processing would (ViewItem.cpp).
-    void ViewItemGlobal(wxString id, int batchId);
+    void ViewItemGlobal(wxString id, int batchId) override;
 
     CFileList transferList;             // the files of the current (or last) transfer
     TransferOutcome m_transferOutcome;  // of the last epilogue
@@ -332,19 +288,19 @@ public:
     // Runs the batch properties dialog for `batch` (a new batch when isNew);
     // returns wxID_OK after writing the answers into the record, 0 when the
     // user cancelled (the record unchanged).
-    int BatchDialog(class CBatch* batch, bool isNew);
+    int BatchDialog(class CBatch* batch, bool isNew) override;
 
     // --- Library batches list row (windows/library/ListRows.h)
     // Writes one batch into the Library window's batches list: a new last row
     // when row < 0, else that row in place. Does nothing without the list.
-    bool AddEditBatchToBatchesListCtrl(class CBatch* batch, long row);
+    bool AddEditBatchToBatchesListCtrl(class CBatch* batch, long row) override;
 
     // --- product-database update flow (UpdateFlow.cpp)
     // Shows the update dialog; after a check that found newer databases
     // downloads them into the updates folder (transfer mode 3), after an
     // import from disk offers the restart. Returns once the dialog closed
     // and, when a download follows, once its transfer window is shown.
-    void OnUpdateDB();
+    void OnUpdateDB() override;
     // End of the update's transfer (int 1 = success): the restart is offered
     // only when every scheduled database arrived whole; otherwise the user is
     // told what failed.

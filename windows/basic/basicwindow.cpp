@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/dcclient.h>
 #include <wx/filefn.h>
@@ -19,7 +20,8 @@
 #include <wx/wxsqlite3.h>
 
 #include "core/Init.h"
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
+#include "core/Editions.h"
 #include "model/BatchDB.h"
 #include "model/LocalCopy.h"
 #include "windows/map/MapPanel.h"
@@ -192,7 +194,7 @@ void BasicWindow::Init()
     m_areaKnown = false;
     m_pendingZoom = 0;
     m_batchFolder = CBatchFolder::Instance();
-    m_batchFolder->SetDatabase(wxGetApp().GetUserDb());
+    m_batchFolder->SetDatabase(tw::TheShell().GetUserDb());
 }
 
 bool BasicWindow::Create(wxWindow* parent, wxWindowID id, const wxString& caption, const wxPoint& pos,
@@ -239,7 +241,7 @@ wxIcon BasicWindow::GetIconResource(const wxString& name)
 
 void BasicWindow::CreateControls()
 {
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     const wxFont textFont = TextFont();
 
     m_panel = new wxPanel(this, wxID_ANY);
@@ -468,7 +470,7 @@ void BasicWindow::CreateControls()
             wxCommandEvent launch(wxEVT_MENU, ID_BASIC_LAUNCH_WIZARD);
             launch.SetEventObject(this);
             GetEventHandler()->SafelyProcessEvent(launch);
-            wxGetApp().RecordViewMode();
+            tw::TheShell().RecordViewMode();
         });
     }
 }
@@ -553,7 +555,7 @@ bool BasicWindow::LoadPersonality(const wxString& region)
         while (set.NextRow())
             rows.push_back({set.GetAsString("ButtonText"), set.GetAsString("recid"), set.GetInt("RaceDisable", 0) != 0});
     }
-    const ButtonSet buttons = MakeButtons(rows, TidewrightApp::IsRace());
+    const ButtonSet buttons = MakeButtons(rows, tw::IsRace());
     m_buttonTexts = buttons.texts;
     m_buttonRecids = buttons.recids;
     if (!buttons.Complete()) {
@@ -584,7 +586,7 @@ void BasicWindow::ShowRegionPicture(const wxString& region)
 
 void BasicWindow::GetNewPersonality(const wxString& region)
 {
-    wxSQLite3Database* db = wxGetApp().GetUserDb();
+    wxSQLite3Database* db = tw::TheShell().GetUserDb();
     if (db) {
         // The batch loses its products and takes the new name together.
         db->Begin();
@@ -624,7 +626,7 @@ void BasicWindow::onPersonalityMenuItemClick(wxCommandEvent& event)
 
 bool BasicWindow::LoadCurrentPersonality(bool zoom)
 {
-    wxSQLite3Database* db = wxGetApp().GetUserDb();
+    wxSQLite3Database* db = tw::TheShell().GetUserDb();
     if (!db)
         return false;
     wxString description;
@@ -675,7 +677,7 @@ bool BasicWindow::LoadCurrentPersonality(bool zoom)
             }
             for (const wxString& id : ids) {
                 CFileInfo item;
-                if (!wxGetApp().FindFileInfo(item, id)) {
+                if (!tw::TheShell().FindFileInfo(item, id)) {
                     tw::MessageBox(wxS("Cannot find in list: ") + id, wxS("Error"), wxOK, tw::BoxParent(this));
                     continue;
                 }
@@ -761,7 +763,7 @@ void BasicWindow::OnTogglebuttonClick(wxToggleButton* button, int position)
         return;
     }
     CFileInfo item;
-    if (!wxGetApp().FindFileInfo(item, recid)) {
+    if (!tw::TheShell().FindFileInfo(item, recid)) {
         tw::MessageBox(wxS("Cannot find in list: ") + recid, wxS("Error"), wxOK, tw::BoxParent(this));
         // Nothing was stored: the button must not claim the product.
         button->SetValue(false);
@@ -846,7 +848,7 @@ void BasicWindow::ViewItem(int row)
     const int index = static_cast<int>(m_productList->GetItemData(row));
     if (index < 0 || index >= static_cast<int>(m_buttonRecids.size()))
         return;
-    wxGetApp().ViewItemGlobal(m_buttonRecids[index], kBasicBatchId);
+    tw::TheShell().ViewItemGlobal(m_buttonRecids[index], kBasicBatchId);
 }
 
 void BasicWindow::OnLeftDClick(wxMouseEvent&)
@@ -869,7 +871,7 @@ void BasicWindow::OnViewButtonClick(wxCommandEvent&)
 
 bool BasicWindow::GetCoords(double& lat, double& lon, int& width)
 {
-    wxSQLite3Database* db = wxGetApp().GetUserDb();
+    wxSQLite3Database* db = tw::TheShell().GetUserDb();
     if (!db)
         return false;
     wxSQLite3ResultSet rs = db->ExecuteQuery("SELECT lat,lon,width FROM batches WHERE ID = 1");
@@ -885,7 +887,7 @@ bool BasicWindow::UpdateCoords(double lat, double lon, int width)
 {
     if (!AreaInRange(lat, lon, width))
         return false;
-    wxSQLite3Database* db = wxGetApp().GetUserDb();
+    wxSQLite3Database* db = tw::TheShell().GetUserDb();
     if (!db)
         return false;
     wxSQLite3Statement st = db->PrepareStatement("UPDATE batches SET lat = ?, lon = ?, width = ? WHERE ID = 1");
@@ -904,7 +906,7 @@ void BasicWindow::UpdateCoords()
         m_width = limited;
         ShowArea(-1);
     }
-    wxSQLite3Database* db = wxGetApp().GetUserDb();
+    wxSQLite3Database* db = tw::TheShell().GetUserDb();
     if (!db)
         return;
     wxSQLite3Statement st = db->PrepareStatement("UPDATE batches SET lat = ?, lon = ?, width = ? WHERE ID = 1");
@@ -942,7 +944,7 @@ void BasicWindow::OnDownloadButtonClick(wxCommandEvent&)
         return;
     }
     HomePosition area(m_lat, m_lon, static_cast<int>(m_width));
-    if (!wxGetApp().FileTransferStart(files, this, wxCommandEventHandler(BasicWindow::OnTransferDone), 0, &area))
+    if (!tw::TheShell().FileTransferStart(files, this, wxCommandEventHandler(BasicWindow::OnTransferDone), 0, &area))
         tw::MessageBox(wxS("Failed to create the download window."), wxS("Message"), wxOK, tw::BoxParent(this));
 }
 
@@ -953,9 +955,9 @@ void BasicWindow::OnTransferDone(wxCommandEvent& event)
         CActiveFileList files;
         m_batchFolder->GetActiveFileList(files, CBatchFolder::kBasicMode);
         HomePosition area;
-        wxGetApp().FileTransferEpilogue(files, ok, &area);
+        tw::TheShell().FileTransferEpilogue(files, ok, &area);
         // Also after a partial transfer: the list shows what arrived.
-        if (ok || !wxGetApp().LastTransferOutcome().arrived.empty()) {
+        if (ok || !tw::TheShell().LastTransferOutcome().arrived.empty()) {
             m_productList->DeleteAllItems();
             LoadCurrentPersonality(false);
         }
@@ -983,7 +985,7 @@ void BasicWindow::OnPropertiesButtonClick(wxCommandEvent&)
         batch.info.ID = kBasicBatchId;
         const float width = batch.info.width, lat = batch.info.lat, lon = batch.info.lon;
         const BatchDialogRunner runner = DialogRunner();
-        const int result = runner ? runner(&batch, false) : wxGetApp().BatchDialog(&batch, false);
+        const int result = runner ? runner(&batch, false) : tw::TheShell().BatchDialog(&batch, false);
         if (result != wxID_OK)
             return;
         // The area's width stays within what the area allows.
@@ -1010,12 +1012,12 @@ void BasicWindow::OnSettingsButtonClick(wxCommandEvent&)
 
 void BasicWindow::OnChkUpdatesButtonClick(wxCommandEvent&)
 {
-    wxGetApp().OnUpdateDB();
+    tw::TheShell().OnUpdateDB();
 }
 
 void BasicWindow::OnHelpButtonClick(wxCommandEvent&)
 {
-    wxGetApp().ShowHelpViewer(HELP_SECTION_BASIC);
+    tw::TheShell().ShowHelpViewer(HELP_SECTION_BASIC);
 }
 
 void BasicWindow::OnChangeMapViewButtonClick(wxCommandEvent&)
@@ -1037,8 +1039,8 @@ void BasicWindow::OnZoomOutClick(wxCommandEvent&)
 
 void BasicWindow::OnMoreProductsButtonClick(wxCommandEvent&)
 {
-    wxGetApp().SetBasicHomePosition(m_lat, m_lon, static_cast<int>(m_width));
-    wxGetApp().ChangeWindowMode(TidewrightApp::kModeLibrary);
+    tw::TheShell().SetBasicHomePosition(m_lat, m_lon, static_cast<int>(m_width));
+    tw::TheShell().ChangeWindowMode(tw::kModeLibrary);
 }
 
 void BasicWindow::OnMenuBatchModeClick(wxCommandEvent& event)
@@ -1048,8 +1050,8 @@ void BasicWindow::OnMenuBatchModeClick(wxCommandEvent& event)
 
 void BasicWindow::OnPortalButtonClick(wxCommandEvent&)
 {
-    wxGetApp().ClearBasicHomePosition();
-    wxGetApp().ChangeWindowMode(TidewrightApp::kModePortal);
+    tw::TheShell().ClearBasicHomePosition();
+    tw::TheShell().ChangeWindowMode(tw::kModePortal);
 }
 
 void BasicWindow::OnMenuLoadWindowClick(wxCommandEvent& event)
@@ -1062,8 +1064,8 @@ void BasicWindow::OnMenuContentWizardClick(wxCommandEvent&)
     ++m_wizardRequests;
     if (!tw::RunContentWizard(this, tw::kWizardWelcome))
         return;
-    wxGetApp().ClearBasicHomePosition();
-    wxGetApp().ChangeWindowMode(TidewrightApp::kModePortal);
+    tw::TheShell().ClearBasicHomePosition();
+    tw::TheShell().ChangeWindowMode(tw::kModePortal);
 }
 
 void BasicWindow::OnQuit(wxCommandEvent&)

@@ -8,7 +8,7 @@
 #include <wx/toplevel.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "model/BatchDB.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
@@ -304,7 +304,7 @@ void wxCheckTreeCtrl::OnLeftDblClick(wxMouseEvent& event)
     const wxString id = GetRecordId(item);
     if (id.empty())
         return;
-    wxGetApp().ViewItemGlobal(id, kWizardBatch);
+    tw::TheShell().ViewItemGlobal(id, kWizardBatch);
 }
 
 void wxCheckTreeCtrl::OnRightDown(wxMouseEvent& event)
@@ -344,7 +344,7 @@ void wxCheckTreeCtrl::OnRightDown(wxMouseEvent& event)
 
 bool BuildSuggestionTree(wxCheckTreeCtrl& tree, const SuggestionTreeText& text)
 {
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     tw::CSuggestionGroups groups;
     wxArrayString missing;
     wxString error;
@@ -412,7 +412,7 @@ void StartWizardBatchDownload(wxEvtHandler* handler, wxObjectEventFunction done)
         tw::ShowError(wxS("The suggested content could not be read: ") + e.GetMessage(), window);
         return;
     }
-    if (!wxGetApp().FileTransferStart(files, handler, done, 1, nullptr))
+    if (!tw::TheShell().FileTransferStart(files, handler, done, 1, nullptr))
         tw::MessageBox(wxS("Failed to create the download window."), wxS("Message"), wxOK | wxCENTRE,
                        tw::BoxParent(window));
 }
@@ -426,5 +426,5 @@ void FinishWizardBatchDownload(const wxCommandEvent& event)
         tw::ShowError(wxS("The downloaded files could not be processed: ") + e.GetMessage(), nullptr);
         return;
     }
-    wxGetApp().FileTransferEpilogue(files, event.GetInt() != 0, nullptr);
+    tw::TheShell().FileTransferEpilogue(files, event.GetInt() != 0, nullptr);
 }

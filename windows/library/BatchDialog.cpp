@@ -17,7 +17,8 @@
 
 #include "core/Init.h"
 #include "core/Numbers.h"
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
+#include "core/PositionText.h"
 #include "model/Batch.h"
 #include "model/BatchDB.h"
 #include "windows/library/BatchDialogRules.h"
@@ -301,7 +302,7 @@ void NewBatch::Fill(CBatch& batch, bool isNew)
         m_gribViewer->Set3StateValue(wxCHK_UNCHECKED);
         m_dateLabel->SetLabel(CreatedText(wxDateTime::Now()));
         m_enabled->SetValue(true);
-        wxString folder = wxGetApp().GetTransferFolder();
+        wxString folder = tw::TheShell().GetTransferFolder();
         if (folder.empty())
             folder = CInit::GetDefaultTransferFolder();
         m_folderPicker->SetPath(folder);
@@ -434,7 +435,7 @@ bool NewBatch::WriteBack(CBatch& batch)
             folder = CInit::GetDefaultTransferFolder();
         folder = tw::NewBatchFolder(folder, m_nameText, NextBatchId());
     }
-    if (!folder.empty() && !TidewrightApp::MkDirTree(folder)) {
+    if (!folder.empty() && !::MkDirTree(folder)) {
         tw::MessageBox(wxS("Could not create folder ") + folder, wxS("Error"), wxOK | wxICON_ERROR, tw::BoxParent(this));
         return false;
     }
@@ -531,7 +532,7 @@ void NewBatch::OnMapButtonClick(wxCommandEvent&)
                      wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
     double lat = 0, lon = 0;
     const double width = tw::ReadWidth(m_width->GetValue());
-    TidewrightApp::UnFormatPosition(lon, lat, m_lon->GetValue(), m_lat->GetValue(), m_ew->GetStringSelection(),
+    tw::UnFormatPosition(lon, lat, m_lon->GetValue(), m_lat->GetValue(), m_ew->GetStringSelection(),
                                     m_ns->GetStringSelection());
     // The zoom bounds first: placing the area clamps the zoom with them.
     picker.GetMapPanel()->m_maxZoom = 7.0;
@@ -542,7 +543,7 @@ void NewBatch::OnMapButtonClick(wxCommandEvent&)
     double newLat = lat, newLon = lon, newWidth = width;
     picker.RetrievePosition(newLat, newLon, newWidth);
     wxString lonText, lonHemisphere, latText, latHemisphere;
-    TidewrightApp::FormatPosition(newLon, newLat, lonText, lonHemisphere, latText, latHemisphere);
+    tw::FormatPosition(newLon, newLat, lonText, lonHemisphere, latText, latHemisphere);
     m_lat->ChangeValue(latText);
     m_lon->ChangeValue(lonText);
     m_ns->SetStringSelection(latHemisphere);

@@ -27,7 +27,9 @@
 #include "core/Init.h"
 #include "core/LocalFiles.h"
 #include "core/Registry.h"
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
+#include "core/Editions.h"
+#include "model/LocalCopy.h"
 #include "model/BatchDB.h"
 #include "model/BatchFile.h"
 #include "model/PostProcess.h"
@@ -129,7 +131,7 @@ wxColour Grey()
 // The batch properties dialog of the application.
 int RealBatchDialog(CBatch& batch, bool isNew)
 {
-    return wxGetApp().BatchDialog(&batch, isNew);
+    return tw::TheShell().BatchDialog(&batch, isNew);
 }
 
 BatchWindow::BatchDialogRunner& DialogRunner()
@@ -236,7 +238,7 @@ bool DnDItemToBatch::OnDropText(wxCoord x, wxCoord y, const wxString& text)
     wxString fileId;
     if (!tw::ParseCatalogueDragText(text, fileId))
         return false;
-    BatchWindow* window = OwnerOf(wxGetApp().batchesListCtrl);
+    BatchWindow* window = OwnerOf(tw::TheShell().batchesListCtrl);
     if (!window) {
         wxLogError("Batch folder drop encountered an error.");
         return false;
@@ -253,7 +255,7 @@ bool DnDFile::OnDropText(wxCoord, wxCoord, const wxString& text)
     wxString fileId;
     if (!tw::ParseCatalogueDragText(text, fileId))
         return false;
-    BatchWindow* window = OwnerOf(wxGetApp().batchesListCtrl);
+    BatchWindow* window = OwnerOf(tw::TheShell().batchesListCtrl);
     if (!window) {
         wxLogError("Batch item drop encountered an error.");
         return false;
@@ -292,7 +294,7 @@ BatchWindow::~BatchWindow()
 {
     SaveFrameSize();
     // Nothing may reach the lists through the application once they are gone.
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     if (m_catalogueTree && app.catalogueTreeCtrl == m_catalogueTree)
         app.catalogueTreeCtrl = nullptr;
     if (m_batchesList && app.batchesListCtrl == m_batchesList)
@@ -349,7 +351,7 @@ bool BatchWindow::Create(wxWindow* parent, wxWindowID id, const wxString& captio
 
 void BatchWindow::CreateControls()
 {
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
 
     // Menus.
     m_modeMenu = new wxMenu;
@@ -621,14 +623,14 @@ void BatchWindow::OnSplitterwindow1SashPosChanged(wxSplitterEvent& event)
 
 void BatchWindow::PopulateCatalogueTree()
 {
-    const bool race = TidewrightApp::IsRace();
+    const bool race = tw::IsRace();
     m_catalogueTree->Unbind(wxEVT_TREE_ITEM_EXPANDING, &BatchWindow::OnCatalogueTreeExpanding, this);
     m_catalogueTree->Bind(wxEVT_TREE_ITEM_EXPANDING, &BatchWindow::OnCatalogueTreeExpanding, this);
     m_catalogueTree->Freeze();
     m_catalogueTree->DeleteAllItems();
     m_treeCategories.clear();
     const wxTreeItemId root = m_catalogueTree->AddRoot(wxS("Rooter"), 0, 0);
-    CProductTypeArray& catalogue = wxGetApp().catalogue;
+    CProductTypeArray& catalogue = tw::TheShell().catalogue;
     for (size_t i = 0; i < catalogue.GetCount(); ++i) {
         const CProduct& product = catalogue.Item(i);
         if (!race && product.name == wxS("Race"))
@@ -665,7 +667,7 @@ void BatchWindow::FillCatalogueNode(const wxTreeItemId& node)
         path.insert(path.begin(), SiblingIndex(tree, n));
     if (path.empty() || path.size() > 3 || path[0] >= m_treeCategories.size())
         return;
-    CProductTypeArray& catalogue = wxGetApp().catalogue;
+    CProductTypeArray& catalogue = tw::TheShell().catalogue;
     if (m_treeCategories[path[0]] >= catalogue.GetCount())
         return;
     CProduct& product = catalogue.Item(m_treeCategories[path[0]]);
@@ -765,7 +767,7 @@ void BatchWindow::OnProductTreeCtrlBeginDrag(wxTreeEvent& event)
     if (!data || !data->GetItem())
         return;   // categories, regions and chart types are not dragged
     CFileInfo* item = data->GetItem();
-    wxGetApp().draggedFileInfo = item;
+    tw::TheShell().draggedFileInfo = item;
     // A drag runs only while a button holds it; the toolkit's drag loop would
     // otherwise wait for a release that never comes.
     if (!wxGetMouseState().ButtonIsDown(wxMOUSE_BTN_ANY))
@@ -780,7 +782,7 @@ void BatchWindow::OnProductTreeCtrlBeginDrag(wxTreeEvent& event)
 bool BatchWindow::ReadListedBatches(std::vector<CBatch>& batches)
 {
     batches.clear();
-    wxSQLite3Database* db = wxGetApp().GetUserDb();
+    wxSQLite3Database* db = tw::TheShell().GetUserDb();
     if (!db || !db->IsOpen())
         return false;
     try {
@@ -955,7 +957,7 @@ void BatchWindow::LaunchNewBatchDlg()
         tw::MessageBox(store->LastAddError(), wxS("Error"), wxOK | wxICON_ERROR, tw::BoxParent(this));
         return;
     }
-    wxGetApp().AddEditBatchToBatchesListCtrl(&batch, -1);
+    tw::TheShell().AddEditBatchToBatchesListCtrl(&batch, -1);
 }
 
 // ---------------------------------------------------------------- items list
@@ -977,7 +979,7 @@ void BatchWindow::LoadBatchItemsCtrl(int batchId)
         m_itemsList->Thaw();
         return;
     }
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     CBatch batch;
     if (!tw::Guarded(this, [&] { batch = CBatchFolder::Instance()->GetBatchByIndex(batchId); })) {
         // Nothing shown that the store did not give.
@@ -1080,7 +1082,7 @@ void BatchWindow::SortList(wxListCtrl* list, int column)
 {
     if (!list || column < 0 || column >= list->GetColumnCount())
         return;
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     const bool items = list == m_itemsList;
     ListSortInfo& info = items ? app.itemsListSortInfo : app.batchesListSortInfo;
     info.listName = items ? wxS("BatchItemsList") : wxS("BatchList");
@@ -1205,7 +1207,7 @@ void BatchWindow::PasteClipboard()
     }
     if (!CurrentBatchTakesItems())
         return;
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     CBatchFolder* store = CBatchFolder::Instance();
     tw::Guarded(this, [&] {
         CBatch batch = store->GetBatchByIndex(m_currentBatchId);
@@ -1300,7 +1302,7 @@ bool BatchWindow::DroppedItem(const wxString& text, CFileInfo*& item)
     wxString fileId;
     if (!tw::ParseCatalogueDragText(text, fileId))
         return false;
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     if (fileId.empty()) {
         // Only an item the race edition blanked is dragged without an id.
         CFileInfo* dragged = app.draggedFileInfo;
@@ -1337,7 +1339,7 @@ bool BatchWindow::DropOnBatchesList(const wxPoint& point, const wxString& text)
         TellLater(wxS("No batch is selected"));
         return true;
     }
-    if (!wxGetApp().batchItemsListCtrl)
+    if (!tw::TheShell().batchItemsListCtrl)
         return true;
     const int id = BatchIdOfRow(row);
     const wxString refusal = DropRefusal(*item, id);
@@ -1379,7 +1381,7 @@ bool BatchWindow::DropOnItemsList(const wxString& text)
     }
     CBatchFolder* store = CBatchFolder::Instance();
     store->AddItemToBatch(id, item->info.FileID, 1);
-    if (!wxGetApp().batchItemsListCtrl)
+    if (!tw::TheShell().batchItemsListCtrl)
         return true;
     if (m_currentBatchId == id) {
         CBatch batch = store->GetBatchByIndex(id);
@@ -1411,13 +1413,13 @@ void BatchWindow::TellLater(const wxString& text)
 
 void BatchWindow::OnMenuBasicModeClick(wxCommandEvent&)
 {
-    wxGetApp().ChangeWindowMode(TidewrightApp::kModeBasic);
+    tw::TheShell().ChangeWindowMode(tw::kModeBasic);
 }
 
 void BatchWindow::OnMenuLoadWindowClick(wxCommandEvent&)
 {
-    wxGetApp().ClearBasicHomePosition();
-    wxGetApp().ChangeWindowMode(TidewrightApp::kModePortal);
+    tw::TheShell().ClearBasicHomePosition();
+    tw::TheShell().ChangeWindowMode(tw::kModePortal);
 }
 
 void BatchWindow::OnMenuExitClick(wxCommandEvent&)
@@ -1458,21 +1460,21 @@ void BatchWindow::OnStart(wxCommandEvent&)
     if (!tw::Guarded(this, [&] { CBatchFolder::Instance()->GetActiveFileList(files, CBatchFolder::kLibraryMode); }))
         return;
     HomePosition area;
-    const bool hasArea = wxGetApp().GetBasicHomePosition(area);
-    if (!wxGetApp().FileTransferStart(files, this, wxCommandEventHandler(BatchWindow::OnTransferDone), 2,
+    const bool hasArea = tw::TheShell().GetBasicHomePosition(area);
+    if (!tw::TheShell().FileTransferStart(files, this, wxCommandEventHandler(BatchWindow::OnTransferDone), 2,
                                       hasArea ? &area : nullptr))
         Tell(wxS("Failed to create the download window."), wxS("Message"), wxOK | wxCENTRE);
 }
 
 void BatchWindow::OnTransferDone(wxCommandEvent& event)
 {
-    const bool hasArea = wxGetApp().HasBasicHomePosition();
+    const bool hasArea = tw::TheShell().HasBasicHomePosition();
     HomePosition area;
     area.valid = false;
     tw::Guarded(this, [&] {
         CActiveFileList files;
         CBatchFolder::Instance()->GetActiveFileList(files, CBatchFolder::kLibraryMode);
-        wxGetApp().FileTransferEpilogue(files, event.GetInt() != 0, hasArea ? &area : nullptr);
+        tw::TheShell().FileTransferEpilogue(files, event.GetInt() != 0, hasArea ? &area : nullptr);
         if (area.valid)
             BasicWindow::UpdateCoords(area.lat, area.lon, area.width);
     });
@@ -1484,15 +1486,15 @@ void BatchWindow::OnMenuContentWizardClick(wxCommandEvent&)
 {
     if (!tw::RunContentWizard(this, tw::kWizardWelcome))
         return;
-    wxGetApp().ClearBasicHomePosition();
-    wxGetApp().ChangeWindowMode(TidewrightApp::kModePortal);
+    tw::TheShell().ClearBasicHomePosition();
+    tw::TheShell().ChangeWindowMode(tw::kModePortal);
 }
 
 void BatchWindow::OnMenuSetDefaultsClick(wxCommandEvent&)
 {
     // Without asking: the wizard's preferences and every buoy and zone
     // selection go back to their defaults.
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     app.dlPrefs.SetDefaults();
     app.dlPrefs.WriteRegistry();
     wxSQLite3Database* zones = app.GetMarineZonesDb();
@@ -1522,7 +1524,7 @@ void BatchWindow::OnMenuSettingsClick(wxCommandEvent&)
 
 void BatchWindow::OnMenuUpdateFileListClick(wxCommandEvent&)
 {
-    wxGetApp().OnUpdateDB();
+    tw::TheShell().OnUpdateDB();
 }
 
 void BatchWindow::OnMenuArchiveFilesClick(wxCommandEvent&)
@@ -1548,7 +1550,7 @@ void BatchWindow::OnMenuFindClick(wxCommandEvent&)
 
 void BatchWindow::OnMenuHelpClick(wxCommandEvent&)
 {
-    wxGetApp().ShowHelpViewer(HELP_SECTION_LIBRARY);
+    tw::TheShell().ShowHelpViewer(HELP_SECTION_LIBRARY);
 }
 
 wxAboutDialogInfo BatchWindow::AboutInformation()
@@ -1636,7 +1638,7 @@ void BatchWindow::EditBatchProperties(long row, int id)
             return;
         store->SetBatchByIndex(id, &batch);
         if (row >= 0)
-            wxGetApp().AddEditBatchToBatchesListCtrl(&batch, row);
+            tw::TheShell().AddEditBatchToBatchesListCtrl(&batch, row);
     } catch (const wxSQLite3Exception& e) {
         tw::ShowError(e.GetMessage(), this);
     }
@@ -1725,7 +1727,7 @@ bool BatchWindow::ImportBatchFile(const wxString& path)
     }
     // Every batch the file adds gets its row at the end of the list.
     return CBatchFile::ImportBatchesFromFile(path, false, false, [](CBatch& batch) {
-        wxGetApp().AddEditBatchToBatchesListCtrl(&batch, -1);
+        tw::TheShell().AddEditBatchToBatchesListCtrl(&batch, -1);
     });
 }
 
@@ -1851,10 +1853,10 @@ wxMenu* BatchWindow::BuildItemsContextMenu() const
         const char* label;
         wxString (*path)();
     } viewers[] = {
-        {ID_ITEMS_CTX_GRIB_VIEWER, "Isobarion", &TidewrightApp::GetIsobarionPath},
-        {ID_ITEMS_CTX_CHART_VIEWER, "Chartloom", &TidewrightApp::GetWSPath},
-        {ID_ITEMS_CTX_TEXT_EDITOR, "TextEdit", &TidewrightApp::GetTXTAppPath},
-        {ID_ITEMS_CTX_PREVIEW, "Preview", &TidewrightApp::GetPreviewAppPath},
+        {ID_ITEMS_CTX_GRIB_VIEWER, "Isobarion", &tw::GetIsobarionPath},
+        {ID_ITEMS_CTX_CHART_VIEWER, "Chartloom", &tw::GetWSPath},
+        {ID_ITEMS_CTX_TEXT_EDITOR, "TextEdit", &tw::GetTXTAppPath},
+        {ID_ITEMS_CTX_PREVIEW, "Preview", &tw::GetPreviewAppPath},
     };
     for (const auto& viewer : viewers) {
         viewWith->Append(viewer.id, viewer.label, viewer.label);
@@ -1911,7 +1913,7 @@ void BatchWindow::ViewBatchItem(long row)
     try {
         // Nothing to open for an item whose file is not here yet.
         CBatch batch = CBatchFolder::Instance()->GetBatchByIndex(m_currentBatchId);
-        if (TidewrightApp::GetFilePath(&batch, batch.info.folder, item->info.Path).empty()) {
+        if (tw::GetFilePath(&batch, batch.info.folder, item->info.Path).empty()) {
             TellNotDownloaded(*item);
             return;
         }
@@ -1919,7 +1921,7 @@ void BatchWindow::ViewBatchItem(long row)
         tw::ShowError(e.GetMessage(), this);
         return;
     }
-    wxGetApp().ViewItemGlobal(item->info.FileID, m_currentBatchId);
+    tw::TheShell().ViewItemGlobal(item->info.FileID, m_currentBatchId);
 }
 
 bool BatchWindow::GetAppRunArgs(wxString& folder, wxString& file)
@@ -1927,14 +1929,14 @@ bool BatchWindow::GetAppRunArgs(wxString& folder, wxString& file)
     if (!m_currentItem)
         return false;
     CFileInfo item;
-    if (!wxGetApp().FindFileInfo(item, m_currentItem->info.FileID)) {
+    if (!tw::TheShell().FindFileInfo(item, m_currentItem->info.FileID)) {
         Tell(wxS("Cannot find in product list: ") + m_currentItem->info.FileID, wxS("Error"), wxOK);
         return false;
     }
     try {
         CBatch batch = CBatchFolder::Instance()->GetBatchByIndex(m_currentBatchId);
         folder = batch.info.folder;
-        file = TidewrightApp::GetFilePath(&batch, folder, item.info.Path);
+        file = tw::GetFilePath(&batch, folder, item.info.Path);
     } catch (const wxSQLite3Exception& e) {
         tw::ShowError(e.GetMessage(), this);
         return false;
@@ -1960,16 +1962,16 @@ void BatchWindow::OnBatchItemsViewWith(wxCommandEvent& event)
     wxString path;
     switch (event.GetId()) {
     case ID_ITEMS_CTX_GRIB_VIEWER:
-        path = TidewrightApp::GetIsobarionPath();
+        path = tw::GetIsobarionPath();
         break;
     case ID_ITEMS_CTX_CHART_VIEWER:
-        path = TidewrightApp::GetWSPath();
+        path = tw::GetWSPath();
         break;
     case ID_ITEMS_CTX_TEXT_EDITOR:
-        path = TidewrightApp::GetTXTAppPath();
+        path = tw::GetTXTAppPath();
         break;
     case ID_ITEMS_CTX_PREVIEW:
-        path = TidewrightApp::GetPreviewAppPath();
+        path = tw::GetPreviewAppPath();
         break;
     default:
         return;
@@ -2042,7 +2044,7 @@ void BatchWindow::OnBatchItemsProperties(wxCommandEvent&)
     if (!m_currentItem)
         return;
     CFileInfo item;
-    if (!wxGetApp().FindFileInfo(item, m_currentItem->info.FileID)) {
+    if (!tw::TheShell().FindFileInfo(item, m_currentItem->info.FileID)) {
         Tell(wxS("Cannot find in product list: ") + m_currentItem->info.FileID, wxS("Error"), wxOK);
         return;
     }

@@ -14,7 +14,7 @@
 #include <wx/valtext.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "windows/library/FindQuery.h"
 #include "windows/library/LibraryRules.h"
 #include "platform/Accessible.h"
@@ -117,7 +117,7 @@ void Find::CreateControls()
 void Find::FillChoices()
 {
     tw::ChoiceNames categories, regions, types;
-    for (const CProduct& product : wxGetApp().catalogue) {
+    for (const CProduct& product : tw::TheShell().catalogue) {
         categories.Add(product.name);
         for (const CRegion& region : product.regions) {
             regions.Add(region.name);
@@ -163,7 +163,7 @@ int Find::Search()
         tw::MessageBox(wxS("No search values entered"), wxS("Message"), wxOK | wxCENTRE, tw::BoxParent(this));
         return -1;
     }
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     wxSQLite3Database* db = app.GetProductDb();
     long rows = 0;
     wxString failure;
@@ -247,7 +247,7 @@ void Find::OnListctrlBeginDrag(wxListEvent& event)
     CFileInfo* item = ResultItem(event.GetIndex());
     if (!item)
         return;
-    wxGetApp().draggedFileInfo = item;
+    tw::TheShell().draggedFileInfo = item;
     // A drag runs only while a button holds it; the toolkit's drag loop would
     // otherwise wait for a release that never comes.
     if (!wxGetMouseState().ButtonIsDown(wxMOUSE_BTN_ANY))

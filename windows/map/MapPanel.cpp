@@ -25,7 +25,8 @@
 #include <gtk/gtk.h>
 #endif
 
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
+#include "core/PositionText.h"
 #include "windows/map/mapdialog.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
@@ -415,7 +416,7 @@ void wxMapPanel::Init()
     m_frameBitmap = wxNullBitmap;
     m_hoverIndex = -1;
 
-    const int icon = wxGetApp().dlPrefs.HomeLocation_IconIdx;
+    const int icon = tw::TheShell().dlPrefs.HomeLocation_IconIdx;
     if (icon >= 0 && icon < int(WXSIZEOF(kHomeIcons))) {
         wxImage image;
         if (image.LoadFile(ResourcePath(kHomeIcons[icon]), wxBITMAP_TYPE_PNG)) {
@@ -436,7 +437,7 @@ void wxMapPanel::Init()
 
 void wxMapPanel::InitWorldZoom()
 {
-    m_mapBitmap = wxGetApp().worldMapBitmap;   // shared, never copied
+    m_mapBitmap = tw::TheShell().worldMapBitmap;   // shared, never copied
     SetWorld();
     m_showZones = false;
     m_showBuoys = false;
@@ -450,7 +451,7 @@ void wxMapPanel::InitBuoys()
 
 void wxMapPanel::InitWeatherzones(wxString bitmapName, panel_init_vars vars, wxArrayString zcodes)
 {
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     if (bitmapName == wxS("res/WorldmapTiffAnti.png")) {
         m_mapBitmap = app.worldMapAntiBitmap;
     } else if (bitmapName == wxS("res/WorldmapTiff.png")) {
@@ -529,7 +530,7 @@ void wxMapPanel::SetZoom0Rect(float lat, float lon, float sizeDeg, int ewFlag, i
 void wxMapPanel::LoadWorldMap(double zoom)
 {
     SwitchWorld(zoom);
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     m_mapBitmap = m_lonOffset == 0.0 ? app.worldMapAntiBitmap : app.worldMapBitmap;
     Refresh();
 }
@@ -596,7 +597,7 @@ void wxMapPanel::ReportDatabaseError(const wxString& message)
 void wxMapPanel::CreateWeatherZoneArray(wxArrayString zcodes)
 {
     m_zones.Empty();
-    wxSQLite3Database* db = wxGetApp().GetMarineZonesDb();
+    wxSQLite3Database* db = tw::TheShell().GetMarineZonesDb();
     if (!db) {
         tw::MessageBox(wxS("NULL common MarineZones database object."), wxS("Notice"), wxOK | wxICON_ERROR,
                        wxGetActiveWindow());
@@ -787,7 +788,7 @@ void wxMapPanel::Render(wxDC& dc)
             if (m_buoys[i].m_hitRect.Intersects(client))
                 DrawBuoy(int(i), &dc);
     }
-    const HomePosition home = wxGetApp().homePosition;
+    const HomePosition home = tw::TheShell().homePosition;
     if (HomeDrawn(home.lat, home.lon, home.valid, m_mode == kZoneSubMap))
         DrawHome(home.lat, home.lon, &dc);
     dc.SetUserScale(1.0, 1.0);
@@ -870,7 +871,7 @@ void wxMapPanel::ShowStatus(const wxPoint& p)
     double lat = 0.0, lon = 0.0;
     PointerPosition(ToMapPoint(p), m_mode == kZoneSubMap, lat, lon);
     wxString lonText, ew, latText, ns;
-    TidewrightApp::FormatPosition(lon, lat, lonText, ew, latText, ns);
+    tw::FormatPosition(lon, lat, lonText, ew, latText, ns);
     m_statusLabel->SetLabel(FromUtf8(mapgeo::StatusText(ToUtf8(latText), ToUtf8(ns), ToUtf8(lonText), ToUtf8(ew))));
 }
 
@@ -919,7 +920,7 @@ void wxMapPanel::WriteBack()
         }
         break;
     case kHomeChooser: {
-        TidewrightApp& app = wxGetApp();
+        tw::Shell& app = tw::TheShell();
         // Within what the home location page takes, which refuses any other.
         app.dlPrefs.HomeLocation_ContentBox = std::clamp(static_cast<int>(m_boxSizeDeg), tw::wizard::kMinContentBox,
                                                          tw::wizard::kMaxContentBox);
@@ -1046,9 +1047,9 @@ void wxMapPanel::Hover(const wxPoint& p, bool controlDown)
     if (m_homeRegion.Contains(p)) {
         m_hoverIndex = -1;
         if (!m_tipWindow) {
-            const HomePosition home = wxGetApp().homePosition;
+            const HomePosition home = tw::TheShell().homePosition;
             wxString lonText, ew, latText, ns;
-            TidewrightApp::FormatPosition(home.lon, home.lat, lonText, ew, latText, ns);
+            tw::FormatPosition(home.lon, home.lat, lonText, ew, latText, ns);
             OpenTip(FromUtf8(mapgeo::HomeTipText(ToUtf8(latText), ToUtf8(ns), ToUtf8(lonText), ToUtf8(ew))),
                     m_homeRegion);
         }

@@ -11,7 +11,8 @@
 #include <wx/valtext.h>
 
 #include "core/Numbers.h"
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
+#include "core/PositionText.h"
 #include "windows/map/MapGeometry.h"
 #include "windows/map/MapPanel.h"
 #include "windows/map/PickerSupport.h"
@@ -131,7 +132,7 @@ void MapDialog::InitializePosition(double lat, double lon, double width)
 {
     m_widthText = wxString::FromUTF8(mapgeo::WidthFieldText(width).c_str());
     wxString lonText, ewLetter, latText, nsLetter;
-    TidewrightApp::FormatPosition(lon, lat, lonText, ewLetter, latText, nsLetter);
+    tw::FormatPosition(lon, lat, lonText, ewLetter, latText, nsLetter);
     m_latText = latText;
     m_lonText = lonText;
     m_nsChoice->SetStringSelection(nsLetter);
@@ -148,7 +149,7 @@ void MapDialog::RetrievePosition(double& lat, double& lon, double& width) const
     // The leading number of the field (whatever follows it is ignored); a
     // field that does not begin with one leaves the caller's value.
     tw::LeadingDouble(m_widthCtrl->GetValue(), width);
-    TidewrightApp::UnFormatPosition(lon, lat, m_lonCtrl->GetValue(), m_latCtrl->GetValue(),
+    tw::UnFormatPosition(lon, lat, m_lonCtrl->GetValue(), m_latCtrl->GetValue(),
                                     m_ewChoice->GetStringSelection(), m_nsChoice->GetStringSelection());
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include <wx/app.h>
 #include <wx/dcclient.h>
 #include <wx/display.h>
 #include <wx/menu.h>
@@ -12,7 +13,7 @@
 #include <wx/utils.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "model/BatchDB.h"
 #include "windows/map/MapPanel.h"
 #include "platform/Accessible.h"
@@ -78,7 +79,7 @@ LoadWindow::PropertiesDialogRunner& PropertiesRunner()
 // Shows the home box of the application's home position, fitted to the map.
 void ShowHomeBox(wxMapPanel* map)
 {
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     const HomePosition& home = app.homePosition;
     map->SetZoom0Rect(static_cast<float>(std::fabs(home.lat)), static_cast<float>(std::fabs(home.lon)),
                       static_cast<float>(app.dlPrefs.HomeLocation_ContentBox), home.lon < 0 ? 1 : 0,
@@ -130,7 +131,7 @@ bool LoadWindow::Create(wxWindow* parent, wxWindowID id, const wxString& caption
 
 void LoadWindow::CreateControls()
 {
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     if (m_backgroundImage.IsOk())
         m_backgroundBitmap = wxBitmap(m_backgroundImage);
 
@@ -209,7 +210,7 @@ void LoadWindow::CreateControls()
             wxCommandEvent launch(wxEVT_BUTTON, ID_LOAD_LAUNCH_WIZARD_BUTTON);
             launch.SetEventObject(this);
             GetEventHandler()->SafelyProcessEvent(launch);
-            wxGetApp().RecordViewMode();
+            tw::TheShell().RecordViewMode();
         });
     }
 }
@@ -339,12 +340,12 @@ void LoadWindow::OnWizardPageButtonClick(wxCommandEvent& event)
 void LoadWindow::OnBasicModeButtonClick(wxCommandEvent&)
 {
     // This window is destroyed once the event is handled.
-    wxGetApp().ChangeWindowMode(TidewrightApp::kModeBasic);
+    tw::TheShell().ChangeWindowMode(tw::kModeBasic);
 }
 
 void LoadWindow::OnLibraryModeClick(wxCommandEvent&)
 {
-    wxGetApp().ChangeWindowMode(TidewrightApp::kModeLibrary);
+    tw::TheShell().ChangeWindowMode(tw::kModeLibrary);
 }
 
 void LoadWindow::OnDownloadButtonClick(wxCommandEvent&)
@@ -391,12 +392,12 @@ void LoadWindow::OnLaunchPropertiesDlgClick(wxCommandEvent&)
         batch.info.ID = kWizardBatch;
         const wxString folder = batch.info.folder;
         const PropertiesDialogRunner& runner = PropertiesRunner();
-        const int result = runner ? runner(&batch, false) : wxGetApp().BatchDialog(&batch, false);
+        const int result = runner ? runner(&batch, false) : tw::TheShell().BatchDialog(&batch, false);
         if (result != wxID_OK)
             return;
         store->SetBatchByIndex(kWizardBatch, &batch);
         if (batch.info.folder != folder)
-            wxGetApp().SetTransferFolder(batch.info.folder, true);
+            tw::TheShell().SetTransferFolder(batch.info.folder, true);
     } catch (const wxSQLite3Exception& e) {
         tw::ShowError(wxS("The properties of the suggested content could not be stored: ") + e.GetMessage(), this);
     }
@@ -404,12 +405,12 @@ void LoadWindow::OnLaunchPropertiesDlgClick(wxCommandEvent&)
 
 void LoadWindow::OnHelpButtonClick(wxCommandEvent&)
 {
-    wxGetApp().ShowHelpViewer(HELP_SECTION_PORTAL);
+    tw::TheShell().ShowHelpViewer(HELP_SECTION_PORTAL);
 }
 
 void LoadWindow::OnUpdateFileListClick(wxCommandEvent&)
 {
-    wxGetApp().OnUpdateDB();
+    tw::TheShell().OnUpdateDB();
 }
 
 void LoadWindow::OnCheckTreeItemExpanded(wxTreeEvent& event)

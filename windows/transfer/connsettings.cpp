@@ -15,7 +15,7 @@
 
 #include "core/Editions.h"
 #include "core/Numbers.h"
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "platform/UiHooks.h"
 
 namespace {
@@ -25,7 +25,7 @@ namespace {
 template <typename Row>
 void ReadTable(const char* table, const wxString& sql, Row row)
 {
-    wxSQLite3Database* db = wxGetApp().GetProductDb();
+    wxSQLite3Database* db = tw::TheShell().GetProductDb();
     try {
         if (!db || !db->IsOpen())
             throw wxSQLite3Exception(WXSQLITE_ERROR, "catalogue database not open");
@@ -274,7 +274,7 @@ void ConnSettings::ShowConnectionType(int selection, bool query)
     const bool dialer = type != CRegistry::kNetworkConnection;
     m_configureDialer->Enable(dialer);
     if (dialer && query)
-        wxGetApp().QueryAutodialerStatus(m_settings, type);
+        tw::TheShell().QueryAutodialerStatus(m_settings, type);
     m_connectionType->SetToolTip(m_connectionDescriptions[selection]);
 }
 
@@ -326,7 +326,7 @@ void ConnSettings::OnDefaultConnectionSelected(wxCommandEvent&)
 
 void ConnSettings::OnSatDialerButtonClick(wxCommandEvent&)
 {
-    wxGetApp().OpenAutoDialerService(true);
+    tw::TheShell().OpenAutoDialerService(true);
 }
 
 void ConnSettings::OnOkButtonClick(wxCommandEvent&)

@@ -8,6 +8,7 @@
 #include <set>
 #include <thread>
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -26,7 +27,7 @@
 #include "core/Numbers.h"
 #include "core/PositionText.h"
 #include "core/Registry.h"
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "model/FileList.h"
 #include "windows/map/MapPanel.h"
 #include "windows/map/mapdialog.h"
@@ -552,8 +553,8 @@ bool FileXfer::Create(wxWindow* parent, wxWindowID id, const wxString& title, co
     }
 
     CRegistry settings;
-    wxGetApp().transferRate = settings.GetTransferRate();
-    CalculateDownloadSizeAndTime(wxGetApp().transferRate);
+    tw::TheShell().transferRate = settings.GetTransferRate();
+    CalculateDownloadSizeAndTime(tw::TheShell().transferRate);
     InitLatLon();
 
     // The hidden message button keeps its place in the row.
@@ -843,7 +844,7 @@ void FileXfer::InitLatLon()
         return;
 
     if (!m_list->HasDefaultPosition()) {
-        const DLPrefs& prefs = wxGetApp().dlPrefs;
+        const DLPrefs& prefs = tw::TheShell().dlPrefs;
         double lat = 0.0, lon = 0.0;
         switch (prefs.HomeLocation_Source) {
         case 0:
@@ -972,7 +973,7 @@ void FileXfer::OnThreadUpdate(wxThreadEvent&)
         m_totalGauge->SetValue(std::min(p.totalPercent, m_totalGauge->GetRange()));
     }
     if (p.rate >= 0) {
-        wxGetApp().transferRate = p.rate;
+        tw::TheShell().transferRate = p.rate;
         CRegistry settings;
         settings.SetTransferRate(p.rate);
     }
@@ -1128,7 +1129,7 @@ bool FileXfer::StartTransfer()
     }
     // The transfer works with the settings and the gateway's address as they
     // are now, and compares the service's notices with the open databases.
-    const TidewrightApp& app = wxGetApp();
+    const tw::Shell& app = tw::TheShell();
     worker->SetupFileDownload(m_list, location, app.transferRate, this,
                               CTransferJob(app.GetProductDb(), app.productDbVersion, app.marineZonesDbVersion));
     m_queue->SetWorker(worker);
@@ -1330,8 +1331,8 @@ void FileXfer::OnMenuitemSettingsClick(wxCommandEvent&)
         dialog.ShowModal(false);
     }
     CRegistry settings;
-    wxGetApp().transferRate = settings.GetTransferRate();
-    CalculateDownloadSizeAndTime(wxGetApp().transferRate);
+    tw::TheShell().transferRate = settings.GetTransferRate();
+    CalculateDownloadSizeAndTime(tw::TheShell().transferRate);
 }
 
 void FileXfer::OnSettingsButtonClick(wxCommandEvent&)
@@ -1343,22 +1344,22 @@ void FileXfer::OnSettingsButtonClick(wxCommandEvent&)
 
 void FileXfer::OnSatelliteDialerButtonClick(wxCommandEvent&)
 {
-    wxGetApp().OpenAutoDialerService(true);
+    tw::TheShell().OpenAutoDialerService(true);
 }
 
 void FileXfer::OnMenuitemHelpClick(wxCommandEvent&)
 {
-    wxGetApp().ShowHelpViewer(HELP_SECTION_TRANSFER);
+    tw::TheShell().ShowHelpViewer(HELP_SECTION_TRANSFER);
 }
 
 void FileXfer::OnHelpButtonClick(wxCommandEvent&)
 {
-    wxGetApp().ShowHelpViewer(HELP_SECTION_TRANSFER);
+    tw::TheShell().ShowHelpViewer(HELP_SECTION_TRANSFER);
 }
 
 void FileXfer::OnDisableCompressionCheckboxClick(wxCommandEvent&)
 {
-    CalculateDownloadSizeAndTime(wxGetApp().transferRate);
+    CalculateDownloadSizeAndTime(tw::TheShell().transferRate);
 }
 
 void FileXfer::OnMapButtonClick(wxCommandEvent&)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
@@ -17,7 +18,7 @@
 
 #include "core/Init.h"
 #include "core/Registry.h"
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
 #include "engine/transfer/IPUpdates.h"
@@ -178,7 +179,7 @@ void UpdateStatus::OnCheckForUpdatesButtonClick(wxCommandEvent&)
     if (m_offer)
         m_importButton->Disable();
 
-    const TidewrightApp& app = wxGetApp();
+    const tw::Shell& app = tw::TheShell();
     m_updates = std::make_unique<CIPUpdates>(
         static_cast<IThreadResource*>(this),
         CTransferJob(app.GetProductDb(), app.productDbVersion, app.marineZonesDbVersion));
@@ -236,7 +237,7 @@ void UpdateStatus::OnThreadExit(wxThreadEvent& event)
         m_imported = false;
         m_checkSucceeded = true;
 
-        const TidewrightApp& app = wxGetApp();
+        const tw::Shell& app = tw::TheShell();
         wxString summary;
         // A size the server cannot mean is taken as nothing to fetch.
         const wxInt32 productSize = std::max(0, m_updates->GetProductDBSize());

@@ -12,7 +12,7 @@
 
 #include "core/Editions.h"
 #include "core/Numbers.h"
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "windows/map/PickerSupport.h"
 #include "platform/UiHooks.h"
 #include "windows/transfer/connsettings.h"
@@ -232,7 +232,7 @@ void WizardPage10::ShowConnectionType(int selection)
     const bool known = selection >= 0 && selection < static_cast<int>(types.size());
     const bool dialer = known && types[selection] != CRegistry::kNetworkConnection;
     if (dialer)
-        wxGetApp().QueryAutodialerStatus(wizard->m_registry, types[selection]);
+        tw::TheShell().QueryAutodialerStatus(wizard->m_registry, types[selection]);
     m_configureDialer->Enable(dialer);
     if (known && selection < static_cast<int>(wizard->m_connectionDescriptions.size()) && ShowToolTips())
         m_connection->SetToolTip(wizard->m_connectionDescriptions[selection]);
@@ -246,7 +246,7 @@ void WizardPage10::OnDefaultConnectionSelected(wxCommandEvent& event)
 
 void WizardPage10::OnSatDialerButtonClick(wxCommandEvent& event)
 {
-    wxGetApp().OpenAutoDialerService(true);
+    tw::TheShell().OpenAutoDialerService(true);
     event.Skip();
 }
 

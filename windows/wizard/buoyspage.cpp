@@ -6,7 +6,7 @@
 #include <wx/stattext.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "windows/map/MapPanel.h"
 #include "windows/map/PickerSupport.h"
 #include "platform/UiHooks.h"
@@ -110,7 +110,7 @@ void WizardPage5::CreateControls()
 void WizardPage5::LoadBuoys()
 {
     m_mapPanel->m_buoys.Empty();
-    wxSQLite3Database* db = wxGetApp().GetMarineZonesDb();
+    wxSQLite3Database* db = tw::TheShell().GetMarineZonesDb();
     try {
         if (!db || !db->IsOpen())
             throw wxSQLite3Exception(WXSQLITE_ERROR, _("the marine-zones database is not open"));

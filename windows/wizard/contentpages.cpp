@@ -10,7 +10,7 @@
 #include <wx/generic/stattextg.h>
 
 #include "core/Editions.h"
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "windows/wizard/contentwizard.h"
 
 using tw::wizard::CheckRow;

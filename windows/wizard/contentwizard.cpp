@@ -11,7 +11,7 @@
 #include <wx/stattext.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "windows/map/MapPanel.h"
 #include "windows/map/PickerSupport.h"
 #include "platform/Locations.h"
@@ -146,7 +146,7 @@ void ContentWizard::LoadRadarCities()
     m_nexradPositions.Clear();
     m_tdwrNames.clear();
     m_tdwrPositions.Clear();
-    wxSQLite3Database* db = wxGetApp().GetMarineZonesDb();
+    wxSQLite3Database* db = tw::TheShell().GetMarineZonesDb();
     try {
         if (!db || !db->IsOpen())
             throw wxSQLite3Exception(WXSQLITE_ERROR, _("the marine-zones database is not open"));
@@ -266,9 +266,9 @@ bool ContentWizard::RunFrom(wxWizardPage* first)
         m_page->Hide();
         m_page = nullptr;
     }
-    CGPSQuery& reader = wxGetApp().gpsQuery;
+    CGPSQuery& reader = tw::TheShell().gpsQuery;
     const bool pollingBefore = reader.IsPolling();
-    m_prefsAtStart = std::make_unique<DLPrefs>(wxGetApp().dlPrefs);
+    m_prefsAtStart = std::make_unique<DLPrefs>(tw::TheShell().dlPrefs);
     m_committed = false;
     const bool finished = RunWizard(first);
     if (!finished && !m_committed) {
@@ -288,7 +288,7 @@ void ContentWizard::RestorePreferences()
 {
     if (!m_prefsAtStart)
         return;
-    DLPrefs& prefs = wxGetApp().dlPrefs;
+    DLPrefs& prefs = tw::TheShell().dlPrefs;
     // The GPS reader's last fix is its own, not an answer of the wizard.
     const double gpsLat = prefs.HomeLocation_GPSLat;
     const double gpsLon = prefs.HomeLocation_GPSLon;
@@ -322,7 +322,7 @@ bool ContentWizard::GoToPage(int page)
 
 void ContentWizard::OnContentwizardFinished(wxWizardEvent&)
 {
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     app.dlPrefs.WriteRegistry();
     app.UpdateHomePosition();
     m_registry.WriteInfo();
@@ -349,7 +349,7 @@ void ContentWizard::StoreBuoys()
         anyChanged = buoys[i].m_changed;
     if (!anyChanged)
         return;
-    wxSQLite3Database* db = wxGetApp().GetMarineZonesDb();
+    wxSQLite3Database* db = tw::TheShell().GetMarineZonesDb();
     try {
         if (!db || !db->IsOpen())
             throw wxSQLite3Exception(WXSQLITE_ERROR, _("the marine-zones database is not open"));
@@ -408,7 +408,7 @@ void ContentWizard::OnContentwizardCancel(wxWizardEvent&)
 
 void ContentWizard::OnContentwizardHelp(wxWizardEvent& event)
 {
-    wxGetApp().ShowHelpViewer(HELP_SECTION_WIZARD);
+    tw::TheShell().ShowHelpViewer(HELP_SECTION_WIZARD);
     event.Skip();
 }
 

@@ -9,7 +9,7 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "windows/map/PickerSupport.h"
 #include "platform/SerialPort.h"
 #include "platform/UiHooks.h"
@@ -61,7 +61,7 @@ void WizardPage9::Subscribe(bool on)
 {
     if (on == m_subscribed)
         return;
-    wxGetApp().gpsQuery.Notify(on, wxCommandEventHandler(WizardPage9::OnGPSThreadUpdate), this);
+    tw::TheShell().gpsQuery.Notify(on, wxCommandEventHandler(WizardPage9::OnGPSThreadUpdate), this);
     m_subscribed = on;
 }
 
@@ -249,7 +249,7 @@ void WizardPage9::OnGPSParitySelected(wxCommandEvent&)
 void WizardPage9::OnButtonTestGpsClick(wxCommandEvent&)
 {
     m_testPending = true;
-    if (wxGetApp().gpsQuery.RunQuery())
+    if (tw::TheShell().gpsQuery.RunQuery())
         m_test->Enable(false);
     else
         m_testPending = false;
@@ -258,7 +258,7 @@ void WizardPage9::OnButtonTestGpsClick(wxCommandEvent&)
 void WizardPage9::OnGPSThreadUpdate(wxCommandEvent& event)
 {
     event.Skip();   // every subscriber is told
-    CGPSQuery& reader = wxGetApp().gpsQuery;
+    CGPSQuery& reader = tw::TheShell().gpsQuery;
     wxString report;
     if (event.GetInt() != 0) {
         double lat = 0.0;

@@ -13,7 +13,7 @@
 #include <wx/valgen.h>
 
 #include "core/PositionText.h"
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "windows/map/PickerSupport.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
@@ -74,7 +74,7 @@ void WizardPage8::Subscribe(bool on)
 {
     if (on == m_subscribed)
         return;
-    wxGetApp().gpsQuery.Notify(on, wxCommandEventHandler(WizardPage8::OnGPSThreadUpdate), this);
+    tw::TheShell().gpsQuery.Notify(on, wxCommandEventHandler(WizardPage8::OnGPSThreadUpdate), this);
     m_subscribed = on;
 }
 
@@ -355,7 +355,7 @@ void WizardPage8::OnGPSThreadUpdate(wxCommandEvent& event)
     double lat = 0.0;
     double lon = 0.0;
     wxString text;
-    if (!wxGetApp().gpsQuery.GetPosition(lat, lon, text)) {
+    if (!tw::TheShell().gpsQuery.GetPosition(lat, lon, text)) {
         m_gpsLabel->SetLabel("GPS Error: " + text);
     } else {
         m_gpsLabel->SetLabel(GpsPositionText(lat, lon, wxS(" -- ")));

@@ -9,7 +9,7 @@
 #include <wx/stattext.h>
 #include <wx/valgen.h>
 
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 
 using tw::wizard::MatrixCell;
 using tw::wizard::MatrixColumn;

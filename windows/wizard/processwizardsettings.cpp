@@ -5,7 +5,8 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
+#include "core/Editions.h"
 #include "platform/UiHooks.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(ProcessWizardSettings, wxFrame);
@@ -63,11 +64,11 @@ wxIcon ProcessWizardSettings::GetIconResource(const wxString&)
 
 SuggestionOutcome ProcessWizardSettings::Process(bool log)
 {
-    TidewrightApp& app = wxGetApp();
+    tw::Shell& app = tw::TheShell();
     // The engine works on copies taken now: changes during the run do not count.
     const DLPrefs prefs = app.dlPrefs;
     const HomePosition home = app.homePosition;
-    const bool race = TidewrightApp::IsRace();
+    const bool race = tw::IsRace();
 
     // The log is gathered and written in pieces: before each box, so that the
     // log is up to date while it is shown, and at the end.

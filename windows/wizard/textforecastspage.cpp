@@ -7,7 +7,7 @@
 #include <wx/stattext.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "windows/map/MapPanel.h"
 #include "windows/map/PickerSupport.h"
 #include "windows/map/USZonesDialog.h"
@@ -165,7 +165,7 @@ void WizardPage3::OnWxForecastAllCheckboxClick(wxCommandEvent& event)
 wxArrayString WizardPage3::ReadZoneCodes(const wxString& region, bool coastal)
 {
     wxArrayString codes;
-    wxSQLite3Database* db = wxGetApp().GetMarineZonesDb();
+    wxSQLite3Database* db = tw::TheShell().GetMarineZonesDb();
     try {
         if (!db || !db->IsOpen())
             throw wxSQLite3Exception(WXSQLITE_ERROR, _("the marine-zones database is not open"));
@@ -250,7 +250,7 @@ void WizardPage3::OnMetMapButtonClick(wxCommandEvent&)
 {
     GetCheckBox(ID_METAREA)->SetValue(true);
     // The picker stores its own changes in MZones.
-    MetZonesDialog picker(this, wxGetApp().GetMarineZonesDb(), ID_METZONESDIALOG, _("MetZonesDialog"),
+    MetZonesDialog picker(this, tw::TheShell().GetMarineZonesDb(), ID_METZONESDIALOG, _("MetZonesDialog"),
                           wxDefaultPosition, wxSize(400, 300), kPickerStyle);
     picker.ShowModal();
 }
@@ -278,7 +278,7 @@ int WizardPage3::LaunchWeatherZonesDialog(wxArrayString zcodes, wxString title, 
     int result = dialog->ShowModal();
     if (result == wxID_OK) {
         const WeatherZoneArray zones = map->m_zones;
-        wxSQLite3Database* db = wxGetApp().GetMarineZonesDb();
+        wxSQLite3Database* db = tw::TheShell().GetMarineZonesDb();
         try {
             if (!db || !db->IsOpen())
                 throw wxSQLite3Exception(WXSQLITE_ERROR, _("the marine-zones database is not open"));
@@ -299,7 +299,7 @@ void WizardPage3::OnUnselectAllSelectedZones(wxCommandEvent&)
                        tw::BoxParent(this))
         != wxYES)
         return;
-    wxSQLite3Database* db = wxGetApp().GetMarineZonesDb();
+    wxSQLite3Database* db = tw::TheShell().GetMarineZonesDb();
     try {
         if (!db || !db->IsOpen())
             throw wxSQLite3Exception(WXSQLITE_ERROR, _("the marine-zones database is not open"));

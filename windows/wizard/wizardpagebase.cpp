@@ -14,7 +14,7 @@
 #include <wx/sizer.h>
 #include <wx/valgen.h>
 
-#include "app/tidewrightapp.h"
+#include "windows/common/Shell.h"
 #include "platform/Locations.h"
 #include "windows/wizard/contentwizard.h"
 #include "windows/wizard/wizardnavigator.h"
@@ -151,7 +151,7 @@ ContentWizard* ContentWizardPage::GetContentWizard() const
 
 DLPrefs& ContentWizardPage::Prefs()
 {
-    return wxGetApp().dlPrefs;
+    return tw::TheShell().dlPrefs;
 }
 
 bool ContentWizardPage::CreatePage(wxWizard* parent)
