@@ -22,6 +22,7 @@ class wxSQLite3Database;
 class wxTreeCtrl;
 class CActiveFileList;
 class CBatch;
+class CRegistry;
 
 // What became of the files of the last transfer (FileTransferEpilogue).
 struct TransferOutcome {
@@ -110,7 +111,7 @@ public:
 
     // --- the dialer service
     virtual bool OpenAutoDialerService(bool settings) = 0;
-    virtual bool QueryAutodialerStatus(class CRegistry& settings, const wxString& serviceName) = 0;
+    virtual bool QueryAutodialerStatus(CRegistry& settings, const wxString& serviceName) = 0;
 
     // --- the open databases (null when not open; main thread only)
     virtual wxSQLite3Database* GetProductDb() const = 0;
