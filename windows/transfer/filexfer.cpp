@@ -155,13 +155,14 @@ void FileXfer::Init()
     m_blinkPhase = false;
 }
 
-FileXfer* FileXfer::CreateInstance(CFileList* list, wxWindow* parent, int id, const wxString& title,
-                                   const wxPoint& pos, const wxSize& size, long style)
+FileXfer* FileXfer::CreateInstance(CFileList* list, const FileXferJob& job, wxWindow* parent, int id,
+                                   const wxString& title, const wxPoint& pos, const wxSize& size, long style)
 {
     if (!list)
         return nullptr;
     auto* window = new FileXfer;
     window->m_list = list;
+    window->m_job = job;
     window->Create(parent, id, title, pos, size, style);
     return window;
 }
@@ -229,9 +230,7 @@ bool FileXfer::Create(wxWindow* parent, wxWindowID id, const wxString& title, co
         m_disableCompression->Disable();
     }
 
-    CRegistry settings;
-    tw::TheShell().transferRate = settings.GetTransferRate();
-    CalculateDownloadSizeAndTime(tw::TheShell().transferRate);
+    CalculateDownloadSizeAndTime(m_job.rate);
     InitLatLon();
 
     // The hidden message button keeps its place in the row.
@@ -521,25 +520,10 @@ void FileXfer::InitLatLon()
         return;
 
     if (!m_list->HasDefaultPosition()) {
-        const DLPrefs& prefs = tw::TheShell().dlPrefs;
-        double lat = 0.0, lon = 0.0;
-        switch (prefs.HomeLocation_Source) {
-        case 0:
-            lat = prefs.HomeLocation_GPSLat;
-            lon = prefs.HomeLocation_GPSLon;
-            break;
-        case 1:
-            lat = prefs.HomeLocation_CityLat;
-            lon = prefs.HomeLocation_CityLon;
-            break;
-        case 2:
-            lat = prefs.HomeLocation_ManualLat;
-            lon = prefs.HomeLocation_ManualLon;
-            break;
-        default:
+        const HomePosition& home = m_job.home;
+        if (!home.valid)
             return;
-        }
-        m_list->SetDefaultPosition(lat, lon, prefs.HomeLocation_ContentBox);
+        m_list->SetDefaultPosition(home.lat, home.lon, home.width);
         Withdraw(m_list, false);
     }
     double lat = 0.0, lon = 0.0;
@@ -650,7 +634,7 @@ void FileXfer::OnThreadUpdate(wxThreadEvent&)
         m_totalGauge->SetValue(std::min(p.totalPercent, m_totalGauge->GetRange()));
     }
     if (p.rate >= 0) {
-        tw::TheShell().transferRate = p.rate;
+        m_job.rate = p.rate;
         CRegistry settings;
         settings.SetTransferRate(p.rate);
     }
@@ -806,9 +790,7 @@ bool FileXfer::StartTransfer()
     }
     // The transfer works with the settings and the gateway's address as they
     // are now, and compares the service's notices with the open databases.
-    const tw::Shell& app = tw::TheShell();
-    worker->SetupFileDownload(m_list, location, app.transferRate, this,
-                              CTransferJob(app.GetProductDb(), app.productDbVersion, app.marineZonesDbVersion));
+    worker->SetupFileDownload(m_list, location, m_job.rate, this, m_job.basis.MakeJob());
     m_queue->SetWorker(worker);
 
     if (worker->Create() != wxTHREAD_NO_ERROR) {
@@ -952,6 +934,7 @@ void FileXfer::FinishClose()
     }
     wxCommandEvent done(wxEVT_TRANSFER_DONE, GetId());
     done.SetInt(TransferSuccess() ? 1 : 0);
+    done.SetExtraLong(m_job.rate);
     done.SetEventObject(this);
     GetEventHandler()->ProcessEvent(done);
     m_queue->DetachTarget();
@@ -1003,19 +986,20 @@ void FileXfer::OnTransferDone(wxCommandEvent&)
 void FileXfer::OnMenuitemSettingsClick(wxCommandEvent&)
 {
     {
-        ConnSettings dialog(this, ID_SETTINGS_DIALOG, _("Connection Settings"), wxDefaultPosition, wxSize(400, 700),
+        ConnSettings dialog(this, m_job.basis.productDb, ID_SETTINGS_DIALOG, _("Connection Settings"),
+                            wxDefaultPosition, wxSize(400, 700),
                             wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
         dialog.ShowModal(false);
     }
     CRegistry settings;
-    tw::TheShell().transferRate = settings.GetTransferRate();
-    CalculateDownloadSizeAndTime(tw::TheShell().transferRate);
+    m_job.rate = settings.GetTransferRate();
+    CalculateDownloadSizeAndTime(m_job.rate);
 }
 
 void FileXfer::OnSettingsButtonClick(wxCommandEvent&)
 {
-    ConnSettings dialog(this, ID_SETTINGS_DIALOG, _("Connection Settings"), wxDefaultPosition, wxSize(400, 700),
-                        wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
+    ConnSettings dialog(this, m_job.basis.productDb, ID_SETTINGS_DIALOG, _("Connection Settings"), wxDefaultPosition,
+                        wxSize(400, 700), wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
     dialog.ShowModal(false);
 }
 
@@ -1036,7 +1020,7 @@ void FileXfer::OnHelpButtonClick(wxCommandEvent&)
 
 void FileXfer::OnDisableCompressionCheckboxClick(wxCommandEvent&)
 {
-    CalculateDownloadSizeAndTime(tw::TheShell().transferRate);
+    CalculateDownloadSizeAndTime(m_job.rate);
 }
 
 void FileXfer::OnMapButtonClick(wxCommandEvent&)

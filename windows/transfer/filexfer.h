@@ -1,9 +1,11 @@
 // The transfer window: an application-modal frame that runs one transfer of
-// the application's transfer list. It shows price, size and estimated time,
-// starts the transfer worker on request, turns the worker's reports into the
-// log, gauges and times, asks the worker's questions, stores the measured
-// rate, and when it closes queues wxEVT_TRANSFER_DONE (int 1 = the transfer
-// ended well) to the window that asked for the transfer.
+// the application's transfer list. The application hands it its job when it
+// makes it (FileXferJob). It shows price, size and estimated time, starts the
+// transfer worker on request, turns the worker's reports into the log, gauges
+// and times, asks the worker's questions, stores the measured rate in the
+// settings, and when it closes queues wxEVT_TRANSFER_DONE (int 1 = the
+// transfer ended well; extra long = its transfer rate) to the window that
+// asked for the transfer.
 //
 // Reports from the worker go through the shared report queue
 // (engine/transfer/ObserverQueue.h).
@@ -17,8 +19,10 @@
 #include <wx/icon.h>
 #include <wx/timer.h>
 
+#include "core/HomePosition.h"
 #include "engine/transfer/IpGlue.h"
 #include "engine/transfer/ObserverQueue.h"
+#include "engine/transfer/TransferJob.h"
 #include "engine/transfer/TransferObserver.h"
 
 class CFileList;
@@ -36,8 +40,24 @@ class wxThreadEvent;
 class wxWindowDisabler;
 
 // Queued on the transfer window when it closes; id = the window's id,
-// int = 1 when the transfer counts as successful, else 0.
+// int = 1 when the transfer counts as successful, else 0; extra long = the
+// transfer rate the window ends with (the one it was handed, the settings'
+// after its settings dialog, or the one the transfer measured), for the
+// application to keep.
 wxDECLARE_EVENT(wxEVT_TRANSFER_DONE, wxCommandEvent);
+
+// What the application hands a transfer window when it makes it.
+struct FileXferJob {
+    // The transfer's job is made from this when the transfer starts, with
+    // the settings as they are then (the window's settings dialog may have
+    // changed them); its catalogue also fills the settings dialog's lists.
+    CTransferJobBasis basis;
+    // The stored transfer rate (bytes a second; none measured when <= 0).
+    long rate = -1;
+    // The area for a list that comes without one (the home location of the
+    // download preferences); valid false: none.
+    HomePosition home;
+};
 
 enum {
     ID_TIMER_TRANSFER_AGENT = 6000,
@@ -80,9 +100,9 @@ public:
     FileXfer();
     ~FileXfer() override;
 
-    // Null when `list` is null; otherwise the window, made (not shown) for the list.
-    static FileXfer* CreateInstance(CFileList* list, wxWindow* parent, int id, const wxString& title,
-                                    const wxPoint& pos, const wxSize& size, long style);
+    // Null when `list` is null; otherwise the window, made (not shown) for the list and the job.
+    static FileXfer* CreateInstance(CFileList* list, const FileXferJob& job, wxWindow* parent, int id,
+                                    const wxString& title, const wxPoint& pos, const wxSize& size, long style);
 
     bool Create(wxWindow* parent, wxWindowID id, const wxString& title, const wxPoint& pos, const wxSize& size,
                 long style);
@@ -170,6 +190,8 @@ public:
     int GetState() const { return m_queue->State(); }
     bool HasWorker();
     CFileList* GetTransferList() const { return m_list; }
+    // The transfer rate the window goes by now (and reports when it closes).
+    long GetRate() const { return m_job.rate; }
 
     // Waits of the close sequence, run by the countdown timer (the main
     // thread never sleeps): the pause a forced close leaves the worker to end
@@ -260,6 +282,7 @@ private:
     void FinishClose();
 
     CFileList* m_list;
+    FileXferJob m_job;
     std::shared_ptr<CXferObserverQueue> m_queue;
     CloseState m_close;
     int m_countdown;           // ticks left before a waiting close stops the worker by force
