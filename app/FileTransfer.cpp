@@ -107,15 +107,57 @@ bool TidewrightApp::FileTransferStart(CActiveFileList& files, wxEvtHandler* hand
 
     const wxString title = mode == XFER_MODE_DATABASE ? wxS("Product Database Transfer and Control Status")
                                                       : wxS("File Transfer and Control Status");
-    FileXfer* window = FileXfer::CreateInstance(&transferList, topWindow, wxID_ANY, title, wxDefaultPosition,
-                                                wxSize(670, 500),
+    FileXfer* window = FileXfer::CreateInstance(&transferList, TransferWindowJob(), topWindow, wxID_ANY, title,
+                                                wxDefaultPosition, wxSize(670, 500),
                                                 wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU | wxRESIZE_BORDER);
     if (!window)
         return false;
     if (handler)
         window->Connect(wxID_ANY, wxEVT_TRANSFER_DONE, method, nullptr, handler);
+    // Bound last, so the rate is kept before the done-handler runs.
+    window->Bind(wxEVT_TRANSFER_DONE, &TidewrightApp::OnTransferWindowDone, this);
     window->ShowModal();
     return true;
+}
+
+CTransferJobBasis TidewrightApp::TransferJobBasis() const
+{
+    CTransferJobBasis basis;
+    basis.productDb = GetProductDb();
+    basis.productDbVersion = productDbVersion;
+    basis.marineZonesDbVersion = marineZonesDbVersion;
+    return basis;
+}
+
+FileXferJob TidewrightApp::TransferWindowJob()
+{
+    FileXferJob job;
+    job.basis = TransferJobBasis();
+    CRegistry settings;
+    transferRate = settings.GetTransferRate();
+    job.rate = transferRate;
+    const DLPrefs& prefs = dlPrefs;
+    switch (prefs.HomeLocation_Source) {
+    case 0:
+        job.home = HomePosition(prefs.HomeLocation_GPSLat, prefs.HomeLocation_GPSLon, prefs.HomeLocation_ContentBox);
+        break;
+    case 1:
+        job.home = HomePosition(prefs.HomeLocation_CityLat, prefs.HomeLocation_CityLon, prefs.HomeLocation_ContentBox);
+        break;
+    case 2:
+        job.home =
+            HomePosition(prefs.HomeLocation_ManualLat, prefs.HomeLocation_ManualLon, prefs.HomeLocation_ContentBox);
+        break;
+    default:
+        break;   // no home area: the list keeps none
+    }
+    return job;
+}
+
+void TidewrightApp::OnTransferWindowDone(wxCommandEvent& event)
+{
+    transferRate = static_cast<int>(event.GetExtraLong());
+    event.Skip();
 }
 
 bool TidewrightApp::ScheduleFileTransferEx(CFileList& list, const wxString& serverPath, const wxString& folder,

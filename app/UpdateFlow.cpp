@@ -19,7 +19,7 @@ void TidewrightApp::OnUpdateDB()
     wxInt32 productSize = 0;
     wxInt32 zonesSize = 0;
     {
-        UpdateStatus dialog(false, true);
+        UpdateStatus dialog(false, true, TransferJobBasis());
         dialog.Create(topWindow, UpdateStatus::ID_UPDATESTATUS, _("Update Status"), wxDefaultPosition,
                       wxSize(400, 300),
                       wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
@@ -68,13 +68,15 @@ void TidewrightApp::OnUpdateDB()
     transferList.xferMode = XFER_MODE_DATABASE;
     updateStartedAt = static_cast<long long>(std::time(nullptr));
 
-    FileXfer* window = FileXfer::CreateInstance(&transferList, topWindow, wxID_ANY,
+    FileXfer* window = FileXfer::CreateInstance(&transferList, TransferWindowJob(), topWindow, wxID_ANY,
                                                 wxS("Product Database Transfer and Control Status"),
                                                 wxDefaultPosition, wxSize(670, 500),
                                                 wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU | wxRESIZE_BORDER);
     if (!window)
         return;
     window->Bind(wxEVT_TRANSFER_DONE, &TidewrightApp::OnUpdateDBDone, this);
+    // Bound last, so the rate is kept before the update's done-handler runs.
+    window->Bind(wxEVT_TRANSFER_DONE, &TidewrightApp::OnTransferWindowDone, this);
     window->ShowModal();
 }
 

@@ -25,6 +25,7 @@
 #include "model/LocalCopy.h"
 #include "engine/gps/GPSQuery.h"
 #include "engine/transfer/DialService.h"
+#include "engine/transfer/TransferJob.h"
 #include "windows/common/Shell.h"
 
 class wxFrame;
@@ -255,6 +256,17 @@ public:
     static bool ScheduleFileTransferEx(CFileList& list, const wxString& serverPath, const wxString& folder,
                                        const wxString& compression, const wxString& price, bool interactive,
                                        float width, float lat, float lon);
+    // What a transfer window is handed when it is made: the open databases
+    // its job is made with, the stored transfer rate (read from the settings
+    // now and kept in transferRate) and the home location of the download
+    // preferences as the area for a list without one.
+    struct FileXferJob TransferWindowJob();
+    // The open databases an exchange's job is made with (catalogue handle and versions).
+    CTransferJobBasis TransferJobBasis() const;
+    // Keeps the transfer rate a closing transfer window reports in
+    // transferRate. Bound on each transfer window after its done-handler, so
+    // that it runs before it; it lets the event go on.
+    void OnTransferWindowDone(wxCommandEvent& event);
     // The done-handlers' half, run once the transfer's worker has ended:
     // hands the area that was sent back through `area` (valid only when the
     // window changed it); records where each file that arrived whole and was

@@ -225,8 +225,8 @@ Result RunOnce(const std::string& folder, int files, bool baselineFirst)
                    0.0f, 0.0f, 0.0f, 0);
         TidewrightApp::ScheduleFileTransferEx(list, "/bench/" + name, where, "", "0.10", false, 0, 0, 0);
     }
-    FileXfer* window = FileXfer::CreateInstance(&list, nullptr, wxID_ANY, "File Transfer and Control Status",
-                                                wxDefaultPosition, wxSize(670, 500),
+    FileXfer* window = FileXfer::CreateInstance(&list, app.TransferWindowJob(), nullptr, wxID_ANY,
+                                                "File Transfer and Control Status", wxDefaultPosition, wxSize(670, 500),
                                                 wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU | wxRESIZE_BORDER);
     DoneHandler done(batch);
     window->Connect(wxID_ANY, wxEVT_TRANSFER_DONE, wxCommandEventHandler(DoneHandler::OnDone), nullptr, &done);

@@ -36,6 +36,18 @@ public:
     int marineZonesDbVersion = 0;
 };
 
+// What a job is made from, handed ahead of the exchange to the window that
+// starts it: the catalogue database (the gateway's address) and the versions
+// of the open databases. The job itself is made when the exchange starts,
+// with the settings as they are then. Use the handle on the thread that owns it.
+struct CTransferJobBasis {
+    wxSQLite3Database* productDb = nullptr;
+    int productDbVersion = 0;
+    int marineZonesDbVersion = 0;
+
+    CTransferJob MakeJob() const { return CTransferJob(productDb, productDbVersion, marineZonesDbVersion); }
+};
+
 namespace tw {
 
 // The address to reach `gateway` at: the IP column of its row in the

@@ -181,8 +181,8 @@ wxWindow* AccessTest::OpenTransferWindow(CFileList& list)
         config.WriteText("Connection/connection", CRegistry::kNetworkConnection);
     }
     list.xferMode = 1;
-    FileXfer* w = FileXfer::CreateInstance(&list, nullptr, wxID_ANY, "File Transfer and Control Status",
-                                           wxDefaultPosition, wxSize(670, 500),
+    FileXfer* w = FileXfer::CreateInstance(&list, wxGetApp().TransferWindowJob(), nullptr, wxID_ANY,
+                                           "File Transfer and Control Status", wxDefaultPosition, wxSize(670, 500),
                                            wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU | wxRESIZE_BORDER);
     w->ShowModal();
     tw::test::WaitFor([w] { return w->IsShownOnScreen(); });

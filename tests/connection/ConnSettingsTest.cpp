@@ -100,7 +100,7 @@ TEST_F(ConnSettingsTest, FieldsShowTheSettingsAndTheCatalogueLists)
         s.m_xferTimeout = 20;
         s.m_dunInfo.connection = "MSAT Dialer";
     });
-    ConnSettings dialog(nullptr);
+    ConnSettings dialog(nullptr, app.GetProductDb());
     EXPECT_EQ(dialog.GetId(), 10093);
     EXPECT_EQ(dialog.m_userName->GetValue(), "skipper");
     EXPECT_EQ(dialog.m_password->GetValue(), "pa ss");
@@ -142,7 +142,7 @@ TEST_F(ConnSettingsTest, OkWritesTheEdits)
         s.m_dunInfo.connection = "Network Connection";
         s.m_readme = "kept";
     });
-    ConnSettings dialog(nullptr);
+    ConnSettings dialog(nullptr, app.GetProductDb());
     // A direct connection needs no dialer.
     EXPECT_FALSE(dialog.m_configureDialer->IsEnabled());
     tw::test::Pump(100);
@@ -202,7 +202,7 @@ TEST_F(ConnSettingsTest, ValuesOutsideTheListsAndEmptyFields)
             s.m_gatewayPort = 4444;
             s.m_dunInfo.connection = "Satellite Phone";
         });
-        ConnSettings dialog(nullptr);
+        ConnSettings dialog(nullptr, app.GetProductDb());
         EXPECT_EQ(dialog.m_gateway->GetSelection(), wxNOT_FOUND);
         EXPECT_EQ(dialog.m_gateway->GetValue(), "my.own.host");
         EXPECT_EQ(dialog.m_port->GetSelection(), wxNOT_FOUND);
@@ -246,7 +246,7 @@ TEST_F(ConnSettingsTest, PortFieldShowsAndTakesAnyValidPort)
         Store([](CRegistry& s) { s.m_gatewayPort = 31337; });
         const std::string before = tw::test::ReadFile(CRegistry::UserFileName());
         tw::test::ResetUi();
-        ConnSettings dialog(nullptr);
+        ConnSettings dialog(nullptr, app.GetProductDb());
         EXPECT_EQ(dialog.m_port->GetValue(), "31337");
         ASSERT_EQ(dialog.m_port->GetCount(), 5u) << "the presets stay in the list";
         bool stayedOpen = false;
@@ -283,7 +283,7 @@ TEST_F(ConnSettingsTest, CancelWritesNothing)
     const std::string before = tw::test::ReadFile(CRegistry::UserFileName());
     ASSERT_FALSE(before.empty());
 
-    ConnSettings dialog(nullptr);
+    ConnSettings dialog(nullptr, app.GetProductDb());
     EXPECT_EQ(RunModal(dialog,
                        [&](ConnSettings& d) {
                            d.m_userName->SetValue("someone else");
@@ -301,7 +301,7 @@ TEST_F(ConnSettingsTest, MissingTablesAreLoggedAndTheDialogStillOpens)
     std::unique_ptr<wxSQLite3Database> catalogue = std::move(app.productDb);
     app.productDb = std::make_unique<wxSQLite3Database>();
     app.productDb->Open(dir / "empty.db");
-    ConnSettings dialog(nullptr);
+    ConnSettings dialog(nullptr, app.GetProductDb());
     app.CloseDatabases();
     app.productDb = std::move(catalogue);
     EXPECT_TRUE(tw::test::LogContains("SQL 'hosts' query error '"));
@@ -324,7 +324,7 @@ TEST_F(ConnSettingsTest, EventEditionKeepsTheAccount)
     tw::test::ScopedEnv env("TIDEWRIGHT_RESOURCES", resources.Path());
     ASSERT_TRUE(TidewrightApp::IsInstalledEventVersion());
 
-    ConnSettings dialog(nullptr);
+    ConnSettings dialog(nullptr, app.GetProductDb());
     EXPECT_EQ(RunModal(dialog,
                        [](ConnSettings& d) {
                            EXPECT_FALSE(d.m_userName->IsEnabled());

@@ -24,7 +24,7 @@ class UpdateDialog : public AppUpdateFixture
 protected:
     std::unique_ptr<UpdateStatus> Open(bool brief = false, bool offer = true)
     {
-        auto dialog = std::make_unique<UpdateStatus>(brief, offer);
+        auto dialog = std::make_unique<UpdateStatus>(brief, offer, app.TransferJobBasis());
         dialog->Create(nullptr);
         dialog->Show();
         tw::test::Pump(20);

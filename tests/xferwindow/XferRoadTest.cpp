@@ -321,8 +321,9 @@ TEST_F(XferTransfer, MeasuredRateIsStoredAfterSuccess)
     EXPECT_GT(network, 20000) << stored;
     EXPECT_LT(network, 60000) << stored;
     EXPECT_EQ(stored.AfterFirst(' '), "600") << "the dialer's half stays";
-    EXPECT_EQ(wxGetApp().transferRate, network);
+    EXPECT_EQ(w->GetRate(), network) << "the window goes by the measured rate";
     EXPECT_EQ(Close(w), 1);
+    EXPECT_EQ(wxGetApp().transferRate, network) << "the application keeps what the window reported";
     EXPECT_EQ(ReadFile(folder + "/slow.grb"), SampleBytes(80000, 7));
 }
 
@@ -636,8 +637,9 @@ TEST_F(XferTransfer, PartialTransferStoresItsMeasuredRate)
         ASSERT_TRUE(stored.BeforeFirst(' ').ToLong(&network)) << stored;
         EXPECT_GT(network, 20000) << stored;
         EXPECT_LT(network, 60000) << stored;
-        EXPECT_EQ(wxGetApp().transferRate, network);
+        EXPECT_EQ(w->GetRate(), network) << "the window goes by the measured rate";
         EXPECT_EQ(Close(w), 0);
+        EXPECT_EQ(wxGetApp().transferRate, network) << "the application keeps what the window reported";
         EXPECT_EQ(ReadFile(batch + "/slow.grb"), SampleBytes(80000, 52));
         std::map<wxString, wxString> local;   // by item
         for (size_t i = 0; i < files.GetCount(); ++i)

@@ -4,6 +4,7 @@
 // hand-shake and the map picker.
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <thread>
 
 #include <wx/button.h>
@@ -22,6 +23,7 @@
 #include "windows/map/mapdialog.h"
 #include "support/FitCheck.h"
 #include "windows/common/PictureButton.h"
+#include "windows/transfer/connsettings.h"
 #include "xferwindow/XferFixtures.h"
 
 using namespace xfer_test;
@@ -46,8 +48,8 @@ protected:
     FileXfer* Make(CFileList& list, int mode)
     {
         list.xferMode = mode;
-        FileXfer* w = FileXfer::CreateInstance(&list, nullptr, wxID_ANY, "File Transfer and Control Status",
-                                               wxDefaultPosition, wxSize(670, 500),
+        FileXfer* w = FileXfer::CreateInstance(&list, wxGetApp().TransferWindowJob(), nullptr, wxID_ANY,
+                                               "File Transfer and Control Status", wxDefaultPosition, wxSize(670, 500),
                                                wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU | wxRESIZE_BORDER);
         w->Connect(wxID_ANY, wxEVT_TRANSFER_DONE, wxCommandEventHandler(DoneRecorder::OnDone), nullptr, &done);
         w->ShowModal();
@@ -363,6 +365,43 @@ TEST_F(XferWindow, OutcomeReportedAtClose)
         ASSERT_TRUE(tw::test::WaitFor([&] { return done.results.size() == 1 && !ref; }));
         EXPECT_EQ(done.results[0], c.expected);
     }
+}
+
+TEST_F(XferWindow, RateFromTheSettingsDialogIsReportedAtClose)
+{
+    CFileList& list = NewList();
+    list.compressedSize = 700;
+    FileXfer* w = Make(list, 1);
+    windows.pop_back();
+    wxWeakRef<FileXfer> ref(w);
+    EXPECT_EQ(w->GetRate(), 51200) << "the rate the window was handed";
+    {
+        CUserConfig config;
+        config.WriteText("Misc/xfer_rate", "700 600");
+    }
+    // The settings dialog is cancelled as soon as it is up; the window reads
+    // the stored rate again after it.
+    int tries = 0;
+    std::function<void()> cancel = [&] {
+        for (wxWindow* tlw : wxTopLevelWindows)
+            if (auto* d = dynamic_cast<ConnSettings*>(tlw); d && d->IsModal()) {
+                d->EndModal(wxID_CANCEL);
+                return;
+            }
+        if (++tries < 200)
+            w->CallAfter(cancel);
+    };
+    w->CallAfter(cancel);
+    Click(w, FileXfer::ID_MENUITEM_SETTINGS, wxEVT_MENU);
+    EXPECT_EQ(w->GetRate(), 700);
+    EXPECT_EQ(Label(w->m_approxTime), "17:04");
+
+    long reported = 0;
+    done.onDone = [&](wxCommandEvent& e) { reported = e.GetExtraLong(); };
+    EXPECT_TRUE(w->InitiateWindowClose(true));
+    ASSERT_TRUE(tw::test::WaitFor([&] { return !done.results.empty() && !ref; }));
+    done.onDone = nullptr;
+    EXPECT_EQ(reported, 700) << "the done event carries the window's rate";
 }
 
 TEST_F(XferWindow, AreaOfInterestHandedBackOnlyWhenChanged)

@@ -1005,8 +1005,9 @@ void BasicWindow::OnPropertiesButtonClick(wxCommandEvent&)
 
 void BasicWindow::OnSettingsButtonClick(wxCommandEvent&)
 {
-    ConnSettings dialog(this, ConnSettings::ID_CONNSETTINGS, _("Connection Settings"), wxDefaultPosition,
-                        wxSize(400, 700), wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
+    ConnSettings dialog(this, tw::TheShell().GetProductDb(), ConnSettings::ID_CONNSETTINGS, _("Connection Settings"),
+                        wxDefaultPosition, wxSize(400, 700),
+                        wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
     dialog.ShowModal(false);
 }
 

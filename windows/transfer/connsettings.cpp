@@ -23,9 +23,8 @@ namespace {
 // Runs one of the dialog's two list queries; a failure is logged and the
 // rows read so far are kept.
 template <typename Row>
-void ReadTable(const char* table, const wxString& sql, Row row)
+void ReadTable(wxSQLite3Database* db, const char* table, const wxString& sql, Row row)
 {
-    wxSQLite3Database* db = tw::TheShell().GetProductDb();
     try {
         if (!db || !db->IsOpen())
             throw wxSQLite3Exception(WXSQLITE_ERROR, "catalogue database not open");
@@ -96,8 +95,9 @@ ConnSettings::ConnSettings()
     Init();
 }
 
-ConnSettings::ConnSettings(wxWindow* parent, wxWindowID id, const wxString& caption, const wxPoint& pos,
-                           const wxSize& size, long style)
+ConnSettings::ConnSettings(wxWindow* parent, wxSQLite3Database* productDb, wxWindowID id, const wxString& caption,
+                           const wxPoint& pos, const wxSize& size, long style)
+    : m_productDb(productDb)
 {
     Init();
     Create(parent, id, caption, pos, size, style);
@@ -110,6 +110,7 @@ bool ConnSettings::Create(wxWindow* parent, wxWindowID id, const wxString& capti
 {
     SetExtraStyle(wxWS_EX_BLOCK_EVENTS);
     wxDialog::Create(parent, id, caption, pos, size, style);
+    ReadGatewayLists(m_productDb, m_hostNames, m_portTexts);
     CreateControls();
     if (GetSizer())
         GetSizer()->SetSizeHints(this);
@@ -117,20 +118,20 @@ bool ConnSettings::Create(wxWindow* parent, wxWindowID id, const wxString& capti
     return true;
 }
 
-void ConnSettings::ReadGatewayLists(wxArrayString& hostNames, wxArrayString& portTexts)
+void ConnSettings::ReadGatewayLists(wxSQLite3Database* productDb, wxArrayString& hostNames,
+                                    wxArrayString& portTexts)
 {
     hostNames.clear();
     portTexts.clear();
-    ReadTable("hosts", "SELECT * FROM hosts ORDER BY disp_order",
+    ReadTable(productDb, "hosts", "SELECT * FROM hosts ORDER BY disp_order",
               [&hostNames](wxSQLite3ResultSet& row) { hostNames.Add(row.GetString("hostname", wxEmptyString)); });
-    ReadTable("ports", "SELECT * FROM ports ORDER BY disp_order", [&portTexts](wxSQLite3ResultSet& row) {
+    ReadTable(productDb, "ports", "SELECT * FROM ports ORDER BY disp_order", [&portTexts](wxSQLite3ResultSet& row) {
         portTexts.Add(wxString::Format("%u", static_cast<unsigned>(row.GetInt("port", 0))));
     });
 }
 
 void ConnSettings::Init()
 {
-    ReadGatewayLists(m_hostNames, m_portTexts);
     m_connectionTypes = ConnectionTypes();
     m_connectionDescriptions = ConnectionDescriptions();
 }

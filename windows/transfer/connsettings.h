@@ -1,6 +1,7 @@
 // The connection settings dialog: account, gateway host and port, network
 // time-outs and the default connection type. It edits a settings snapshot
-// taken when it is made and writes it only on OK.
+// taken when it is made and writes it only on OK. Its gateway lists come from
+// the catalogue database its maker hands it.
 #pragma once
 
 #include <wx/arrstr.h>
@@ -14,6 +15,7 @@ class wxChoice;
 class wxComboBox;
 class wxPanel;
 class wxTextCtrl;
+class wxSQLite3Database;
 
 #define SYMBOL_CONNSETTINGS_STYLE (wxCAPTION | wxRESIZE_BORDER | wxSYSTEM_MENU | wxCLOSE_BOX | wxTAB_TRAVERSAL)
 #define SYMBOL_CONNSETTINGS_TITLE _("Connection Settings")
@@ -66,12 +68,16 @@ public:
     };
 
     ConnSettings();
-    ConnSettings(wxWindow* parent, wxWindowID id = SYMBOL_CONNSETTINGS_IDNAME,
+    // `productDb`: the catalogue whose hosts and ports tables fill the lists.
+    ConnSettings(wxWindow* parent, wxSQLite3Database* productDb, wxWindowID id = SYMBOL_CONNSETTINGS_IDNAME,
                  const wxString& caption = SYMBOL_CONNSETTINGS_TITLE,
                  const wxPoint& pos = SYMBOL_CONNSETTINGS_POSITION, const wxSize& size = SYMBOL_CONNSETTINGS_SIZE,
                  long style = SYMBOL_CONNSETTINGS_STYLE);
     ~ConnSettings() override;
 
+    // The catalogue whose lists a dialog made with the default constructor
+    // shows; set before Create.
+    void SetProductDb(wxSQLite3Database* productDb) { m_productDb = productDb; }
     bool Create(wxWindow* parent, wxWindowID id = SYMBOL_CONNSETTINGS_IDNAME,
                 const wxString& caption = SYMBOL_CONNSETTINGS_TITLE, const wxPoint& pos = SYMBOL_CONNSETTINGS_POSITION,
                 const wxSize& size = SYMBOL_CONNSETTINGS_SIZE, long style = SYMBOL_CONNSETTINGS_STYLE);
@@ -97,9 +103,9 @@ public:
     static const wxArrayString& ConnectionTypes();
     static const wxArrayString& ConnectionDescriptions();
     // The gateway host names and ports (decimal texts) of the catalogue's
-    // hosts and ports tables, in display order. A failing query is logged
-    // and keeps the rows read before it.
-    static void ReadGatewayLists(wxArrayString& hostNames, wxArrayString& portTexts);
+    // hosts and ports tables, in display order. A failing query (a null or
+    // closed database too) is logged and keeps the rows read before it.
+    static void ReadGatewayLists(wxSQLite3Database* productDb, wxArrayString& hostNames, wxArrayString& portTexts);
     // A port as typed: the whole text (spaces around it aside) one number
     // from 1 to 65535. False (port left alone) for anything else.
     static bool ReadPort(const wxString& text, int& port);
@@ -128,4 +134,6 @@ public:
 
 private:
     void ShowConnectionType(int selection, bool query);
+
+    wxSQLite3Database* m_productDb = nullptr;
 };

@@ -1,12 +1,12 @@
 #include "windows/transfer/filexfer.h"
 
 #include <algorithm>
-#include <chrono>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
 #include <new>
 #include <set>
-#include <thread>
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -34,21 +34,15 @@
 #include "windows/common/PictureButton.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
-#include "engine/transfer/XferSocket.h"
+#include "engine/transfer/XferWorkers.h"
 #include "windows/transfer/connsettings.h"
 
 wxDEFINE_EVENT(wxEVT_TRANSFER_DONE, wxCommandEvent);
 
 namespace {
 
-std::atomic<int> g_progressPauseMs {0};
 std::atomic<int> g_pauseMs {100};
 std::atomic<int> g_countdownTickMs {300};
-
-// Transfer workers alive in the program.
-std::mutex g_liveLock;
-std::condition_variable g_liveCond;
-int g_live = 0;
 
 // Lists whose position a closing window found unchanged, and lists whose
 // window the user ended by force.
@@ -70,322 +64,7 @@ wxString SpanText(const wxTimeSpan& span)
     return span.Format(wxS("%M:%S"));
 }
 
-// The transfer worker of a window: it holds the window's report queue until
-// its thread object is deleted, so that a report that is under way when the
-// window goes still finds the queue.
-class CFileXferWorker : public CXferSocketThread
-{
-public:
-    CFileXferWorker(std::shared_ptr<CXferObserverQueue> queue, bool compressionDisabled)
-        : CXferSocketThread(queue.get(), compressionDisabled), m_queue(std::move(queue))
-    {
-        m_queue->WorkerStarted();
-        std::lock_guard<std::mutex> lock(g_liveLock);
-        ++g_live;
-    }
-    ~CFileXferWorker() override
-    {
-        {
-            std::lock_guard<std::mutex> lock(g_liveLock);
-            --g_live;
-            g_liveCond.notify_all();
-        }
-        // Counted out first: the window's exit event finds no live worker.
-        m_queue->WorkerEnded();
-        m_queue.reset();
-    }
-
-private:
-    std::shared_ptr<CXferObserverQueue> m_queue;
-};
-
 } // namespace
-
-// ================================================================ report queue
-
-CXferObserverQueue::CXferObserverQueue(wxEvtHandler* target) : m_target(target) {}
-
-CXferObserverQueue::~CXferObserverQueue() = default;
-
-void CXferObserverQueue::SetProgressPause(int milliseconds)
-{
-    g_progressPauseMs = std::max(0, milliseconds);
-}
-
-void CXferObserverQueue::DetachTarget()
-{
-    std::lock_guard<std::mutex> lock(m_targetLock);
-    m_target = nullptr;
-}
-
-void CXferObserverQueue::PostLocked()
-{
-    if (m_flag)
-        return;
-    m_flag = true;
-    ++m_posted;
-    m_maxOutstanding = std::max(m_maxOutstanding, m_posted - m_taken);
-    // The main thread clears the target under its lock before the window
-    // goes (lock order: engine/transfer/XferSocket.h).
-    std::lock_guard<std::mutex> lock(m_targetLock);
-    if (m_target)
-        wxQueueEvent(m_target, new wxThreadEvent(wxEVT_THREAD, ID_TRANSFER_THREAD_UPDATE));
-}
-
-CXferObserverQueue::Pending CXferObserverQueue::Take()
-{
-    std::lock_guard<std::mutex> lock(m_pendingLock);
-    m_flag = false;
-    ++m_taken;
-    Pending out = std::move(m_pending);
-    m_pending = Pending();
-    return out;
-}
-
-void CXferObserverQueue::SetWorker(CXferSocketThread* worker)
-{
-    std::lock_guard<std::mutex> lock(m_workerLock);
-    m_worker = worker;
-}
-
-bool CXferObserverQueue::HasWorker()
-{
-    std::lock_guard<std::mutex> lock(m_workerLock);
-    return m_worker != nullptr;
-}
-
-bool CXferObserverQueue::StopWorker(bool force)
-{
-    std::lock_guard<std::mutex> lock(m_workerLock);
-    if (!m_worker)
-        return false;
-    m_worker->Terminate(force);
-    // A worker stopped by force reports nothing more; the report queue it
-    // shares outlives the window, so it can be let go at once.
-    if (force)
-        m_worker = nullptr;
-    return true;
-}
-
-void CXferObserverQueue::WorkerStarted()
-{
-    m_workerAlive = true;
-}
-
-void CXferObserverQueue::WorkerEnded()
-{
-    m_workerAlive = false;
-    std::lock_guard<std::mutex> lock(m_targetLock);
-    if (m_target)
-        wxQueueEvent(m_target, new wxThreadEvent(wxEVT_THREAD, ID_TRANSFER_WORKER_ENDED));
-}
-
-void CXferObserverQueue::PassTick(int milliseconds)
-{
-    std::lock_guard<std::mutex> lock(m_workerLock);
-    if (m_worker)
-        m_worker->PerformObserverUpdate(milliseconds);
-}
-
-void CXferObserverQueue::Answer(uint64_t id, int answer)
-{
-    std::lock_guard<std::mutex> lock(m_condLock);
-    if (id > m_answered) {
-        m_answered = id;
-        m_answer = answer;
-    }
-    m_cond.notify_all();
-}
-
-bool CXferObserverQueue::IsAnswered(uint64_t id)
-{
-    std::lock_guard<std::mutex> lock(m_condLock);
-    return m_cancelAll || id <= m_answered;
-}
-
-void CXferObserverQueue::CancelQuestions()
-{
-    std::lock_guard<std::mutex> lock(m_condLock);
-    m_cancelAll = true;
-    m_cond.notify_all();
-}
-
-void CXferObserverQueue::SetMessageButtonDisabled()
-{
-    std::lock_guard<std::mutex> lock(m_pendingLock);
-    m_messageButtonDisabled = true;
-    m_pending.showMessage = -1;
-}
-
-int CXferObserverQueue::Posted()
-{
-    std::lock_guard<std::mutex> lock(m_pendingLock);
-    return m_posted;
-}
-
-int CXferObserverQueue::Taken()
-{
-    std::lock_guard<std::mutex> lock(m_pendingLock);
-    return m_taken;
-}
-
-int CXferObserverQueue::MaxOutstanding()
-{
-    std::lock_guard<std::mutex> lock(m_pendingLock);
-    return m_maxOutstanding;
-}
-
-void CXferObserverQueue::TransferEntry()
-{
-    m_doneReported = false;
-    std::lock_guard<std::mutex> lock(m_pendingLock);
-    m_pending.running = 1;
-    m_pending.filePercent = -1;
-    m_pending.totalPercent = -1;
-    m_pending.showMessage = -1;
-    m_pending.totalBytes = -1;
-    m_pending.rate = -1;
-    PostLocked();
-}
-
-void CXferObserverQueue::TransferExit()
-{
-    // A worker that ends without its final report has failed, also when it
-    // failed before the data phase (a refused request, a protocol error):
-    // the state must not stay "not started", nor keep the success of an
-    // earlier transfer in this window. It is set before the update is posted,
-    // so that the window sees the end together with the outcome.
-    if (!m_doneReported.exchange(false))
-        m_state = 1;
-    {
-        std::lock_guard<std::mutex> lock(m_pendingLock);
-        m_pending.running = 0;
-        m_pending.filePercent = 0;
-        m_pending.totalPercent = 0;
-        PostLocked();
-    }
-    std::lock_guard<std::mutex> lock(m_workerLock);
-    m_worker = nullptr;
-}
-
-void CXferObserverQueue::TransferBegin(const wxString& text, const wxTimeSpan& estimate, int totalBytes)
-{
-    m_state = 3;
-    std::lock_guard<std::mutex> lock(m_pendingLock);
-    m_pending.totalEstimate = SpanText(estimate);
-    if (!text.empty())
-        m_pending.status.push_back(text);
-    m_pending.filePercent = 0;
-    m_pending.totalPercent = 0;
-    m_pending.totalBytes = totalBytes;
-    PostLocked();
-}
-
-void CXferObserverQueue::TransferDone(const wxString& text, bool ok)
-{
-    {
-        std::lock_guard<std::mutex> lock(m_pendingLock);
-        if (!text.empty())
-            m_pending.status.push_back(text);
-        m_pending.filePercent = 0;
-        m_pending.totalPercent = 0;
-        m_pending.fileEstimate = wxS("00:00");
-        m_pending.fileElapsed = wxS("00:00");
-    }
-    m_state = ok ? 2 : 1;
-    m_doneReported = true;
-
-    // The worker lock is not taken inside the pending lock (lock order:
-    // engine/transfer/XferSocket.h). A rate the transfer measured is kept also when
-    // not every file arrived: the bytes that came tell the link's speed.
-    bool readme = false;
-    long rate = -1;
-    {
-        std::lock_guard<std::mutex> lock(m_workerLock);
-        if (m_worker) {
-            readme = m_worker->IsReadmeChanged();
-            rate = m_worker->GetMeasuredRate();
-        }
-    }
-    std::lock_guard<std::mutex> lock(m_pendingLock);
-    if (rate != -1)
-        m_pending.rate = static_cast<int>(rate);
-    if (readme && !m_messageButtonDisabled)
-        m_pending.showMessage = 1;
-    PostLocked();
-}
-
-void CXferObserverQueue::TransferStatus(const wxString& text)
-{
-    if (text.empty())
-        return;
-    std::lock_guard<std::mutex> lock(m_pendingLock);
-    m_pending.status.push_back(text);
-    PostLocked();
-}
-
-void CXferObserverQueue::TransferElapsedTime(const wxTimeSpan& fileElapsed, const wxTimeSpan& totalElapsed)
-{
-    std::lock_guard<std::mutex> lock(m_pendingLock);
-    m_pending.fileElapsed = SpanText(fileElapsed);
-    m_pending.totalElapsed = SpanText(totalElapsed);
-    PostLocked();
-}
-
-void CXferObserverQueue::TransferProgress(int filePercent, int totalPercent)
-{
-    {
-        std::lock_guard<std::mutex> lock(m_pendingLock);
-        m_pending.filePercent = filePercent;
-        m_pending.totalPercent = totalPercent;
-        PostLocked();
-    }
-    const int pause = g_progressPauseMs;
-    if (pause > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(pause));
-}
-
-void CXferObserverQueue::TransferFileBegin(const wxString& name, int /*sizeBytes*/, const wxTimeSpan& fileEstimate)
-{
-    std::lock_guard<std::mutex> lock(m_pendingLock);
-    if (!name.empty())
-        m_pending.status.push_back("Retrieving '" + name + "'.\n");
-    m_pending.filePercent = 0;
-    m_pending.fileEstimate = SpanText(fileEstimate);
-    PostLocked();
-}
-
-void CXferObserverQueue::TransferFileDone(const wxString& name, bool ok)
-{
-    std::lock_guard<std::mutex> lock(m_pendingLock);
-    if (!ok && !name.empty())
-        m_pending.status.push_back("Failure retrieving '" + name + "'.\r\n");
-    m_pending.filePercent = 0;
-    PostLocked();
-}
-
-int CXferObserverQueue::TransferMessageBox(const wxString& text, const wxString& caption, int style)
-{
-    // The condition lock is held from before the question is posted until
-    // the wait begins, so the answer cannot come before the wait.
-    std::unique_lock<std::mutex> cond(m_condLock);
-    if (m_cancelAll)
-        return wxCANCEL;
-    const uint64_t id = ++m_questions;
-    {
-        std::lock_guard<std::mutex> lock(m_pendingLock);
-        m_pending.messageText = text.empty() ? wxString(wxS(" ")) : text;
-        m_pending.messageCaption = caption;
-        m_pending.messageStyle = style;
-        m_pending.messageId = id;
-        PostLocked();
-    }
-    m_cond.wait(cond, [&] { return m_cancelAll || m_answered >= id; });
-    // A stop request wins over an answer that came at the same time.
-    return (!m_cancelAll && m_answered == id) ? m_answer : wxCANCEL;
-}
-
-// ================================================================ window
 
 wxIMPLEMENT_CLASS(FileXfer, wxFrame);
 
@@ -476,13 +155,14 @@ void FileXfer::Init()
     m_blinkPhase = false;
 }
 
-FileXfer* FileXfer::CreateInstance(CFileList* list, wxWindow* parent, int id, const wxString& title,
-                                   const wxPoint& pos, const wxSize& size, long style)
+FileXfer* FileXfer::CreateInstance(CFileList* list, const FileXferJob& job, wxWindow* parent, int id,
+                                   const wxString& title, const wxPoint& pos, const wxSize& size, long style)
 {
     if (!list)
         return nullptr;
     auto* window = new FileXfer;
     window->m_list = list;
+    window->m_job = job;
     window->Create(parent, id, title, pos, size, style);
     return window;
 }
@@ -495,14 +175,12 @@ void FileXfer::SetCloseTimings(int pauseMs, int countdownTickMs)
 
 int FileXfer::LiveWorkers()
 {
-    std::lock_guard<std::mutex> lock(g_liveLock);
-    return g_live;
+    return CFileXferWorker::LiveWorkers();
 }
 
 bool FileXfer::WaitForWorkers(int timeoutMs)
 {
-    std::unique_lock<std::mutex> lock(g_liveLock);
-    return g_liveCond.wait_for(lock, std::chrono::milliseconds(std::max(0, timeoutMs)), [] { return g_live == 0; });
+    return CFileXferWorker::WaitForWorkers(timeoutMs);
 }
 
 bool FileXfer::HasHandBackPosition(const CFileList& list)
@@ -552,9 +230,7 @@ bool FileXfer::Create(wxWindow* parent, wxWindowID id, const wxString& title, co
         m_disableCompression->Disable();
     }
 
-    CRegistry settings;
-    tw::TheShell().transferRate = settings.GetTransferRate();
-    CalculateDownloadSizeAndTime(tw::TheShell().transferRate);
+    CalculateDownloadSizeAndTime(m_job.rate);
     InitLatLon();
 
     // The hidden message button keeps its place in the row.
@@ -844,25 +520,10 @@ void FileXfer::InitLatLon()
         return;
 
     if (!m_list->HasDefaultPosition()) {
-        const DLPrefs& prefs = tw::TheShell().dlPrefs;
-        double lat = 0.0, lon = 0.0;
-        switch (prefs.HomeLocation_Source) {
-        case 0:
-            lat = prefs.HomeLocation_GPSLat;
-            lon = prefs.HomeLocation_GPSLon;
-            break;
-        case 1:
-            lat = prefs.HomeLocation_CityLat;
-            lon = prefs.HomeLocation_CityLon;
-            break;
-        case 2:
-            lat = prefs.HomeLocation_ManualLat;
-            lon = prefs.HomeLocation_ManualLon;
-            break;
-        default:
+        const HomePosition& home = m_job.home;
+        if (!home.valid)
             return;
-        }
-        m_list->SetDefaultPosition(lat, lon, prefs.HomeLocation_ContentBox);
+        m_list->SetDefaultPosition(home.lat, home.lon, home.width);
         Withdraw(m_list, false);
     }
     double lat = 0.0, lon = 0.0;
@@ -973,7 +634,7 @@ void FileXfer::OnThreadUpdate(wxThreadEvent&)
         m_totalGauge->SetValue(std::min(p.totalPercent, m_totalGauge->GetRange()));
     }
     if (p.rate >= 0) {
-        tw::TheShell().transferRate = p.rate;
+        m_job.rate = p.rate;
         CRegistry settings;
         settings.SetTransferRate(p.rate);
     }
@@ -1129,9 +790,7 @@ bool FileXfer::StartTransfer()
     }
     // The transfer works with the settings and the gateway's address as they
     // are now, and compares the service's notices with the open databases.
-    const tw::Shell& app = tw::TheShell();
-    worker->SetupFileDownload(m_list, location, app.transferRate, this,
-                              CTransferJob(app.GetProductDb(), app.productDbVersion, app.marineZonesDbVersion));
+    worker->SetupFileDownload(m_list, location, m_job.rate, this, m_job.basis.MakeJob());
     m_queue->SetWorker(worker);
 
     if (worker->Create() != wxTHREAD_NO_ERROR) {
@@ -1275,6 +934,7 @@ void FileXfer::FinishClose()
     }
     wxCommandEvent done(wxEVT_TRANSFER_DONE, GetId());
     done.SetInt(TransferSuccess() ? 1 : 0);
+    done.SetExtraLong(m_job.rate);
     done.SetEventObject(this);
     GetEventHandler()->ProcessEvent(done);
     m_queue->DetachTarget();
@@ -1326,19 +986,20 @@ void FileXfer::OnTransferDone(wxCommandEvent&)
 void FileXfer::OnMenuitemSettingsClick(wxCommandEvent&)
 {
     {
-        ConnSettings dialog(this, ID_SETTINGS_DIALOG, _("Connection Settings"), wxDefaultPosition, wxSize(400, 700),
+        ConnSettings dialog(this, m_job.basis.productDb, ID_SETTINGS_DIALOG, _("Connection Settings"),
+                            wxDefaultPosition, wxSize(400, 700),
                             wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
         dialog.ShowModal(false);
     }
     CRegistry settings;
-    tw::TheShell().transferRate = settings.GetTransferRate();
-    CalculateDownloadSizeAndTime(tw::TheShell().transferRate);
+    m_job.rate = settings.GetTransferRate();
+    CalculateDownloadSizeAndTime(m_job.rate);
 }
 
 void FileXfer::OnSettingsButtonClick(wxCommandEvent&)
 {
-    ConnSettings dialog(this, ID_SETTINGS_DIALOG, _("Connection Settings"), wxDefaultPosition, wxSize(400, 700),
-                        wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
+    ConnSettings dialog(this, m_job.basis.productDb, ID_SETTINGS_DIALOG, _("Connection Settings"), wxDefaultPosition,
+                        wxSize(400, 700), wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxTAB_TRAVERSAL);
     dialog.ShowModal(false);
 }
 
@@ -1359,7 +1020,7 @@ void FileXfer::OnHelpButtonClick(wxCommandEvent&)
 
 void FileXfer::OnDisableCompressionCheckboxClick(wxCommandEvent&)
 {
-    CalculateDownloadSizeAndTime(tw::TheShell().transferRate);
+    CalculateDownloadSizeAndTime(m_job.rate);
 }
 
 void FileXfer::OnMapButtonClick(wxCommandEvent&)

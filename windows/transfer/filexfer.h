@@ -1,30 +1,28 @@
 // The transfer window: an application-modal frame that runs one transfer of
-// the application's transfer list. It shows price, size and estimated time,
-// starts the transfer worker on request, turns the worker's reports into the
-// log, gauges and times, asks the worker's questions, stores the measured
-// rate, and when it closes queues wxEVT_TRANSFER_DONE (int 1 = the transfer
-// ended well) to the window that asked for the transfer.
+// the application's transfer list. The application hands it its job when it
+// makes it (FileXferJob). It shows price, size and estimated time, starts the
+// transfer worker on request, turns the worker's reports into the log, gauges
+// and times, asks the worker's questions, stores the measured rate in the
+// settings, and when it closes queues wxEVT_TRANSFER_DONE (int 1 = the
+// transfer ended well; extra long = its transfer rate) to the window that
+// asked for the transfer.
 //
-// Reports from the worker go through a shared report queue
-// (CXferObserverQueue) that both the window and the worker hold: the worker
-// keeps it until its thread object is deleted, so a report that is under way
-// while the window closes never reaches freed memory. The queue folds any
-// number of reports into one thread event (id 6001) at a time.
+// Reports from the worker go through the shared report queue
+// (engine/transfer/ObserverQueue.h).
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
-#include <cstdint>
 #include <deque>
 #include <memory>
-#include <mutex>
 
 #include <wx/bitmap.h>
 #include <wx/frame.h>
 #include <wx/icon.h>
 #include <wx/timer.h>
 
+#include "core/HomePosition.h"
 #include "engine/transfer/IpGlue.h"
+#include "engine/transfer/ObserverQueue.h"
+#include "engine/transfer/TransferJob.h"
 #include "engine/transfer/TransferObserver.h"
 
 class CFileList;
@@ -42,130 +40,29 @@ class wxThreadEvent;
 class wxWindowDisabler;
 
 // Queued on the transfer window when it closes; id = the window's id,
-// int = 1 when the transfer counts as successful, else 0.
+// int = 1 when the transfer counts as successful, else 0; extra long = the
+// transfer rate the window ends with (the one it was handed, the settings'
+// after its settings dialog, or the one the transfer measured), for the
+// application to keep.
 wxDECLARE_EVENT(wxEVT_TRANSFER_DONE, wxCommandEvent);
+
+// What the application hands a transfer window when it makes it.
+struct FileXferJob {
+    // The transfer's job is made from this when the transfer starts, with
+    // the settings as they are then (the window's settings dialog may have
+    // changed them); its catalogue also fills the settings dialog's lists.
+    CTransferJobBasis basis;
+    // The stored transfer rate (bytes a second; none measured when <= 0).
+    long rate = -1;
+    // The area for a list that comes without one (the home location of the
+    // download preferences); valid false: none.
+    HomePosition home;
+};
 
 enum {
     ID_TIMER_TRANSFER_AGENT = 6000,
-    ID_TRANSFER_THREAD_UPDATE = 6001,
     ID_TIMER_BLINK_UPDATE = 6002,
-    ID_TIMER_STATUS_UPDATE = 6003,
-    ID_TRANSFER_WORKER_ENDED = 6004
-};
-
-// Everything a transfer's worker reports, waiting for the main thread; and
-// the hand-shake of a question the worker asks. Shared by the window and its
-// worker (std::shared_ptr); every operation is safe from any thread.
-class CXferObserverQueue final : public ITransferObserver
-{
-public:
-    // What one update event shows; numbers are -1 and texts empty when
-    // nothing new arrived.
-    struct Pending {
-        int running = -1;             // 1 the worker started, 0 it ended
-        std::deque<wxString> status;  // log texts, in order
-        wxString fileElapsed, fileEstimate, totalElapsed, totalEstimate;   // "%M:%S"
-        int filePercent = -1;
-        int totalPercent = -1;
-        int showMessage = -1;         // 1: show the important-message button
-        int totalBytes = -1;
-        int rate = -1;                // measured rate to store
-        wxString messageText;         // a question to show; empty when none
-        wxString messageCaption;
-        int messageStyle = 0;
-        uint64_t messageId = 0;
-    };
-
-    explicit CXferObserverQueue(wxEvtHandler* target);
-    ~CXferObserverQueue();
-
-    // Main thread: no event is posted any more (the window is going).
-    void DetachTarget();
-    // Main thread: takes what is pending and clears the pending flag.
-    Pending Take();
-
-    // The worker the window started, used only under the worker lock: the
-    // worker cannot end and delete itself in between (it lets go of the
-    // queue's pointer in its last report, under that lock).
-    void SetWorker(CXferSocketThread* worker);
-    bool HasWorker();
-    // Asks the worker to stop; by force it also drops the window and cuts its
-    // connection, and the window lets go of it. False when none was attached.
-    bool StopWorker(bool force);
-    // The window's worker thread object was made (StartTransfer) and has
-    // not yet been deleted; its deletion, on its own thread, posts the thread
-    // event ID_TRANSFER_WORKER_ENDED to the window.
-    void WorkerStarted();
-    void WorkerEnded();
-    bool WorkerAlive() const { return m_workerAlive.load(); }
-    // The window's progress timer for the worker (PerformObserverUpdate).
-    void PassTick(int milliseconds);
-
-    // Window state: 0 not started, 1 ended without success, 2 ended well, 3 running.
-    int State() const { return m_state.load(); }
-    void SetState(int state) { m_state.store(state); }
-
-    // Questions: the answer of question `id` (main thread, after its box); a
-    // question that was already answered keeps its first answer.
-    void Answer(uint64_t id, int answer);
-    bool IsAnswered(uint64_t id);
-    // Every question now waiting, and every later one, is answered wxCANCEL.
-    void CancelQuestions();
-
-    // The important-message button was clicked: it is not shown again.
-    void SetMessageButtonDisabled();
-
-    // Update events posted and taken, and the most ever posted and not yet
-    // taken at one time (1 when the folding works).
-    int Posted();
-    int Taken();
-    int MaxOutstanding();
-
-    // ITransferObserver (worker thread).
-    void TransferEntry() override;
-    void TransferExit() override;
-    void TransferBegin(const wxString& text, const wxTimeSpan& estimate, int totalBytes) override;
-    void TransferDone(const wxString& text, bool ok) override;
-    void TransferStatus(const wxString& text) override;
-    void TransferElapsedTime(const wxTimeSpan& fileElapsed, const wxTimeSpan& totalElapsed) override;
-    void TransferProgress(int filePercent, int totalPercent) override;
-    void TransferFileBegin(const wxString& name, int sizeBytes, const wxTimeSpan& fileEstimate) override;
-    void TransferFileDone(const wxString& name, bool ok) override;
-    int TransferMessageBox(const wxString& text, const wxString& caption, int style) override;
-
-    // The pause after each progress report, in ms (10; tests and benchmarks
-    // may change it).
-    static void SetProgressPause(int milliseconds);
-
-private:
-    // Posts the update event unless one is pending; called with m_pendingLock held.
-    void PostLocked();
-
-    std::mutex m_pendingLock;
-    bool m_flag = false;
-    Pending m_pending;
-    bool m_messageButtonDisabled = false;
-    int m_posted = 0;
-    int m_taken = 0;
-    int m_maxOutstanding = 0;
-
-    std::mutex m_targetLock;
-    wxEvtHandler* m_target;
-
-    std::mutex m_workerLock;
-    CXferSocketThread* m_worker = nullptr;
-
-    std::atomic<int> m_state {0};
-    std::atomic<bool> m_workerAlive {false};
-    // Whether the running worker has given its final report (TransferDone).
-    std::atomic<bool> m_doneReported {false};
-
-    std::mutex m_condLock;
-    std::condition_variable m_cond;
-    uint64_t m_questions = 0;         // ids handed out
-    uint64_t m_answered = 0;          // the last id answered
-    int m_answer = 0;
-    bool m_cancelAll = false;
+    ID_TIMER_STATUS_UPDATE = 6003
 };
 
 class FileXfer : public wxFrame, public ITransferObserver
@@ -203,9 +100,9 @@ public:
     FileXfer();
     ~FileXfer() override;
 
-    // Null when `list` is null; otherwise the window, made (not shown) for the list.
-    static FileXfer* CreateInstance(CFileList* list, wxWindow* parent, int id, const wxString& title,
-                                    const wxPoint& pos, const wxSize& size, long style);
+    // Null when `list` is null; otherwise the window, made (not shown) for the list and the job.
+    static FileXfer* CreateInstance(CFileList* list, const FileXferJob& job, wxWindow* parent, int id,
+                                    const wxString& title, const wxPoint& pos, const wxSize& size, long style);
 
     bool Create(wxWindow* parent, wxWindowID id, const wxString& title, const wxPoint& pos, const wxSize& size,
                 long style);
@@ -293,6 +190,8 @@ public:
     int GetState() const { return m_queue->State(); }
     bool HasWorker();
     CFileList* GetTransferList() const { return m_list; }
+    // The transfer rate the window goes by now (and reports when it closes).
+    long GetRate() const { return m_job.rate; }
 
     // Waits of the close sequence, run by the countdown timer (the main
     // thread never sleeps): the pause a forced close leaves the worker to end
@@ -383,6 +282,7 @@ private:
     void FinishClose();
 
     CFileList* m_list;
+    FileXferJob m_job;
     std::shared_ptr<CXferObserverQueue> m_queue;
     CloseState m_close;
     int m_countdown;           // ticks left before a waiting close stops the worker by force

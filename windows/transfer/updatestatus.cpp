@@ -18,7 +18,6 @@
 
 #include "core/Init.h"
 #include "core/Registry.h"
-#include "windows/common/Shell.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
 #include "engine/transfer/IPUpdates.h"
@@ -61,7 +60,8 @@ unsigned Kb(long long bytes)
 
 } // namespace
 
-UpdateStatus::UpdateStatus(bool brief, bool offer) : m_cancelTimer(this, ID_CANCEL_TIMER)
+UpdateStatus::UpdateStatus(bool brief, bool offer, const CTransferJobBasis& basis)
+    : m_basis(basis), m_cancelTimer(this, ID_CANCEL_TIMER)
 {
     Init();
     m_brief = brief;
@@ -179,10 +179,7 @@ void UpdateStatus::OnCheckForUpdatesButtonClick(wxCommandEvent&)
     if (m_offer)
         m_importButton->Disable();
 
-    const tw::Shell& app = tw::TheShell();
-    m_updates = std::make_unique<CIPUpdates>(
-        static_cast<IThreadResource*>(this),
-        CTransferJob(app.GetProductDb(), app.productDbVersion, app.marineZonesDbVersion));
+    m_updates = std::make_unique<CIPUpdates>(static_cast<IThreadResource*>(this), m_basis.MakeJob());
     if (RunThread("Updates")) {
         m_checkButton->Disable();
     } else {
@@ -237,16 +234,15 @@ void UpdateStatus::OnThreadExit(wxThreadEvent& event)
         m_imported = false;
         m_checkSucceeded = true;
 
-        const tw::Shell& app = tw::TheShell();
         wxString summary;
         // A size the server cannot mean is taken as nothing to fetch.
         const wxInt32 productSize = std::max(0, m_updates->GetProductDBSize());
         const wxInt32 zonesSize = std::max(0, m_updates->GetMarineZonesSize());
-        if (app.productDbVersion < m_updates->GetProductDBVersion()) {
+        if (m_basis.productDbVersion < m_updates->GetProductDBVersion()) {
             summary << wxString::Format("File List: %u Kb", Kb(productSize));
             m_newProductDBSize = productSize;
         }
-        if (app.marineZonesDbVersion < m_updates->GetMarineZonesVersion()) {
+        if (m_basis.marineZonesDbVersion < m_updates->GetMarineZonesVersion()) {
             if (!summary.empty())
                 summary << "        ";
             summary << wxString::Format("Zones List: %u Kb", Kb(zonesSize));

@@ -16,6 +16,7 @@
 #include <wx/timer.h>
 
 #include "core/ThreadHelper.h"
+#include "engine/transfer/TransferJob.h"
 
 class CIPUpdates;
 class wxButton;
@@ -40,8 +41,9 @@ public:
     };
 
     // brief: do not fetch or show the service's notes; offer: OK goes on
-    // with the download (the owner's part).
-    UpdateStatus(bool brief, bool offer);
+    // with the download (the owner's part); basis: the open databases the
+    // check's job is made with and the service's versions compared to.
+    UpdateStatus(bool brief, bool offer, const CTransferJobBasis& basis);
     ~UpdateStatus() override;
 
     bool Create(wxWindow* parent, wxWindowID id = ID_UPDATESTATUS, const wxString& caption = _("Update Status"),
@@ -91,6 +93,7 @@ private:
     wxButton* m_checkButton;
     wxButton* m_cancelButton;
 
+    CTransferJobBasis m_basis;
     std::unique_ptr<CIPUpdates> m_updates;
     wxTimer m_cancelTimer;
     bool m_cancelled = false;

@@ -135,7 +135,7 @@ void ContentWizard::Init()
     m_accountPage = nullptr;
 
     LoadRadarCities();
-    ConnSettings::ReadGatewayLists(m_hostNames, m_ports);
+    ConnSettings::ReadGatewayLists(tw::TheShell().GetProductDb(), m_hostNames, m_ports);
     m_connectionTypes = ConnSettings::ConnectionTypes();
     m_connectionDescriptions = ConnSettings::ConnectionDescriptions();
 }
