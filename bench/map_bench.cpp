@@ -43,6 +43,7 @@
 
 #include "app/tidewrightapp.h"
 #include "windows/map/MapPanel.h"
+#include "windows/map/ShellMapInputs.h"
 #include "windows/map/weatherzonedialog.h"
 #include "platform/UiHooks.h"
 #include "Figures.h"
@@ -227,7 +228,8 @@ int main(int argc, char** argv)
 
     // ------------------------------------------------------------ paint
     {
-        auto* map = new wxMapPanel(holder, "res/WorldmapTiff.PNG", wxBITMAP_TYPE_PNG, 2, 708, 510);
+        auto* map =
+            new wxMapPanel(holder, "res/WorldmapTiff.PNG", wxBITMAP_TYPE_PNG, 2, 708, 510, tw::ShellMapInputs());
         map->m_minZoom = wxMapPanel::kWorldMinZoom;
         map->m_maxZoom = 7.0;
         Pump();
@@ -423,7 +425,8 @@ int main(int argc, char** argv)
     {
         std::vector<wxMapPanel*> maps;
         auto addMap = [&] {
-            auto* map = new wxMapPanel(holder, "res/WorldmapTiff.PNG", wxBITMAP_TYPE_PNG, 4, 708, 510);
+            auto* map = new wxMapPanel(holder, "res/WorldmapTiff.PNG", wxBITMAP_TYPE_PNG, 4, 708, 510,
+                                       tw::ShellMapInputs());
             map->m_minZoom = wxMapPanel::kWorldMinZoom;
             map->m_maxZoom = 7.0;
             map->SetZoom0Rect(47.6f, 122.3f, 15.0f, 1, 0, -1);

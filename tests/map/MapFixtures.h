@@ -20,6 +20,7 @@
 #include "core/Registry.h"
 #include "app/tidewrightapp.h"
 #include "windows/map/MapPanel.h"
+#include "windows/map/ShellMapInputs.h"
 #include "support/TestSupport.h"
 
 namespace map_test {
@@ -107,7 +108,8 @@ protected:
     // A shown map control of the given mode and size on the test frame.
     wxMapPanel* MakeMap(int mode, int width = 600, int height = 300)
     {
-        auto* map = new wxMapPanel(holder, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG, mode, width, height);
+        auto* map = new wxMapPanel(holder, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG, mode, width, height,
+                                   tw::ShellMapInputs());
         map->m_minZoom = wxMapPanel::kWorldMinZoom;
         map->m_maxZoom = 7.0;
         holder->SetSize(frame->GetClientSize());

@@ -423,6 +423,38 @@ TEST(MapGeometry, DraggedBoxAndItsWriteBackValues)
     EXPECT_EQ(g.ewIndex, 1);
 }
 
+// The picker fills its fields from the box its map reports (centre and side):
+// the same fields as from the view that drew the box, in every quarter.
+TEST(MapGeometry, PickerFieldsOfAReportedBoxAreThoseOfItsView)
+{
+    const struct {
+        const char* name;
+        MapPoint from, to;
+    } cases[] = {
+        {"north-east", {600, 100}, {700, 200}},
+        {"north-west", {100, 100}, {200, 200}},
+        {"south-east", {600, 540}, {700, 590}},
+        {"south-west", {100, 540}, {200, 590}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMapView view = Greenwich();
+        view.m_zoom = 1.0;
+        view.m_scrollX = 1500;
+        view.m_scrollY = 500;
+        ASSERT_TRUE(view.FinishBand(c.from, c.to, 900, 600));
+        const PickerFields expected = PickerFieldsOf(view);
+        EXPECT_EQ(view.m_nsFlag, c.name[0] == 's' ? 1 : 0);
+        EXPECT_EQ(view.m_ewFlag, c.name[6] == 'w' ? 3 : 2);
+        const PickerFields f = PickerFieldsOf(view.m_centreLat, view.m_centreLon, view.m_boxSizeDeg);
+        EXPECT_EQ(f.latText, expected.latText);
+        EXPECT_EQ(f.nsIndex, expected.nsIndex);
+        EXPECT_EQ(f.lonText, expected.lonText);
+        EXPECT_EQ(f.ewIndex, expected.ewIndex);
+        EXPECT_EQ(f.widthText, expected.widthText);
+    }
+}
+
 TEST(MapGeometry, DoubleClickZoomsByTwoAboutThePoint)
 {
     CMapView v = Greenwich();

@@ -42,8 +42,15 @@ TEST_F(MapLocaleTest, PickerBoxFillsTheDialogFields)
     wxMapPanel* map = dlg.GetMapPanel();
     ASSERT_NE(map, nullptr);
     EXPECT_EQ(map->GetMode(), wxMapPanel::kCentreWidthPicker);
-    EXPECT_EQ(map->m_mapDialog, &dlg);
     EXPECT_EQ(map->m_statusLabel, dlg.m_positionLabel);
+    // The dialog handles its map's box: a box on the map fills the fields.
+    MapBoxEvent box(wxEVT_MAP_BOX, map->GetId(), -33.926, 151.172, 12.7);
+    map->GetEventHandler()->ProcessEvent(box);
+    EXPECT_EQ(dlg.m_latCtrl->GetValue(), "33.926");
+    EXPECT_EQ(dlg.m_nsChoice->GetSelection(), 1);
+    EXPECT_EQ(dlg.m_lonCtrl->GetValue(), "151.172");
+    EXPECT_EQ(dlg.m_ewChoice->GetSelection(), 0);
+    EXPECT_EQ(dlg.m_widthCtrl->GetValue(), "12");
     map->m_minZoom = wxMapPanel::kWorldMinZoom;
     map->m_maxZoom = 7.0;
     dlg.InitializePosition(10.0, 20.0, 5.0);
@@ -204,6 +211,49 @@ TEST_F(MapTest, PortalBoxBecomesTheManualHomeAndRecentres)
         EXPECT_EQ(file.ReadLong("HomeLocation/ContentBox", -1), c.stored);
     }
     window->Destroy();
+}
+
+// A map no window owns reports a box and nothing else: no area, home or
+// setting is written, in any mode, and no box is shown.
+TEST_F(MapTest, BoxOnAMapWithoutOwnerIsOnlyReported)
+{
+    app.userDb->ExecuteUpdate("UPDATE batches SET lat=1, lon=2, width=3 WHERE ID=1");
+    const HomePosition home = app.homePosition;
+    struct Seen {
+        double lat, lon, width;
+        wxObject* from;
+    };
+    std::vector<Seen> seen;
+    frame->Bind(wxEVT_MAP_BOX, [&seen](MapBoxEvent& e) {
+        seen.push_back({e.GetLat(), e.GetLon(), e.GetWidth(), e.GetEventObject()});
+    });
+    for (int mode : {wxMapPanel::kMainWindow, wxMapPanel::kCentreWidthPicker, wxMapPanel::kBuoyPicker,
+                     wxMapPanel::kHomeChooser}) {
+        SCOPED_TRACE(mode);
+        seen.clear();
+        wxMapPanel* map = MakeMap(mode);
+        View(map, 3400, 1200);
+        LeftDrag(map, wxPoint(298, 140), wxPoint(438, 280));
+        ASSERT_EQ(seen.size(), 1u) << "one box event";
+        EXPECT_DOUBLE_EQ(seen[0].lat, -33.92578125);
+        EXPECT_DOUBLE_EQ(seen[0].lon, 151.171875);
+        EXPECT_DOUBLE_EQ(seen[0].width, 12.744140625);
+        EXPECT_EQ(seen[0].from, map);
+        // A click is no box.
+        Click(map, wxPoint(100, 100));
+        EXPECT_EQ(seen.size(), 1u);
+        map->Destroy();
+    }
+    EXPECT_DOUBLE_EQ(QueryDouble(*app.userDb, "SELECT lat FROM batches WHERE ID=1"), 1.0);
+    EXPECT_DOUBLE_EQ(QueryDouble(*app.userDb, "SELECT width FROM batches WHERE ID=1"), 3.0);
+    EXPECT_EQ(app.dlPrefs.HomeLocation_Source, DLPrefs().HomeLocation_Source);
+    EXPECT_EQ(app.dlPrefs.HomeLocation_ContentBox, DLPrefs().HomeLocation_ContentBox);
+    EXPECT_EQ(app.homePosition.lat, home.lat);
+    EXPECT_EQ(app.homePosition.lon, home.lon);
+    CUserConfig file;
+    EXPECT_EQ(file.ReadLong("HomeLocation/Source", -1), -1);
+    EXPECT_EQ(file.ReadLong("HomeLocation/ContentBox", -1), -1);
+    EXPECT_TRUE(tw::test::Ui().boxes.empty());
 }
 
 TEST_F(MapTest, ClicksToggleBuoysAndBandsOnlyZoom)
@@ -427,6 +477,7 @@ TEST_F(MapTest, HomeMarkerIsDrawnWithItsPixelNineNineOnTheHome)
     // An icon index outside the table keeps the marker loaded before.
     const wxImage before = map->m_homeImage;
     app.dlPrefs.HomeLocation_IconIdx = 5;
+    map->SetInputs(tw::ShellMapInputs());
     map->Init();
     ASSERT_TRUE(map->m_homeImage.IsOk());
     EXPECT_EQ(map->m_homeImage.GetSize(), before.GetSize());
@@ -520,6 +571,7 @@ TEST(MapPanelConstruction, ConstructorsSetModeSizeAndMap)
     auto* dialog = new wxDialog(frame, wxID_ANY, "dialog");
     auto* panel = new wxPanel(frame);
     const wxString file = "res/WorldmapTiff.PNG";
+    const MapInputs inputs = tw::ShellMapInputs();
     struct Case {
         const char* name;
         wxMapPanel* map;
@@ -527,12 +579,13 @@ TEST(MapPanelConstruction, ConstructorsSetModeSizeAndMap)
         wxSize size;
         bool world, buoys;
     } cases[] = {
-        {"wizard page", new wxMapPanel(page, file, wxBITMAP_TYPE_PNG, 2), 2, {600, 300}, true, true},
-        {"dialog with mode", new wxMapPanel(dialog, file, wxBITMAP_TYPE_PNG, 3), 3, {600, 300}, false, false},
-        {"dialog", new wxMapPanel(dialog, file, wxBITMAP_TYPE_PNG), 1, {600, 300}, true, false},
-        {"frame with size", new wxMapPanel(frame, file, wxBITMAP_TYPE_PNG, 4, 320, 200), 4, {320, 200}, true, false},
-        {"panel", new wxMapPanel(panel, file, wxBITMAP_TYPE_PNG, 4, 708, 510), 4, {708, 510}, true, false},
-        {"frame", new wxMapPanel(frame, file, wxBITMAP_TYPE_PNG), 0, {600, 300}, true, false},
+        {"wizard page", new wxMapPanel(page, file, wxBITMAP_TYPE_PNG, 2, inputs), 2, {600, 300}, true, true},
+        {"dialog with mode", new wxMapPanel(dialog, file, wxBITMAP_TYPE_PNG, 3, inputs), 3, {600, 300}, false, false},
+        {"dialog", new wxMapPanel(dialog, file, wxBITMAP_TYPE_PNG, inputs), 1, {600, 300}, true, false},
+        {"frame with size", new wxMapPanel(frame, file, wxBITMAP_TYPE_PNG, 4, 320, 200, inputs), 4, {320, 200}, true,
+         false},
+        {"panel", new wxMapPanel(panel, file, wxBITMAP_TYPE_PNG, 4, 708, 510, inputs), 4, {708, 510}, true, false},
+        {"frame", new wxMapPanel(frame, file, wxBITMAP_TYPE_PNG, inputs), 0, {600, 300}, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -107,11 +107,22 @@ TEST_F(Portal, ControlsAreWhereTheLayoutPutsThem)
     EXPECT_EQ(map->GetName(), "Map Window");
     EXPECT_EQ(map->GetMode(), wxMapPanel::kHomeChooser);
     EXPECT_EQ(map->GetClientSize(), wxSize(708, 510));
-    EXPECT_EQ(map->m_loadWindow, portal);
     EXPECT_EQ(map->m_statusLabel, portal->m_coordsLabel);
     EXPECT_EQ(map->m_maxZoom, 7.0);
     EXPECT_EQ(map->m_minZoom, 0.146484375);
     EXPECT_TRUE(MapOnHomeBox()) << "the map opens on the home box";
+    {
+        // The Portal handles its map's box: it becomes the manual home
+        // (the content box within what the home page takes), stored, and the
+        // map shows the new home box.
+        MapBoxEvent box(wxEVT_MAP_BOX, map->GetId(), -33.9, 18.4, 200.0);
+        map->GetEventHandler()->ProcessEvent(box);
+        EXPECT_EQ(app.dlPrefs.HomeLocation_Source, 2);
+        EXPECT_EQ(app.dlPrefs.HomeLocation_ContentBox, 180);
+        EXPECT_NEAR(app.homePosition.lat, -33.9, 1e-9) << "read back from the settings file";
+        EXPECT_NEAR(app.homePosition.lon, 18.4, 1e-9);
+        EXPECT_TRUE(MapOnHomeBox()) << "on the new home box";
+    }
 
     wxCheckTreeCtrl* tree = portal->m_checkTree;
     ASSERT_NE(tree, nullptr);

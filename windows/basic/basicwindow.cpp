@@ -25,6 +25,7 @@
 #include "model/BatchDB.h"
 #include "model/LocalCopy.h"
 #include "windows/map/MapPanel.h"
+#include "windows/map/ShellMapInputs.h"
 #include "platform/Accessible.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
@@ -341,7 +342,7 @@ void BasicWindow::CreateControls()
     right->Add(mapRow, 0, wxEXPAND | wxTOP | wxBOTTOM, 3);
 
     m_mapPanel = new wxMapPanel(m_panel, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG, wxMapPanel::kMainWindow,
-                                mapWidth, 300);
+                                mapWidth, 300, tw::ShellMapInputs());
     m_mapPanel->SetName(wxS("Map Window"));
     tw::SetAccessible(m_mapPanel, tw::AccessibleRole::Map, _("Download area map"));
     right->Add(m_mapPanel, 0, wxFIXED_MINSIZE);
@@ -394,7 +395,7 @@ void BasicWindow::CreateControls()
 
     // The map of the Basic batch's area.
     m_mapPanel->m_statusLabel = m_pointerLabel;
-    m_mapPanel->m_basicWindow = this;
+    m_mapPanel->Bind(wxEVT_MAP_BOX, &BasicWindow::OnMapBox, this);
     m_mapPanel->m_maxZoom = 7.0;
     m_mapPanel->m_minZoom = 0.146484375;
     m_mapPanel->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
@@ -509,6 +510,20 @@ void BasicWindow::BuildPersonalityMenu()
         wxMenuItem* item = m_personalityMenu->Append(wxID_ANY, wxControl::EscapeMnemonics(row.region));
         entry.menuId = item->GetId();
         m_personalities.push_back(entry);
+    }
+}
+
+// A box drawn on the map becomes the Basic batch's area: stored first, then
+// shown.
+void BasicWindow::OnMapBox(MapBoxEvent& event)
+{
+    m_lat = static_cast<float>(event.GetLat());
+    m_lon = static_cast<float>(event.GetLon());
+    m_width = static_cast<float>(event.GetWidth());
+    try {
+        UpdateCoords();
+    } catch (const wxSQLite3Exception& e) {
+        tw::ShowError(e.GetMessage(), this);
     }
 }
 

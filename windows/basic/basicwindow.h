@@ -24,6 +24,7 @@ class CFileInfo;
 class wxButton;
 class wxListCtrl;
 class wxMapPanel;
+class MapBoxEvent;
 class wxMenu;
 class wxPanel;
 class wxPictureButton;
@@ -166,6 +167,8 @@ public:
     void OnMenuLoadWindowClick(wxCommandEvent& event);
     void OnQuit(wxCommandEvent& event);
     void OnLeftDClick(wxMouseEvent& event);
+    // A box drawn on the map (bound on the map).
+    void OnMapBox(MapBoxEvent& event);
 
     // How the batch properties dialog is run (returns wxID_OK after it wrote
     // the batch). Tests put their own in place; an empty function restores

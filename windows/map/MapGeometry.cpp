@@ -389,6 +389,17 @@ PickerFields PickerFieldsOf(const CMapView& view)
     return f;
 }
 
+PickerFields PickerFieldsOf(double lat, double lon, double width)
+{
+    PickerFields f;
+    f.latText = FormatFixed(std::fabs(lat), 3);
+    f.lonText = FormatFixed(std::fabs(lon), 3);
+    f.nsIndex = lat < 0 ? 1 : 0;
+    f.ewIndex = lon < 0 ? 1 : 0;
+    f.widthText = WidthFieldText(std::fabs(width));
+    return f;
+}
+
 std::string StatusText(const std::string& latText, const std::string& ns, const std::string& lonText,
                        const std::string& ew)
 {

@@ -194,6 +194,8 @@ struct PickerFields {
     std::string widthText;   // "%d" of the side in degrees, truncated
 };
 PickerFields PickerFieldsOf(const CMapView& view);
+// The same for a box given by its signed centre and its side in degrees.
+PickerFields PickerFieldsOf(double lat, double lon, double width);
 
 // "%s%s - %s%s": latitude text, N/S, longitude text, E/W.
 std::string StatusText(const std::string& latText, const std::string& ns, const std::string& lonText,

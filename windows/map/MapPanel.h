@@ -7,25 +7,34 @@
 // The arithmetic lives in mapgeo::CMapView (windows/map/MapGeometry.h), whose members
 // the owners set and read directly (m_minZoom, m_maxZoom, m_zoom ...).
 //
+// The control knows no owner. What it shows comes from the MapInputs its
+// owner hands it; a box drawn with the left button is reported as one
+// wxEVT_MAP_BOX event on the control (in every mode), which the owner binds
+// on it and handles itself: the Basic window stores it as its area, the
+// centre-and-width picker fills its fields, the Portal window makes it the
+// manual home position. The control itself writes nothing anywhere.
+//
 // Modes, fixed at construction:
-//   0 Basic window          a box is written to the window's area (m_basicWindow)
-//   1 centre-and-width picker   a box fills the picker's fields (m_mapDialog)
+//   0 Basic window
+//   1 centre-and-width picker
 //   2 buoys page            buoys shown, clicks toggle them
 //   3 forecast-zone map     zones on a sub-map, clicks toggle them
-//   4 Portal window         a box becomes the manual home position (m_loadWindow)
+//   4 Portal window
 #pragma once
 
 #include <vector>
 
 #include <wx/bitmap.h>
 #include <wx/colour.h>
-#include <wx/dynarray.h>
+#include <wx/event.h>
 #include <wx/image.h>
 #include <wx/panel.h>
 #include <wx/pen.h>
 #include <wx/popupwin.h>
 
+#include "core/HomePosition.h"
 #include "windows/map/MapGeometry.h"
+#include "windows/map/MapItems.h"
 
 class wxDC;
 class wxDialog;
@@ -33,9 +42,42 @@ class wxFrame;
 class wxSQLite3Database;
 class wxStaticText;
 class wxWizardPageSimple;
-class BasicWindow;
-class LoadWindow;
-class MapDialog;
+
+// What a map control shows that it does not own, handed to it by its owner
+// at construction and again when it changes (SetInputs).
+struct MapInputs {
+    wxBitmap worldMap;        // the Greenwich-centred world map (shared, never copied)
+    wxBitmap worldMapAnti;    // the Pacific-centred one
+    // The home the marker shows, read at each paint and hover: it moves
+    // while the map is open (a GPS fix). Owned by whoever hands it and kept
+    // alive as long as the map; null: no marker.
+    const HomePosition* home = nullptr;
+    int homeIconIndex = -1;   // the marker's picture (HomeLocation/IconIdx); outside the table: none
+    wxSQLite3Database* marineZonesDb = nullptr;   // buoys and forecast zones; null when not open
+};
+
+// A box drawn on a map control: its signed centre and its side in degrees.
+// Sent on the control (it travels up to the parents when the control's own
+// handlers skip it).
+class MapBoxEvent : public wxCommandEvent
+{
+public:
+    MapBoxEvent(wxEventType type = wxEVT_NULL, int id = 0, double lat = 0.0, double lon = 0.0, double width = 0.0)
+        : wxCommandEvent(type, id), m_lat(lat), m_lon(lon), m_width(width)
+    {
+    }
+    double GetLat() const { return m_lat; }
+    double GetLon() const { return m_lon; }
+    double GetWidth() const { return m_width; }
+    wxEvent* Clone() const override { return new MapBoxEvent(*this); }
+
+private:
+    double m_lat;
+    double m_lon;
+    double m_width;
+};
+
+wxDECLARE_EVENT(wxEVT_MAP_BOX, MapBoxEvent);
 
 // The view of a regional sub-map handed to InitWeatherzones.
 struct panel_init_vars {
@@ -48,75 +90,6 @@ struct panel_init_vars {
     int centreX = 0;                // map pixel the caller centres the view on afterwards
     int centreY = 0;
 };
-
-// One buoy on the map.
-class Buoy : public wxObject
-{
-public:
-    Buoy();
-    Buoy(const Buoy& other);
-    Buoy& operator=(const Buoy& other);
-    ~Buoy() override;
-
-    int m_x;                 // device pixel of the position at the last paint
-    int m_y;
-    wxRect m_hitRect;        // (m_x - 4, m_y - 4, 9, 9): clicks and tips
-    wxString m_stationID;
-    wxString m_buoyName;
-    double m_lat;
-    double m_lon;
-    bool m_selected;
-    bool m_changed;          // toggled since it was created
-};
-WX_DECLARE_OBJARRAY(Buoy, BuoyArray);
-
-// One vertex of a zone outline.
-class Position : public wxObject
-{
-public:
-    Position(double lat = 0.0, double lon = 0.0, int part = 0) : m_lat(lat), m_lon(lon), m_part(part) {}
-    Position(const Position& o) : wxObject(), m_lat(o.m_lat), m_lon(o.m_lon), m_part(o.m_part) {}
-    Position& operator=(const Position& o)
-    {
-        m_lat = o.m_lat;
-        m_lon = o.m_lon;
-        m_part = o.m_part;
-        return *this;
-    }
-    double m_lat;
-    double m_lon;
-    int m_part;
-};
-WX_DECLARE_OBJARRAY(Position, PositionArray);
-
-// One forecast zone on the map.
-class WeatherZone : public wxObject
-{
-public:
-    WeatherZone();
-    WeatherZone(const WeatherZone& other);
-    WeatherZone& operator=(const WeatherZone& other);
-    ~WeatherZone() override;
-
-    PositionArray m_outline;         // by part, then in table order
-    mapgeo::MapPolygon m_region;     // device pixels at the last paint: clicks and tips
-    wxString m_zcode;
-    wxString m_description;
-    bool m_selected;
-    bool m_changed;
-    wxColour m_colour;
-};
-WX_DECLARE_OBJARRAY(WeatherZone, WeatherZoneArray);
-
-// Stores the selected flag of every changed zone in MZones (one statement per
-// changed zone, codes bound). Returns the number of statements run; a
-// database error propagates as wxSQLite3Exception.
-int StoreZoneSelections(wxSQLite3Database& db, const WeatherZoneArray& zones);
-// Stores the selected flag of every changed buoy in Buoys inside one
-// transaction (none when no buoy changed), station ids bound. Returns the
-// number of buoys written; on a database error the transaction is rolled back
-// and the wxSQLite3Exception propagates.
-int StoreBuoySelections(wxSQLite3Database& db, const BuoyArray& buoys);
 
 // The translucent box drawn while the left button is dragged.
 class wxRubberBand
@@ -187,25 +160,35 @@ public:
     static constexpr double kWorldMaxZoom = mapgeo::kWorldMaxZoom;
 
     // The file name and bitmap type are accepted and not used: the world
-    // maps come from the application object.
+    // maps come with the inputs.
     // Buoys page: mode 2, 600 x 300, world map with buoys.
-    wxMapPanel(wxWizardPageSimple* parent, const wxString& file, wxBitmapType type, int mode);
+    wxMapPanel(wxWizardPageSimple* parent, const wxString& file, wxBitmapType type, int mode,
+               const MapInputs& inputs);
     // Forecast-zone dialog: the mode given, 600 x 300, no map until InitWeatherzones.
-    wxMapPanel(wxDialog* parent, const wxString& file, wxBitmapType type, int mode);
+    wxMapPanel(wxDialog* parent, const wxString& file, wxBitmapType type, int mode, const MapInputs& inputs);
     // Centre-and-width picker: mode 1, 600 x 300, world map.
-    wxMapPanel(wxDialog* parent, const wxString& file, wxBitmapType type);
+    wxMapPanel(wxDialog* parent, const wxString& file, wxBitmapType type, const MapInputs& inputs);
     // A map of the given mode and size on a frame or panel (the Portal: mode 4, 708 x 510).
-    wxMapPanel(wxFrame* parent, const wxString& file, wxBitmapType type, int mode, int width, int height);
-    wxMapPanel(wxPanel* parent, const wxString& file, wxBitmapType type, int mode, int width, int height);
+    wxMapPanel(wxFrame* parent, const wxString& file, wxBitmapType type, int mode, int width, int height,
+               const MapInputs& inputs);
+    wxMapPanel(wxPanel* parent, const wxString& file, wxBitmapType type, int mode, int width, int height,
+               const MapInputs& inputs);
     // Basic window: mode 0, 600 x 300, world map.
-    wxMapPanel(wxFrame* parent, const wxString& file, wxBitmapType type);
+    wxMapPanel(wxFrame* parent, const wxString& file, wxBitmapType type, const MapInputs& inputs);
     ~wxMapPanel() override;
 
     int GetMode() const { return m_mode; }
 
+    // The inputs in use. New ones take effect where the map reads them: the
+    // marker's picture at the next Init, the world maps at the next
+    // InitWorldZoom, LoadWorldMap or InitWeatherzones, the zones database at
+    // the next InitWeatherzones, the home at the next paint.
+    const MapInputs& GetInputs() const { return m_inputs; }
+    void SetInputs(const MapInputs& inputs) { m_inputs = inputs; }
+
     // --- view state
-    // Resets zoom, band, pan and hover state, loads the home marker chosen by
-    // HomeLocation/IconIdx and the zone palette. Map, scroll, box, items and
+    // Resets zoom, band, pan and hover state, loads the home marker of the
+    // inputs' icon index and the zone palette. Map, scroll, box, items and
     // mode stay.
     void Init();
     // Greenwich-centred world map, no scroll, no zones or buoys shown.
@@ -213,7 +196,7 @@ public:
     // The same with buoys shown.
     void InitBuoys();
     // A sub-map (or, for "res/WorldmapTiff.png" and "res/WorldmapTiffAnti.png",
-    // the application's world map read as a sub-map) with the zones of zcodes.
+    // the inputs' world map read as a sub-map) with the zones of zcodes.
     void InitWeatherzones(wxString bitmapName, panel_init_vars vars, wxArrayString zcodes);
 
     wxPoint MapToLogical(double lat, double lon) const;
@@ -262,9 +245,6 @@ public:
     WeatherZoneArray m_zones;
     int m_mode;
     wxStaticText* m_statusLabel;    // set by the owner
-    MapDialog* m_mapDialog;         // owner in mode 1
-    BasicWindow* m_basicWindow;     // owner in mode 0
-    LoadWindow* m_loadWindow;       // owner in mode 4
     wxRect m_homeRegion;            // where the home marker was last drawn (device pixels)
     int m_hoverIndex;
 
@@ -285,7 +265,8 @@ private:
     void DrawHighlightBox(wxDC& dc);
     // A picture of the whole frame for a band or pan in progress.
     wxBitmap Snapshot(bool mapOnly);
-    void WriteBack();
+    // Reports the box just drawn (wxEVT_MAP_BOX on this control).
+    void SendBox();
     void ToggleItemsAt(const wxPoint& p);
     void Hover(const wxPoint& p, bool controlDown);
     void OpenTip(const wxString& text, const wxRect& clientRect);
@@ -294,6 +275,7 @@ private:
     void EndPan(const wxPoint& p);
     void ReportDatabaseError(const wxString& message);
 
+    MapInputs m_inputs;
     wxBitmap m_homeBitmap;          // m_homeImage as drawn
     wxRect m_tipBound;              // the open tip's item (client pixels)
     wxBitmap m_frameBitmap;         // the frame under a band being drawn

@@ -16,6 +16,7 @@
 #include "windows/map/MapGeometry.h"
 #include "windows/map/MapPanel.h"
 #include "windows/map/PickerSupport.h"
+#include "windows/map/ShellMapInputs.h"
 #include "platform/UiHooks.h"
 #include "windows/common/ErrorGate.h"
 
@@ -77,7 +78,7 @@ void MapDialog::CreateControls()
     auto* top = new wxBoxSizer(wxVERTICAL);
     SetSizer(top);
 
-    m_mapPanel = new wxMapPanel(this, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG);
+    m_mapPanel = new wxMapPanel(this, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG, tw::ShellMapInputs());
     top->Add(m_mapPanel, 0, wxALIGN_CENTER_HORIZONTAL | wxALL, 5);
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
@@ -125,7 +126,19 @@ void MapDialog::CreateControls()
     buttons->Add(new wxButton(this, ID_MAPDIALOG_CHANGE_VIEW, _("Change View")), 0, wxALL, 5);
 
     m_mapPanel->m_statusLabel = m_positionLabel;
-    m_mapPanel->m_mapDialog = this;
+    m_mapPanel->Bind(wxEVT_MAP_BOX, &MapDialog::OnMapBox, this);
+}
+
+void MapDialog::OnMapBox(MapBoxEvent& event)
+{
+    if (!m_latCtrl)
+        return;
+    const mapgeo::PickerFields f = mapgeo::PickerFieldsOf(event.GetLat(), event.GetLon(), event.GetWidth());
+    m_latCtrl->SetValue(wxString::FromUTF8(f.latText.c_str()));
+    m_lonCtrl->SetValue(wxString::FromUTF8(f.lonText.c_str()));
+    m_nsChoice->SetSelection(f.nsIndex);
+    m_ewChoice->SetSelection(f.ewIndex);
+    m_widthCtrl->SetValue(wxString::FromUTF8(f.widthText.c_str()));
 }
 
 void MapDialog::InitializePosition(double lat, double lon, double width)

@@ -8,6 +8,7 @@
 
 class wxChoice;
 class wxMapPanel;
+class MapBoxEvent;
 class wxStaticText;
 class wxTextCtrl;
 
@@ -73,6 +74,8 @@ private:
     void OnButtonZoomInClick(wxCommandEvent& event);
     void OnButtonZoomOutClick(wxCommandEvent& event);
     void OnButtonChangeViewClick(wxCommandEvent& event);
+    // A box drawn on the map fills the fields (bound on the map).
+    void OnMapBox(MapBoxEvent& event);
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -6,6 +6,7 @@
 #include <wx/stattext.h>
 
 #include "windows/map/MapPanel.h"
+#include "windows/map/ShellMapInputs.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(WeatherZoneDialog, wxDialog);
 
@@ -55,7 +56,8 @@ void WeatherZoneDialog::CreateControls()
     auto* top = new wxBoxSizer(wxVERTICAL);
     SetSizer(top);
 
-    m_mapPanel = new wxMapPanel(this, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG, wxMapPanel::kZoneSubMap);
+    m_mapPanel = new wxMapPanel(this, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG, wxMapPanel::kZoneSubMap,
+                                tw::ShellMapInputs());
     top->Add(m_mapPanel, 0, wxALIGN_CENTER_HORIZONTAL | wxALL, 5);
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);

@@ -1,5 +1,6 @@
 #include "windows/portal/loadwindow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -16,6 +17,8 @@
 #include "windows/common/Shell.h"
 #include "model/BatchDB.h"
 #include "windows/map/MapPanel.h"
+#include "windows/map/ShellMapInputs.h"
+#include "windows/wizard/WizardRules.h"
 #include "platform/Accessible.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
@@ -157,7 +160,8 @@ void LoadWindow::CreateControls()
     m_mapHolder = new wxPanel(this, ID_LOAD_MAP_HOLDER, wxPoint(kMapHolder.x, kMapHolder.y),
                               wxSize(kMapHolder.width, kMapHolder.height), wxTAB_TRAVERSAL);
     m_contentMap = new wxMapPanel(m_mapHolder, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG,
-                                  wxMapPanel::kHomeChooser, kMapHolder.width, kMapHolder.height);
+                                  wxMapPanel::kHomeChooser, kMapHolder.width, kMapHolder.height,
+                                  tw::ShellMapInputs());
     m_contentMap->SetName(wxS("Map Window"));
     tw::SetAccessible(m_contentMap, tw::AccessibleRole::Map, _("Content map"));
     m_contentMap->SetBackgroundColour(wxColour(159, 159, 159));
@@ -189,7 +193,7 @@ void LoadWindow::CreateControls()
     // 7. The picture buttons show the hand (wxPictureButton sets it itself).
 
     // 8. Map wiring.
-    m_contentMap->m_loadWindow = this;
+    m_contentMap->Bind(wxEVT_MAP_BOX, &LoadWindow::OnMapBox, this);
     m_contentMap->m_statusLabel = m_coordsLabel;
     m_contentMap->m_maxZoom = kMaxZoom;
     m_contentMap->m_minZoom = kMinZoom;
@@ -301,9 +305,28 @@ void LoadWindow::RecenterReload()
 {
     if (!m_contentMap)
         return;
+    // The application's inputs as they are now (the wizard may have changed
+    // the home marker).
+    m_contentMap->SetInputs(tw::ShellMapInputs());
     m_contentMap->Init();
     m_contentMap->InitWorldZoom();
     ShowHomeBox(m_contentMap);
+}
+
+void LoadWindow::OnMapBox(MapBoxEvent& event)
+{
+    // The box becomes the manual home position, stored first; the map then
+    // shows the new home box.
+    tw::Shell& app = tw::TheShell();
+    // Within what the home location page takes, which refuses any other.
+    app.dlPrefs.HomeLocation_ContentBox = std::clamp(static_cast<int>(event.GetWidth()), tw::wizard::kMinContentBox,
+                                                     tw::wizard::kMaxContentBox);
+    app.dlPrefs.HomeLocation_Source = 2;
+    app.dlPrefs.HomeLocation_ManualLat = event.GetLat();
+    app.dlPrefs.HomeLocation_ManualLon = event.GetLon();
+    app.dlPrefs.WriteRegistry();
+    app.UpdateHomePosition();
+    RecenterReload();
 }
 
 // ---------------------------------------------------------------- handlers

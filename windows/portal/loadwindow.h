@@ -20,6 +20,7 @@ class CBatch;
 class ProcessWizardSettings;
 class wxCheckTreeCtrl;
 class wxMapPanel;
+class MapBoxEvent;
 class wxPanel;
 class wxPictureButton;
 class wxStaticText;
@@ -96,6 +97,8 @@ public:
     void OnZoomInClick(wxCommandEvent& event);
     void OnZoomOutClick(wxCommandEvent& event);
     void OnRecenterReloadClick(wxCommandEvent& event);
+    // A box drawn on the map (bound on the map).
+    void OnMapBox(MapBoxEvent& event);
     void OnChangeMapViewClick(wxCommandEvent& event);
     void OnLaunchPropertiesDlgClick(wxCommandEvent& event);
     void OnHelpButtonClick(wxCommandEvent& event);

@@ -9,6 +9,7 @@
 #include "windows/common/Shell.h"
 #include "windows/map/MapPanel.h"
 #include "windows/map/PickerSupport.h"
+#include "windows/map/ShellMapInputs.h"
 #include "platform/UiHooks.h"
 #include "windows/common/ErrorGate.h"
 #include "windows/wizard/contentwizard.h"
@@ -56,7 +57,8 @@ void WizardPage5::CreateControls()
 
     auto* column = new wxBoxSizer(wxVERTICAL);
     main->Add(column, 0, wxALIGN_CENTER_HORIZONTAL | wxALL, 5);
-    m_mapPanel = new wxMapPanel(this, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG, wxMapPanel::kBuoyPicker);
+    m_mapPanel = new wxMapPanel(this, wxS("res/WorldmapTiff.PNG"), wxBITMAP_TYPE_PNG, wxMapPanel::kBuoyPicker,
+                                tw::ShellMapInputs());
     column->Add(m_mapPanel, 0, wxALIGN_CENTER_HORIZONTAL | wxALL, 5);
     for (const char* help : {"Left click on the buoy you wish to select (selected icons turn from yellow to green).",
                              "Right click and drag to move the map in any direction.",
