@@ -30,6 +30,7 @@
 #include "windows/common/Shell.h"
 #include "core/Editions.h"
 #include "model/LocalCopy.h"
+#include "model/BasicBatch.h"
 #include "model/BatchDB.h"
 #include "model/BatchFile.h"
 #include "model/PostProcess.h"
@@ -43,7 +44,6 @@
 #include "platform/UiHooks.h"
 #include "windows/transfer/connsettings.h"
 #include "windows/common/ErrorGate.h"
-#include "windows/basic/basicwindow.h"
 #include "windows/wizard/ContentWizardLauncher.h"
 
 wxIMPLEMENT_CLASS(BatchWindow, wxFrame);
@@ -1476,7 +1476,7 @@ void BatchWindow::OnTransferDone(wxCommandEvent& event)
         CBatchFolder::Instance()->GetActiveFileList(files, CBatchFolder::kLibraryMode);
         tw::TheShell().FileTransferEpilogue(files, event.GetInt() != 0, hasArea ? &area : nullptr);
         if (area.valid)
-            BasicWindow::UpdateCoords(area.lat, area.lon, area.width);
+            tw::basic::StoreBasicArea(tw::TheShell().GetUserDb(), area.lat, area.lon, area.width);
     });
 }
 
