@@ -29,6 +29,7 @@
 
 #include "core/Init.h"
 #include "core/Registry.h"
+#include "model/BasicBatch.h"
 #include "model/BatchDB.h"
 #include "windows/library/BatchDialog.h"
 #include "windows/library/BatchDialogRules.h"
@@ -406,7 +407,7 @@ bool TidewrightApp::Startup()
                 double lat = basicHomePosition.lat;
                 double lon = basicHomePosition.lon;
                 int width = basicHomePosition.width;
-                basicHomePosition.valid = BasicWindow::GetCoords(lat, lon, width);
+                basicHomePosition.valid = tw::basic::ReadBasicArea(GetUserDb(), lat, lon, width);
                 basicHomePosition.lat = lat;
                 basicHomePosition.lon = lon;
                 basicHomePosition.width = width;

@@ -17,6 +17,8 @@
 #include "library/ModalDriver.h"
 #include "basic/BasicFixtures.h"
 #include "windows/library/batchwindow.h"
+#include "model/BasicBatch.h"
+#include "windows/common/Shell.h"
 #include "map/MapFixtures.h"
 #include "windows/transfer/connsettings.h"
 #include "windows/transfer/filexfer.h"
@@ -438,12 +440,12 @@ TEST_F(BasicWindowLocaleTest, StoredAreaIsRestoredRepairedAndShown)
 TEST_F(BasicWindowLocaleTest, StoredAreaOperationsKeepTheirRanges)
 {
     SetArea(1, 2, 3);
-    EXPECT_FALSE(BasicWindow::UpdateCoords(47.5, -122.5, 81));
+    EXPECT_FALSE(tw::basic::StoreBasicArea(tw::TheShell().GetUserDb(), 47.5, -122.5, 81));
     EXPECT_DOUBLE_EQ(Real(User(), "SELECT width FROM batches WHERE ID=1"), 3);
-    EXPECT_TRUE(BasicWindow::UpdateCoords(47.5, -122.5, 80));
+    EXPECT_TRUE(tw::basic::StoreBasicArea(tw::TheShell().GetUserDb(), 47.5, -122.5, 80));
     double lat = 0, lon = 0;
     int width = 0;
-    ASSERT_TRUE(BasicWindow::GetCoords(lat, lon, width));
+    ASSERT_TRUE(tw::basic::ReadBasicArea(tw::TheShell().GetUserDb(), lat, lon, width));
     EXPECT_DOUBLE_EQ(lat, 47.5);
     EXPECT_DOUBLE_EQ(lon, -122.5);
     EXPECT_EQ(width, 80);
@@ -467,8 +469,8 @@ TEST_F(BasicWindowLocaleTest, StoredAreaOperationsKeepTheirRanges)
 
     // Without the Basic batch's row nothing is read or written.
     User().ExecuteUpdate("DELETE FROM batches WHERE ID=1");
-    EXPECT_FALSE(BasicWindow::UpdateCoords(10, 10, 10));
-    EXPECT_FALSE(BasicWindow::GetCoords(lat, lon, width));
+    EXPECT_FALSE(tw::basic::StoreBasicArea(tw::TheShell().GetUserDb(), 10, 10, 10));
+    EXPECT_FALSE(tw::basic::ReadBasicArea(tw::TheShell().GetUserDb(), lat, lon, width));
     EXPECT_EQ(width, 80);
 }
 

@@ -8,6 +8,8 @@
 #include "windows/map/mapdialog.h"
 #include "startup/StartupFixtures.h"
 #include "windows/basic/basicwindow.h"
+#include "model/BasicBatch.h"
+#include "windows/common/Shell.h"
 
 using namespace startup_test;
 
@@ -179,10 +181,10 @@ TEST_F(BasicAreaLocaleTest, UpdateCoordsRefusesAreasOutOfRange)
     for (const Case& c : cases) {
         SCOPED_TRACE(wxString::Format("%g %g %d", c.lat, c.lon, c.width));
         app.userDb->ExecuteUpdate("UPDATE batches SET lat=1, lon=2, width=3 WHERE ID=1");
-        EXPECT_EQ(BasicWindow::UpdateCoords(c.lat, c.lon, c.width), c.stored);
+        EXPECT_EQ(tw::basic::StoreBasicArea(tw::TheShell().GetUserDb(), c.lat, c.lon, c.width), c.stored);
         double lat = 0, lon = 0;
         int width = 0;
-        ASSERT_TRUE(BasicWindow::GetCoords(lat, lon, width));
+        ASSERT_TRUE(tw::basic::ReadBasicArea(tw::TheShell().GetUserDb(), lat, lon, width));
         EXPECT_DOUBLE_EQ(lat, c.stored ? c.lat : 1);
         EXPECT_DOUBLE_EQ(lon, c.stored ? c.lon : 2);
         EXPECT_EQ(width, c.stored ? c.width : 3);
@@ -194,7 +196,7 @@ TEST_F(BasicAreaTest, GetCoordsWithoutTheBasicRowLeavesTheOutputs)
     app.userDb->ExecuteUpdate("DELETE FROM batches WHERE ID=1");
     double lat = 5, lon = 6;
     int width = 7;
-    EXPECT_FALSE(BasicWindow::GetCoords(lat, lon, width));
+    EXPECT_FALSE(tw::basic::ReadBasicArea(tw::TheShell().GetUserDb(), lat, lon, width));
     EXPECT_DOUBLE_EQ(lat, 5);
     EXPECT_DOUBLE_EQ(lon, 6);
     EXPECT_EQ(width, 7);

@@ -16,6 +16,8 @@
 
 #include "core/Init.h"
 #include "core/Registry.h"
+#include "model/BasicBatch.h"
+#include "windows/common/Shell.h"
 #include "model/BatchDB.h"
 #include "model/FileList.h"
 #include "windows/library/batchwindow.h"
@@ -772,7 +774,7 @@ TEST_F(XferRoad, LibraryDownloadFromStartToClipboard)
     sim.SetFaults({"refuse=refused.txt"});
     double basicLat = 0, basicLon = 0;
     int basicWidth = 0;
-    BasicWindow::GetCoords(basicLat, basicLon, basicWidth);
+    tw::basic::ReadBasicArea(tw::TheShell().GetUserDb(), basicLat, basicLon, basicWidth);
 
     RecordingLauncher launcher;
     FakeApps apps;
@@ -842,7 +844,7 @@ TEST_F(XferRoad, LibraryDownloadFromStartToClipboard)
     EXPECT_TRUE(pos);
     double lat = 0, lon = 0;
     int width = 0;
-    BasicWindow::GetCoords(lat, lon, width);
+    tw::basic::ReadBasicArea(tw::TheShell().GetUserDb(), lat, lon, width);
     EXPECT_EQ(lat, basicLat);
     EXPECT_EQ(width, basicWidth);
 

@@ -1,7 +1,6 @@
 #include "windows/basic/BasicRules.h"
 
 #include <algorithm>
-#include <cmath>
 #include <set>
 
 namespace tw::basic {
@@ -61,37 +60,6 @@ int IndexOfRecid(const wxArrayString& recids, const wxString& recid)
         if (recids[i] == recid)
             return i;
     return -1;
-}
-
-bool AreaInRange(double lat, double lon, double width)
-{
-    return width >= kMinWidth && width <= kMaxWidth && lon >= -180.0 && lon <= 180.0 && lat >= -90.0 &&
-           lat <= 90.0;
-}
-
-bool RepairArea(double& lat, double& lon, double& width)
-{
-    if (AreaInRange(lat, lon, width))
-        return false;
-    // A value that is not a number fails every comparison and so is replaced.
-    if (!(lat >= -90.0 && lat <= 90.0))
-        lat = kDefaultLat;
-    if (!(lon >= -180.0 && lon <= 180.0))
-        lon = kDefaultLon;
-    if (!(width >= kMinWidth && width <= kMaxWidth))
-        width = kDefaultWidth;
-    return true;
-}
-
-double LimitWidth(double width)
-{
-    if (std::isnan(width))
-        return kDefaultWidth;
-    if (width < kMinWidth)
-        return kMinWidth;
-    if (width > kMaxWidth)
-        return kMaxWidth;
-    return width;
 }
 
 } // namespace tw::basic

@@ -22,6 +22,7 @@
 #include "core/Init.h"
 #include "windows/common/Shell.h"
 #include "core/Editions.h"
+#include "model/BasicBatch.h"
 #include "model/BatchDB.h"
 #include "model/LocalCopy.h"
 #include "windows/map/MapPanel.h"
@@ -484,16 +485,9 @@ void BasicWindow::BuildPersonalityMenu()
         return;
     std::vector<PictureRow> pictureRows;
     try {
-        wxSQLite3ResultSet count = m_catalogueDb->ExecuteQuery("SELECT COUNT(DISTINCT Region) FROM buttons");
-        if (count.NextRow())
-            m_personalityCount = count.GetInt(0, 0);
-        count.Finalize();
-        if (m_personalityCount > 0) {
-            wxSQLite3ResultSet rows =
-                m_catalogueDb->ExecuteQuery("SELECT * FROM buttons WHERE graphic <> '' ORDER BY disp_ord");
-            while (rows.NextRow())
-                pictureRows.push_back({rows.GetAsString("Region"), rows.GetAsString("graphic")});
-        }
+        m_personalityCount = ReadPersonalityCount(m_catalogueDb);
+        if (m_personalityCount > 0)
+            pictureRows = ReadPictureRows(m_catalogueDb);
     } catch (const wxSQLite3Exception& e) {
         m_personalityCount = 0;
         wxLogError("Cannot read the personalities: %s", e.GetMessage());
@@ -561,15 +555,7 @@ bool BasicWindow::LoadPersonality(const wxString& region)
 {
     m_page = 1;
     std::fill(std::begin(m_buttonSelected), std::end(m_buttonSelected), 0);
-    std::vector<ButtonRow> rows;
-    if (m_catalogueDb) {
-        wxSQLite3Statement query =
-            m_catalogueDb->PrepareStatement("SELECT * FROM buttons WHERE Region = ? ORDER BY disp_ord LIMIT 20");
-        query.Bind(1, region);
-        wxSQLite3ResultSet set = query.ExecuteQuery();
-        while (set.NextRow())
-            rows.push_back({set.GetAsString("ButtonText"), set.GetAsString("recid"), set.GetInt("RaceDisable", 0) != 0});
-    }
+    const std::vector<ButtonRow> rows = ReadPersonalityButtons(m_catalogueDb, region);
     const ButtonSet buttons = MakeButtons(rows, tw::IsRace());
     m_buttonTexts = buttons.texts;
     m_buttonRecids = buttons.recids;
@@ -601,21 +587,8 @@ void BasicWindow::ShowRegionPicture(const wxString& region)
 
 void BasicWindow::GetNewPersonality(const wxString& region)
 {
-    wxSQLite3Database* db = tw::TheShell().GetUserDb();
-    if (db) {
-        // The batch loses its products and takes the new name together.
-        db->Begin();
-        try {
-            db->ExecuteUpdate("DELETE from batch_items WHERE batchID = 1");
-            wxSQLite3Statement name = db->PrepareStatement("UPDATE batches SET description = ? WHERE ID = 1");
-            name.Bind(1, region);
-            name.ExecuteUpdate();
-            db->Commit();
-        } catch (...) {
-            db->Rollback();
-            throw;
-        }
-    }
+    // The batch loses its products and takes the new name together.
+    SwitchBasicPersonality(tw::TheShell().GetUserDb(), region);
     if (m_productList)
         m_productList->DeleteAllItems();
     LoadPersonality(region);
@@ -644,28 +617,17 @@ bool BasicWindow::LoadCurrentPersonality(bool zoom)
     wxSQLite3Database* db = tw::TheShell().GetUserDb();
     if (!db)
         return false;
-    wxString description;
-    bool haveRow = false;
-    double lat = kDefaultLat, lon = kDefaultLon, width = kDefaultWidth;
-    {
-        wxSQLite3ResultSet row = db->ExecuteQuery("SELECT description,lat,lon,width FROM batches WHERE ID = 1");
-        if (row.NextRow()) {
-            haveRow = true;
-            if (!row.IsNull(0))
-                description = row.GetAsString(0);
-            lat = row.GetDouble(1, kDefaultLat);
-            lon = row.GetDouble(2, kDefaultLon);
-            width = row.GetDouble(3, kDefaultWidth);
-        }
-    }
+    BasicBatchRow stored;
+    const bool haveRow = ReadBasicBatch(db, stored);
+    const wxString& description = stored.description;
 
     // The area, repaired and stored again when it is out of range. It is
     // taken before the personality, whose loading may fail: the window must
     // never send an area the user did not choose.
     if (haveRow) {
-        m_lat = static_cast<float>(lat);
-        m_lon = static_cast<float>(lon);
-        m_width = static_cast<float>(width);
+        m_lat = static_cast<float>(stored.lat);
+        m_lon = static_cast<float>(stored.lon);
+        m_width = static_cast<float>(stored.width);
         m_areaKnown = true;
         double rlat = m_lat, rlon = m_lon, rwidth = m_width;
         if (RepairArea(rlat, rlon, rwidth)) {
@@ -683,13 +645,7 @@ bool BasicWindow::LoadCurrentPersonality(bool zoom)
         loaded = LoadPersonality(description);
         if (loaded) {
             CBatch batch = m_batchFolder->GetBatchByIndex(kBasicBatchId);
-            wxArrayString ids;
-            {
-                wxSQLite3ResultSet items =
-                    db->ExecuteQuery("SELECT productID FROM batch_items WHERE batchID = 1 ORDER BY ID");
-                while (items.NextRow())
-                    ids.Add(items.GetAsString(0));
-            }
+            const wxArrayString ids = BasicItemIds(db);
             for (const wxString& id : ids) {
                 CFileInfo item;
                 if (!tw::TheShell().FindFileInfo(item, id)) {
@@ -884,34 +840,6 @@ void BasicWindow::OnViewButtonClick(wxCommandEvent&)
 
 // ---------------------------------------------------------------- stored area
 
-bool BasicWindow::GetCoords(double& lat, double& lon, int& width)
-{
-    wxSQLite3Database* db = tw::TheShell().GetUserDb();
-    if (!db)
-        return false;
-    wxSQLite3ResultSet rs = db->ExecuteQuery("SELECT lat,lon,width FROM batches WHERE ID = 1");
-    if (!rs.NextRow())
-        return false;
-    lat = rs.GetDouble("lat", 0.0);
-    lon = rs.GetDouble("lon", 0.0);
-    width = rs.GetInt("width", 0);
-    return true;
-}
-
-bool BasicWindow::UpdateCoords(double lat, double lon, int width)
-{
-    if (!AreaInRange(lat, lon, width))
-        return false;
-    wxSQLite3Database* db = tw::TheShell().GetUserDb();
-    if (!db)
-        return false;
-    wxSQLite3Statement st = db->PrepareStatement("UPDATE batches SET lat = ?, lon = ?, width = ? WHERE ID = 1");
-    st.Bind(1, lat);
-    st.Bind(2, lon);
-    st.Bind(3, width);
-    return st.ExecuteUpdate() > 0;
-}
-
 void BasicWindow::UpdateCoords()
 {
     const float limited = static_cast<float>(LimitWidth(m_width));
@@ -921,15 +849,8 @@ void BasicWindow::UpdateCoords()
         m_width = limited;
         ShowArea(-1);
     }
-    wxSQLite3Database* db = tw::TheShell().GetUserDb();
-    if (!db)
-        return;
-    wxSQLite3Statement st = db->PrepareStatement("UPDATE batches SET lat = ?, lon = ?, width = ? WHERE ID = 1");
-    st.Bind(1, static_cast<double>(m_lat));
-    st.Bind(2, static_cast<double>(m_lon));
-    st.Bind(3, static_cast<double>(m_width));
-    st.ExecuteUpdate();
-    m_areaKnown = true;
+    if (WriteBasicArea(tw::TheShell().GetUserDb(), m_lat, m_lon, m_width))
+        m_areaKnown = true;
 }
 
 // ---------------------------------------------------------------- commands
@@ -943,7 +864,7 @@ void BasicWindow::OnDownloadButtonClick(wxCommandEvent&)
         if (!m_areaKnown) {
             double lat = m_lat, lon = m_lon;
             int width = static_cast<int>(m_width);
-            if (!GetCoords(lat, lon, width)) {
+            if (!ReadBasicArea(tw::TheShell().GetUserDb(), lat, lon, width)) {
                 tw::ShowError(wxS("The download area of the Basic window could not be read."), this);
                 return;
             }

@@ -123,14 +123,8 @@ public:
     // Opens the downloaded file of the product of a list row.
     void ViewItem(int row);
 
-    // --- the Basic batch's stored area (batch row 1 of the user database)
-    // GetCoords leaves the outputs alone and returns false when the row is
-    // missing; a database error propagates as wxSQLite3Exception.
-    static bool GetCoords(double& lat, double& lon, int& width);
-    // Refuses (false) a width outside 1..80, a longitude outside -180..180 or
-    // a latitude outside -90..90; otherwise stores the area in batch row 1
-    // and returns whether the row was there.
-    static bool UpdateCoords(double lat, double lon, int width);
+    // --- the Basic batch's stored area (batch row 1 of the user database,
+    // read and written through model/BasicBatch.h)
     // Stores the window's m_lat, m_lon and m_width in batch row 1, the width
     // first brought into 1..80 (the map shows the box that is stored); a
     // database error propagates as wxSQLite3Exception.

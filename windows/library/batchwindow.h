@@ -2,6 +2,11 @@
 // tree, the batches list headed by a "New Batch" row, the items of the
 // selected batch with their check boxes, the menus and the toolbar; sorting,
 // the clipboard keys and drag and drop of catalogue items onto the lists.
+//
+// The window's members are defined by job: batchwindow.cpp (construction,
+// menus, the catalogue tree, commands, batch files), BatchLists.cpp (the
+// lists, sorting, keys and clipboard), BatchDrops.cpp (drop targets) and
+// BatchViewers.cpp (context menus, item viewers and item commands).
 #pragma once
 
 #include <functional>
