@@ -137,6 +137,9 @@ public:
     std::unique_ptr<wxSQLite3Database> userDb;
     std::unique_ptr<wxSQLite3Database> marineZonesDb;
     std::unique_ptr<wxSingleInstanceChecker> instanceChecker;
+    int productDbVersion = 0;
+    int marineZonesDbVersion = 0;
+    int transferRate = -1;   // the stored rate, as the last transfer window left it
     bool restartRequested = false;
     // The program a requested restart starts (empty: this one) and the
     // process it waits for first (0: this one).

@@ -127,9 +127,6 @@ public:
     wxBitmap worldMapBitmap;
     wxBitmap worldMapAntiBitmap;
     bool firstRun = false;
-    int productDbVersion = 0;
-    int marineZonesDbVersion = 0;
-    int transferRate = -1;
 
     // --- the Library window's lists while it is up (null otherwise), their
     // sort state and the catalogue item being dragged
