@@ -36,7 +36,7 @@ tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"   # GMT leaves its history and defaults files in the working folder
 
-c++ -std=c++17 -O1 -I"$top" "$top/tools/images/zone_regions.cpp" "$top/map/ZoneRegions.cpp" -o zone_regions
+c++ -std=c++17 -O1 -I"$top" "$top/tools/images/zone_regions.cpp" "$top/windows/map/ZoneRegions.cpp" -o zone_regions
 ./zone_regions > tables.tsv
 
 rgb() { echo "rgb(${1//\//,})"; }
