@@ -4,10 +4,12 @@
 
 #include <wx/arrimpl.cpp>
 #include <wx/button.h>
+#include <wx/display.h>
 #include <wx/font.h>
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/sizer.h>
+#include <wx/settings.h>
 #include <wx/stattext.h>
 #include <wx/wxsqlite3.h>
 
@@ -36,6 +38,8 @@ namespace {
 
 constexpr const char* kSideBitmap = "res/WizardPage-LeftCol.png";
 constexpr const char* kIcon = "Icons/rivol.ico";
+// Room kept free at either side of a text broken into lines.
+constexpr int kPageEdge = 10;
 
 } // namespace
 
@@ -396,8 +400,36 @@ void ContentWizard::FitShownPage()
         GetPageAreaSizer()->SetMinSize(wxSize(std::max(need.x, have.x), std::max(need.y, have.y)));
         GetSizer()->SetSizeHints(this);
     }
+    KeepOnScreen();
     Layout();
+    // A page narrower than its texts breaks them into lines (leaving room
+    // for a scroll bar), so that each can be read whole; what is still too
+    // large for the page's room is reached by scrolling.
+    const int room = page->GetClientSize().x;
+    if (page->GetSizer() && page->GetSizer()->GetMinSize().x > room) {
+        tw::wizard::WrapWideTexts(page, room - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, page) - 2 * kPageEdge);
+        tw::wizard::FitLabels(page);
+    }
+    page->FitInside();
     page->Layout();
+}
+
+void ContentWizard::KeepOnScreen()
+{
+    // Never larger than the screen's work area, and wholly inside it: on a
+    // small screen the pages get what room is left, and scroll.
+    const int display = wxDisplay::GetFromWindow(this);
+    const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+    const wxSize min = GetMinSize();
+    if (min.x > area.width || min.y > area.height)
+        SetMinSize(wxSize(std::min(min.x, area.width), std::min(min.y, area.height)));
+    wxRect rect = GetRect();
+    rect.width = std::min(rect.width, area.width);
+    rect.height = std::min(rect.height, area.height);
+    rect.x = std::max(area.x, std::min(rect.x, area.GetRight() + 1 - rect.width));
+    rect.y = std::max(area.y, std::min(rect.y, area.GetBottom() + 1 - rect.height));
+    if (rect != GetRect())
+        SetSize(rect);
 }
 
 void ContentWizard::OnContentwizardCancel(wxWizardEvent&)

@@ -121,9 +121,11 @@ public:
     void OnContentwizardCancel(wxWizardEvent& event);
     void OnContentwizardHelp(wxWizardEvent& event);
     // Every page as it is shown: measured again, and the wizard grown where
-    // the page needs more room than it has.
+    // the page needs more room than it has, but never beyond the screen.
     void OnPageShown(wxWizardEvent& event);
     void FitShownPage();
+    // Shrinks and moves the wizard into the screen's work area.
+    void KeepOnScreen();
 
     wxBitmap GetBitmapResource(const wxString& name);
     wxIcon GetIconResource(const wxString& name);

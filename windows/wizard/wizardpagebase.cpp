@@ -9,9 +9,11 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/choice.h>
+#include <wx/combobox.h>
 #include <wx/font.h>
 #include <wx/intl.h>
 #include <wx/sizer.h>
+#include <wx/textwrapper.h>
 #include <wx/valgen.h>
 
 #include "windows/common/Shell.h"
@@ -73,6 +75,15 @@ void FitLabelsIn(wxWindow* parent, wxDC& dc)
             FitLabelsIn(child, dc);
             continue;
         }
+        if (dynamic_cast<wxChoice*>(child) && !dynamic_cast<wxComboBox*>(child)) {
+            // A choice made with a fixed width keeps it as its least size,
+            // even when its entries need more in the font it shows. (A
+            // combo box, one on some toolkits, sizes itself.)
+            const wxSize best = child->GetBestSize();
+            const wxSize min = child->GetMinSize();
+            child->SetMinSize(wxSize(std::max(min.x, best.x), min.y));
+            continue;
+        }
         const bool text = dynamic_cast<wxStaticText*>(child) != nullptr;
         const bool mark = dynamic_cast<wxCheckBox*>(child) != nullptr || dynamic_cast<wxRadioButton*>(child) != nullptr;
         if (!text && !mark)
@@ -100,6 +111,55 @@ void FitLabels(wxWindow* parent)
 {
     wxScreenDC dc;
     FitLabelsIn(parent, dc);
+}
+
+namespace {
+
+// A text broken into lines by the toolkit's own rule (at spaces, each line
+// measured in the window's font).
+class LineBreaker : public wxTextWrapper
+{
+public:
+    wxString Break(wxWindow* window, const wxString& text, int width)
+    {
+        m_text.clear();
+        Wrap(window, text, width);
+        return m_text;
+    }
+
+protected:
+    void OnOutputLine(const wxString& line) override { m_text += line; }
+    void OnNewLine() override { m_text += '\n'; }
+
+private:
+    wxString m_text;
+};
+
+} // namespace
+
+void WrapWideTexts(wxWindow* parent, int width)
+{
+    for (wxWindow* child : parent->GetChildren()) {
+        if (dynamic_cast<wxStaticBox*>(child)) {
+            WrapWideTexts(child, width - 2 * kMarkHeight);
+            continue;
+        }
+        auto* text = dynamic_cast<wxStaticTextBase*>(child);
+        auto* box = dynamic_cast<wxCheckBox*>(child);
+        if ((!text && !box) || !child->IsShown())
+            continue;
+        child->InvalidateBestSize();
+        if (child->GetBestSize().x <= width)
+            continue;
+        // Measured again from its text alone: the least size it had was
+        // that of the one long line.
+        child->SetMinSize(wxDefaultSize);
+        if (text)
+            text->Wrap(width);
+        else
+            box->SetLabel(LineBreaker().Break(box, box->GetLabel(), width - kMarkWidth));
+        child->InvalidateBestSize();
+    }
 }
 
 void InvalidateBestSizes(wxWindow* parent)
@@ -137,8 +197,16 @@ bool ChoiceIndexValidator::TransferFromWindow()
 
 wxIMPLEMENT_ABSTRACT_CLASS(ContentWizardPage, wxWizardPageSimple);
 
+namespace {
+
+// Pixels a page scrolls by one step.
+constexpr int kScrollStep = 10;
+
+} // namespace
+
 ContentWizardPage::ContentWizardPage(const Frame& frame)
-    : m_frame(frame)
+    : wxScrollHelper(this)
+    , m_frame(frame)
 {
 }
 
@@ -159,7 +227,12 @@ bool ContentWizardPage::CreatePage(wxWizard* parent)
     const wxBitmap bitmap = GetBitmapResource(m_frame.bitmap);
     SetPrev(nullptr);
     SetNext(nullptr);
-    wxWizardPageSimple::Create(parent, nullptr, nullptr, bitmap);
+    // Made as the toolkit makes a wizard page (hidden until it is current,
+    // with its picture), but with room for scroll bars.
+    wxPanel::Create(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxHSCROLL | wxVSCROLL);
+    m_bitmap = bitmap;
+    Hide();
+    SetScrollRate(kScrollStep, kScrollStep);
     CreateControls();
     tw::wizard::FitLabels(this);
     if (GetSizer())

@@ -9,6 +9,7 @@
 
 #include <wx/bitmap.h>
 #include <wx/icon.h>
+#include <wx/scrolwin.h>
 #include <wx/validate.h>
 #include <wx/wizard.h>
 
@@ -48,12 +49,17 @@ void SetCheckBoxes(wxWindow* page, const int* ids, size_t count, bool state);
 // Tahoma (or the system's stand-in for it) in points, bold or normal.
 wxFont PageFont(int points, bool bold);
 
-// Gives every label, check box and radio button under `parent` (group
+// Gives every label, check box, radio button and choice under `parent` (group
 // boxes included) the room its text needs in its own font. On GTK a control
 // on a page that was never shown is measured in the desktop's font, not in
 // the font set on it, so a page would otherwise be laid out (and the wizard
 // sized) too small for its larger texts.
 void FitLabels(wxWindow* parent);
+
+// Breaks the text of every label and check box under `parent` (group boxes
+// included) that is wider than `width` into lines no wider than that, and
+// lets it be measured afresh. Texts that fit are left as they are.
+void WrapWideTexts(wxWindow* parent, int width);
 
 // Forgets the best size every window under `parent` remembers, so the next
 // layout measures them in the fonts they show now.
@@ -82,12 +88,15 @@ private:
 // The common frame of a content page. Derived pages give their frame
 // values, build their own controls in CreateControls (between BeginPage and
 // EndPage) and copy their values into the download preferences in
-// CopyToPrefs.
-class ContentWizardPage : public wxWizardPageSimple
+// CopyToPrefs. A page given less room than its controls need (a small
+// screen, large text) scrolls, with scroll bars only where they are needed.
+class ContentWizardPage : public wxWizardPageSimple, public wxScrollHelper
 {
     wxDECLARE_ABSTRACT_CLASS(ContentWizardPage);
 
 public:
+    WX_FORWARD_TO_SCROLL_HELPER()
+
     struct Frame {
         int pageNumber;            // wizard page number
         int stripId;               // id of the page strip
