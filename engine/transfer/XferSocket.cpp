@@ -14,8 +14,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <wx/log.h>
 #include <wx/msgdlg.h>
 
+#include "core/Init.h"
 #include "core/Numbers.h"
 #include "core/Registry.h"
 #include "core/StringHelpers.h"
@@ -85,27 +87,22 @@ std::string UniqueSibling(const std::string& folder, const std::string& name)
     return folder + "/." + name + ".tw" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
 }
 
-// Copies src to dst through a temporary file next to dst, renamed over dst
-// only when every byte was written: an existing dst is replaced whole or not
-// at all.
-bool CopyReplacing(const std::string& src, const std::string& dst, std::string& error)
+// Copies the whole file open as `in` (read from its start; `src` names it in
+// errors) to dst through a temporary file next to dst, renamed over dst only
+// when every byte was written: an existing dst is replaced whole or not at
+// all.
+bool CopyFileReplacing(int in, const std::string& src, const std::string& dst, std::string& error)
 {
-    int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) {
-        error = "cannot open '" + src + "': " + std::strerror(errno);
-        return false;
-    }
     std::string tmp = UniqueSibling(DirName(dst), BaseName(dst));
     int out = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (out < 0) {
         error = "cannot create '" + tmp + "': " + std::strerror(errno);
-        ::close(in);
         return false;
     }
     std::vector<char> buffer(1 << 20);
     bool ok = true;
-    for (;;) {
-        ssize_t n = ::read(in, buffer.data(), buffer.size());
+    for (off_t at = 0;;) {
+        ssize_t n = ::pread(in, buffer.data(), buffer.size(), at);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -115,6 +112,7 @@ bool CopyReplacing(const std::string& src, const std::string& dst, std::string& 
         }
         if (n == 0)
             break;
+        at += n;
         const char* p = buffer.data();
         size_t left = static_cast<size_t>(n);
         while (left > 0) {
@@ -132,7 +130,6 @@ bool CopyReplacing(const std::string& src, const std::string& dst, std::string& 
         if (!ok)
             break;
     }
-    ::close(in);
     if (::close(out) != 0 && ok) {
         error = "cannot write '" + dst + "': " + std::strerror(errno);
         ok = false;
@@ -144,6 +141,27 @@ bool CopyReplacing(const std::string& src, const std::string& dst, std::string& 
     if (!ok)
         ::unlink(tmp.c_str());
     return ok;
+}
+
+// Copies src to dst, replacing dst whole or not at all.
+bool CopyReplacing(const std::string& src, const std::string& dst, std::string& error)
+{
+    int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        error = "cannot open '" + src + "': " + std::strerror(errno);
+        return false;
+    }
+    const bool ok = CopyFileReplacing(in, src, dst, error);
+    ::close(in);
+    return ok;
+}
+
+// Makes a folder that was removed (with its parents) again; a failure shows
+// as the failure of what is then written there.
+void MakeFolderAgain(const std::string& folder)
+{
+    wxLogNull quiet;
+    MkDirTree(wxString(folder.c_str(), wxConvFile));
 }
 
 // Moves src over dst (a rename, or a copy and rename across file systems).
@@ -178,7 +196,10 @@ CXferSocketThread::CXferSocketThread(ITransferObserver* observer, bool compressi
 {
 }
 
-CXferSocketThread::~CXferSocketThread() = default;
+CXferSocketThread::~CXferSocketThread()
+{
+    ReleaseHeld();
+}
 
 void CXferSocketThread::SetupFileDownload(CFileList* list, CXferLocation& position, long rate, wxWindow* parent)
 {
@@ -304,6 +325,11 @@ wxThread::ExitCode CXferSocketThread::Entry()
             MarkUnreceived(0);
         }
         client.reset();   // closes the file and the connection, hangs up a dialer
+        // What arrived before the break stays for the next transfer, also
+        // when its folder was removed meanwhile.
+        if (brokeOff && m_list)
+            KeepVanishedFiles();
+        ReleaseHeld();
     }
 
     if (ITransferObserver* observer = Observer())
@@ -484,6 +510,7 @@ bool CXferSocketThread::BeginDataPhase(CIPGlue& client, DataPhase& phase)
     }
 
     phase.count = m_list->GetCount();
+    m_held.assign(phase.count, -1);
     for (size_t i = 0; i < phase.count; ++i)
         phase.total += m_list->GetFileSize(i);
     const int totalBytes = m_list->GetDataSize();
@@ -522,7 +549,10 @@ bool CXferSocketThread::ReceiveFile(CIPGlue& client, DataPhase& phase)
     std::string fileName = ToWire(entry.fileName);
     const long long size = m_list->GetFileSize(i);
     m_ahead = 0;
+    // The temporary folder may have been removed since the transfer began.
+    MakeFolderAgain(DirName(tmpPath));
     client.InitRead(tmpPath, fileName, static_cast<int>(size));
+    HoldReceived(i, tmpPath);
 
     bool complete = false;
     if (!Stopped()) {
@@ -648,8 +678,10 @@ bool CXferSocketThread::EndDataPhase(const DataPhase& phase)
     }
 
     const bool place = !(Stopped() && m_list->xferMode == XFER_MODE_DATABASE);
-    if (place)
+    if (place) {
+        KeepVanishedFiles();
         CopyFiles2DestDir();
+    }
 
     // Temporary files: a file that failed keeps its data for the next
     // transfer to complete; the others are no longer needed.
@@ -660,7 +692,55 @@ bool CXferSocketThread::EndDataPhase(const DataPhase& phase)
         if (!tmp.empty())
             ::unlink(tmp.c_str());
     }
+    ReleaseHeld();
     return !phase.stopped && !m_localFailure;
+}
+
+void CXferSocketThread::HoldReceived(size_t index, const std::string& path)
+{
+    // Enough handles for any usual list, well below the process's limit;
+    // files beyond it are placed all the same, only without this guard.
+    constexpr size_t kHeldMost = 256;
+    if (index >= m_held.size() || m_held[index] >= 0)
+        return;
+    if (std::count_if(m_held.begin(), m_held.end(), [](int fd) { return fd >= 0; }) >= static_cast<long>(kHeldMost))
+        return;
+    m_held[index] = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+}
+
+void CXferSocketThread::KeepVanishedFiles()
+{
+    for (size_t k = 0; k < m_held.size() && k < m_list->GetCount(); ++k) {
+        const int fd = m_held[k];
+        struct stat held {};
+        if (fd < 0 || ::fstat(fd, &held) != 0 || held.st_nlink > 0)
+            continue;   // not held, or still in its folder
+        // The file lost its name (its folder was removed): its bytes live
+        // only in this handle, and go back where the next step looks for them.
+        const std::string tmp = FsPath(m_list->Item(k).tmpPath);
+        MakeFolderAgain(DirName(tmp));
+        std::string reason;
+        if (CopyFileReplacing(fd, tmp, tmp, reason)) {
+            Status("Received file " + ShowPath(tmp)
+                   + " was removed during the transfer; it was written there again.\n");
+            continue;
+        }
+        const wxString text =
+            "Could not keep received file " + ShowPath(tmp) + ": " + wxString::FromUTF8(reason.c_str());
+        Status(text + "\n");
+        if (m_list->GetFileError(k).empty())
+            m_list->SetFileError(k, text);
+        m_localFailure = true;
+    }
+}
+
+void CXferSocketThread::ReleaseHeld()
+{
+    for (int& fd : m_held) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
 }
 
 // ------------------------------------------------------------ placement
@@ -715,8 +795,14 @@ void CXferSocketThread::CopyFiles2DestDir()
         }
         FileInfo& entry = m_list->Item(i);
         std::string tmp = FsPath(entry.tmpPath);
-        if (!Exists(tmp))
+        if (!Exists(tmp)) {
+            // Received, and gone before it could be placed.
+            const wxString text = "Received file " + ShowPath(tmp) + " is missing; it was not placed";
+            Status(text + ".\n");
+            m_list->SetFileError(i, text);
+            m_localFailure = true;
             continue;
+        }
         std::string source = tmp;
         std::string final = FsPath(entry.finalPath);
         bool decompressed = false;
@@ -747,6 +833,8 @@ void CXferSocketThread::CopyFiles2DestDir()
         }
 
         Status("Moving " + ShowPath(source) + " --> " + ShowPath(final) + "\n");
+        // The destination folder may have been removed during the transfer.
+        MakeFolderAgain(DirName(final));
         if (m_list->xferMode != XFER_MODE_DATABASE) {
             wxString archiveError;
             if (m_job->settings.m_archive && !ArchiveByDateFolder(final, archiveError)) {

@@ -18,6 +18,13 @@
 // placed keeps its data in the temporary folder and gets an error text; the
 // transfer then does not count as successful.
 //
+// Folders removed while a transfer runs: the temporary folder is made again
+// before each file is opened and the destination folder before each file is
+// placed. Every received file is held open (read-only) until it is placed, so
+// a file whose folder was removed after or while it was written is written
+// back into the temporary folder from that handle; a received file that can
+// neither be kept nor placed is named in the log and gets an error text.
+//
 // Locks: the state lock guards the stop flag, the observer pointer and the
 // protocol-client pointer; the time lock guards the tick flag and the two
 // elapsed counters.
@@ -42,6 +49,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <wx/string.h>
 #include <wx/thread.h>
@@ -147,6 +155,12 @@ private:
     // Marks every entry from `first` on that has no error text as not received.
     void MarkUnreceived(size_t first);
     void CopyFiles2DestDir();
+    // Keeps a handle on the received file of entry `index` until placement.
+    void HoldReceived(size_t index, const std::string& path);
+    // Writes every held file whose name was removed (its folder with it) back
+    // to its temporary path; an entry whose file cannot be kept gets an error.
+    void KeepVanishedFiles();
+    void ReleaseHeld();
     bool ArchiveByDateFolder(const std::string& destination, wxString& error);
 
     std::mutex m_stateLock;
@@ -176,4 +190,5 @@ private:
     bool m_localFailure = false;
     size_t m_current = 0;            // the entry being received
     long long m_ahead = 0;           // bytes of that entry received but not yet counted in a pass
+    std::vector<int> m_held;         // per entry: read-only handle on its received file, or -1
 };

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <ctime>
 #include <deque>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 
@@ -75,6 +76,8 @@ public:
     void TransferFileDone(const wxString& name, bool ok) override
     {
         Add("FileDone " + std::string(name.utf8_str()) + (ok ? " ok" : " failed"));
+        if (onFileDone)
+            onFileDone();
     }
     int TransferMessageBox(const wxString& text, const wxString&, int) override
     {
@@ -122,6 +125,7 @@ public:
 
     std::deque<int> answers;
     std::function<void()> onFileBegin;
+    std::function<void()> onFileDone;
 
 private:
     void Add(const std::string& e)
@@ -621,6 +625,122 @@ TEST_F(TransferWorker, FullDisk)
             EXPECT_TRUE(o.Has("FileDone big.grb failed"));
             EXPECT_EQ(ReadFile(folder.Tmp("big.grb")), big.substr(0, 100000));
         }
+    }
+}
+
+// Whether the file at `path` holds exactly `bytes` (without printing them).
+bool Holds(const wxString& path, const std::string& bytes)
+{
+    return wxFileExists(path) && ReadFile(path) == bytes;
+}
+
+// The download folder removed (with its temporary folder) while a transfer
+// runs: after a file arrived, while one is written, or once all arrived and
+// before they are placed. Nothing received is lost: the folders are made
+// again and every file is placed whole. When the place is taken so that a
+// file cannot be placed, or the folder cannot be made again at all, the
+// transfer ends with errors that name the file, and a file that can be kept
+// stays in the temporary folder, where the next transfer places it.
+TEST_F(TransferWorker, DownloadFolderRemovedDuringTheTransfer)
+{
+    enum class Then { Nothing, FolderAtFinalPath, FileAtFolderPath };
+    struct Case {
+        const char* name;
+        bool atBegin;   // at the begin report of file `file`, else at its done report
+        int file;
+        Then then;      // what the test puts in the folder's place after removing it
+    };
+    const Case cases[] = {
+        {"after the first file arrived", false, 0, Then::Nothing},
+        {"while the second file is written", true, 1, Then::Nothing},
+        {"once every file arrived", false, 2, Then::Nothing},
+        {"and a folder takes the second file's place", false, 2, Then::FolderAtFinalPath},
+        {"and a file takes the folder's place", true, 1, Then::FileAtFolderPath},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tw::test::TempDir work;
+        Folder folder(work.Path());
+        const std::string a = sim.Serve("a.grb", SampleBytes(150000, 61));
+        const std::string b = sim.ServeWithCompressed("b.grb", std::string(100000, 'b') + SampleBytes(90000, 62));
+        const std::string c3 = sim.Serve("c.grb", SampleBytes(120000, 63));
+        const std::string bz2 = ReadFile(sim.Root() + "/b.grb.bz2");
+        auto makeList = [&](CFileList& list) {
+            folder.Add(list, "a.grb");
+            folder.Add(list, "b.grb", "bz");
+            folder.Add(list, "c.grb");
+        };
+        CFileList list;
+        makeList(list);
+        observers.emplace_back(std::make_unique<RecordingObserver>());
+        RecordingObserver& o = *observers.back();
+        int begun = 0, done = 0;
+        auto remove = [&] {
+            const std::filesystem::path path(folder.path.fn_str().data());
+            std::filesystem::remove_all(path);
+            if (c.then == Then::FolderAtFinalPath)
+                std::filesystem::create_directories(path / "b.grb");
+            else if (c.then == Then::FileAtFolderPath)
+                WriteFile(folder.path, "not a folder");
+        };
+        o.onFileBegin = [&] {
+            if (c.atBegin && begun++ == c.file)
+                remove();
+        };
+        o.onFileDone = [&] {
+            if (!c.atBegin && done++ == c.file)
+                remove();
+        };
+        Start(o, list);
+        ASSERT_TRUE(o.WaitForExit()) << o.All();
+
+        const std::vector<std::string> outcome = o.Starting("Done");
+        ASSERT_EQ(outcome.size(), 1u) << o.All();
+        if (c.then == Then::Nothing) {
+            EXPECT_EQ(outcome[0], "Done ok Transfer done.\n") << o.All();
+            EXPECT_TRUE(Holds(folder.Final("a.grb"), a)) << folder.Final("a.grb");
+            EXPECT_TRUE(Holds(folder.Final("b.grb"), b)) << folder.Final("b.grb");
+            EXPECT_TRUE(Holds(folder.Final("c.grb"), c3)) << folder.Final("c.grb");
+            EXPECT_TRUE(folder.TmpFiles().empty()) << folder.TmpFiles().size();
+            for (size_t i = 0; i < 3; ++i) {
+                EXPECT_TRUE(list.GetFileError(i).empty()) << i << ": " << list.GetFileError(i);
+                EXPECT_TRUE(list.Item(i).placed) << i;
+            }
+            continue;
+        }
+        EXPECT_EQ(outcome[0], "Done failed Transfer ended with errors: some files were not received or placed.\n")
+            << o.All();
+        if (c.then == Then::FolderAtFinalPath) {
+            // The others are placed; b.grb arrived whole and waits in the
+            // temporary folder, named in its error and in the log.
+            EXPECT_TRUE(Holds(folder.Final("a.grb"), a)) << folder.Final("a.grb");
+            EXPECT_TRUE(Holds(folder.Final("c.grb"), c3)) << folder.Final("c.grb");
+            EXPECT_TRUE(Holds(folder.Tmp("b.grb.bz2"), bz2)) << folder.Tmp("b.grb.bz2");
+            EXPECT_FALSE(wxFileExists(folder.Tmp("b.grb")));
+            EXPECT_TRUE(list.GetFileError(0).empty()) << list.GetFileError(0);
+            EXPECT_TRUE(list.GetFileError(2).empty()) << list.GetFileError(2);
+            EXPECT_FALSE(list.Item(1).placed);
+            EXPECT_TRUE(list.GetFileError(1).Contains("/b.grb")) << list.GetFileError(1);
+            EXPECT_TRUE(o.Has("Status File move failed.\n")) << o.All();
+
+            // Once the place is free, the next transfer places it.
+            ASSERT_TRUE(wxFileName::Rmdir(folder.Final("b.grb")));
+            CFileList next;
+            makeList(next);
+            answers.push_back(wxYES);
+            RecordingObserver& again = Run(next);
+            EXPECT_TRUE(again.Has("Done ok Transfer done.\n")) << again.All();
+            EXPECT_TRUE(Holds(folder.Final("b.grb"), b)) << folder.Final("b.grb");
+            EXPECT_TRUE(folder.TmpFiles().empty()) << folder.TmpFiles().size();
+            continue;
+        }
+        // Nowhere to keep anything: every file fails with its own name.
+        const char* names[] = {"a.grb", "b.grb", "c.grb"};
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_FALSE(list.Item(i).placed) << i;
+            EXPECT_TRUE(list.GetFileError(i).Contains(names[i])) << i << ": " << list.GetFileError(i);
+        }
+        EXPECT_EQ(ReadFile(folder.path), "not a folder");
     }
 }
 

@@ -4,6 +4,7 @@
 // closing, a close while the worker asks about resuming, the measured rate,
 // the important-message button and a transfer through the dialer service.
 #include <atomic>
+#include <filesystem>
 #include <map>
 
 #include <wx/dir.h>
@@ -648,6 +649,68 @@ TEST_F(XferTransfer, PartialTransferStoresItsMeasuredRate)
             local[files.Item(i).FileID] = files.Item(i).LocalPath;
         EXPECT_EQ(local["slow.grb"], batch + "/slow.grb");
         EXPECT_EQ(local["bad.grb"], "");
+    }
+}
+
+// The download folder removed while its files arrive: what arrived is
+// written back and placed, and the transfer is done. When the folder cannot
+// be made again (a file took its place), the log does not end as if the
+// transfer was done, the caller hears 0 and the notice names every file.
+TEST_F(XferTransfer, DownloadFolderRemovedWhileFilesArrive)
+{
+    struct Case {
+        const char* name;
+        bool fileInItsPlace;
+    };
+    for (const Case& c : {Case{"removed", false}, Case{"a file in its place", true}}) {
+        SCOPED_TRACE(c.name);
+        rec.results.clear();
+        tw::test::ResetUi();
+        const wxString batch = dir / (c.fileInItsPlace ? "taken" : "removed");
+        ASSERT_TRUE(wxFileName::Mkdir(batch, 0777, wxPATH_MKDIR_FULL));
+        sim.SetFaults({"rate=100000"});
+        std::map<wxString, std::string> served;
+        served["wind.grb"] = sim.Serve("wind.grb", SampleBytes(3000, 71));
+        served["rain.grb"] = sim.Serve("rain.grb", SampleBytes(4000, 72));
+        served["swell.grb"] = sim.Serve("swell.grb", SampleBytes(150000, 73));   // about 1.5 s
+        CActiveFileList files;
+        for (const char* name : {"wind.grb", "rain.grb", "swell.grb"}) {
+            Active a = File(name, name, 0);
+            a.folder = batch;
+            AddActive(files, a);
+        }
+        FileXfer* w = Start(files, 2);
+        ASSERT_NE(w, nullptr);
+        Click(w, FileXfer::ID_GO_BUTTON);
+        // The first two files are in the temporary folder, the last one is
+        // being written there.
+        ASSERT_TRUE(tw::test::WaitFor([&] { return w->m_log->GetValue().Contains("Retrieving 'swell.grb'"); }, 10000))
+            << w->m_log->GetValue();
+        std::filesystem::remove_all(std::filesystem::path(batch.fn_str().data()));
+        if (c.fileInItsPlace)
+            WriteFile(batch, "not a folder");
+        ASSERT_TRUE(ReachesEnd(w));
+        const wxString log = w->m_log->GetValue();
+        if (!c.fileInItsPlace) {
+            EXPECT_EQ(w->GetState(), 2) << log;
+            EXPECT_TRUE(log.EndsWith("Transfer done.\n")) << log;
+            EXPECT_EQ(Close(w), 1);
+            for (size_t i = 0; i < files.GetCount(); ++i) {
+                const CActiveFile& f = files.Item(i);
+                EXPECT_EQ(f.LocalPath, batch + "/" + f.FileID);
+                EXPECT_TRUE(wxFileExists(f.LocalPath) && ReadFile(f.LocalPath) == served[f.FileID]) << f.FileID;
+            }
+            EXPECT_TRUE(tw::test::Ui().boxes.empty()) << tw::test::Ui().boxes.front().message;
+        } else {
+            EXPECT_EQ(w->GetState(), 1) << log;
+            EXPECT_FALSE(log.Contains("Transfer done.")) << log;
+            EXPECT_TRUE(log.EndsWith("Transfer ended with errors: some files were not received or placed.\n")) << log;
+            EXPECT_EQ(Close(w), 0);
+            EXPECT_TRUE(tw::test::BoxShown("These files did not arrive:\r\n    wind.grb\r\n    rain.grb\r\n    "
+                                           "swell.grb\r\n"))
+                << wxGetApp().LastTransferOutcome().notice;
+            EXPECT_EQ(ReadFile(batch), "not a folder");
+        }
     }
 }
 
