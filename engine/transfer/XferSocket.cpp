@@ -510,6 +510,7 @@ bool CXferSocketThread::BeginDataPhase(CIPGlue& client, DataPhase& phase)
     }
 
     phase.count = m_list->GetCount();
+    ReleaseHeld();
     m_held.assign(phase.count, -1);
     for (size_t i = 0; i < phase.count; ++i)
         phase.total += m_list->GetFileSize(i);
@@ -701,11 +702,11 @@ void CXferSocketThread::HoldReceived(size_t index, const std::string& path)
     // Enough handles for any usual list, well below the process's limit;
     // files beyond it are placed all the same, only without this guard.
     constexpr size_t kHeldMost = 256;
-    if (index >= m_held.size() || m_held[index] >= 0)
-        return;
-    if (std::count_if(m_held.begin(), m_held.end(), [](int fd) { return fd >= 0; }) >= static_cast<long>(kHeldMost))
+    if (index >= m_held.size() || m_held[index] >= 0 || m_heldCount >= kHeldMost)
         return;
     m_held[index] = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_held[index] >= 0)
+        ++m_heldCount;
 }
 
 void CXferSocketThread::KeepVanishedFiles()
@@ -741,6 +742,7 @@ void CXferSocketThread::ReleaseHeld()
             ::close(fd);
         fd = -1;
     }
+    m_heldCount = 0;
 }
 
 // ------------------------------------------------------------ placement

@@ -191,4 +191,5 @@ private:
     size_t m_current = 0;            // the entry being received
     long long m_ahead = 0;           // bytes of that entry received but not yet counted in a pass
     std::vector<int> m_held;         // per entry: read-only handle on its received file, or -1
+    size_t m_heldCount = 0;          // handles open in m_held
 };
