@@ -375,7 +375,12 @@ void TidewrightApp::FileTransferEpilogue(CActiveFileList& files, bool ok, HomePo
             outcome.arrived.Add(entry.finalPath);
             if (owner >= 0) {
                 CActiveFile& f = files.Item(static_cast<size_t>(owner));
-                f.LocalPath = entry.finalPath;
+                // A successful transfer's entries are dropped below: the
+                // path is handed over, not copied a second time.
+                if (ok)
+                    f.LocalPath.swap(transferList.Item(i).finalPath);
+                else
+                    f.LocalPath = entry.finalPath;
                 placed.push_back(&f);
             }
         } else {

@@ -1,5 +1,9 @@
 #include "model/Broadcast.h"
 
+#include <cstring>
+#include <string>
+#include <utility>
+
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
 #include <sys/stat.h>
@@ -15,31 +19,88 @@ bool Exists(const wxString& path)
     return !path.empty() && ::stat(tw::FsPath(path).c_str(), &st) == 0;
 }
 
-// The clipboard text of the paths `count` and `at` give, in their order;
-// `known(i)` tells a path known to exist.
+// The clipboard text of the paths `count` and `at` give, in their order, as
+// UTF-8; `known(i)` tells a path known to exist.
 template <typename PathAt, typename Known>
-wxString TextOf(size_t count, PathAt at, Known known)
+std::string TextOf(size_t count, PathAt at, Known known)
 {
     size_t length = 0;
     for (size_t i = 0; i < count; ++i)
         length += at(i).length() + 2;
-    wxString text;
+    std::string text;
     text.reserve(length);
     for (size_t i = 0; i < count; ++i) {
         const wxString& path = at(i);
-        if (!path.empty() && (known(i) || Exists(path)))
-            text << path << wxS("\r\n");
+        if (!path.empty() && (known(i) || Exists(path))) {
+            const wxScopedCharBuffer utf8 = path.utf8_str();
+            text.append(utf8.data(), utf8.length());
+            text += "\r\n";
+        }
     }
     if (text.empty())
-        text = wxS("\r\n");
+        text = "\r\n";
     return text;
 }
 
-void Put(const wxString& text)
+// Clipboard text held once, as the UTF-8 the clipboard hands out: the paths
+// of a large transfer are not also kept as wide text.
+class Utf8TextObject : public wxTextDataObject
+{
+public:
+    explicit Utf8TextObject(std::string text) : m_text(std::move(text)) {}
+
+    size_t GetTextLength() const override { return GetText().length() + 1; }
+    wxString GetText() const override { return wxString::FromUTF8(m_text.data(), m_text.size()); }
+    void SetText(const wxString& text) override
+    {
+        const wxScopedCharBuffer utf8 = text.utf8_str();
+        m_text.assign(utf8.data(), utf8.length());
+    }
+
+    size_t GetDataSize(const wxDataFormat& format) const override
+    {
+        return format == wxDF_UNICODETEXT ? m_text.size() : Local().length();
+    }
+    bool GetDataHere(const wxDataFormat& format, void* buf) const override
+    {
+        if (!buf)
+            return false;
+        if (format == wxDF_UNICODETEXT) {
+            std::memcpy(buf, m_text.data(), m_text.size());
+        } else {
+            const wxCharBuffer local = Local();
+            std::memcpy(buf, local.data(), local.length());
+        }
+        return true;
+    }
+    bool SetData(const wxDataFormat& format, size_t len, const void* buf) override
+    {
+        if (format == wxDF_UNICODETEXT)
+            m_text.assign(static_cast<const char*>(buf), len);
+        else
+            SetText(wxString(static_cast<const char*>(buf), wxConvLocal, len));
+        return true;
+    }
+    using wxTextDataObject::GetDataHere;
+    using wxTextDataObject::GetDataSize;
+    using wxTextDataObject::SetData;
+
+private:
+    wxCharBuffer Local() const { return wxConvLocal.cWC2MB(GetText().wc_str()); }
+
+    std::string m_text;
+};
+
+std::string TextOfPaths(const wxArrayString& paths)
+{
+    return TextOf(paths.size(), [&](size_t i) -> const wxString& { return paths[i]; }, [](size_t) { return false; });
+}
+
+void Put(std::string text)
 {
     if (!wxTheClipboard || !wxTheClipboard->Open())
         return;
-    wxTheClipboard->SetData(new wxTextDataObject(text));
+    wxTheClipboard->SetData(new Utf8TextObject(std::move(text)));
     wxTheClipboard->Close();
 }
 
@@ -47,12 +108,13 @@ void Put(const wxString& text)
 
 wxString CBroadcast::BuildText(const wxArrayString& paths)
 {
-    return TextOf(paths.size(), [&](size_t i) -> const wxString& { return paths[i]; }, [](size_t) { return false; });
+    const std::string text = TextOfPaths(paths);
+    return wxString::FromUTF8(text.data(), text.size());
 }
 
 void CBroadcast::BroadcastFiles(const wxArrayString& paths)
 {
-    Put(BuildText(paths));
+    Put(TextOfPaths(paths));
 }
 
 void CBroadcast::BroadcastFile(const wxString& path)

@@ -482,13 +482,16 @@ TEST_F(PostProcessing, FilesThatDidNotArriveTakeNoPart)
 TEST_F(PostProcessing, ClipboardText)
 {
     const wxString a = Put("a.txt"), b = Put("b.grb");
+    const wxString accented = Put(wxString::FromUTF8("pr\xC3\xA9vision \xC3\xBC.txt"));
     struct Case {
         wxArrayString paths;
         wxString text;
     };
-    wxArrayString both, withMissing, none;
+    wxArrayString both, withMissing, none, notAscii;
     both.Add(b);
     both.Add(a);
+    notAscii.Add(accented);
+    notAscii.Add(a);
     withMissing.Add("");
     withMissing.Add(dir / "gone.txt");
     withMissing.Add(a);
@@ -498,6 +501,7 @@ TEST_F(PostProcessing, ClipboardText)
         {withMissing, a + "\r\n"},
         {none, "\r\n"},
         {wxArrayString(), "\r\n"},
+        {notAscii, accented + "\r\n" + a + "\r\n"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CBroadcast::BuildText(c.paths), c.text);
