@@ -57,26 +57,27 @@ wxString Reason(const wxSQLite3Exception& e)
     return colon == wxNOT_FOUND ? message : message.Mid(static_cast<size_t>(colon) + 3);
 }
 
-// A catalogue the load cannot read is refused as a database that fails to
-// open: with the reason as the exception's message and in `why`.
-void RequireReadableCatalogue(wxSQLite3Database& db, wxString& why)
+// A catalogue (or marine-zones database) the program cannot read safely is
+// refused as a database that fails to open: with the reason as the
+// exception's message and in `why`.
+void RequireReadable(wxSQLite3Database& db, bool catalogue, wxString& why)
 {
-    if (!CInit::IsReadableCatalogue(db, &why))
+    if (!(catalogue ? CInit::IsReadableCatalogue(db, &why) : CInit::IsReadableMarineZones(db, &why)))
         throw wxSQLite3Exception(WXSQLITE_ERROR, why);
 }
 
-// As OpenDatabase (for the catalogue: one the load can read); when the
-// database fails and a previous version of it was kept at installation,
-// that one is put back and opened instead. `putBack` gets what was wrong
-// with the database put aside, and stays empty when none was.
+// As OpenDatabase, for a database the program can read safely (the
+// catalogue: one the load can read); when the database fails and a previous
+// version of it was kept at installation, that one is put back and opened
+// instead. `putBack` gets what was wrong with the database put aside, and
+// stays empty when none was.
 std::unique_ptr<wxSQLite3Database> OpenReplaceableDatabase(const wxString& path, int* version, bool catalogue,
                                                            wxString* putBack = nullptr)
 {
     auto open = [&](wxString& why) {
         why.clear();
         std::unique_ptr<wxSQLite3Database> db = OpenDatabase(path, version);
-        if (catalogue)
-            RequireReadableCatalogue(*db, why);
+        RequireReadable(*db, catalogue, why);
         return db;
     };
     wxString why;
@@ -231,10 +232,12 @@ bool TidewrightApp::InitDB(CRegistry& settings)
     if (IsRace(settings)) {
         CInit::ArchiveProductDB(false);
         if (wxFileExists(CInit::GetProductDBArchivePath())) {
+            tw::QueryBudget budget(*productDb, kLoadSteps, 0);
             try {
                 productDb->ExecuteUpdate("UPDATE products SET FileID='' WHERE RaceDisable = 1");
             } catch (const wxSQLite3Exception& e) {
-                Notice(e.GetMessage());
+                Notice(budget.Exceeded() ? wxString(wxS("Withholding the items barred from the race took too long."))
+                                         : e.GetMessage());
                 blankInMemory = true;
             }
         } else {
@@ -277,7 +280,7 @@ bool TidewrightApp::InitDB(CRegistry& settings)
             try {
                 wxString unreadable;
                 productDb = OpenDatabase(catPath, &productDbVersion);
-                RequireReadableCatalogue(*productDb, unreadable);
+                RequireReadable(*productDb, true, unreadable);
                 // The race edition's barred items are withheld in memory:
                 // this catalogue was not prepared for it.
                 loaded = load(IsRace(settings), why);

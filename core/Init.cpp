@@ -11,7 +11,11 @@
 #include <wx/tokenzr.h>
 #include <wx/wxsqlite3.h>
 
+// After the wrapper, whose names some of SQLite's macros would replace.
+#include <sqlite3.h>
+
 #include "core/QueryBudget.h"
+#include "core/SqliteHandle.h"
 #include "platform/AppLookup.h"
 #include "platform/Locations.h"
 #include "platform/UiHooks.h"
@@ -271,6 +275,71 @@ const std::vector<wxString>& CInit::CatalogueColumns()
     return columns;
 }
 
+const std::vector<wxString>& CInit::CatalogueTables()
+{
+    static const std::vector<wxString> tables = {
+        wxS("Version"), wxS("products"), wxS("buttons"), wxS("hosts"), wxS("ports"), wxS("MetHighSeasZones"),
+    };
+    return tables;
+}
+
+const std::vector<wxString>& CInit::MarineZonesTables()
+{
+    static const std::vector<wxString> tables = {
+        wxS("Version"), wxS("Buoys"), wxS("MZones"), wxS("MZonesPos"), wxS("RadarCities"),
+    };
+    return tables;
+}
+
+bool CInit::RunsNoWorkOfItsOwn(wxSQLite3Database& db, const std::vector<wxString>& tables, wxString* why)
+{
+    auto refuse = [&](const wxString& reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
+    {
+        wxSQLite3ResultSet triggers =
+            db.ExecuteQuery("SELECT name, tbl_name FROM sqlite_master WHERE type = 'trigger' LIMIT 1");
+        if (triggers.NextRow())
+            return refuse(wxS("it holds the trigger ") + triggers.GetAsString(0) + wxS(" on ") +
+                          triggers.GetAsString(1));
+    }
+    wxSQLite3Statement find = db.PrepareStatement(
+        "SELECT 1 FROM sqlite_master WHERE name = ? COLLATE NOCASE AND type IN ('table', 'view')");
+    for (const wxString& table : tables) {
+        find.Bind(1, table);
+        bool held = false;
+        {
+            wxSQLite3ResultSet found = find.ExecuteQuery();
+            held = !found.Eof();
+        }
+        find.Reset();
+        wxString reason;
+        if (held && !IsPlainTable(db, table, &reason))
+            return refuse(reason);
+    }
+    return true;
+}
+
+bool CInit::IsReadableMarineZones(wxSQLite3Database& db, wxString* why)
+{
+    return RunsNoWorkOfItsOwn(db, MarineZonesTables(), why);
+}
+
+namespace {
+
+// True when a column of this declared type stores numbers as text (SQLite's
+// affinity rules: "INT" first, then "CHAR", "CLOB" or "TEXT").
+bool IsTextAffinity(const wxString& declared)
+{
+    const wxString type = declared.Upper();
+    return !type.Contains(wxS("INT")) &&
+           (type.Contains(wxS("CHAR")) || type.Contains(wxS("CLOB")) || type.Contains(wxS("TEXT")));
+}
+
+} // namespace
+
 bool CInit::IsReadableCatalogue(wxSQLite3Database& db, wxString* why)
 {
     wxString reason;
@@ -281,6 +350,8 @@ bool CInit::IsReadableCatalogue(wxSQLite3Database& db, wxString* why)
             return false;
         }
     }
+    if (!RunsNoWorkOfItsOwn(db, CatalogueTables(), why))
+        return false;
     // The columns as the load finds them, in a statement that reads no row.
     wxSQLite3ResultSet rs = db.ExecuteQuery("SELECT * FROM products LIMIT 0");
     for (const wxString& column : CatalogueColumns()) {
@@ -291,6 +362,23 @@ bool CInit::IsReadableCatalogue(wxSQLite3Database& db, wxString* why)
                 *why = wxS("products has no column ") + column;
             return false;
         }
+    }
+    // The suggestion engine's one pass keeps, of ids the column counts as
+    // equal, another one than the sub-queries joined with UNION would: ids
+    // must be equal only when they are the same text.
+    const char* type = nullptr;
+    const char* collation = nullptr;
+    const int rc = sqlite3_table_column_metadata(tw::SqliteHandle(db), "main", "products", "FileID", &type,
+                                                 &collation, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw wxSQLite3Exception(rc, wxString::FromUTF8(sqlite3_errstr(rc)));
+    const wxString declared = wxString::FromUTF8(type ? type : "");
+    if (!IsTextAffinity(declared) || wxString::FromUTF8(collation ? collation : "").Upper() != wxS("BINARY")) {
+        if (why)
+            *why = wxS("products.FileID is declared \"") + declared +
+                   (collation ? wxS("\" COLLATE ") + wxString::FromUTF8(collation) : wxString(wxS("\""))) +
+                   wxS(", not as text compared by its bytes");
+        return false;
     }
     return true;
 }
@@ -326,7 +414,7 @@ bool PassesChecks(wxSQLite3Database& db, bool catalogue, wxString* why)
     if (!version.NextRow())
         return refuse(wxS("it has no version"));
     version.Finalize();
-    return !catalogue || CInit::IsReadableCatalogue(db, why);
+    return catalogue ? CInit::IsReadableCatalogue(db, why) : CInit::IsReadableMarineZones(db, why);
 }
 
 } // namespace

@@ -60,17 +60,35 @@ public:
     // least one database was replaced and no step failed.
     static bool InstallDatabaseUpdates(bool restoreArchive, OpenDatabases open);
     static bool InstallDatabaseUpdates(bool restoreArchive) { return InstallDatabaseUpdates(restoreArchive, {}); }
-    // True when `path` opens read-only as a sound database whose Version is
-    // a table with a row. The check is bounded (kCheckSteps, kCheckMilliseconds):
-    // a file that would take longer is not usable.
+    // True when `path` opens read-only as a sound marine-zones database
+    // whose Version is a table with a row (IsReadableMarineZones). The check
+    // is bounded (kCheckSteps, kCheckMilliseconds): a file that would take
+    // longer is not usable.
     static bool IsUsableDatabase(const wxString& path, wxString* why = nullptr);
-    // As IsUsableDatabase, and the catalogue load can read it (IsReadableCatalogue).
+    // As IsUsableDatabase, for a catalogue the load can read (IsReadableCatalogue).
     static bool IsUsableCatalogue(const wxString& path, wxString* why = nullptr);
     // True when the open catalogue's Version and products are ordinary tables
-    // (no view, no virtual table, no column computed as it is read) and
-    // products has every column the load reads (CatalogueColumns); reads no
-    // row of products. Throws wxSQLite3Exception.
+    // (no view, no virtual table, no column computed as it is read), so is
+    // every other table the program reads from it that it holds
+    // (CatalogueTables), it holds no trigger, products has every column the
+    // load reads (CatalogueColumns) and its FileID is declared as text
+    // compared by its bytes (the suggestion engine's one pass over products
+    // gives the rows of its UNION only then); reads no row of products.
+    // Throws wxSQLite3Exception.
     static bool IsReadableCatalogue(wxSQLite3Database& db, wxString* why = nullptr);
+    // True when every table the program reads from the open marine-zones
+    // database that it holds (MarineZonesTables) is an ordinary table and it
+    // holds no trigger. Throws wxSQLite3Exception.
+    static bool IsReadableMarineZones(wxSQLite3Database& db, wxString* why = nullptr);
+    // True when the database holds no trigger and each of `tables` that it
+    // holds is an ordinary table (IsPlainTable): no statement of the program
+    // on them runs work of the file's own, which may never end. Throws
+    // wxSQLite3Exception.
+    static bool RunsNoWorkOfItsOwn(wxSQLite3Database& db, const std::vector<wxString>& tables,
+                                   wxString* why = nullptr);
+    // The tables the program reads from the catalogue and from MarineZones.db.
+    static const std::vector<wxString>& CatalogueTables();
+    static const std::vector<wxString>& MarineZonesTables();
     // True when `table` is an ordinary table that can be read row by row: not
     // a view (whose query may never end), not a virtual table, and without
     // columns computed as they are read. Throws wxSQLite3Exception.

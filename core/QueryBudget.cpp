@@ -5,6 +5,8 @@
 // After the wrapper, whose names some of SQLite's macros would replace.
 #include <sqlite3.h>
 
+#include "core/SqliteHandle.h"
+
 namespace tw {
 
 namespace {
@@ -19,11 +21,16 @@ struct HandleOf : wxSQLite3Database {
 
 } // namespace
 
+sqlite3* SqliteHandle(wxSQLite3Database& db)
+{
+    return db.IsOpen() ? HandleOf::Get(db) : nullptr;
+}
+
 QueryBudget::QueryBudget(wxSQLite3Database& db, long long steps, long milliseconds)
 {
     if (!db.IsOpen())
         return;
-    m_handle = HandleOf::Get(db);
+    m_handle = SqliteHandle(db);
     if (!m_handle)
         return;
     m_looksLeft = steps > 0 ? (steps + kStepsPerLook - 1) / kStepsPerLook : -1;

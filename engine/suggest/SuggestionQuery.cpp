@@ -456,20 +456,15 @@ wxString WhereOf(const wxString& subQuery)
 
 wxString CSuggestionQuery::ScanQuery(const SuggestionQueries& q)
 {
-    wxString sql = wxS("SELECT FileID FROM Products WHERE (1=0)");
+    // The final query's own first part leads, so that UNION sorts and drops
+    // repeats as the final query does: by the column's collation, type
+    // order and the database's encoding.
+    wxString sql = wxS("SELECT FileID FROM Products WHERE 1=0 UNION SELECT FileID FROM Products WHERE (1=0)");
     for (const SuggestionSubQuery* s :
          {&q.grib, &q.charts, &q.animations, &q.text, &q.satellite, &q.buoys, &q.radar, &q.ocean, &q.fishing})
         if (s->included)
             sql += wxS(" OR (") + WhereOf(s->text) + wxS(")");
     return sql;
-}
-
-std::vector<wxString> CSuggestionQuery::RowsOfFinalQuery(std::vector<wxString> scanned)
-{
-    // wxString compares code points, which orders as the UTF-8 bytes do.
-    std::sort(scanned.begin(), scanned.end());
-    scanned.erase(std::unique(scanned.begin(), scanned.end()), scanned.end());
-    return scanned;
 }
 
 SuggestionQueries CSuggestionQuery::Build(const std::vector<SuggestionZone>& zones,

@@ -118,15 +118,13 @@ public:
     // The included sub-queries of q joined in their fixed order.
     static wxString FinalQuery(const SuggestionQueries& q);
     // The rows of the final query in one pass over the table: the included
-    // sub-queries' conditions joined with OR. It finds the same FileIDs as
-    // the final query, each as often as rows hold it and in table order;
-    // sorted by their bytes with the repeats dropped (RowsOfFinalQuery),
-    // they are the final query's rows in its order. The final query reads
-    // the table once per sub-query.
+    // sub-queries' conditions joined with OR, after the final query's empty
+    // first part with UNION, which sorts them and drops repeats as the final
+    // query does. The final query reads the table once per sub-query. Of
+    // ids the column counts as equal that are not the same text, the one
+    // pass may keep another one: the catalogue check admits only a FileID
+    // declared as text compared by its bytes.
     static wxString ScanQuery(const SuggestionQueries& q);
-    // The final query's rows from the rows of the scan query, as UNION gives
-    // them: ascending by their bytes, each once.
-    static std::vector<wxString> RowsOfFinalQuery(std::vector<wxString> scanned);
 
     // Every statement of a run, given what the lookups found.
     SuggestionQueries Build(const std::vector<SuggestionZone>& zones, const std::vector<wxString>& highSeasFileIds,

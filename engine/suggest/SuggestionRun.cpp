@@ -1,11 +1,13 @@
 #include "engine/suggest/SuggestionRun.h"
 
+#include <algorithm>
 #include <chrono>
 #include <unordered_set>
 
 #include <wx/wxsqlite3.h>
 
 #include "core/Numbers.h"
+#include "core/QueryBudget.h"
 #include "model/BatchDB.h"
 
 namespace {
@@ -19,6 +21,29 @@ double SecondsSince(Clock::time_point start)
 
 const wxString kAbortText = wxS("Processing aborted by Delete Key Press");
 const wxString kNothingText = wxS("No products were found matching your preferences");
+const wxString kTooLongText = wxS("The statement took too long and was stopped.");
+
+// SQLite steps one statement of a run may take: at least kMinStatementSteps,
+// and kStatementStepsPerRow for each row of products (many times what the
+// widest scan of a row takes). A statement beyond its bound (a file from
+// outside can make one endless) fails like any database error.
+constexpr long long kMinStatementSteps = 10000000LL;
+constexpr long long kStatementStepsPerRow = 5000;
+
+// Runs `statement` on db within `steps`; false, with the database's message
+// (or why the statement was stopped) in `error`, when it fails.
+template <class Statement>
+bool Bounded(wxSQLite3Database& db, long long steps, wxString& error, Statement&& statement)
+{
+    tw::QueryBudget budget(db, steps, 0);
+    try {
+        statement();
+        return true;
+    } catch (const wxSQLite3Exception& e) {
+        error = budget.Exceeded() ? kTooLongText : e.GetMessage();
+    }
+    return false;
+}
 
 } // namespace
 
@@ -71,11 +96,19 @@ SuggestionOutcome CSuggestionRun::Run(const DLPrefs& prefs, const HomePosition& 
     q.locationClause = builder.LocationClause();
     q.transLonUpdate = builder.TransLonUpdate();
     Clock::time_point start = Clock::now();
-    try {
-        catalogue.ExecuteUpdate(m_rewrite == TransLonRewrite::AllRows ? q.transLonUpdate
-                                                                      : builder.TransLonUpdateChanged());
-    } catch (const wxSQLite3Exception& e) {
-        out.error = e.GetMessage();
+    long long steps = kMinStatementSteps;
+    const bool rewritten =
+        Bounded(catalogue, kMinStatementSteps, out.error,
+                [&] {
+                    wxSQLite3ResultSet rows = catalogue.ExecuteQuery("SELECT count(*) FROM products");
+                    if (rows.NextRow())
+                        steps = std::max(steps, rows.GetInt64(0).GetValue() * kStatementStepsPerRow);
+                }) &&
+        Bounded(catalogue, steps, out.error, [&] {
+            catalogue.ExecuteUpdate(m_rewrite == TransLonRewrite::AllRows ? q.transLonUpdate
+                                                                          : builder.TransLonUpdateChanged());
+        });
+    if (!rewritten) {
         Failed(wxS("\nSQL (TransLon) Error:\n"), out.error);
         return out;
     }
@@ -108,16 +141,14 @@ SuggestionOutcome CSuggestionRun::Run(const DLPrefs& prefs, const HomePosition& 
     // run before the batch is touched.
     std::vector<SuggestionZone> zones;
     q.zoneQuery = builder.ZoneQuery();
-    if (!q.zoneQuery.empty() && m_dbs.marineZones) {
-        try {
+    if (!q.zoneQuery.empty() && m_dbs.marineZones &&
+        !Bounded(*m_dbs.marineZones, kMinStatementSteps, out.error, [&] {
             wxSQLite3ResultSet rs = m_dbs.marineZones->ExecuteQuery(q.zoneQuery);
             while (rs.NextRow())
                 zones.push_back({rs.GetAsString(wxS("zcode")), rs.GetAsString(wxS("Map"))});
-        } catch (const wxSQLite3Exception& e) {
-            out.error = e.GetMessage();
-            Failed(wxS("\nSQL (Zones) Error:\n"), out.error);
-            return out;
-        }
+        })) {
+        Failed(wxS("\nSQL (Zones) Error:\n"), out.error);
+        return out;
     }
     q.text = builder.Text(zones);
     if (q.text.included)
@@ -131,16 +162,16 @@ SuggestionOutcome CSuggestionRun::Run(const DLPrefs& prefs, const HomePosition& 
     q.metHighSeasQuery = CSuggestionQuery::MetHighSeasQuery(q.highSeasZones);
     if (!q.metHighSeasQuery.empty()) {
         Log(wxS("MetAndHighSeasQuery:..\n") + q.metHighSeasQuery + wxS("\n"));
-        try {
-            wxSQLite3ResultSet rs = catalogue.ExecuteQuery(q.metHighSeasQuery);
-            while (rs.NextRow()) {
-                const wxString id = rs.GetAsString(wxS("FileID"));
-                hardCoded.push_back(id);
-                Log(id + wxS("\n"));
-            }
-        } catch (const wxSQLite3Exception& e) {
-            Failed(wxS("\nSQL Error (MetAndHighSeas):\n"), e.GetMessage());
-        }
+        wxString error;
+        if (!Bounded(catalogue, steps, error, [&] {
+                wxSQLite3ResultSet rs = catalogue.ExecuteQuery(q.metHighSeasQuery);
+                while (rs.NextRow()) {
+                    const wxString id = rs.GetAsString(wxS("FileID"));
+                    hardCoded.push_back(id);
+                    Log(id + wxS("\n"));
+                }
+            }))
+            Failed(wxS("\nSQL Error (MetAndHighSeas):\n"), error);
     }
     Log(wxS("Process satellite Imagery...\n"));
 
@@ -151,15 +182,15 @@ SuggestionOutcome CSuggestionRun::Run(const DLPrefs& prefs, const HomePosition& 
     wxString city;
     q.radarCityQuery = builder.RadarCityQuery();
     if (!q.radarCityQuery.empty() && m_dbs.marineZones) {
-        try {
-            wxSQLite3ResultSet rs = m_dbs.marineZones->ExecuteQuery(q.radarCityQuery);
-            if (rs.NextRow()) {
-                city = rs.GetAsString(wxS("City"));
-                cityFound = true;
-            }
-        } catch (const wxSQLite3Exception& e) {
-            Failed(wxS("\nSQL (City) Error:\n"), e.GetMessage());
-        }
+        wxString error;
+        if (!Bounded(*m_dbs.marineZones, kMinStatementSteps, error, [&] {
+                wxSQLite3ResultSet rs = m_dbs.marineZones->ExecuteQuery(q.radarCityQuery);
+                if (rs.NextRow()) {
+                    city = rs.GetAsString(wxS("City"));
+                    cityFound = true;
+                }
+            }))
+            Failed(wxS("\nSQL (City) Error:\n"), error);
     }
     q.radar = builder.Radar(cityFound, city);
     Log(wxS("RadarCityQuery:..\n") + q.radar.text + wxS("\n"));
@@ -167,13 +198,13 @@ SuggestionOutcome CSuggestionRun::Run(const DLPrefs& prefs, const HomePosition& 
     std::vector<wxString> stations;
     q.buoyQuery = CSuggestionQuery::BuoyQuery();
     if (m_dbs.marineZones) {
-        try {
-            wxSQLite3ResultSet rs = m_dbs.marineZones->ExecuteQuery(q.buoyQuery);
-            while (rs.NextRow())
-                stations.push_back(rs.GetAsString(wxS("StationID")));
-        } catch (const wxSQLite3Exception& e) {
-            Failed(wxS("\nSQL (Buoys) Error:\n"), e.GetMessage());
-        }
+        wxString error;
+        if (!Bounded(*m_dbs.marineZones, kMinStatementSteps, error, [&] {
+                wxSQLite3ResultSet rs = m_dbs.marineZones->ExecuteQuery(q.buoyQuery);
+                while (rs.NextRow())
+                    stations.push_back(rs.GetAsString(wxS("StationID")));
+            }))
+            Failed(wxS("\nSQL (Buoys) Error:\n"), error);
     }
     q.buoys = builder.Buoys(stations);
     Log(wxS("BuoysQuery:..\n") + q.buoys.text + wxS("\n"));
@@ -194,6 +225,7 @@ SuggestionOutcome CSuggestionRun::Run(const DLPrefs& prefs, const HomePosition& 
     std::unordered_set<wxString> unchecked;
     std::unordered_set<wxString> inBatch;
     const wxString* label = nullptr;
+    bool scanStopped = false;
     static const wxString kLabel1 = wxS("\nSQL Error 1:\n");
     static const wxString kLabel2 = wxS("\nSQL Error 2:\n");
     try {
@@ -232,11 +264,16 @@ SuggestionOutcome CSuggestionRun::Run(const DLPrefs& prefs, const HomePosition& 
             // instead of one pass per sub-query.
             std::vector<wxString> found;
             {
-                wxSQLite3ResultSet rs = catalogue.ExecuteQuery(CSuggestionQuery::ScanQuery(q));
-                while (rs.NextRow())
-                    found.push_back(rs.GetAsString(0));
+                tw::QueryBudget budget(catalogue, steps, 0);
+                try {
+                    wxSQLite3ResultSet rs = catalogue.ExecuteQuery(CSuggestionQuery::ScanQuery(q));
+                    while (rs.NextRow())
+                        found.push_back(rs.GetAsString(0));
+                } catch (const wxSQLite3Exception&) {
+                    scanStopped = budget.Exceeded();
+                    throw;
+                }
             }
-            found = CSuggestionQuery::RowsOfFinalQuery(std::move(found));
             for (const wxString& id : found) {
                 if (DeleteKeyDown()) {
                     out.aborted = true;
@@ -270,7 +307,7 @@ SuggestionOutcome CSuggestionRun::Run(const DLPrefs& prefs, const HomePosition& 
                 // The connection rolls back by itself when it cannot go on.
             }
         }
-        out.error = e.GetMessage();
+        out.error = scanStopped ? kTooLongText : e.GetMessage();
         out.added = 0;
         Failed(*label, out.error);
         return out;

@@ -120,9 +120,10 @@ TEST_F(DatabaseInstallTest, UnusablePendingFilesAreMovedAsideAndTheInstalledOneS
 
 namespace {
 
-// Catalogues the load cannot read, each made from a copy of a good one by
-// these statements: tables it needs missing, or views and computed columns
-// whose reading could take for ever.
+// Catalogues the program cannot read, each made from a copy of a good one by
+// these statements: tables it needs missing; views, triggers and computed
+// columns whose reading or writing could take for ever; a FileID the
+// suggestion engine's one pass does not give the rows of its UNION for.
 struct UnreadableCatalogue {
     wxString name;
     wxString sql;
@@ -148,6 +149,32 @@ std::vector<UnreadableCatalogue> UnreadableCatalogues()
         {"Version a view over an unbounded recursive query",
          "ALTER TABLE Version RENAME TO v0; CREATE VIEW Version AS " + recursive +
              " SELECT i AS Version FROM n ORDER BY i DESC"},
+        {"buttons a view over an unbounded recursive query",
+         "ALTER TABLE buttons RENAME TO b0; CREATE VIEW buttons AS " + recursive +
+             " SELECT b0.* FROM b0, n ORDER BY i DESC"},
+        {"hosts a view over an unbounded recursive query",
+         "ALTER TABLE hosts RENAME TO h0; CREATE VIEW hosts AS " + recursive + " SELECT h0.* FROM h0, n"},
+        {"ports a view over a cross join",
+         "ALTER TABLE ports RENAME TO o0; CREATE VIEW ports AS SELECT a.* FROM o0 a, o0 b, o0 c, o0 d"},
+        {"MetHighSeasZones a view over an unbounded recursive query",
+         "ALTER TABLE MetHighSeasZones RENAME TO m0; CREATE VIEW MetHighSeasZones AS " + recursive +
+             " SELECT m0.* FROM m0, n"},
+        {"an endless trigger on products",
+         "CREATE VIEW spin AS " + recursive + " SELECT i FROM n; "
+         "CREATE TRIGGER slow AFTER UPDATE ON products BEGIN SELECT count(*) FROM spin; END"},
+        {"a trigger on buttons", "CREATE TRIGGER t BEFORE INSERT ON buttons BEGIN SELECT 1; END"},
+        {"FileID compared without case",
+         "DROP INDEX products_fileid; PRAGMA writable_schema = ON; "
+         "UPDATE sqlite_master SET sql = replace(sql, 'FileID         TEXT', 'FileID TEXT COLLATE NOCASE') "
+         "WHERE name = 'products'; PRAGMA writable_schema = OFF"},
+        {"FileID a number",
+         "DROP INDEX products_fileid; PRAGMA writable_schema = ON; "
+         "UPDATE sqlite_master SET sql = replace(sql, 'FileID         TEXT', 'FileID INTEGER') "
+         "WHERE name = 'products'; PRAGMA writable_schema = OFF"},
+        {"FileID without a type",
+         "DROP INDEX products_fileid; PRAGMA writable_schema = ON; "
+         "UPDATE sqlite_master SET sql = replace(sql, 'FileID         TEXT', 'FileID') "
+         "WHERE name = 'products'; PRAGMA writable_schema = OFF"},
     };
     for (const wxString& column : CInit::CatalogueColumns())
         cases.push_back({"products without " + column,
@@ -198,13 +225,96 @@ TEST_F(DatabaseInstallTest, CatalogueUpdatesTheLoadCannotReadAreMovedAside)
         EXPECT_TRUE(tw::test::LogContains("cannot be installed (" + why + ")"));
         EXPECT_FALSE(wxFileExists(db + "/zir.db.old"));
     }
-    // The catalogue as built, and one with a column of its own added, pass.
+    // The catalogue as built, and one with a column, a view and a table of
+    // its own added and FileID declared as another text type, pass.
     const wxString pending = MakePending("zir.db", 102);
     EXPECT_TRUE(CInit::IsUsableCatalogue(pending));
     Exec(pending, "ALTER TABLE products ADD COLUMN Extra TEXT");
+    Exec(pending, "CREATE TABLE notes (n TEXT); CREATE VIEW recent AS SELECT * FROM notes");
+    Exec(pending, "DROP INDEX products_fileid; PRAGMA writable_schema = ON; "
+                  "UPDATE sqlite_master SET sql = replace(sql, 'FileID         TEXT', 'FileID VARCHAR(40) COLLATE BINARY') "
+                  "WHERE name = 'products'; PRAGMA writable_schema = OFF");
     EXPECT_TRUE(CInit::IsUsableCatalogue(pending));
     EXPECT_TRUE(CInit::InstallDatabaseUpdates(false));
     EXPECT_EQ(Version(db + "/zir.db"), 102);
+}
+
+namespace {
+
+// Marine-zones databases whose tables the program cannot read safely, each
+// made from a copy of a good one by these statements.
+std::vector<UnreadableCatalogue> UnsafeMarineZones()
+{
+    const wxString recursive = "WITH RECURSIVE n(i) AS (SELECT 1 UNION SELECT i + 1 FROM n)";
+    std::vector<UnreadableCatalogue> cases = {
+        {"an endless trigger on MZones",
+         "CREATE VIEW spin AS " + recursive + " SELECT i FROM n; "
+         "CREATE TRIGGER slow AFTER UPDATE ON MZones BEGIN SELECT count(*) FROM spin; END"},
+        {"a trigger on Buoys", "CREATE TRIGGER t AFTER UPDATE ON Buoys BEGIN SELECT 1; END"},
+        {"RadarCities a virtual table",
+         "DROP TABLE RadarCities; CREATE VIRTUAL TABLE RadarCities USING fts4(ID, City)"},
+    };
+    for (const char* table : {"Version", "Buoys", "MZones", "MZonesPos", "RadarCities"})
+        cases.push_back({wxString(table) + " a view over an unbounded recursive query",
+                         wxString::Format("ALTER TABLE %s RENAME TO t0; CREATE VIEW %s AS ", table, table) +
+                             recursive + " SELECT t0.* FROM t0, n"});
+    return cases;
+}
+
+} // namespace
+
+// A marine-zones update whose tables could hold the program up is never
+// installed; an installed one gives way to the previous one at the start, or
+// ends the start with its notice when there is none.
+TEST_F(DatabaseInstallTest, MarineZonesTheProgramCannotReadSafelyAreRefused)
+{
+    const wxString installed = db + "/MarineZones.db";
+    const wxString good = home.Path() + "/good-mz.db";
+    wxCopyFile(installed, good);
+    for (const UnreadableCatalogue& c : UnsafeMarineZones()) {
+        SCOPED_TRACE(c.name);
+        ResetApp();
+        tw::test::ClearLog();
+        tw::test::ResetUi();
+        const wxString pending = MakePending("MarineZones.db", 201);
+        wxRemoveFile(pending + ".bad");
+        Exec(pending, c.sql);
+        wxString why;
+        // Checked before the install, which writes to the pending file.
+        ASSERT_FALSE(CInit::IsUsableDatabase(pending, &why));
+        EXPECT_FALSE(why.empty());
+        EXPECT_FALSE(CInit::InstallDatabaseUpdates(false));
+        EXPECT_EQ(Version(installed), 200);
+        EXPECT_FALSE(wxFileExists(pending));
+        EXPECT_TRUE(wxFileExists(pending + ".bad"));
+        EXPECT_TRUE(tw::test::LogContains("cannot be installed (" + why + ")"));
+
+        // The same file installed as it stands.
+        for (const bool previous : {true, false}) {
+            SCOPED_TRACE(previous ? "previous kept" : "no previous");
+            ResetApp();
+            tw::test::ResetUi();
+            wxRemoveFile(installed + ".bad");
+            wxCopyFile(pending + ".bad", installed);
+            if (previous)
+                wxCopyFile(good, installed + ".old");
+            else
+                wxRemoveFile(installed + ".old");
+            CRegistry settings;
+            if (previous) {
+                ASSERT_TRUE(app.InitDB(settings));
+                EXPECT_EQ(app.marineZonesDbVersion, 200);
+                EXPECT_TRUE(wxFileExists(installed + ".bad"));
+            } else {
+                EXPECT_FALSE(app.InitDB(settings));
+                EXPECT_TRUE(tw::test::BoxShown("Cannot open MarineZones.db (" + installed +
+                                               "), program will terminate."));
+                EXPECT_EQ(app.marineZonesDb, nullptr);
+            }
+        }
+        ResetApp();
+        wxCopyFile(good, installed);
+    }
 }
 
 // A start on an installed catalogue that cannot be loaded puts the previous

@@ -534,10 +534,10 @@ TEST(SuggestionQueryTextLocale, NumbersKeepTheirPoint)
 
 } // namespace
 
-// The one-pass rows, sorted and without repeats, come in the order and
-// number in which UNION gives them (asked of the database itself), for
-// texts of every kind: case, digits, accents, other scripts, repeats, the
-// empty text.
+// The one-pass rows come in the order and number in which the final query's
+// UNION gives them (asked of the database itself), for texts of every kind:
+// case, digits, accents, other scripts, repeats, the empty text, and for
+// values stored as bytes or as nothing.
 TEST(SuggestionQueryText, OnePassRowsFollowTheUnionOrder)
 {
     const std::vector<wxString> scanned = {
@@ -545,13 +545,24 @@ TEST(SuggestionQueryText, OnePassRowsFollowTheUnionOrder)
         wxString::FromUTF8("\xe6\xb0\xb4"), wxString::FromUTF8("\xf0\x9f\x8c\x8a"), "a", "A_", "a%", ""};
     wxSQLite3Database db;
     db.Open(":memory:");
-    db.ExecuteUpdate("CREATE TABLE t (v TEXT)");
-    wxString sql = "SELECT v FROM t WHERE 1=0";
+    db.ExecuteUpdate("CREATE TABLE Products (FileID TEXT, k INTEGER)");
+    // Rows alternate between two sub-queries, so that each finds some.
+    int k = 0;
     for (const wxString& v : scanned)
-        sql += " UNION SELECT '" + SqlEscape(v) + "'";
-    std::vector<wxString> fromUnion;
-    wxSQLite3ResultSet rs = db.ExecuteQuery(sql);
-    while (rs.NextRow())
-        fromUnion.push_back(rs.GetAsString(0));
-    EXPECT_EQ(CSuggestionQuery::RowsOfFinalQuery(scanned), fromUnion);
+        db.ExecuteUpdate("INSERT INTO Products VALUES ('" + SqlEscape(v) + "', " + SqlInt(k++ % 2) + ")");
+    db.ExecuteUpdate("INSERT INTO Products VALUES (X'41', 0), (X'41', 1), (NULL, 1), ('A', 0)");
+    SuggestionQueries q;
+    q.grib = {true, "SELECT FileID FROM Products WHERE k = 1"};
+    q.charts = {true, "SELECT FileID FROM products WHERE k = 0"};
+    q.finalQuery = CSuggestionQuery::FinalQuery(q);
+    auto rows = [&db](const wxString& sql) {
+        std::vector<std::pair<wxString, wxString>> out;
+        wxSQLite3ResultSet rs = db.ExecuteQuery("SELECT FileID, typeof(FileID) FROM (" + sql + ")");
+        while (rs.NextRow())
+            out.emplace_back(rs.GetAsString(0), rs.GetAsString(1));
+        return out;
+    };
+    const auto fromUnion = rows(q.finalQuery);
+    EXPECT_EQ(fromUnion.size(), 16u);
+    EXPECT_EQ(rows(CSuggestionQuery::ScanQuery(q)), fromUnion);
 }

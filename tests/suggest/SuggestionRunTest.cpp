@@ -2,8 +2,14 @@
 // across runs, the boxes and the log, the Delete key, the lookups that may
 // fail and go on, and failures that must leave the Wizard batch exactly as
 // it was.
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include <gtest/gtest.h>
 
+#include "core/Init.h"
 #include "Oracle.h"
 #include "SuggestFixture.h"
 
@@ -421,6 +427,157 @@ TEST(SuggestionRun, WorksWithoutTheMarineZonesDatabase)
     EXPECT_EQ(ids.count("czpzz135"), 0u);
     EXPECT_EQ(ids.count("glbhycom001"), 1u);
     EXPECT_FALSE(ids.empty());
+}
+
+// Ends a test's statements when they have not ended on their own in time, so
+// that a statement that never ends fails the test instead of holding it.
+class Watchdog
+{
+public:
+    explicit Watchdog(std::vector<wxSQLite3Database*> dbs)
+        : m_thread([this, dbs] {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (!m_done.wait_for(lock, std::chrono::seconds(60), [this] { return m_stop; })) {
+                  m_fired = true;
+                  for (wxSQLite3Database* db : dbs)
+                      db->Interrupt();
+              }
+          })
+    {
+    }
+    ~Watchdog() { Stop(); }
+    // Whether it had to end a statement.
+    bool Stop()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_done.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_fired;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_stop = false;
+    bool m_fired = false;
+    std::thread m_thread;
+};
+
+// A catalogue or marine-zones table that makes a statement of the run
+// endless (a file put in place without the update check) stops that
+// statement within its bound: the run ends, as on any database error.
+TEST(SuggestionRun, StatementsThatWouldNotEndAreStopped)
+{
+    const wxString recursive = "WITH RECURSIVE n(i) AS (SELECT 1 UNION SELECT i + 1 FROM n)";
+    const wxString endlessView = "CREATE VIEW spin AS " + recursive + " SELECT i FROM n";
+    struct Case {
+        const char* name;
+        bool catalogue;
+        wxString sql;
+        const char* label;
+        bool committed;
+    };
+    const Case cases[] = {
+        {"an endless trigger on products", true,
+         endlessView + "; CREATE TRIGGER slow AFTER UPDATE ON products BEGIN SELECT count(*) FROM spin; END",
+         "\nSQL (TransLon) Error:\n", false},
+        {"MetHighSeasZones an endless view", true,
+         "ALTER TABLE MetHighSeasZones RENAME TO m0; CREATE VIEW MetHighSeasZones AS " + recursive +
+             " SELECT m0.* FROM m0, n",
+         "\nSQL Error (MetAndHighSeas):\n", true},
+        {"MZones an endless view", false,
+         "ALTER TABLE MZones RENAME TO z0; CREATE VIEW MZones AS " + recursive + " SELECT z0.* FROM z0, n",
+         "\nSQL (Zones) Error:\n", false},
+        {"Buoys an endless view", false,
+         "ALTER TABLE Buoys RENAME TO b0; CREATE VIEW Buoys AS " + recursive + " SELECT b0.* FROM b0, n",
+         "\nSQL (Buoys) Error:\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SeedCopies dbs;
+        Exec(dbs.zones, "UPDATE MZones SET selected = 1 WHERE zcode IN ('HSNPE', 'PZZ135')");
+        DLPrefs p = SeattleChoices();
+        p.WxForecast_HighSeas = true;
+        Recorder rec;
+        ASSERT_TRUE(RunOnce(dbs, rec, p).committed);
+        const auto before = ReadBatch(dbs.user);
+        Exec(c.catalogue ? dbs.catalogue : dbs.zones, c.sql);
+
+        rec = Recorder();
+        Watchdog watchdog({&dbs.catalogue, &dbs.zones});
+        const SuggestionOutcome out = RunOnce(dbs, rec, p, HomePosition(21.3, -157.9, 20));
+        ASSERT_FALSE(watchdog.Stop()) << "the statement did not end by itself";
+        EXPECT_EQ(out.committed, c.committed);
+        ASSERT_FALSE(rec.boxes.empty());
+        EXPECT_EQ(rec.boxes[0], "The statement took too long and was stopped.");
+        EXPECT_TRUE(rec.log.Contains(c.label + rec.boxes[0] + "\n"));
+        if (!c.committed) {
+            EXPECT_EQ(out.error, rec.boxes[0]);
+            EXPECT_EQ(ReadBatch(dbs.user), before);
+        }
+    }
+}
+
+// The Wizard batch holds the final query's rows, run as written, in their
+// order, for every variant of the catalogue the catalogue check admits; the
+// variants the one pass would give other rows for are refused.
+TEST(SuggestionRun, BatchFollowsTheFinalQueryForEveryCatalogueTheCheckAdmits)
+{
+    // Two ids the run finds, and a third.
+    std::vector<wxString> found;
+    {
+        SeedCopies dbs;
+        Recorder rec;
+        const SuggestionOutcome out = RunOnce(dbs, rec, SeattleChoices());
+        ASSERT_TRUE(out.committed);
+        found = Texts(dbs.catalogue, out.queries.finalQuery);
+        ASSERT_GE(found.size(), 3u);
+    }
+    auto declare = [](const wxString& declaration) {
+        return "DROP INDEX products_fileid; PRAGMA writable_schema = ON; "
+               "UPDATE sqlite_master SET sql = replace(sql, 'FileID         TEXT', '" +
+               declaration + "') WHERE name = 'products'; PRAGMA writable_schema = OFF";
+    };
+    auto set = [&found](int n, const wxString& value) {
+        return "UPDATE products SET FileID = " + value + " WHERE FileID = '" + found[static_cast<size_t>(n)] + "'";
+    };
+    struct Case {
+        const char* name;
+        std::vector<wxString> sql;
+        bool admitted;
+    };
+    const Case cases[] = {
+        {"as built", {}, true},
+        {"texts of digits and bytes", {set(0, "'10'"), set(1, "9"), set(2, "X'41'")}, true},
+        {"a text type of another name", {declare("FileID VARCHAR(20)"), set(0, "'b'"), set(1, "'B'")}, true},
+        {"case twins compared without case",
+         {declare("FileID TEXT COLLATE NOCASE"), set(0, "'twin'"), set(1, "'TWIN'")}, false},
+        {"numbers", {declare("FileID INTEGER"), set(0, "10"), set(1, "9")}, false},
+        {"no type, a whole and a real number", {declare("FileID"), set(0, "1"), set(1, "1.0")}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SeedCopies dbs;
+        for (const wxString& sql : c.sql)
+            Exec(dbs.catalogue, sql);
+        // Afresh, with the schema as changed.
+        dbs.catalogue.Close();
+        dbs.catalogue.Open(dbs.Path("zir.db"));
+        wxString why;
+        EXPECT_EQ(CInit::IsReadableCatalogue(dbs.catalogue, &why), c.admitted) << why;
+        if (!c.admitted) {
+            EXPECT_TRUE(why.Contains("FileID")) << why;
+            continue;
+        }
+        Recorder rec;
+        const SuggestionOutcome out = RunOnce(dbs, rec, SeattleChoices());
+        ASSERT_TRUE(out.committed);
+        ExpectFinalQueryOrder(dbs.catalogue, dbs.user, out);
+    }
 }
 
 } // namespace
