@@ -927,7 +927,10 @@ TEST_F(TransferWorker, BrokenConnectionIsToldInPlainWordsFirst)
         sim.Configure("skipper", "s3cret", 1);
         sim.Serve("a.grb", SampleBytes(50000, 18));
         sim.SetFaults({c.fault});
-        Folder folder(dir.Path());
+        // A folder of its own: the part kept by the case before would be
+        // offered for completion.
+        tw::test::TempDir caseDir;
+        Folder folder(caseDir.Path());
         CFileList list;
         folder.Add(list, "a.grb");
         RecordingObserver& o = Run(list);
