@@ -115,10 +115,6 @@ void DismissMessageBoxes(bool dismiss)
         Dismiss(dialog);
 }
 
-bool MessageBoxesDismissed()
-{
-    return g_dismiss;
-}
 
 wxString ChooseFile(const FileChooserRequest& request)
 {

@@ -53,7 +53,6 @@ wxString ChooseFile(const FileChooserRequest& request);
 // at once, without being shown, so that no box keeps the program alive.
 // False shows boxes again (tests).
 void DismissMessageBoxes(bool dismiss = true);
-bool MessageBoxesDismissed();
 
 // Replaces the handlers (tests). Passing an empty function restores the real dialogs.
 void SetMessageBoxHandler(MessageBoxHandler handler);
