@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <wx/dcmemory.h>
-#include <wx/dialog.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/font.h>
@@ -42,6 +41,7 @@
 #include "windows/common/ErrorGate.h"
 #include "windows/basic/basicwindow.h"
 #include "windows/portal/loadwindow.h"
+#include "windows/transfer/filexfer.h"
 
 wxIMPLEMENT_APP_NO_MAIN(TidewrightApp);
 
@@ -197,7 +197,7 @@ void TidewrightApp::RecordViewMode()
 namespace {
 
 const int kTerminationSignals[] = {SIGTERM, SIGHUP, SIGINT};
-// Dialogs get this long to close before the main window is closed anyway,
+// The other windows get this long to close before the main window is closed anyway,
 // and the main window as long again before the program saves and ends.
 constexpr int kSignalCloseTickMs = 50;
 constexpr int kSignalCloseTicks = 100;
@@ -232,6 +232,10 @@ void TidewrightApp::CloseOnSignal()
 {
     if (m_signalCloseTimer)
         return;
+    // A message box on screen is closed as its close box would close it, and
+    // none is shown any more: a question is answered Cancel, so nothing is
+    // done that only an explicit Yes may do.
+    tw::DismissMessageBoxes(true);
     m_signalCloseTicks = 0;
     m_signalMainClosed = false;
     m_signalClosed.clear();
@@ -245,20 +249,24 @@ void TidewrightApp::SignalCloseStep()
 {
     ++m_signalCloseTicks;
     if (!m_signalMainClosed) {
-        // First every dialog that is up, as its close box would (the
-        // transfer window stops its transfer); their callers then return.
-        std::vector<wxDialog*> open;
+        // First every other window that is up, as its close box would close
+        // it: a dialog's caller then returns. The transfer window stops its
+        // transfer, places what arrived and hands the outcome to the window
+        // that asked for it before it goes; it is waited for until it is
+        // gone, hidden as it is meanwhile.
+        std::vector<wxWindow*> open;
         for (wxWindow* window : wxTopLevelWindows) {
-            auto* dialog = dynamic_cast<wxDialog*>(window);
-            if (dialog && dialog->IsShown() && !dialog->IsBeingDeleted())
-                open.push_back(dialog);
+            if (window == topWindow || window->IsBeingDeleted())
+                continue;
+            if (window->IsShown() || dynamic_cast<FileXfer*>(window))
+                open.push_back(window);
         }
         if (!open.empty() && m_signalCloseTicks < kSignalCloseTicks) {
-            for (wxDialog* dialog : open) {
-                if (std::find(m_signalClosed.begin(), m_signalClosed.end(), dialog) != m_signalClosed.end())
+            for (wxWindow* window : open) {
+                if (std::find(m_signalClosed.begin(), m_signalClosed.end(), window) != m_signalClosed.end())
                     continue;   // asked once
-                m_signalClosed.push_back(dialog);
-                dialog->Close();
+                m_signalClosed.push_back(window);
+                window->Close();
             }
             return;
         }
@@ -272,8 +280,8 @@ void TidewrightApp::SignalCloseStep()
             ExitMainLoop();
         return;
     }
-    // A window that does not close (a box of the desktop's own waiting for
-    // an answer) must not keep the program alive: save and end.
+    // A window that does not close must not keep the program alive: save
+    // and end.
     if (m_signalCloseTicks >= kSignalCloseTicks) {
         m_signalCloseTimer->Stop();
         wxLogWarning("The program did not close in time after a termination signal; it ends now.");

@@ -61,10 +61,13 @@ public:
     // that a later start, whatever ended this one, never resets the profile.
     void RecordViewMode() override;
     // SIGTERM, SIGHUP and SIGINT are taken as a request to close (installed
-    // by OnInit): CloseOnSignal runs on the main loop, closes the dialogs
-    // that are open (a transfer under way stops as its Close stops it), then
-    // the main window as its close box does; the program ends through
-    // OnExit. A second signal meanwhile ends the program at once.
+    // by OnInit): CloseOnSignal runs on the main loop, ends the message boxes
+    // that are up as their close box does (and shows no more), closes the
+    // other windows that are open as their close box does and waits until
+    // they are gone (a transfer under way stops, what arrived is placed and
+    // the outcome handed on), then closes the main window as its close box
+    // does; the program ends through OnExit. A second signal meanwhile ends
+    // the program at once.
     void InstallTerminationSignals();
     void CloseOnSignal();
 
@@ -152,7 +155,7 @@ private:
     std::unique_ptr<class wxTimer> m_signalCloseTimer;
     int m_signalCloseTicks = 0;
     bool m_signalMainClosed = false;
-    std::vector<class wxWindow*> m_signalClosed;   // dialogs asked to close
+    std::vector<class wxWindow*> m_signalClosed;   // windows asked to close
     // Releases what a start-up that fails has taken.
     void AbandonStartup();
     CCatalogueIndex m_catalogueIndex{catalogue};   // registered with the batch store

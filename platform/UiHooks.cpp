@@ -1,15 +1,62 @@
 #include "platform/UiHooks.h"
 
+#include <algorithm>
+#include <atomic>
 #include <mutex>
+#include <vector>
+
 #include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
+
+#ifdef __WXGTK__
+#include <gtk/gtk.h>
+#endif
 
 namespace tw {
 namespace {
 std::mutex g_hookLock;
 MessageBoxHandler g_messageBox;
 FileChooserHandler g_fileChooser;
+std::atomic<bool> g_dismiss {false};
+// The boxes now on screen, innermost last (main thread only).
+std::vector<wxMessageDialog*> g_open;
+
+// Ends a box that is on screen as its close box does.
+void Dismiss(wxMessageDialog* dialog)
+{
+#ifdef __WXGTK__
+    // The desktop's own box runs its own loop: it is told it was closed.
+    GtkWidget* widget = static_cast<GtkWidget*>(dialog->GetHandle());
+    if (widget && GTK_IS_DIALOG(widget)) {
+        gtk_dialog_response(GTK_DIALOG(widget), GTK_RESPONSE_DELETE_EVENT);
+        return;
+    }
+#endif
+    if (dialog->IsModal())
+        dialog->EndModal(wxID_CANCEL);
+}
+
+// Shows the box and gives its answer as wxMessageBox gives it; a box open
+// when the program starts closing is ended then.
+int ShowBox(wxMessageDialog& dialog)
+{
+    g_open.push_back(&dialog);
+    const int shown = dialog.ShowModal();
+    g_open.erase(std::find(g_open.begin(), g_open.end(), &dialog));
+    switch (shown) {
+    case wxID_OK:
+        return wxOK;
+    case wxID_YES:
+        return wxYES;
+    case wxID_NO:
+        return wxNO;
+    case wxID_HELP:
+        return wxHELP;
+    default:
+        return wxCANCEL;
+    }
+}
 } // namespace
 
 int MessageBox(const wxString& message, const wxString& caption, long style, wxWindow* parent)
@@ -29,10 +76,19 @@ int MessageBox(const MessageBoxRequest& request)
         std::lock_guard<std::mutex> lock(g_hookLock);
         handler = g_messageBox;
     }
+    if (g_dismiss)
+        return wxCANCEL;
     if (handler)
         return handler(request);
-    if (request.yesLabel.empty() && request.noLabel.empty() && request.cancelLabel.empty())
-        return wxMessageBox(request.message, request.caption, request.style, request.parent);
+    if (request.yesLabel.empty() && request.noLabel.empty() && request.cancelLabel.empty()) {
+        // As wxMessageBox shows it: a question's icon for a question, else
+        // an information icon, unless the style names one.
+        long style = request.style;
+        if (!(style & wxICON_NONE) && !(style & wxICON_MASK))
+            style |= (style & wxYES) ? wxICON_QUESTION : wxICON_INFORMATION;
+        wxMessageDialog dialog(request.parent, request.message, request.caption, style);
+        return ShowBox(dialog);
+    }
 
     // Own button texts need the dialog itself; its answer is given as
     // wxMessageBox gives it.
@@ -45,17 +101,20 @@ int MessageBox(const MessageBoxRequest& request)
         dialog.SetYesNoCancelLabels(yes, no, cancel);
     else
         dialog.SetYesNoLabels(yes, no);
-    switch (dialog.ShowModal()) {
-    case wxID_YES:
-        return wxYES;
-    case wxID_NO:
-        return wxNO;
-    case wxID_OK:
-        return wxOK;
-    default:
-        return wxCANCEL;
-    }
+    return ShowBox(dialog);
 }
+
+void DismissMessageBoxes(bool dismiss)
+{
+    g_dismiss = dismiss;
+    if (!dismiss)
+        return;
+    // Innermost first: an outer box's loop ends once the inner one's has.
+    const std::vector<wxMessageDialog*> open(g_open.rbegin(), g_open.rend());
+    for (wxMessageDialog* dialog : open)
+        Dismiss(dialog);
+}
+
 
 wxString ChooseFile(const FileChooserRequest& request)
 {

@@ -48,6 +48,12 @@ int MessageBox(const MessageBoxRequest& request);
 // result means cancelled.
 wxString ChooseFile(const FileChooserRequest& request);
 
+// The program is closing: every message box now open is ended as its close
+// box ends it (its caller gets wxCANCEL), and every later one is answered so
+// at once, without being shown, so that no box keeps the program alive.
+// False shows boxes again (tests).
+void DismissMessageBoxes(bool dismiss = true);
+
 // Replaces the handlers (tests). Passing an empty function restores the real dialogs.
 void SetMessageBoxHandler(MessageBoxHandler handler);
 void SetFileChooserHandler(FileChooserHandler handler);

@@ -611,11 +611,18 @@ int CIPGlue::GetOffset(CFileList& list, int index, bool& askFirst)
         return 0;   // nothing to complete
     if (askFirst) {
         askFirst = false;
-        m_resumeAnswer = m_resource
-                         && m_resource->TrMessageBox(
-                                "An interrupted previous download has been detected. Would you like to complete it?",
-                                "Notice", wxYES_NO) == wxYES;
+        // Without a job nothing can be asked: the partial file goes.
+        const int answer = m_resource ? m_resource->TrMessageBox("An interrupted previous download has been "
+                                                                  "detected. Would you like to complete it?",
+                                                                  "Notice", wxYES_NO)
+                                      : wxNO;
+        m_resumeAnswer = answer == wxYES;
+        // Escape, the box's close button, or the question cancelled by a
+        // stop: the paid bytes go only on an explicit No.
+        m_resumeCancelled = answer != wxYES && answer != wxNO;
     }
+    if (m_resumeCancelled)
+        return 0;   // kept for the next transfer; nothing is requested now
     if (m_resumeAnswer && st.st_size <= INT_MAX) {
         if (static_cast<size_t>(index) < m_plans.size())
             m_plans[static_cast<size_t>(index)].offered = path;
@@ -747,6 +754,18 @@ void CIPGlue::RequestFiles(CFileList& list, const CXferLocation& position, bool 
     const int count = static_cast<int>(list.GetCount());
     m_plans.assign(static_cast<size_t>(count), EntryPlan());
     m_offeredElsewhere.clear();
+    m_resumeCancelled = false;
+
+    // The resume offsets before anything of the request is sent: a resume
+    // question that is not answered Yes or No ends the request with nothing
+    // asked of the server and every partial file kept.
+    std::vector<int> offsets(static_cast<size_t>(count), 0);
+    bool askFirst = true;
+    for (int i = 0; i < count; ++i) {
+        offsets[static_cast<size_t>(i)] = GetOffset(list, i, askFirst);
+        if (m_resumeCancelled || TestDestroy())
+            return;
+    }
 
     if (position.m_valid) {
         ServerWrite("pos " + FormatG(position.m_lat) + " " + FormatG(position.m_lon) + " "
@@ -759,14 +778,13 @@ void CIPGlue::RequestFiles(CFileList& list, const CXferLocation& position, bool 
         return;
 
     const std::string link = std::to_string(GetLinkValue());
-    bool askFirst = true;
     for (int i = 0; i < count; ++i) {
         const FileInfo& entry = list.Item(static_cast<size_t>(i));
         std::string price = ToWire(entry.price) + "/" + link;
         std::string name = ToWire(entry.serverPath);
         if (MakeInteractiveFileName(list, i, name))
             price += "/" + FormatG(entry.width) + "/" + FormatG(entry.lat) + "/" + FormatG(entry.lon);
-        int offset = GetOffset(list, i, askFirst);
+        const int offset = offsets[static_cast<size_t>(i)];
         std::string compression = compressionDisabled ? std::string() : ToWire(entry.compression);
         ServerWrite("get " + EscapeBlanks(name) + " " + std::to_string(offset) + " " + price + " " + compression
                     + " \r\n");

@@ -142,6 +142,10 @@ public:
     const wxString& GetErrorText() const { return m_errorText; }
     bool IsReadmeChanged() const { return m_readmeChanged; }
     const std::string& GetLoginAnswer() const { return m_loginAnswer; }
+    // The last RequestFiles asked whether to complete an interrupted download
+    // and got neither Yes nor No (Escape, the box closed, the question
+    // cancelled by a stop): it sent nothing, and every partial file was kept.
+    bool IsResumeCancelled() const { return m_resumeCancelled; }
 
     // Why the entry of the last InitRead was not written whole (empty when it
     // was, or when nothing was read); valid after DoneRead.
@@ -204,6 +208,7 @@ protected:
     bool m_compressionDisabled = false;   // of the last request
     std::string m_loginAnswer;
     bool m_resumeAnswer = true;
+    bool m_resumeCancelled = false;
     bool m_readmeChanged = false;
 
     // The dialer client of a dialled connection; ended with Destroy, never deleted.

@@ -31,6 +31,10 @@ const char* const CXferSocketThread::kNoAccountText =
     "under Connection Settings (the Settings button of this window) or on the Account Settings page of the "
     "Content Wizard, then start the transfer again.\n";
 
+const char* const CXferSocketThread::kResumeCancelledText =
+    "The question whether to complete the interrupted previous download was not answered: nothing was requested, "
+    "and the partial file is kept for the next transfer.\n";
+
 namespace {
 
 using tw::FromWire;
@@ -378,8 +382,13 @@ bool CXferSocketThread::WorkerAgent(CIPGlue& client)
                 going = false;
             }
         }
-        if (going && !Stopped())
+        if (going && !Stopped()) {
             client.RequestFiles(*m_list, m_position, m_compressionDisabled);
+            if (client.IsResumeCancelled()) {
+                closing = wxString(kResumeCancelledText) + "Transfer aborted.\n";
+                going = false;
+            }
+        }
         if (going && !Stopped()) {
             result = GetAllFiles(client);
             if (result)

@@ -70,6 +70,9 @@ public:
     // Why a transfer without a user name ends before it connects, and where
     // the name is entered.
     static const char* const kNoAccountText;
+    // Why a transfer ends when the question whether to complete an
+    // interrupted download was neither answered Yes nor No.
+    static const char* const kResumeCancelledText;
 
     CXferSocketThread(ITransferObserver* observer, bool compressionDisabled);
     ~CXferSocketThread() override;

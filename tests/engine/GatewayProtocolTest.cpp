@@ -426,19 +426,26 @@ TEST_F(GatewayProtocol, SafeFileNames)
 }
 
 // Resume: the offset is the size of the entry's own temporary file, and the
-// question comes once per request, its answer holding for every entry.
+// question comes once per request, its answer holding for every entry. Only
+// an explicit No deletes the partial files; an answer that is neither Yes nor
+// No (Escape, the box's close button, the question cancelled by a stop)
+// keeps them and sends nothing of the request.
 TEST_F(GatewayProtocol, ResumeQuestion)
 {
     struct Case {
+        const char* name;
         int answer;
+        bool stop;   // the job is stopped while the question is up
         std::vector<std::string> expected;
     };
     const Case cases[] = {
-        {wxYES, {"get a.grb 100 1.50/0  ", "get b.grb 0 1.50/0  ", "get c.grb 30 1.50/0  "}},
-        {wxNO, {"get a.grb 0 1.50/0  ", "get b.grb 0 1.50/0  ", "get c.grb 0 1.50/0  "}},
+        {"Yes", wxYES, false, {"get a.grb 100 1.50/0  ", "get b.grb 0 1.50/0  ", "get c.grb 30 1.50/0  "}},
+        {"No", wxNO, false, {"get a.grb 0 1.50/0  ", "get b.grb 0 1.50/0  ", "get c.grb 0 1.50/0  "}},
+        {"Escape or the close button", wxCANCEL, false, {}},
+        {"cancelled by a stop", wxCANCEL, true, {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.answer == wxYES ? "yes" : "no");
+        SCOPED_TRACE(c.name);
         GatewaySim server;
         server.Configure();
         server.Serve("a.grb", SampleBytes(500, 7));
@@ -446,8 +453,10 @@ TEST_F(GatewayProtocol, ResumeQuestion)
         server.Serve("c.grb", SampleBytes(90, 9));
         tw::test::TempDir work;
         Folder folder(work.Path());
-        WriteFile(folder.Tmp("a.grb"), SampleBytes(500, 7).substr(0, 100));
-        WriteFile(folder.Tmp("c.grb"), SampleBytes(90, 9).substr(0, 30));
+        const std::string partialA = SampleBytes(500, 7).substr(0, 100);
+        const std::string partialC = SampleBytes(90, 9).substr(0, 30);
+        WriteFile(folder.Tmp("a.grb"), partialA);
+        WriteFile(folder.Tmp("c.grb"), partialC);
         // Another file of the same base name is no partial copy of a.grb.
         WriteFile(folder.Tmp("b.txt"), "unrelated");
         RecordingResource job;
@@ -459,6 +468,8 @@ TEST_F(GatewayProtocol, ResumeQuestion)
         CIPGlue client(&job);
         ASSERT_TRUE(client.ConnectToServer());
         ASSERT_TRUE(client.Login());
+        if (c.stop)
+            job.stop = true;
         client.RequestFiles(list, CXferLocation(), true);
 
         ASSERT_EQ(job.questions.size(), 1u);
@@ -471,8 +482,17 @@ TEST_F(GatewayProtocol, ResumeQuestion)
             if (line.rfind("get ", 0) == 0)
                 gets.push_back(line);
         EXPECT_EQ(gets, c.expected);
-        EXPECT_EQ(wxFileExists(folder.Tmp("a.grb")), c.answer == wxYES);
+        EXPECT_EQ(client.IsResumeCancelled(), c.answer == wxCANCEL);
+        EXPECT_EQ(wxFileExists(folder.Tmp("a.grb")), c.answer != wxNO);
+        EXPECT_EQ(wxFileExists(folder.Tmp("c.grb")), c.answer != wxNO);
         EXPECT_TRUE(wxFileExists(folder.Tmp("b.txt")));
+        if (c.answer == wxCANCEL) {
+            // Kept as they were, for the next transfer to complete.
+            EXPECT_EQ(ReadFile(folder.Tmp("a.grb")), partialA);
+            EXPECT_EQ(ReadFile(folder.Tmp("c.grb")), partialC);
+            EXPECT_EQ(server.Received().find("\r\n\r\n"), std::string::npos) << "no request block was ended";
+            continue;
+        }
 
         for (size_t i = 0; i < 3; ++i)
             Receive(client, list, i);

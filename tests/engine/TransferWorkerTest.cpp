@@ -371,6 +371,48 @@ TEST_F(TransferWorker, CutConnectionThenResume)
     EXPECT_TRUE(folder.TmpFiles().empty());
 }
 
+// The resume question answered neither Yes nor No (Escape, the box closed):
+// the transfer ends at once as a failure that says why, nothing is asked of
+// the server or placed, and every file keeps what it held, an older copy in
+// the download folder too; the next transfer asks again and completes it.
+TEST_F(TransferWorker, ResumeQuestionNotAnsweredKeepsThePartial)
+{
+    const std::string a = sim.Serve("a.grb", SampleBytes(3000, 31));
+    const std::string b = sim.Serve("b.grb", SampleBytes(2000, 32));
+    Folder folder(dir.Path());
+    WriteFile(folder.Tmp("b.grb"), b.substr(0, 700));
+    WriteFile(folder.Final("a.grb"), "OLD A");
+    auto makeList = [&](CFileList& list) {
+        folder.Add(list, "a.grb");
+        folder.Add(list, "b.grb");
+    };
+    CFileList first;
+    makeList(first);
+    answers.push_back(wxCANCEL);
+    RecordingObserver& cancelled = Run(first);
+    EXPECT_EQ(cancelled.Starting("Box").size(), 1u) << cancelled.All();
+    EXPECT_EQ(cancelled.Starting("Done"),
+              std::vector<std::string>({std::string("Done failed ") + CXferSocketThread::kResumeCancelledText
+                                        + "Transfer aborted.\n"}));
+    EXPECT_TRUE(cancelled.Starting("FileBegin").empty());
+    EXPECT_EQ(ReadFile(folder.Tmp("b.grb")), b.substr(0, 700));
+    EXPECT_EQ(ReadFile(folder.Final("a.grb")), "OLD A");
+    EXPECT_FALSE(wxFileExists(folder.Final("b.grb")));
+    for (size_t i = 0; i < 2; ++i)
+        EXPECT_FALSE(first.GetFileError(i).empty()) << i << ": not received";
+    for (const auto& line : sim.ReceivedLines())
+        EXPECT_NE(line.rfind("get ", 0), 0u) << line;
+
+    answers.push_back(wxYES);
+    CFileList second;
+    makeList(second);
+    RecordingObserver& resumed = Run(second);
+    EXPECT_TRUE(resumed.Has("Done ok Transfer done.\n")) << resumed.All();
+    EXPECT_TRUE(sim.Received().find("get b.grb 700 ") != std::string::npos) << sim.Received();
+    EXPECT_EQ(ReadFile(folder.Final("a.grb")), a);
+    EXPECT_EQ(ReadFile(folder.Final("b.grb")), b);
+}
+
 // A compressed entry (answered as "<name>.bz2") resumes from the partial file
 // the server's bytes are appended to, tmp/<name>.bz2: the question is asked
 // (also for a lone such entry), its size is the offset, the server sends only
@@ -1005,7 +1047,10 @@ TEST_F(TransferWorker, BrokenConnectionIsToldInPlainWordsFirst)
         sim.Configure("skipper", "s3cret", 1);
         sim.Serve("a.grb", SampleBytes(50000, 18));
         sim.SetFaults({c.fault});
-        Folder folder(dir.Path());
+        // A folder of its own: the part kept by the case before would be
+        // offered for completion.
+        tw::test::TempDir caseDir;
+        Folder folder(caseDir.Path());
         CFileList list;
         folder.Add(list, "a.grb");
         RecordingObserver& o = Run(list);

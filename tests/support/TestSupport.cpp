@@ -1,9 +1,11 @@
 #include "support/TestSupport.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
 #include <sstream>
+#include <thread>
 
 #include <wx/app.h>
 #include <wx/bitmap.h>
@@ -274,6 +276,46 @@ std::vector<wxString> QueryTexts(const wxString& path, const wxString& sql)
     rs.Finalize();
     db.Close();
     return out;
+}
+
+// ---------------------------------------------------------------- windows on the display
+
+namespace {
+
+std::string WindowSearch(const std::string& title)
+{
+    return "xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | tail -n 1";
+}
+
+bool WindowThere(const std::string& title)
+{
+    return std::system((WindowSearch(title) + " | grep -q .").c_str()) == 0;
+}
+
+} // namespace
+
+bool WindowShown(const std::string& title, int timeoutMs)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (WindowThere(title))
+            return true;
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+bool EscapeOnWindow(const std::string& title)
+{
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (!WindowThere(title))
+            return attempt > 0;
+        const std::string key = "W=$(" + WindowSearch(title) + "); [ -n \"$W\" ] || exit 0; "
+                                "xdotool windowfocus \"$W\" 2>/dev/null; sleep 0.2; xdotool key Escape; sleep 0.3";
+        std::system(key.c_str());
+    }
+    return !WindowThere(title);
 }
 
 } // namespace tw::test

@@ -102,6 +102,14 @@ std::string FailureText(Call&& call)
     return kNoFailure;
 }
 
+// Real windows on the test's display, found by their exact title through
+// xdotool (callable from a helper thread while the main thread runs a modal
+// box): whether such a window is mapped within timeoutMs; and Escape typed
+// on it through the XTest extension, a few times if need be, until it is
+// gone (false when it stays or never came).
+bool WindowShown(const std::string& title, int timeoutMs);
+bool EscapeOnWindow(const std::string& title);
+
 // Saves a picture of a shown window as PNG (for looking at during development).
 bool Screenshot(class wxWindow* window, const wxString& path);
 

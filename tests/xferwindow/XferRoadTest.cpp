@@ -4,8 +4,13 @@
 // closing, a close while the worker asks about resuming, the measured rate,
 // the important-message button and a transfer through the dialer service.
 #include <atomic>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <map>
+#include <thread>
+
+#include <unistd.h>
 
 #include <wx/dir.h>
 #include <wx/filefn.h>
@@ -25,6 +30,9 @@
 #include "platform/Locations.h"
 #include "startup/StartupFixtures.h"
 #include "engine/transfer/DialService.h"
+#include "engine/transfer/XferSocket.h"
+#include "platform/Launcher.h"
+#include "platform/UiHooks.h"
 #include "support/GatewaySim.h"
 #include "windows/basic/basicwindow.h"
 #include "windows/common/PictureButton.h"
@@ -304,7 +312,44 @@ TEST_F(XferTransfer, ForcedCloseDuringTheResumeQuestion)
     ASSERT_EQ(rec.results.size(), 1u);
     EXPECT_EQ(rec.results[0], 0);
     EXPECT_FALSE(wxFileExists(folder + "/wind.grb"));
+    EXPECT_EQ(ReadFile(folder + "/tmp/wind.grb.bz2"), packed.substr(0, 1000))
+        << "a question cancelled by the close keeps the partial file";
     EXPECT_TRUE(launcher.Starts().empty());
+}
+
+// Escape typed on the real resume question: the partial file (paid bytes)
+// stays as it was, nothing is asked of the server, and the transfer ends
+// saying why; only an explicit No deletes it.
+TEST_F(XferTransfer, EscapeOnTheResumeQuestionKeepsThePartial)
+{
+    if (tw::FindExecutable("xdotool").empty())
+        GTEST_SKIP() << "xdotool is not installed";
+    sim.ServeWithCompressed("wind.grb", SampleBytes(50000, 5));
+    const std::string partial = ReadFile(sim.Root() + "/wind.grb.bz2").substr(0, 1000);
+    ASSERT_TRUE(wxFileName::Mkdir(folder + "/tmp", 0777, wxPATH_MKDIR_FULL));
+    WriteFile(folder + "/tmp/wind.grb.bz2", partial);
+    CActiveFileList files;
+    AddActive(files, File("W", "wind.grb"));
+    FileXfer* w = Start(files, 1);
+    ASSERT_NE(w, nullptr);
+
+    tw::SetMessageBoxHandler({});   // the real box
+    std::atomic<bool> escaped {false};
+    std::thread keys([&] { escaped = tw::test::WindowShown("Notice", 20000) && tw::test::EscapeOnWindow("Notice"); });
+    Click(w, FileXfer::ID_GO_BUTTON);
+    const bool ended = ReachesEnd(w);
+    keys.join();
+    tw::test::ResetUi();
+
+    EXPECT_TRUE(escaped) << "the box was answered by Escape";
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(w->GetState(), 1);
+    EXPECT_TRUE(w->m_log->GetValue().Contains(CXferSocketThread::kResumeCancelledText)) << w->m_log->GetValue();
+    EXPECT_EQ(ReadFile(folder + "/tmp/wind.grb.bz2"), partial);
+    EXPECT_FALSE(wxFileExists(folder + "/wind.grb"));
+    for (const std::string& line : sim.ReceivedLines())
+        EXPECT_NE(line.rfind("get ", 0), 0u) << line;
+    EXPECT_EQ(Close(w), 0);
 }
 
 TEST_F(XferTransfer, MeasuredRateIsStoredAfterSuccess)
@@ -760,6 +805,142 @@ TEST_F(XferTransfer, CloseDuringADialHandsTheOutcomeOnOnceTheWorkerEnded)
     EXPECT_TRUE(dialer.WaitForRequest("hangup"));
     EXPECT_FALSE(wxFileExists(folder + "/wind.grb"));
     CDialService::SetWaits(saved);
+}
+
+// A termination signal (SIGTERM, SIGHUP: the session ends) while a transfer
+// runs: the transfer window is closed as its close box closes it and waited
+// for, so what arrived is placed and the outcome reaches the window that
+// asked, and only then the main window is closed.
+class SignalClose : public XferTransfer
+{
+protected:
+    void SetUp() override
+    {
+        XferTransfer::SetUp();
+        // The close waits as the program's own: the close box gives the
+        // worker 100 ms to end by itself before it is stopped by force.
+        FileXfer::SetCloseTimings(100, 300);
+        main = new wxFrame(nullptr, wxID_ANY, "Main Window");
+        main->Show();
+        app.topWindow = main;
+    }
+    void TearDown() override
+    {
+        // The end of the program as OnExit makes it (this also ends the
+        // signal close's own wait, which would end the process).
+        app.Shutdown();
+        tw::DismissMessageBoxes(false);
+        tw::test::ResetUi();
+        if (main)
+            main->Destroy();
+        app.topWindow = nullptr;
+        XferTransfer::TearDown();
+    }
+
+    // Waits until the main window is gone, then ends as OnExit would.
+    bool ProgramEnds(int timeoutMs)
+    {
+        const bool ended = tw::test::WaitFor([&] { return !main; }, timeoutMs);
+        app.Shutdown();
+        return ended;
+    }
+
+    static int64_t NowMs()
+    {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+
+    TidewrightApp& app = wxGetApp();
+    wxWeakRef<wxFrame> main;
+};
+
+TEST_F(SignalClose, WhatArrivedIsPlacedBeforeTheProgramEnds)
+{
+    sim.SetFaults({"rate=15000"});
+    const std::string first = SampleBytes(2000, 61);
+    sim.ServeWithCompressed("first.grb", first);
+    for (const char* name : {"second.grb", "third.grb", "fourth.grb"})
+        sim.ServeWithCompressed(name, SampleBytes(60000, 62));
+    CActiveFileList files;
+    for (const char* name : {"first.grb", "second.grb", "third.grb", "fourth.grb"})
+        AddActive(files, File(name, name));
+    FileXfer* w = Start(files, 1);
+    ASSERT_NE(w, nullptr);
+    wxWeakRef<FileXfer> ref(w);
+    EXPECT_EQ(w->GetParent(), main.get());
+    Click(w, FileXfer::ID_GO_BUTTON);
+    ASSERT_TRUE(tw::test::WaitFor([&] { return w->m_log->GetValue().Contains("Retrieving 'second.grb.bz2'"); },
+                                  15000))
+        << w->m_log->GetValue();
+    EXPECT_TRUE(wxFileExists(folder + "/tmp/first.grb.bz2")) << "arrived whole, not yet placed";
+
+    app.CloseOnSignal();
+    ASSERT_TRUE(ProgramEnds(4000)) << "the main window was closed";
+    EXPECT_FALSE(ref) << "the transfer window went before it";
+    ASSERT_EQ(rec.results.size(), 1u) << "the outcome reached the window that asked for the transfer";
+    EXPECT_EQ(rec.results[0], 0);
+    EXPECT_TRUE(FileXfer::WaitForWorkers(5000));
+
+    EXPECT_TRUE(ReadFile(folder + "/first.grb") == first) << "decompressed and placed";
+    EXPECT_FALSE(wxFileExists(folder + "/tmp/first.grb.bz2"));
+    EXPECT_TRUE(wxFileExists(folder + "/tmp/second.grb.bz2")) << "the file under way stays for a resume";
+    EXPECT_FALSE(wxFileExists(folder + "/second.grb"));
+    std::map<wxString, wxString> local;   // by item
+    for (size_t i = 0; i < files.GetCount(); ++i)
+        local[files.Item(i).FileID] = files.Item(i).LocalPath;
+    EXPECT_EQ(local["first.grb"], folder + "/first.grb") << "the epilogue ran";
+    EXPECT_EQ(local["second.grb"], "");
+}
+
+// The signal comes while a box of the desktop's own is up (here the resume
+// question): the box is closed as its close box closes it, the partial file
+// stays, and the program ends at once, not after the 5 s that a window which
+// does not close is given. A box still up 2.6 s after the signal is answered
+// with Escape, so that the test sees the end in time to tell.
+TEST_F(SignalClose, AMessageBoxUpDoesNotHoldTheEndBack)
+{
+    if (tw::FindExecutable("xdotool").empty())
+        GTEST_SKIP() << "xdotool is not installed";
+    sim.ServeWithCompressed("wind.grb", SampleBytes(50000, 63));
+    const std::string partial = ReadFile(sim.Root() + "/wind.grb.bz2").substr(0, 1000);
+    ASSERT_TRUE(wxFileName::Mkdir(folder + "/tmp", 0777, wxPATH_MKDIR_FULL));
+    WriteFile(folder + "/tmp/wind.grb.bz2", partial);
+    CActiveFileList files;
+    AddActive(files, File("W", "wind.grb"));
+    FileXfer* w = Start(files, 1);
+    ASSERT_NE(w, nullptr);
+
+    app.InstallTerminationSignals();
+    tw::SetMessageBoxHandler({});   // the real box
+    std::atomic<bool> shown {false}, escaped {false};
+    std::atomic<int64_t> signalledMs {0};
+    std::thread helper([&] {
+        shown = tw::test::WindowShown("Notice", 20000);
+        if (!shown)
+            return;
+        signalledMs = NowMs();
+        kill(getpid(), SIGTERM);
+        while (NowMs() - signalledMs < 2600 && tw::test::WindowShown("Notice", 0))
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (tw::test::WindowShown("Notice", 0))
+            escaped = tw::test::EscapeOnWindow("Notice");
+    });
+    Click(w, FileXfer::ID_GO_BUTTON);
+    const bool ended = ProgramEnds(4000);
+    const int64_t endedMs = NowMs();
+    helper.join();
+
+    ASSERT_TRUE(shown) << "the resume question came";
+    EXPECT_FALSE(escaped) << "the box was still up 2.6 s after the signal";
+    ASSERT_TRUE(ended);
+    EXPECT_LT(endedMs - signalledMs, 2500) << "a window that does not close is given 5 s";
+    ASSERT_EQ(rec.results.size(), 1u);
+    EXPECT_EQ(rec.results[0], 0);
+    EXPECT_TRUE(FileXfer::WaitForWorkers(5000));
+    EXPECT_EQ(ReadFile(folder + "/tmp/wind.grb.bz2"), partial) << "a question cancelled by the signal keeps it";
+    EXPECT_FALSE(wxFileExists(folder + "/wind.grb"));
 }
 
 // The whole road as the Library window runs it, with the application started
