@@ -173,6 +173,8 @@ bool TidewrightApp::OnInit()
 {
     // The base class's initialisation is not called: the program takes no
     // command line.
+    // The log shows in a box what no window has shown in its own.
+    delete wxLog::SetActiveTarget(tw::NewLogTarget());
     if (!Startup())
         return false;
     InstallTerminationSignals();

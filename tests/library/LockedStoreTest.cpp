@@ -7,7 +7,10 @@
 #include "library/LibraryFixtures.h"
 
 #include "model/BatchFile.h"
+#include "windows/common/ErrorGate.h"
 
+#include <wx/dialog.h>
+#include <wx/modalhook.h>
 #include <wx/wxsqlite3.h>
 
 namespace library_test {
@@ -227,6 +230,140 @@ TEST_F(LockedStoreTest, RestoreOnALockedStoreKeepsTheBatchesAndTheirRows)
     EXPECT_TRUE(tw::test::BoxShown("could not be imported"));
     EXPECT_EQ(StoredState(), stored);
     EXPECT_EQ(ListedState(false), listed);
+}
+
+} // namespace
+} // namespace library_test
+
+namespace library_test {
+namespace {
+
+// The boxes a user sees, counted as the program shows them: the program's
+// own (the scripted message boxes) and those the program's log target opens
+// once the loop is idle (every modal dialog, ended at once).
+class SeenBoxes : public wxModalDialogHook
+{
+public:
+    SeenBoxes() : m_log(tw::NewLogTarget()) { Register(); }
+    ~SeenBoxes() override { Unregister(); }
+    std::vector<wxString> logBoxes;
+
+    // Every box shown: its caption, and its text for the program's own.
+    std::vector<wxString> All() const
+    {
+        std::vector<wxString> all;
+        for (const auto& box : Ui().boxes)
+            all.push_back(box.caption + ": " + box.message);
+        all.insert(all.end(), logBoxes.begin(), logBoxes.end());
+        return all;
+    }
+    static std::string Listed(const std::vector<wxString>& boxes)
+    {
+        wxString text;
+        for (const wxString& box : boxes)
+            text << "[" << box << "] ";
+        return text.utf8_string();
+    }
+
+protected:
+    int Enter(wxDialog* dialog) override
+    {
+        logBoxes.push_back(dialog->GetTitle());
+        return wxID_OK;
+    }
+    void Exit(wxDialog*) override {}
+
+private:
+    // The program's log target, behind the test's record of the log.
+    wxLogChain m_log;
+};
+
+TEST_F(LockedStoreTest, AFailedCommandIsOneBoxAndOneLogLine)
+{
+    struct Case {
+        const char* name;
+        std::function<void(LockedStoreTest&)> act;
+    };
+    const Case cases[] = {
+        {"Batch > Enable/Disable (10064)",
+         [](LockedStoreTest& t) {
+             wxCommandEvent e(wxEVT_MENU, ID_BATCH_ENABLE_TOGGLE);
+             t.window->GetEventHandler()->ProcessEvent(e);
+         }},
+        {"click on the status column of another batch",
+         [](LockedStoreTest& t) {
+             t.Mouse(t.window->m_batchesList, wxEVT_LEFT_DOWN, RowPoint(t.window->m_batchesList, t.RowOfBatch(4), 0));
+         }},
+        {"choosing another batch",
+         [](LockedStoreTest& t) { t.ClickRow(t.window->m_batchesList, t.RowOfBatch(4)); }},
+        {"New Batch answered OK",
+         [](LockedStoreTest& t) {
+             BatchWindow::SetBatchDialogRunner([&t](CBatch& batch, bool) {
+                 batch.info.title = "Fresh";
+                 batch.info.folder = t.dir / "Fresh";
+                 return static_cast<int>(wxID_OK);
+             });
+             t.window->LaunchNewBatchDlg();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetStore();
+        Open();
+        ClickRow(window->m_batchesList, RowOfBatch(3));
+        const int status4 = Query("SELECT status FROM batches WHERE ID=4");
+        tw::test::ResetUi();
+        tw::test::ClearLog();
+        {
+            SeenBoxes seen;
+            Lock();
+            c.act(*this);
+            EXPECT_TRUE(tw::test::RunLoopUntilIdle());
+            Unlock();
+            const std::vector<wxString> all = seen.All();
+            ASSERT_EQ(all.size(), 1u) << SeenBoxes::Listed(all);
+            EXPECT_EQ(Ui().boxes.size(), 1u);
+            EXPECT_EQ(Ui().boxes[0].caption, "Error");
+            EXPECT_TRUE(Ui().boxes[0].message.Contains("database is locked")) << Ui().boxes[0].message;
+        }
+        int errorLines = 0;
+        for (const auto& entry : tw::test::CapturedLog())
+            errorLines += entry.level == wxLOG_Error;
+        EXPECT_GE(errorLines, 1) << "the failure stays in the log";
+        EXPECT_EQ(Query("SELECT status FROM batches WHERE ID=4"), status4);
+        BatchWindow::SetBatchDialogRunner([](CBatch&, bool) { return static_cast<int>(wxID_CANCEL); });
+    }
+}
+
+// The Edit menu's commands are queued keys, handled after the command: what
+// their work meets (here the question itself fails) is told in the gate's
+// box, and the program's loop runs on.
+TEST_F(LockedStoreTest, AFailureInAQueuedEditCommandIsToldAndTheLoopRunsOn)
+{
+    ResetStore();
+    Open();
+    ClickRow(window->m_batchesList, RowOfBatch(3));
+    ClickRow(window->m_itemsList, RowOfItem("G1"));
+    tw::test::ResetUi();
+    int questions = 0;
+    tw::SetMessageBoxHandler([&questions](const tw::MessageBoxRequest& request) {
+        Ui().boxes.push_back(request);
+        if (request.caption == "Confirm Delete") {
+            ++questions;
+            throw wxSQLite3Exception(5, "database is locked");
+        }
+        return static_cast<int>(wxOK);
+    });
+    wxCommandEvent del(wxEVT_MENU, ID_BATCH_DELETE_ITEMS);
+    window->GetEventHandler()->ProcessEvent(del);
+    EXPECT_EQ(questions, 0) << "queued, not handled inside the command";
+    EXPECT_NO_THROW(EXPECT_TRUE(tw::test::RunLoopUntilIdle()));
+    EXPECT_EQ(questions, 1);
+    int errors = 0;
+    for (const auto& box : Ui().boxes)
+        errors += box.caption == "Error" && box.message.Contains("database is locked");
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(ItemRows(3, "G1"), 1);
 }
 
 } // namespace

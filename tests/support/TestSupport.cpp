@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <mutex>
 #include <sstream>
@@ -12,12 +13,14 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/dir.h>
+#include <wx/evtloop.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/stopwatch.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 #include <wx/window.h>
 #include <wx/wxsqlite3.h>
@@ -193,6 +196,37 @@ void Pump(int ms)
         }
         wxMilliSleep(2);
     } while (sw.Time() < ms);
+}
+
+bool RunLoopUntilIdle(int timeoutMs)
+{
+    if (!wxTheApp)
+        return false;
+    int idlePasses = 0;
+    wxGUIEventLoop loop;
+    const auto onIdle = [&](wxIdleEvent& event) {
+        event.Skip();
+        if (++idlePasses >= 2 && loop.IsRunning())
+            loop.Exit();
+    };
+    wxTheApp->Bind(wxEVT_IDLE, onIdle);
+    wxStopWatch sw;
+    wxTimer tick;
+    tick.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (sw.Time() > timeoutMs && loop.IsRunning())
+            loop.Exit();
+        wxWakeUpIdle();
+    });
+    tick.Start(10);
+    struct Unbind {
+        std::function<void()> run;
+        ~Unbind() { run(); }
+    } unbind{[&] {
+        tick.Stop();
+        wxTheApp->Unbind(wxEVT_IDLE, onIdle);
+    }};
+    loop.Run();
+    return idlePasses >= 2;
 }
 
 bool WaitFor(const std::function<bool()>& pred, int timeoutMs)

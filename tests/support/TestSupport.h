@@ -80,6 +80,12 @@ bool BoxShown(const wxString& fragment);
 bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 5000);
 // Runs pending events for about the given time.
 void Pump(int ms = 50);
+// Runs the toolkit's own event loop, as the program's main loop runs, until
+// the application has been idle twice (what the first idle pass shows, such
+// as the log's boxes, has been shown) or the timeout passes; returns whether
+// it got that far. Unlike Pump, idle work runs, and an exception that leaves
+// a queued event comes out here.
+bool RunLoopUntilIdle(int timeoutMs = 3000);
 
 // The text a call fails with, for "this call fails with this text": the
 // std::string it throws (the protocol failures), or the GetErrorText() of an

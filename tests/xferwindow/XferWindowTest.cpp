@@ -17,6 +17,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <wx/wxsqlite3.h>
+
 #include "core/Registry.h"
 #include "model/FileList.h"
 #include "windows/map/MapPanel.h"
@@ -742,4 +744,26 @@ TEST_F(XferWindow, EveryLabelShowsItsWholeTextThroughATransfer)
     wxFileName::Mkdir(dir, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
     tw::test::Screenshot(w, dir + "/after-transfer.png");
     EXPECT_EQ(tw::test::ClippedText(w), "") << "after a transfer";
+}
+
+// The end of a transfer reaches the done-handler after the event that closed
+// the window, from the toolkit's queue. A handler whose store fails there
+// (a locked database) is told in the gate's one box; the program's loop
+// runs on and the window goes.
+TEST_F(XferWindow, AFailureInTheDoneHandlerIsToldAndTheLoopRunsOn)
+{
+    tw::test::ResetUi();
+    CFileList& list = NewList();
+    FileXfer* w = Make(list, 1);
+    done.onDone = [](wxCommandEvent&) { throw wxSQLite3Exception(5, "database is locked"); };
+    wxWeakRef<FileXfer> ref(w);
+    w->InitiateWindowClose(false);
+    EXPECT_NO_THROW(EXPECT_TRUE(tw::test::RunLoopUntilIdle()));
+    EXPECT_TRUE(tw::test::WaitFor([&] { return !ref; }, 3000)) << "the window is destroyed";
+    EXPECT_EQ(done.results.size(), 1u);
+    int errors = 0;
+    for (const auto& box : tw::test::Ui().boxes)
+        errors += box.caption == "Error" && box.message.Contains("database is locked");
+    EXPECT_EQ(errors, 1);
+    windows.clear();
 }

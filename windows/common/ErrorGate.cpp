@@ -4,6 +4,7 @@
 
 #include <wx/app.h>
 #include <wx/log.h>
+#include <wx/thread.h>
 #include <wx/toplevel.h>
 #include <wx/window.h>
 #include <wx/wxsqlite3.h>
@@ -11,6 +12,44 @@
 #include "platform/UiHooks.h"
 
 namespace tw {
+
+namespace {
+
+// How many LogWithoutBox live on the main thread.
+int g_withoutBox = 0;
+
+class ProgramLog : public wxLogGui
+{
+protected:
+    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo& info) override
+    {
+        const bool failure = level == wxLOG_Error || level == wxLOG_Warning;
+        if (failure && g_withoutBox > 0 && wxThread::IsMain())
+            wxLog::DoLogRecord(level, msg, info);   // formatted, to DoLogText
+        else
+            wxLogGui::DoLogRecord(level, msg, info);
+    }
+    void DoLogText(const wxString& line) override { wxMessageOutputStderr().Output(line); }
+};
+
+} // namespace
+
+LogWithoutBox::LogWithoutBox()
+{
+    if (wxThread::IsMain())
+        ++g_withoutBox;
+}
+
+LogWithoutBox::~LogWithoutBox()
+{
+    if (wxThread::IsMain())
+        --g_withoutBox;
+}
+
+wxLog* NewLogTarget()
+{
+    return new ProgramLog;
+}
 
 wxWindow* BoxParent(wxWindow* near)
 {
@@ -25,15 +64,23 @@ wxWindow* BoxParent(wxWindow* near)
 
 void ShowError(const wxString& message, wxWindow* near)
 {
-    wxLogError("%s", message);
+    {
+        const LogWithoutBox boxFollows;
+        wxLogError("%s", message);
+    }
     tw::MessageBox(message, wxS("Error"), wxOK | wxICON_ERROR, BoxParent(near));
 }
 
 void ShowErrorLater(const wxString& message)
 {
-    wxLogError("%s", message);
-    if (!wxTheApp)
+    if (!wxTheApp) {
+        wxLogError("%s", message);
         return;
+    }
+    {
+        const LogWithoutBox boxFollows;
+        wxLogError("%s", message);
+    }
     wxTheApp->CallAfter([message] { tw::MessageBox(message, wxS("Error"), wxOK | wxICON_ERROR, BoxParent(nullptr)); });
 }
 

@@ -13,6 +13,7 @@
 
 #include <wx/string.h>
 
+class wxLog;
 class wxWindow;
 
 namespace tw {
@@ -37,6 +38,25 @@ enum class ErrorTiming { Now, AfterEvent };
 // reported (ShowError, or ShowErrorLater with ErrorTiming::AfterEvent) and
 // false is returned; true when `work` ran to its end.
 bool Guarded(wxWindow* near, const std::function<void()>& work, ErrorTiming timing = ErrorTiming::Now);
+
+// While one lives, what is logged at error or warning level goes to the log
+// only and gets no box of its own from the program's log target: the caller
+// shows the failure in its own box (the gate's own line, a store that logs
+// the failure it then returns). Main thread.
+class LogWithoutBox
+{
+public:
+    LogWithoutBox();
+    ~LogWithoutBox();
+    LogWithoutBox(const LogWithoutBox&) = delete;
+    LogWithoutBox& operator=(const LogWithoutBox&) = delete;
+};
+
+// The program's log target (the application hands it to the toolkit): the
+// toolkit's own, which shows what was logged at error or warning level in a
+// box once the loop is idle, except for the lines logged under a
+// LogWithoutBox, which go to the standard error stream.
+wxLog* NewLogTarget();
 
 // The message of the exception being handled (call inside a catch block):
 // the database's message for a database error, what() for a standard

@@ -222,10 +222,15 @@ void BatchWindow::OnBatchListCtrlLeftDown(wxMouseEvent& event)
         return;
     }
     // The status column: select the row (as a click would), then flip it.
+    // A batch whose items could not be read is not flipped: the click has
+    // failed, and the user has been told once.
     const int id = BatchIdOfRow(row);
-    if (id != m_currentBatchId || SelectedBatchRow() != row)
+    if (id != m_currentBatchId || SelectedBatchRow() != row) {
         m_batchesList->SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
                                     wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+        if (m_itemsUnreadable)
+            return;
+    }
     if (id != -1) {
         wxCommandEvent none;
         OnEnableBatchToggleClick(none);
@@ -265,10 +270,14 @@ void BatchWindow::LaunchNewBatchDlg()
         return;
     CBatchFolder* store = CBatchFolder::Instance();
     int stored = -1;
-    if (!tw::Guarded(this, [&] { stored = store->AddBatch(&batch, -1); }))
-        return;
+    {
+        // The store logs a failure that it returns; the user sees it once,
+        // in the box below.
+        const tw::LogWithoutBox boxFollows;
+        if (!tw::Guarded(this, [&] { stored = store->AddBatch(&batch, -1); }))
+            return;
+    }
     if (stored < 0) {
-        // The store has logged the failure.
         tw::MessageBox(store->LastAddError(), wxS("Error"), wxOK | wxICON_ERROR, tw::BoxParent(this));
         return;
     }
@@ -289,6 +298,7 @@ void BatchWindow::LoadBatchItemsCtrl(int batchId)
 {
     m_itemsList->Freeze();
     m_itemsList->DeleteAllItems();
+    m_itemsUnreadable = false;
     if (batchId < 0) {
         SetItemsHeading(wxS("Batch"));
         m_itemsList->Thaw();
@@ -296,7 +306,8 @@ void BatchWindow::LoadBatchItemsCtrl(int batchId)
     }
     tw::Shell& app = tw::TheShell();
     CBatch batch;
-    if (!tw::Guarded(this, [&] { batch = CBatchFolder::Instance()->GetBatchByIndex(batchId); })) {
+    m_itemsUnreadable = !tw::Guarded(this, [&] { batch = CBatchFolder::Instance()->GetBatchByIndex(batchId); });
+    if (m_itemsUnreadable) {
         // Nothing shown that the store did not give.
         SetItemsHeading(wxS("Batch"));
         m_itemsList->Thaw();
@@ -377,7 +388,11 @@ void BatchWindow::OnItemsListRightDown(wxMouseEvent& event)
     const long row = GetSelectedBatchItemId(event.GetPosition(), m_itemsList, nullptr);
     if (row < 0)
         return;
-    m_itemsList->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    // The row also becomes the list's current row: a list without one takes
+    // the press as a click beside its rows and asks for a context menu of its
+    // own, after the one the toolkit asks for (the menu opened twice).
+    m_itemsList->SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                              wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
     event.Skip();
 }
 
@@ -473,7 +488,10 @@ void BatchWindow::SortList(wxListCtrl* list, int column)
 
 void BatchWindow::OnChar(wxKeyEvent& event)
 {
-    OnKeyDown(event);
+    // The Edit commands queue their keys here: handled outside any toolkit
+    // callback, an exception would end the program rather than reach the
+    // application, so what they meet is told here.
+    tw::Guarded(this, [&] { OnKeyDown(event); });
 }
 
 void BatchWindow::OnKeyDown(wxKeyEvent& event)

@@ -227,6 +227,7 @@ void BatchWindow::Init()
     m_innerSplitter = nullptr;
     m_currentBatchId = -2;
     m_rightButtonDown = false;
+    m_itemsUnreadable = false;
     m_itemClipboard.Empty();
     m_currentItem = nullptr;
     m_lastSelectedList = nullptr;

@@ -349,6 +349,9 @@ public:
     wxListCtrl* m_lastSelectedList;
     // Folder the items list's Choose Program dialog opens in.
     wxString m_chooseProgramDir;
+    // The last load of the items list failed: the store could not give the
+    // batch (the user has been told).
+    bool m_itemsUnreadable;
     // Sash moves are stored only once the window is shown and laid out: the
     // splitters move their sashes while they get their first sizes.
     bool m_sashesTracked;

@@ -23,6 +23,7 @@
 #include <wx/utils.h>
 #include <wx/valtext.h>
 
+#include "windows/common/ErrorGate.h"
 #include "core/Editions.h"
 #include "core/Numbers.h"
 #include "core/PositionText.h"
@@ -936,7 +937,10 @@ void FileXfer::FinishClose()
     done.SetInt(TransferSuccess() ? 1 : 0);
     done.SetExtraLong(m_job.rate);
     done.SetEventObject(this);
-    GetEventHandler()->ProcessEvent(done);
+    // This runs after the event that closed the window (queued, or from the
+    // worker's end), where an exception would end the program rather than
+    // reach the application: what the done-handler meets is told here.
+    tw::Guarded(GetParent(), [&] { GetEventHandler()->ProcessEvent(done); });
     m_queue->DetachTarget();
     Destroy();
 }
