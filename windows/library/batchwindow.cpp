@@ -250,6 +250,9 @@ bool BatchWindow::Create(wxWindow* parent, wxWindowID id, const wxString& captio
     Centre();
     ApplyStoredSashes();
     Bind(wxEVT_IDLE, &BatchWindow::OnIdleUntilLaidOut, this);
+    // The keyboard starts in the batches list, not on the first tool, where
+    // a Return would switch the mode.
+    m_batchesList->SetFocus();
     return true;
 }
 
