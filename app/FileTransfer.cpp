@@ -60,8 +60,10 @@ bool TidewrightApp::FileTransferStart(CActiveFileList& files, wxEvtHandler* hand
     if ((handler == nullptr) != (method == nullptr))
         return false;
     if (!FileXfer::WaitForWorkers(kPreviousWorkerWaitMs)) {
+        // Told here, once: the caller's own "could not be created" would
+        // be a second, wrong account of it.
         wxLogError("The previous transfer has not ended yet.");
-        return false;
+        return true;
     }
 
     transferList.Clear();

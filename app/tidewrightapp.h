@@ -254,7 +254,9 @@ public:
     // update), opens the modal transfer window and returns at once; the end
     // arrives as wxEVT_TRANSFER_DONE, bound on the window to `method` of
     // `handler` (both or neither; false when only one is given). `area`
-    // (may be null) is the position sent with the request.
+    // (may be null) is the position sent with the request. A transfer
+    // refused because the previous one has not ended is told here and opens
+    // no window; the result is then true, so the caller tells nothing more.
     bool FileTransferStart(class CActiveFileList& files, wxEvtHandler* handler, wxObjectEventFunction method,
                            int mode, HomePosition* area) override;
     // Adds one file to `list`; false when it is skipped (its download folder

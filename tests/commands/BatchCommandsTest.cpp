@@ -4,6 +4,8 @@
 // the content wizard and the windows the commands open.
 #include <wx/aboutdlg.h>
 #include <wx/dialog.h>
+#include <wx/uiaction.h>
+#include <wx/weakref.h>
 
 #include "CommandsFixtures.h"
 #include "library/ModalDriver.h"
@@ -348,4 +350,35 @@ TEST_F(LibraryApp, ModeSwitches)
     EXPECT_EQ(app.viewMode, TidewrightApp::kModePortal);
     EXPECT_FALSE(app.HasBasicHomePosition());
     library = nullptr;
+}
+
+// The window opens with the keyboard in the batches list: a Return typed
+// right after the start stays in the Library and does not act as the first
+// tool (Basic mode).
+TEST_F(LibraryApp, OpensWithTheKeyboardInTheBatchesList)
+{
+    auto inBatchesList = [this] {
+        for (wxWindow* w = wxWindow::FindFocus(); w; w = w->GetParent())
+            if (w == library->m_batchesList)
+                return true;
+        return false;
+    };
+    // Without a window manager the keyboard goes where the pointer is: it
+    // rests over the window (no click) as a user's would.
+    library->Raise();
+    wxUIActionSimulator keys;
+    keys.MouseMove(library->GetScreenRect().GetBottomRight() - wxPoint(20, 20));
+    EXPECT_TRUE(WaitFor([&] {
+        return wxWindow::FindFocus() && wxGetTopLevelParent(wxWindow::FindFocus()) == library;
+    }, 3000)) << "no control of the window has the keyboard focus";
+    EXPECT_TRUE(inBatchesList()) << "focus on "
+                                 << (wxWindow::FindFocus() ? wxWindow::FindFocus()->GetClassInfo()->GetClassName()
+                                                           : L"nothing");
+
+    wxWeakRef<wxFrame> ref(library);
+    keys.Char(WXK_RETURN);
+    Pump(300);
+    ASSERT_TRUE(ref) << "Return switched the mode";
+    EXPECT_EQ(app.topWindow, library);
+    EXPECT_EQ(app.viewMode, TidewrightApp::kModeLibrary);
 }

@@ -6,6 +6,8 @@
 
 #include "CommandsFixtures.h"
 #include "library/LibraryFixtures.h"
+#include "engine/transfer/ObserverQueue.h"
+#include "engine/transfer/XferWorkers.h"
 #include "support/GatewaySim.h"
 #include "xferwindow/XferFixtures.h"
 
@@ -93,6 +95,36 @@ TEST_F(LibraryDownload, StartWithAndWithoutTheBasicArea)
     ASSERT_NE(xfer_test::FindXfer(), nullptr);
     EXPECT_EQ(app.transferList.GetCount(), 0u);
     CloseUnused();
+}
+
+// A start while the previous transfer's worker is still alive is refused and
+// told once, as that; no window opens and the store's list is not touched.
+TEST_F(LibraryDownload, AStartWhileThePreviousTransferRunsIsToldOnce)
+{
+    ASSERT_TRUE(FileXfer::WaitForWorkers(0)) << "no worker of another test is alive";
+    app.transferList.Add("/kept.grb", "t", "f", "kept.grb", "", "1", false, 0, 0, 0);
+    // A worker that has not ended (never run: deleting it ends it).
+    auto* previous = new CFileXferWorker(std::make_shared<CXferObserverQueue>(nullptr), false);
+    tw::test::ClearLog();
+    for (int command : {ID_BATCH_START_TRANSFER, ID_BATCH_TOOL_TRANSFER}) {
+        SCOPED_TRACE(command);
+        tw::test::ResetUi();
+        const size_t logged = tw::test::CapturedLog().size();
+        Command(command);
+        Pump(50);
+        EXPECT_EQ(xfer_test::FindXfer(), nullptr);
+        EXPECT_EQ(app.transferList.GetCount(), 1u) << "the previous transfer's list is left alone";
+        const std::vector<tw::test::LogEntry> log = tw::test::CapturedLog();
+        std::vector<wxString> told;
+        for (size_t i = logged; i < log.size(); ++i)
+            told.push_back(log[i].text);
+        for (const auto& box : tw::test::Ui().boxes)
+            told.push_back(box.message);
+        EXPECT_EQ(told, std::vector<wxString>{"The previous transfer has not ended yet."});
+        EXPECT_TRUE(library->IsEnabled());
+    }
+    delete previous;
+    EXPECT_TRUE(FileXfer::WaitForWorkers(0));
 }
 
 // The whole road: the enabled batches' ticked items arrive, each in its

@@ -385,8 +385,9 @@ TEST_F(BatchDialogTest, WriteBackRefusesCoordinatesOffTheGlobe)
     EXPECT_TRUE(Ui().boxes.empty());
 }
 
-// A width beyond the map picker's 1 to 360 degrees is refused while it can be
-// edited, as coordinates are; the record keeps its width. Shown read-only, a
+// A width beyond the map picker's 1 to 360 degrees, or none at all for an
+// interactive batch, is refused while it can be edited, as coordinates are;
+// the record keeps its width. Shown read-only, a
 // stored one is kept. The picker opened on such a width shows it as typed.
 TEST_F(BatchDialogTest, WriteBackRefusesAWidthBeyondThePickersRange)
 {
@@ -395,7 +396,8 @@ TEST_F(BatchDialogTest, WriteBackRefusesAWidthBeyondThePickersRange)
         bool refused;
         float stored;
     } cases[] = {{"999", true, 20},  {"0", true, 20},     {"-10", true, 20},   {"360.5", true, 20},
-                 {"3000000000", true, 20}, {"1", false, 1}, {"360", false, 360}, {"12.5x", false, 12.5f}};
+                 {"3000000000", true, 20}, {"1", false, 1}, {"360", false, 360}, {"12.5x", false, 12.5f},
+                 {"", true, 20},     {"   ", true, 20}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.width);
         tw::test::ResetUi();
@@ -406,6 +408,18 @@ TEST_F(BatchDialogTest, WriteBackRefusesAWidthBeyondThePickersRange)
         EXPECT_EQ(BoxShown("Width must be a number of degrees from 1 to 360."), c.refused);
         EXPECT_FLOAT_EQ(batch.info.width, c.stored);
     }
+
+    // Without the override the batch asks for no area: an empty width is
+    // taken as before.
+    tw::test::ResetUi();
+    CBatch plain = Stored(5);
+    dialog->Fill(plain, false);
+    dialog->m_override->SetValue(false);
+    dialog->m_width->SetValue("");
+    ASSERT_TRUE(dialog->WriteBack(plain));
+    EXPECT_EQ(plain.info.bInteractive, 0);
+    EXPECT_FLOAT_EQ(plain.info.width, 0);
+    EXPECT_TRUE(Ui().boxes.empty());
 
     tw::test::ResetUi();
     CBatch odd = Stored(2);

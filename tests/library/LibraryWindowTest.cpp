@@ -5,6 +5,7 @@
 #include <wx/menu.h>
 #include <wx/statbmp.h>
 #include <wx/toolbar.h>
+#include <wx/uiaction.h>
 
 #include "support/EnvGuard.h"
 
@@ -500,6 +501,32 @@ TEST_F(LibraryTest, TreeFillsANodeWhenFirstOpened)
 
     tree->ExpandAll();
     EXPECT_EQ(tree->GetCount(), nodes);
+}
+
+// Type-ahead in the tree reaches nodes not yet opened: typed as a user
+// types, "gf" goes from the category GRIB on to the item "GFS wind" inside
+// its unopened region and chart type, which open on the way.
+TEST_F(LibraryTest, TypeAheadFindsItemsInNodesNotYetOpened)
+{
+    Open();
+    wxTreeCtrl* tree = window->m_catalogueTree;
+    ASSERT_EQ(tree->GetCount(), 3u) << "only the categories before anything is opened";
+    // Without a window manager the keyboard goes where the pointer is.
+    window->Raise();
+    wxUIActionSimulator keys;
+    keys.MouseMove(window->GetScreenRect().GetBottomRight() - wxPoint(20, 20));
+    tree->SetFocus();
+    ASSERT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == tree; }, 3000));
+    keys.Char('g');
+    keys.Char('f');
+    ASSERT_TRUE(WaitFor([&] {
+        const wxTreeItemId s = tree->GetSelection();
+        return s.IsOk() && tree->GetItemText(s) == "GFS wind";
+    }, 3000)) << "selected: " << (tree->GetSelection().IsOk() ? tree->GetItemText(tree->GetSelection()) : "nothing");
+    auto* data = dynamic_cast<BatchTreeItemData*>(tree->GetItemData(tree->GetSelection()));
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->GetItem()->info.FileID, "G1");
+    EXPECT_TRUE(tree->IsVisible(tree->GetSelection()));
 }
 
 // Clicks on the tree through the tree's own hit test: a single click on a

@@ -208,6 +208,14 @@ TEST_F(ZoneDialogTest, OnlyChangedZonesAreStoredWithTheirCodesBound)
     db.ExecuteUpdate("UPDATE MZones SET selected=1 WHERE zcode='PZZ135'");
 
     const WeatherZoneArray copy = map->m_zones;
+    // Refused at the second changed zone: the first one is not kept either.
+    db.ExecuteUpdate("CREATE TRIGGER refuse_second BEFORE UPDATE ON MZones WHEN new.zcode='PZZ131' "
+                     "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    EXPECT_THROW(StoreZoneSelections(db, copy), wxSQLite3Exception);
+    EXPECT_TRUE(db.GetAutoCommit()) << "the transaction ended";
+    EXPECT_EQ(QueryInt(db, "SELECT selected FROM MZones WHERE zcode='PZZ130'"), 0);
+    EXPECT_EQ(QueryInt(db, "SELECT selected FROM MZones WHERE zcode='PZZ''9'"), 0);
+    db.ExecuteUpdate("DROP TRIGGER refuse_second");
     EXPECT_EQ(StoreZoneSelections(db, copy), 3);
     EXPECT_EQ(QueryInt(db, "SELECT selected FROM MZones WHERE zcode='PZZ130'"), 1);
     EXPECT_EQ(QueryInt(db, "SELECT selected FROM MZones WHERE zcode='PZZ131'"), 0);

@@ -248,6 +248,34 @@ TEST(MetZonesDialog, AFailingQueryIsReportedOnceAndTheDialogStillWorks)
     }
 }
 
+// A store refused part way (the second changed area) leaves every area as
+// it was: the first one's update is rolled back with the rest, and a cancel
+// after it keeps the stored selection untouched.
+TEST(MetZonesDialog, AStoreRefusedPartWayStoresNothing)
+{
+    ZonesDb zones(kRows);
+    LogUpdates(zones);
+    zones.db.ExecuteUpdate("CREATE TRIGGER refuse_second BEFORE UPDATE ON MZones WHEN new.zcode='MA08' "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    tw::test::ResetUi();
+    MetZonesDialog dialog(nullptr, &zones.db);
+    const int result = RunModal(dialog, [&] {
+        ClickArea(dialog, Inside(1));
+        ClickArea(dialog, Inside(26));
+        PressButton(dialog, ID_METZONES_OK);
+        ASSERT_EQ(Ui().boxes.size(), 1u);
+        EXPECT_TRUE(Ui().boxes[0].message.Contains("refused")) << Ui().boxes[0].message;
+        EXPECT_TRUE(dialog.IsModal());
+        EXPECT_TRUE(zones.db.GetAutoCommit()) << "the transaction ended";
+        PressButton(dialog, ID_METZONES_CANCEL);
+    });
+    EXPECT_EQ(result, wxID_CANCEL);
+    EXPECT_EQ(Updates(zones), std::vector<wxString>{});
+    wxSQLite3ResultSet rs = zones.db.ExecuteQuery("SELECT COUNT(*) FROM MZones WHERE selected=1 AND zcode IN ('MA01','MA08')");
+    ASSERT_TRUE(rs.NextRow());
+    EXPECT_EQ(rs.GetInt(0), 0);
+}
+
 TEST(MetZonesDialog, ARefusedStoreKeepsTheDialogOpenForAnotherTry)
 {
     ZonesDb zones(kRows);

@@ -75,6 +75,9 @@ public:
     // Opens the modal transfer window for the active files and returns at
     // once; the end arrives as wxEVT_TRANSFER_DONE on `handler`'s `method`.
     // Modes: 0 Basic window, 1 Portal and wizard, 2 Library, 3 update.
+    // False only when the caller has to tell that the window could not be
+    // made; a refusal this call has told already (the previous transfer has
+    // not ended) gives true and no window.
     virtual bool FileTransferStart(CActiveFileList& files, wxEvtHandler* handler, wxObjectEventFunction method,
                                    int mode, HomePosition* area) = 0;
     // The done-handlers' half, once the transfer's worker has ended.

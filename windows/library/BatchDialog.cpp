@@ -414,9 +414,12 @@ bool NewBatch::WriteBack(CBatch& batch)
         }
     }
     // The width the map picker takes, or none typed; a width beyond it shown
-    // read-only is kept as stored.
+    // read-only is kept as stored. An interactive batch needs one: an empty
+    // field would store 0, which every transfer refuses.
     double width = 0.0;
-    if (tw::LeadingDouble(m_width->GetValue(), width) && !mapgeo::BoxWidthInRange(width)) {
+    const wxString widthText = m_width->GetValue();
+    const bool emptyForArea = m_override->GetValue() && widthText.Strip(wxString::both).empty();
+    if (emptyForArea || (tw::LeadingDouble(widthText, width) && !mapgeo::BoxWidthInRange(width))) {
         if (m_width->IsThisEnabled()) {
             tw::MessageBox(wxString::FromUTF8(mapgeo::BoxWidthRefusal().c_str()), wxS("Error"), wxOK | wxICON_ERROR,
                            tw::BoxParent(this));
@@ -424,7 +427,7 @@ bool NewBatch::WriteBack(CBatch& batch)
             return false;
         }
     } else {
-        b.width = tw::ReadWidth(m_width->GetValue());
+        b.width = tw::ReadWidth(widthText);
     }
 
     wxString folder = m_folderPicker->GetPath();

@@ -251,6 +251,9 @@ bool BatchWindow::Create(wxWindow* parent, wxWindowID id, const wxString& captio
     Centre();
     ApplyStoredSashes();
     Bind(wxEVT_IDLE, &BatchWindow::OnIdleUntilLaidOut, this);
+    // The keyboard starts in the batches list, not on the first tool, where
+    // a Return would switch the mode.
+    m_batchesList->SetFocus();
     return true;
 }
 
@@ -531,6 +534,8 @@ void BatchWindow::PopulateCatalogueTree()
     const bool race = tw::IsRace();
     m_catalogueTree->Unbind(wxEVT_TREE_ITEM_EXPANDING, &BatchWindow::OnCatalogueTreeExpanding, this);
     m_catalogueTree->Bind(wxEVT_TREE_ITEM_EXPANDING, &BatchWindow::OnCatalogueTreeExpanding, this);
+    m_catalogueTree->Unbind(wxEVT_CHAR, &BatchWindow::OnCatalogueTreeChar, this);
+    m_catalogueTree->Bind(wxEVT_CHAR, &BatchWindow::OnCatalogueTreeChar, this);
     m_catalogueTree->Freeze();
     m_catalogueTree->DeleteAllItems();
     m_treeCategories.clear();
@@ -601,6 +606,97 @@ void BatchWindow::OnCatalogueTreeExpanding(wxTreeEvent& event)
 {
     event.Skip();
     FillCatalogueNode(event.GetItem());
+}
+
+namespace {
+
+// One node of the catalogue in the tree's order: its places from the root
+// (category in the tree, region, chart type, item) and its label.
+struct CatalogueEntry {
+    std::vector<size_t> path;
+    wxString label;
+};
+
+} // namespace
+
+void BatchWindow::OnCatalogueTreeChar(wxKeyEvent& event)
+{
+    // The keys the tree's own incremental search takes; it finds only the
+    // nodes already filled, so the search runs over the catalogue instead.
+    const int key = event.GetKeyCode();
+    if (event.HasModifiers() || !((key >= '0' && key <= '9') || (key >= 'a' && key <= 'z') ||
+                                  (key >= 'A' && key <= 'Z') || key == '_')) {
+        event.Skip();
+        return;
+    }
+    wxTreeCtrl& tree = *m_catalogueTree;
+    const wxTreeItemId root = tree.GetRootItem();
+    std::vector<CatalogueEntry> entries;
+    CProductTypeArray& catalogue = tw::TheShell().catalogue;
+    for (size_t k = 0; k < m_treeCategories.size(); ++k) {
+        if (m_treeCategories[k] >= catalogue.GetCount())
+            break;
+        const CProduct& product = catalogue.Item(m_treeCategories[k]);
+        entries.push_back({{k}, product.name});
+        for (size_t r = 0; r < product.regions.GetCount(); ++r) {
+            const CRegion& region = product.regions.Item(r);
+            entries.push_back({{k, r}, region.name});
+            for (size_t c = 0; c < region.chartTypes.GetCount(); ++c) {
+                const CChartType& chart = region.chartTypes.Item(c);
+                entries.push_back({{k, r, c}, chart.name});
+                for (size_t f = 0; f < chart.files.GetCount(); ++f)
+                    entries.push_back({{k, r, c, f}, chart.files.Item(f).info.Title});
+            }
+        }
+    }
+    // Where the search starts: the tree's current node.
+    std::vector<size_t> currentPath;
+    const wxTreeItemId current = tree.GetFocusedItem();
+    for (wxTreeItemId n = current; n.IsOk() && n != root; n = tree.GetItemParent(n))
+        currentPath.insert(currentPath.begin(), SiblingIndex(tree, n));
+    int start = -1;
+    for (size_t i = 0; i < entries.size() && !currentPath.empty(); ++i)
+        if (entries[i].path == currentPath) {
+            start = static_cast<int>(i);
+            break;
+        }
+    // As the tree's own search: the prefix lasts half a second after a key;
+    // one letter typed again moves on to the next node it starts.
+    const wxLongLong now = wxGetLocalTimeMillis();
+    if (now - m_typeAheadAt > 500)
+        m_typeAhead.clear();
+    m_typeAheadAt = now;
+    const wxChar ch = static_cast<wxChar>(key);
+    const bool again = m_typeAhead.length() == 1 && m_typeAhead[0] == ch;
+    const wxString prefix = (again ? wxString(ch) : m_typeAhead + ch).Lower();
+    auto matches = [&](int i) { return entries[i].label.Lower().StartsWith(prefix); };
+    const int count = static_cast<int>(entries.size());
+    int found = -1;
+    for (int i = prefix.length() == 1 ? start + 1 : std::max(start, 0); i < count && found < 0; ++i)
+        if (matches(i))
+            found = i;
+    for (int i = 0; i < count && i != start && found < 0; ++i)
+        if (matches(i))
+            found = i;
+    if (found < 0)
+        return;
+    if (!again)
+        m_typeAhead += ch;
+    // Fills the nodes on the way to it, then selects it as the tree would.
+    wxTreeItemId node = root;
+    for (size_t place : entries[found].path) {
+        if (node != root)
+            FillCatalogueNode(node);
+        wxTreeItemIdValue cookie;
+        wxTreeItemId child = tree.GetFirstChild(node, cookie);
+        for (size_t i = 0; i < place && child.IsOk(); ++i)
+            child = tree.GetNextChild(node, cookie);
+        if (!child.IsOk())
+            return;
+        node = child;
+    }
+    tree.SelectItem(node);
+    tree.EnsureVisible(node);
 }
 
 namespace {

@@ -332,6 +332,11 @@ public:
     // the edition hides has none).
     std::vector<size_t> m_treeCategories;
     void OnCatalogueTreeExpanding(wxTreeEvent& event);
+    // Type-ahead over the whole catalogue, nodes not yet opened included:
+    // the typed prefix and when its last key came.
+    wxString m_typeAhead;
+    wxLongLong m_typeAheadAt = 0;
+    void OnCatalogueTreeChar(wxKeyEvent& event);
     wxListCtrl* m_batchesList;
     wxListCtrl* m_itemsList;
     wxSplitterWindow* m_outerSplitter;

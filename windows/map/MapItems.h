@@ -2,6 +2,8 @@
 // forecast zones (outlines of positions), and storing their selections.
 #pragma once
 
+#include <functional>
+
 #include <wx/colour.h>
 #include <wx/dynarray.h>
 #include <wx/gdicmn.h>
@@ -71,9 +73,13 @@ public:
 };
 WX_DECLARE_OBJARRAY(WeatherZone, WeatherZoneArray);
 
-// Stores the selected flag of every changed zone in MZones (one statement per
-// changed zone, codes bound). Returns the number of statements run; a
-// database error propagates as wxSQLite3Exception.
+// Runs `store` inside one transaction of `db`: committed when it returns, rolled
+// back when it throws (the exception propagates).
+void StoreInOneTransaction(wxSQLite3Database& db, const std::function<void()>& store);
+// Stores the selected flag of every changed zone in MZones inside one
+// transaction (none when no zone changed), codes bound. Returns the number of
+// zones written; on a database error the transaction is rolled back and the
+// wxSQLite3Exception propagates.
 int StoreZoneSelections(wxSQLite3Database& db, const WeatherZoneArray& zones);
 // Stores the selected flag of every changed buoy in Buoys inside one
 // transaction (none when no buoy changed), station ids bound. Returns the

@@ -2,51 +2,18 @@
 // zones' outlines and selections, and the buoys' selections.
 #include "windows/map/MapPanel.h"
 
+#include <functional>
+
 #include <wx/toplevel.h>
 #include <wx/wxsqlite3.h>
 
 #include "platform/UiHooks.h"
 
-int StoreZoneSelections(wxSQLite3Database& db, const WeatherZoneArray& zones)
+void StoreInOneTransaction(wxSQLite3Database& db, const std::function<void()>& store)
 {
-    int written = 0;
-    wxSQLite3Statement st;
-    for (size_t i = 0; i < zones.GetCount(); ++i) {
-        const WeatherZone& z = zones[i];
-        if (!z.m_changed)
-            continue;
-        if (!st.IsOk())
-            st = db.PrepareStatement("UPDATE MZones SET selected = ? WHERE zcode = ?");
-        st.Reset();
-        st.Bind(1, z.m_selected ? 1 : 0);
-        st.Bind(2, z.m_zcode);
-        st.ExecuteUpdate();
-        ++written;
-    }
-    return written;
-}
-
-int StoreBuoySelections(wxSQLite3Database& db, const BuoyArray& buoys)
-{
-    bool any = false;
-    for (size_t i = 0; i < buoys.GetCount() && !any; ++i)
-        any = buoys[i].m_changed;
-    if (!any)
-        return 0;
-    int written = 0;
     db.Begin();
     try {
-        wxSQLite3Statement st = db.PrepareStatement("UPDATE Buoys SET selected = ? WHERE StationID = ?");
-        for (size_t i = 0; i < buoys.GetCount(); ++i) {
-            const Buoy& b = buoys[i];
-            if (!b.m_changed)
-                continue;
-            st.Reset();
-            st.Bind(1, b.m_selected ? 1 : 0);
-            st.Bind(2, b.m_stationID);
-            st.ExecuteUpdate();
-            ++written;
-        }
+        store();
         db.Commit();
     } catch (...) {
         try {
@@ -55,7 +22,49 @@ int StoreBuoySelections(wxSQLite3Database& db, const BuoyArray& buoys)
         }
         throw;
     }
+}
+
+namespace {
+
+// The selected flag of every changed entry of `rows` (zones or buoys), one
+// bound statement each, all in one transaction; none when nothing changed.
+template <class Rows, class Key>
+int StoreChangedSelections(wxSQLite3Database& db, const Rows& rows, const char* sql, Key key)
+{
+    bool any = false;
+    for (size_t i = 0; i < rows.GetCount() && !any; ++i)
+        any = rows[i].m_changed;
+    if (!any)
+        return 0;
+    int written = 0;
+    StoreInOneTransaction(db, [&] {
+        wxSQLite3Statement st = db.PrepareStatement(sql);
+        for (size_t i = 0; i < rows.GetCount(); ++i) {
+            const auto& row = rows[i];
+            if (!row.m_changed)
+                continue;
+            st.Reset();
+            st.Bind(1, row.m_selected ? 1 : 0);
+            st.Bind(2, key(row));
+            st.ExecuteUpdate();
+            ++written;
+        }
+    });
     return written;
+}
+
+} // namespace
+
+int StoreZoneSelections(wxSQLite3Database& db, const WeatherZoneArray& zones)
+{
+    return StoreChangedSelections(db, zones, "UPDATE MZones SET selected = ? WHERE zcode = ?",
+                                  [](const WeatherZone& z) { return z.m_zcode; });
+}
+
+int StoreBuoySelections(wxSQLite3Database& db, const BuoyArray& buoys)
+{
+    return StoreChangedSelections(db, buoys, "UPDATE Buoys SET selected = ? WHERE StationID = ?",
+                                  [](const Buoy& b) { return b.m_stationID; });
 }
 
 // ---------------------------------------------------------------- zones

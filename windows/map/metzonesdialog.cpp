@@ -10,6 +10,7 @@
 #include <wx/sizer.h>
 #include <wx/wxsqlite3.h>
 
+#include "windows/map/MapItems.h"
 #include "windows/map/PickerSupport.h"
 #include "windows/map/ZoneRegions.h"
 #include "platform/UiHooks.h"
@@ -186,22 +187,25 @@ bool MetZonesDialog::StoreChangedAreas()
     if (!m_zonesDb || !anyChanged)
         return true;
     try {
-        wxSQLite3Statement update = m_zonesDb->PrepareStatement("UPDATE MZones SET selected = ? WHERE ID = ?");
-        for (MetArea& area : m_areas) {
-            if (!area.changed)
-                continue;
-            update.Bind(1, area.selected ? 1 : 0);
-            update.Bind(2, area.ID);
-            update.ExecuteUpdate();
-            update.Reset();
-            area.changed = false;
-        }
+        StoreInOneTransaction(*m_zonesDb, [this] {
+            wxSQLite3Statement update = m_zonesDb->PrepareStatement("UPDATE MZones SET selected = ? WHERE ID = ?");
+            for (const MetArea& area : m_areas) {
+                if (!area.changed)
+                    continue;
+                update.Bind(1, area.selected ? 1 : 0);
+                update.Bind(2, area.ID);
+                update.ExecuteUpdate();
+                update.Reset();
+            }
+        });
     } catch (const wxSQLite3Exception& e) {
-        // What was stored stays stored; the rest keeps its changed flag, so
-        // OK tries it again.
+        // Nothing was stored; every change keeps its flag, so OK tries them
+        // again.
         tw::MessageBox(e.GetMessage(), wxS("Error"), wxOK | wxICON_ERROR, tw::BoxParent(this));
         return false;
     }
+    for (MetArea& area : m_areas)
+        area.changed = false;
     return true;
 }
 
