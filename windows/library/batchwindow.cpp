@@ -610,12 +610,18 @@ void BatchWindow::OnCatalogueTreeExpanding(wxTreeEvent& event)
 
 namespace {
 
-// One node of the catalogue in the tree's order: its places from the root
-// (category in the tree, region, chart type, item) and its label.
-struct CatalogueEntry {
-    std::vector<size_t> path;
-    wxString label;
-};
+// True when `label` begins with `prefix` (lower case), letters compared
+// without case.
+bool StartsWithNoCase(const wxString& label, const wxString& prefix)
+{
+    if (label.length() < prefix.length())
+        return false;
+    auto p = prefix.begin();
+    for (auto l = label.begin(); p != prefix.end(); ++l, ++p)
+        if (wxTolower(*l) != *p)
+            return false;
+    return true;
+}
 
 } // namespace
 
@@ -631,35 +637,11 @@ void BatchWindow::OnCatalogueTreeChar(wxKeyEvent& event)
     }
     wxTreeCtrl& tree = *m_catalogueTree;
     const wxTreeItemId root = tree.GetRootItem();
-    std::vector<CatalogueEntry> entries;
-    CProductTypeArray& catalogue = tw::TheShell().catalogue;
-    for (size_t k = 0; k < m_treeCategories.size(); ++k) {
-        if (m_treeCategories[k] >= catalogue.GetCount())
-            break;
-        const CProduct& product = catalogue.Item(m_treeCategories[k]);
-        entries.push_back({{k}, product.name});
-        for (size_t r = 0; r < product.regions.GetCount(); ++r) {
-            const CRegion& region = product.regions.Item(r);
-            entries.push_back({{k, r}, region.name});
-            for (size_t c = 0; c < region.chartTypes.GetCount(); ++c) {
-                const CChartType& chart = region.chartTypes.Item(c);
-                entries.push_back({{k, r, c}, chart.name});
-                for (size_t f = 0; f < chart.files.GetCount(); ++f)
-                    entries.push_back({{k, r, c, f}, chart.files.Item(f).info.Title});
-            }
-        }
-    }
-    // Where the search starts: the tree's current node.
+    // Where the search starts: the tree's current node, as its places from
+    // the root (category in the tree, region, chart type, item).
     std::vector<size_t> currentPath;
-    const wxTreeItemId current = tree.GetFocusedItem();
-    for (wxTreeItemId n = current; n.IsOk() && n != root; n = tree.GetItemParent(n))
+    for (wxTreeItemId n = tree.GetFocusedItem(); n.IsOk() && n != root; n = tree.GetItemParent(n))
         currentPath.insert(currentPath.begin(), SiblingIndex(tree, n));
-    int start = -1;
-    for (size_t i = 0; i < entries.size() && !currentPath.empty(); ++i)
-        if (entries[i].path == currentPath) {
-            start = static_cast<int>(i);
-            break;
-        }
     // As the tree's own search: the prefix lasts half a second after a key;
     // one letter typed again moves on to the next node it starts.
     const wxLongLong now = wxGetLocalTimeMillis();
@@ -669,22 +651,60 @@ void BatchWindow::OnCatalogueTreeChar(wxKeyEvent& event)
     const wxChar ch = static_cast<wxChar>(key);
     const bool again = m_typeAhead.length() == 1 && m_typeAhead[0] == ch;
     const wxString prefix = (again ? wxString(ch) : m_typeAhead + ch).Lower();
-    auto matches = [&](int i) { return entries[i].label.Lower().StartsWith(prefix); };
-    const int count = static_cast<int>(entries.size());
-    int found = -1;
-    for (int i = prefix.length() == 1 ? start + 1 : std::max(start, 0); i < count && found < 0; ++i)
-        if (matches(i))
-            found = i;
-    for (int i = 0; i < count && i != start && found < 0; ++i)
-        if (matches(i))
-            found = i;
-    if (found < 0)
+    // One walk over the catalogue in the tree's order: the first node the
+    // prefix starts after the current one (a longer prefix may stay on the
+    // current one), else the first before it.
+    const bool stayMay = prefix.length() > 1;
+    bool passed = currentPath.empty();   // the walk is past the current node
+    std::vector<size_t> found, wrapped;
+    std::vector<size_t> path;
+    auto visit = [&](const wxString& label) {
+        const bool isCurrent = !passed && path == currentPath;
+        if ((passed || (isCurrent && stayMay)) && StartsWithNoCase(label, prefix)) {
+            found = path;
+            return false;
+        }
+        if (isCurrent)
+            passed = true;
+        else if (!passed && wrapped.empty() && StartsWithNoCase(label, prefix))
+            wrapped = path;
+        return true;
+    };
+    CProductTypeArray& catalogue = tw::TheShell().catalogue;
+    bool going = true;
+    for (size_t k = 0; k < m_treeCategories.size() && going; ++k) {
+        if (m_treeCategories[k] >= catalogue.GetCount())
+            break;
+        const CProduct& product = catalogue.Item(m_treeCategories[k]);
+        path.assign(1, k);
+        going = visit(product.name);
+        for (size_t r = 0; r < product.regions.GetCount() && going; ++r) {
+            const CRegion& region = product.regions.Item(r);
+            path.resize(1);
+            path.push_back(r);
+            going = visit(region.name);
+            for (size_t c = 0; c < region.chartTypes.GetCount() && going; ++c) {
+                const CChartType& chart = region.chartTypes.Item(c);
+                path.resize(2);
+                path.push_back(c);
+                going = visit(chart.name);
+                for (size_t f = 0; f < chart.files.GetCount() && going; ++f) {
+                    path.resize(3);
+                    path.push_back(f);
+                    going = visit(chart.files.Item(f).info.Title);
+                }
+            }
+        }
+    }
+    if (found.empty())
+        found.swap(wrapped);
+    if (found.empty())
         return;
     if (!again)
         m_typeAhead += ch;
     // Fills the nodes on the way to it, then selects it as the tree would.
     wxTreeItemId node = root;
-    for (size_t place : entries[found].path) {
+    for (size_t place : found) {
         if (node != root)
             FillCatalogueNode(node);
         wxTreeItemIdValue cookie;
