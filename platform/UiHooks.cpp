@@ -115,7 +115,6 @@ void DismissMessageBoxes(bool dismiss)
         Dismiss(dialog);
 }
 
-
 wxString ChooseFile(const FileChooserRequest& request)
 {
     FileChooserHandler handler;
