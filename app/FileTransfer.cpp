@@ -222,30 +222,18 @@ int TidewrightApp::InsertLocalPath(CActiveFileList& files, const wxString& serve
 
 namespace {
 
-// The active files by where they belong (server path and download folder),
-// built once per epilogue: each transfer entry takes the next active file of
-// its place, so every copy of an item gets its own entry's path, or none
-// when its own entry failed. The same item in two batches with their own
-// folders has two places; in one folder the two copies are one file. One
-// sorted table, no allocation per file.
+// The active files by where they belong (server path and download folder):
+// each transfer entry takes the next active file of its place, so every
+// copy of an item gets its own entry's path, or none when its own entry
+// failed. The same item in two batches with their own folders has two
+// places; in one folder the two copies are one file. The entries mostly
+// come in the order of the active files they were made from, so the file
+// after the last one taken is tried first; only an entry that is not its
+// file's builds the index (one sorted table, no allocation per file).
 class ActiveFileIndex
 {
 public:
-    explicit ActiveFileIndex(const CActiveFileList& files) : m_files(files), m_taken(files.GetCount(), false)
-    {
-        m_table.reserve(files.GetCount());
-        const wxString* lastFolder = nullptr;   // the files of a batch share their folder
-        size_t lastId = 0;
-        for (size_t i = 0; i < files.GetCount(); ++i) {
-            const CActiveFile& f = files.Item(i);
-            if (!lastFolder || *lastFolder != f.folder) {
-                lastFolder = &f.folder;
-                lastId = FolderId(NormalFolder(f.folder));
-            }
-            m_table.push_back(Row{Hash(View(f.Path), lastId), lastId, i});
-        }
-        std::sort(m_table.begin(), m_table.end());
-    }
+    explicit ActiveFileIndex(const CActiveFileList& files) : m_files(files), m_taken(files.GetCount(), false) {}
     // The active file of the next entry of this place; -1 when none is left.
     long Take(const FileInfo& entry)
     {
@@ -256,6 +244,20 @@ public:
             const size_t sep = folder.rfind(static_cast<wchar_t>(wxFILE_SEP_PATH));
             folder = folder.substr(0, sep == std::wstring_view::npos ? 0 : sep);
         }
+        const std::wstring_view path = View(entry.serverPath);
+        // Every file before the cursor is taken: the one at it is the first
+        // not taken, and so the next of its own place.
+        while (m_cursor < m_taken.size() && m_taken[m_cursor])
+            ++m_cursor;
+        if (m_cursor < m_taken.size()) {
+            const CActiveFile& f = m_files.Item(m_cursor);
+            if (View(f.Path) == path && View(NormalFolderOf(f)) == folder) {
+                m_taken[m_cursor] = true;
+                return static_cast<long>(m_cursor++);
+            }
+        }
+        if (!m_built)
+            Build();
         if (folder != m_lastFolder) {
             const auto known = m_folders.find(folder);
             if (known == m_folders.end())
@@ -263,7 +265,6 @@ public:
             m_lastFolder = known->first;
             m_lastId = known->second;
         }
-        const std::wstring_view path = View(entry.serverPath);
         const size_t hash = Hash(path, m_lastId);
         // Rows of one hash and folder lie together, in list order.
         for (auto row = std::lower_bound(m_table.begin(), m_table.end(), Row{hash, m_lastId, 0});
@@ -287,6 +288,32 @@ private:
                                       : (folder != other.folder ? folder < other.folder : index < other.index);
         }
     };
+    void Build()
+    {
+        m_built = true;
+        m_table.reserve(m_files.GetCount());
+        const wxString* lastFolder = nullptr;   // the files of a batch share their folder
+        size_t lastId = 0;
+        for (size_t i = 0; i < m_files.GetCount(); ++i) {
+            const CActiveFile& f = m_files.Item(i);
+            if (!lastFolder || *lastFolder != f.folder) {
+                lastFolder = &f.folder;
+                lastId = FolderId(NormalFolder(f.folder));
+            }
+            m_table.push_back(Row{Hash(View(f.Path), lastId), lastId, i});
+        }
+        std::sort(m_table.begin(), m_table.end());
+    }
+    // The folder of `f` as NormalFolder makes it, made again only when it
+    // differs from the file's before.
+    const wxString& NormalFolderOf(const CActiveFile& f)
+    {
+        if (!m_normalOf || *m_normalOf != f.folder) {
+            m_normalOf = &f.folder;
+            m_normal = NormalFolder(f.folder);
+        }
+        return m_normal;
+    }
     static size_t Hash(std::wstring_view path, size_t folder)
     {
         return std::hash<std::wstring_view>()(path) ^ (folder * 0x9E3779B97F4A7C15ull);
@@ -318,7 +345,11 @@ private:
 
     const CActiveFileList& m_files;
     std::vector<Row> m_table;
+    bool m_built = false;
     std::vector<bool> m_taken;
+    size_t m_cursor = 0;                     // every file before it is taken
+    const wxString* m_normalOf = nullptr;    // the folder m_normal was made from
+    wxString m_normal;
     std::deque<wxString> m_folderNames;                       // each download folder once
     std::unordered_map<std::wstring_view, size_t> m_folders;   // views of m_folderNames
     std::wstring_view m_lastFolder {L"\n"};                  // of the entry before; no real folder
@@ -364,33 +395,50 @@ void TidewrightApp::FileTransferEpilogue(CActiveFileList& files, bool ok, HomePo
     // entry the server refused, or that could not be received, decompressed
     // or placed, must not pass an older file of the same name off as new.
     TransferOutcome outcome;
-    outcome.arrived.Alloc(transferList.GetCount());
+    // The worker kept the paths as it placed the files: they are taken over,
+    // not copied. Only when they do not account for every placed entry (the
+    // list was changed after the transfer) are they gathered again below.
+    transferList.TakePlacedPaths(outcome.arrived);
+    size_t placedCount = 0;
+    std::vector<const wxString*> placedPaths;   // where each placed entry's path is now, for that case
+    placedPaths.reserve(outcome.arrived.size());
     ActiveFileIndex index(files);
     std::vector<wxString> missingIds;   // file ids of the missing entries, in order
     std::vector<const CActiveFile*> placed;   // given a path now
+    placed.reserve(outcome.arrived.size());
     // The worker has ended: the entries are read as they are, without the
     // list's lock and without copies.
     for (size_t i = 0; i < transferList.GetCount(); ++i) {
-        const FileInfo& entry = transferList.Item(i);
+        FileInfo& entry = transferList.Item(i);
         const long owner = index.Take(entry);
         if (entry.placed) {
-            outcome.arrived.Add(entry.finalPath);
+            ++placedCount;
+            const wxString* where = &entry.finalPath;
             if (owner >= 0) {
                 CActiveFile& f = files.Item(static_cast<size_t>(owner));
                 // A successful transfer's entries are dropped below: the
                 // path is handed over, not copied a second time.
-                if (ok)
-                    f.LocalPath.swap(transferList.Item(i).finalPath);
-                else
+                if (ok) {
+                    f.LocalPath.swap(entry.finalPath);
+                    where = &f.LocalPath;
+                } else {
                     f.LocalPath = entry.finalPath;
+                }
                 placed.push_back(&f);
             }
+            placedPaths.push_back(where);
         } else {
             outcome.missing.Add(entry.serverPath);
             missingIds.push_back(owner >= 0 ? files.Item(static_cast<size_t>(owner)).FileID : wxString());
         }
         if (!entry.error.empty())
             outcome.ran = true;
+    }
+    if (outcome.arrived.size() != placedCount) {
+        outcome.arrived.Clear();
+        outcome.arrived.Alloc(placedCount);
+        for (const wxString* path : placedPaths)
+            outcome.arrived.Add(*path);
     }
     std::sort(placed.begin(), placed.end());
     outcome.ran = outcome.ran || !outcome.arrived.empty();

@@ -14,9 +14,9 @@
 //    most ever waiting at once (1 when the reports are folded), and the size
 //    of the log at the end;
 //  - the epilogue's own main-thread time, paired in each run with its
-//    baseline, the floor of the same work: each placed entry's path given to
-//    the active file at its own position (no lookup at all) and to the list
-//    of arrived files, then the same after-download processing and the same
+//    baseline, the floor of the same work: the list of arrived files the
+//    worker kept taken over, each placed entry's path given to the active
+//    file at its own position (no lookup at all), then the same after-download processing and the same
 //    clipboard text, none of whose paths is looked up on disk (the program
 //    looks up none of the files it placed). The two run in turns: the first
 //    transfer's epilogue before its baseline, the second's after, and so on.
@@ -124,10 +124,10 @@ private:
     CActiveFileList& m_files;
 };
 
-// The baseline of the epilogue, the floor of its work: each placed entry's
-// path copied to the arrived files and handed to the active file at its own
-// position (the ended list is dropped after), read as the epilogue reads it
-// (no lock), then the same processing and clipboard. Every active file starts
+// The baseline of the epilogue, the floor of its work: the arrived paths the
+// worker kept taken over, each placed entry's path handed to the active file
+// at its own position (the ended list is dropped after), read as the
+// epilogue reads it (no lock), then the same processing and clipboard. Every active file starts
 // without a path here, so every path on the clipboard is one placed now:
 // none is looked up on disk.
 double Baseline(CFileList& list, CActiveFileList files, long& pages)
@@ -135,13 +135,11 @@ double Baseline(CFileList& list, CActiveFileList files, long& pages)
     const long before = FreshPages();
     const auto start = Clock::now();
     wxArrayString arrived;
-    arrived.Alloc(list.GetCount());
+    list.TakePlacedPaths(arrived);
     for (size_t i = 0; i < list.GetCount() && i < files.GetCount(); ++i) {
         FileInfo& entry = list.Item(i);
-        if (entry.placed) {
-            arrived.Add(entry.finalPath);
+        if (entry.placed)
             files.Item(i).LocalPath.swap(entry.finalPath);
-        }
     }
     CPostProcess::PostProcess(files);
     CBroadcast().BroadcastFiles2ExternApps(files, [](const CActiveFile&) { return true; });

@@ -24,7 +24,8 @@ CFileList::CFileList(const CFileList& other)
       m_positionSet(other.m_positionSet),
       m_lat(other.m_lat),
       m_lon(other.m_lon),
-      m_width(other.m_width)
+      m_width(other.m_width),
+      m_placedPaths(other.m_placedPaths)
 {
 }
 
@@ -40,6 +41,7 @@ CFileList& CFileList::operator=(const CFileList& other)
         m_lat = other.m_lat;
         m_lon = other.m_lon;
         m_width = other.m_width;
+        m_placedPaths = other.m_placedPaths;
     }
     return *this;
 }
@@ -54,6 +56,7 @@ void CFileList::Clear()
     price = 0.0;
     xferMode = -1;
     m_positionSet = false;
+    m_placedPaths.Clear();
 }
 
 void CFileList::Add(const wxString& serverPath, const wxString& tmpPath, const wxString& finalPath,
@@ -151,6 +154,8 @@ void CFileList::SetFilePlaced(size_t index, const wxString& finalPath)
     if (index < files.GetCount()) {
         FileInfo& entry = files.Item(index);
         entry.finalPath = wxString(finalPath.wc_str());
+        if (!entry.placed)
+            m_placedPaths.Add(entry.finalPath);
         entry.placed = true;
     }
 }
@@ -177,4 +182,12 @@ void CFileList::ClearPlaced()
     wxMutexLocker lock(m_lock);
     for (size_t i = 0; i < files.GetCount(); ++i)
         files.Item(i).placed = false;
+    m_placedPaths.Clear();
+}
+
+void CFileList::TakePlacedPaths(wxArrayString& paths)
+{
+    wxMutexLocker lock(m_lock);
+    paths.swap(m_placedPaths);
+    m_placedPaths.Clear();
 }

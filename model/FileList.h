@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+#include <wx/arrstr.h>
 #include <wx/string.h>
 #include <wx/thread.h>
 
@@ -79,6 +80,13 @@ public:
     void ClearPlaced();
     void SetFinalPath(size_t index, const wxString& finalPath);
     bool IsFilePlaced(size_t index, wxString* finalPath = nullptr) const;
+    // The paths of the entries placed since the placed marks were last
+    // cleared, in the order they were placed, handed out once: the worker
+    // keeps them as it places each file, so the end of a large transfer
+    // need not copy them on the main thread. Entries marked placed again
+    // after the paths were taken are not in a later take. `paths` is
+    // replaced, not copied into.
+    void TakePlacedPaths(wxArrayString& paths);
 
     FileInfoArray files;
     int compressedSize = 0;   // sum of the items' CompressedSize (KB)
@@ -91,5 +99,6 @@ private:
     double m_lat = 0.0;
     double m_lon = 0.0;
     int m_width = 0;
+    wxArrayString m_placedPaths;   // see TakePlacedPaths
     mutable wxMutex m_lock;
 };

@@ -3,6 +3,8 @@
 // shows, where each received file is recorded, and the area handed back.
 #include <limits>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include <wx/filefn.h>
 #include <wx/stattext.h>
@@ -429,6 +431,77 @@ TEST_F(Scheduling, EachCopyOfAnItemGetsItsOwnPathOrNone)
             local[files.Item(i).folder] = files.Item(i).LocalPath;
         EXPECT_EQ(local[a], c.placedA ? a + "/wind.grb" : wxString());
         EXPECT_EQ(local[b], c.placedB ? b + "/wind.grb" : wxString());
+    }
+}
+
+// Whatever the order of the entries against the active files (the same
+// item twice in one folder and once in another, a file left out of the
+// transfer, entries in another order), each active file gets the path of
+// an entry of its own place, and the arrived files are the placed entries'
+// paths; also when the list was changed after the transfer.
+TEST_F(Scheduling, EntriesFindTheirActiveFilesInAnyOrder)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> entries;   // the active file each entry is made from, in list order
+        bool ok;
+        int removed;                // a placed entry taken out of the list afterwards; -1 none
+    };
+    const Case cases[] = {
+        {"in order", {0, 1, 2, 3, 4}, true, -1},
+        {"reversed", {4, 3, 2, 1, 0}, true, -1},
+        {"reversed, ended with errors", {4, 3, 2, 1, 0}, false, -1},
+        {"one left out", {0, 1, 3, 4}, true, -1},
+        {"rotated, one left out", {3, 4, 0, 2}, false, -1},
+        {"list changed after", {0, 1, 2, 3, 4}, false, 1},
+    };
+    tw::test::ResetUi();
+    const wxString x = dir / "X", y = dir / "Y";
+    wxMkdir(x);
+    wxMkdir(y);
+    // The active files: wind twice in X, wind in Y, and two more in X.
+    const std::vector<std::pair<wxString, wxString>> active = {
+        {"/gfs/wind.grb", x}, {"/gfs/wave.grb", x}, {"/gfs/wind.grb", y}, {"/gfs/wind.grb", x}, {"/gfs/rain.grb", x},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CActiveFileList files;
+        for (const auto& [path, folder] : active) {
+            Active a;
+            a.id = path.AfterLast('/');
+            a.path = path;
+            a.folder = folder;
+            a.runstat = 0;
+            AddActive(files, a);
+        }
+        CFileList& list = app.transferList;
+        list.Clear();
+        std::vector<wxString> placed;
+        for (size_t i = 0; i < c.entries.size(); ++i) {
+            const auto& [path, folder] = active[static_cast<size_t>(c.entries[i])];
+            ASSERT_TRUE(TidewrightApp::ScheduleFileTransferEx(list, path, folder, "", "1", false, 0, 0, 0));
+            list.SetFilePlaced(i, folder + "/" + path.AfterLast('/'));
+            placed.push_back(folder + "/" + path.AfterLast('/'));
+        }
+        if (c.removed >= 0) {
+            list.files.RemoveRange(static_cast<size_t>(c.removed));
+            placed.erase(placed.begin() + c.removed);
+        }
+        app.FileTransferEpilogue(files, c.ok, nullptr);
+
+        // Every place has as many active files with a path as it had entries left.
+        std::map<wxString, int> entriesOf, pathsOf;   // by local path
+        for (const wxString& path : placed)
+            ++entriesOf[path];
+        for (size_t i = 0; i < files.GetCount(); ++i) {
+            const CActiveFile& f = files.Item(i);
+            if (f.LocalPath.empty())
+                continue;
+            EXPECT_EQ(f.LocalPath, f.folder + "/" + f.Path.AfterLast('/')) << "a path of another place";
+            ++pathsOf[f.LocalPath];
+        }
+        EXPECT_EQ(pathsOf, entriesOf);
+        EXPECT_EQ(Texts(app.LastTransferOutcome().arrived), placed);
     }
 }
 
