@@ -1,5 +1,6 @@
 #include "model/Broadcast.h"
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -19,6 +20,29 @@ bool Exists(const wxString& path)
     return !path.empty() && ::stat(tw::FsPath(path).c_str(), &st) == 0;
 }
 
+// Appends `path` as UTF-8, written straight into `text` (a large transfer
+// has tens of thousands of paths: no buffer of its own for each). A text
+// holding something that is no character is left to the toolkit's own
+// conversion.
+void AppendUtf8(std::string& text, const wxString& path)
+{
+    static_assert(sizeof(wchar_t) == 4, "texts are read as code points");
+    const wchar_t* at = path.wx_str();
+    const size_t length = path.length();
+    const size_t start = text.size();
+    for (size_t k = 0; k < length; ++k) {
+        const uint32_t c = static_cast<uint32_t>(at[k]);
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            text.resize(start);
+            const wxScopedCharBuffer utf8 = path.utf8_str();
+            text.append(utf8.data(), utf8.length());
+            return;
+        }
+        unsigned char bytes[4];
+        text.append(reinterpret_cast<const char*>(bytes), tw::EncodeUtf8(c, bytes));
+    }
+}
+
 // The clipboard text of the paths `count` and `at` give, in their order, as
 // UTF-8; `known(i)` tells a path known to exist.
 template <typename PathAt, typename Known>
@@ -32,8 +56,7 @@ std::string TextOf(size_t count, PathAt at, Known known)
     for (size_t i = 0; i < count; ++i) {
         const wxString& path = at(i);
         if (!path.empty() && (known(i) || Exists(path))) {
-            const wxScopedCharBuffer utf8 = path.utf8_str();
-            text.append(utf8.data(), utf8.length());
+            AppendUtf8(text, path);
             text += "\r\n";
         }
     }

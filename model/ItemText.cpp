@@ -4,32 +4,11 @@
 #include <new>
 #include <ostream>
 
-namespace {
+#include "platform/WireText.h"
 
-// The UTF-8 bytes of one code point; returns their count.
-size_t EncodeUtf8(uint32_t c, unsigned char* out)
-{
-    if (c < 0x80) {
-        out[0] = static_cast<unsigned char>(c);
-        return 1;
-    }
-    if (c < 0x800) {
-        out[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
-        out[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-        return 2;
-    }
-    if (c < 0x10000) {
-        out[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
-        out[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-        out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-        return 3;
-    }
-    out[0] = static_cast<unsigned char>(0xF0 | (c >> 18));
-    out[1] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
-    out[2] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-    out[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-    return 4;
-}
+using tw::EncodeUtf8;
+
+namespace {
 
 // Decodes the code point at `p` (valid UTF-8) and advances `p`.
 uint32_t DecodeUtf8(const unsigned char*& p)

@@ -2,6 +2,8 @@
 // protocol and of the file system.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include <wx/string.h>
@@ -13,6 +15,32 @@ inline std::string ToWire(const wxString& text)
 {
     wxScopedCharBuffer utf8 = text.utf8_str();
     return std::string(utf8.data(), utf8.length());
+}
+
+// The UTF-8 bytes of one code point (at most U+10FFFF) written to `out`;
+// returns their count.
+inline size_t EncodeUtf8(uint32_t c, unsigned char* out)
+{
+    if (c < 0x80) {
+        out[0] = static_cast<unsigned char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        out[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
+        out[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        out[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
+        out[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<unsigned char>(0xF0 | (c >> 18));
+    out[1] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+    out[2] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+    out[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    return 4;
 }
 
 // The bytes are well-formed UTF-8: no overlong form, no surrogate, nothing

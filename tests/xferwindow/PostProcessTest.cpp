@@ -483,6 +483,8 @@ TEST_F(PostProcessing, ClipboardText)
 {
     const wxString a = Put("a.txt"), b = Put("b.grb");
     const wxString accented = Put(wxString::FromUTF8("pr\xC3\xA9vision \xC3\xBC.txt"));
+    // Characters of two, three and four bytes in UTF-8.
+    const wxString wide = Put(wxString::FromUTF8("\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x8C\x8A.grb"));
     struct Case {
         wxArrayString paths;
         wxString text;
@@ -492,6 +494,7 @@ TEST_F(PostProcessing, ClipboardText)
     both.Add(a);
     notAscii.Add(accented);
     notAscii.Add(a);
+    notAscii.Add(wide);
     withMissing.Add("");
     withMissing.Add(dir / "gone.txt");
     withMissing.Add(a);
@@ -501,7 +504,7 @@ TEST_F(PostProcessing, ClipboardText)
         {withMissing, a + "\r\n"},
         {none, "\r\n"},
         {wxArrayString(), "\r\n"},
-        {notAscii, accented + "\r\n" + a + "\r\n"},
+        {notAscii, accented + "\r\n" + a + "\r\n" + wide + "\r\n"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CBroadcast::BuildText(c.paths), c.text);
