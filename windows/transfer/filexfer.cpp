@@ -839,6 +839,10 @@ bool FileXfer::ShutdownTransferAgent(bool force)
 
 void FileXfer::OnTimerTransferAgent(wxTimerEvent&)
 {
+    if (m_close == CloseState::Ended) {
+        Destroy();
+        return;
+    }
     if (m_close == CloseState::Ending) {
         // The pause of a forced close is over.
         m_agentTimer.Stop();
@@ -942,7 +946,10 @@ void FileXfer::FinishClose()
     // reach the application: what the done-handler meets is told here.
     tw::Guarded(GetParent(), [&] { GetEventHandler()->ProcessEvent(done); });
     m_queue->DetachTarget();
-    Destroy();
+    // Destroyed at a later turn of the loop: taking down the controls (a
+    // log of millions of characters, after a large transfer) is not added
+    // to the time the done-handler just held the loop.
+    m_agentTimer.StartOnce(1);
 }
 
 void FileXfer::OnWorkerEnded(wxThreadEvent&)
