@@ -77,6 +77,17 @@ public:
         EXPECT_EQ(ErrorBoxes(), 0) << "no box while the drag holds the pointer";
     }
 
+    // New Batch, its dialog answered OK with a title and folder.
+    void NewBatchAnsweredOk()
+    {
+        BatchWindow::SetBatchDialogRunner([this](CBatch& batch, bool) {
+            batch.info.title = "Fresh";
+            batch.info.folder = dir / "Fresh";
+            return static_cast<int>(wxID_OK);
+        });
+        window->LaunchNewBatchDlg();
+    }
+
     wxSQLite3Database locker;
 };
 
@@ -163,14 +174,7 @@ TEST_F(LockedStoreTest, EveryCommandOnALockedStoreKeepsTheProgramTheStoreAndTheL
          },
          false},
         {"New Batch answered OK", none,
-         [](LockedStoreTest& t) {
-             BatchWindow::SetBatchDialogRunner([&t](CBatch& batch, bool) {
-                 batch.info.title = "Fresh";
-                 batch.info.folder = t.dir / "Fresh";
-                 return static_cast<int>(wxID_OK);
-             });
-             t.window->LaunchNewBatchDlg();
-         },
+         [](LockedStoreTest& t) { t.NewBatchAnsweredOk(); },
          false},
     };
     for (const Case& c : cases) {
@@ -297,14 +301,7 @@ TEST_F(LockedStoreTest, AFailedCommandIsOneBoxAndOneLogLine)
         {"choosing another batch",
          [](LockedStoreTest& t) { t.ClickRow(t.window->m_batchesList, t.RowOfBatch(4)); }},
         {"New Batch answered OK",
-         [](LockedStoreTest& t) {
-             BatchWindow::SetBatchDialogRunner([&t](CBatch& batch, bool) {
-                 batch.info.title = "Fresh";
-                 batch.info.folder = t.dir / "Fresh";
-                 return static_cast<int>(wxID_OK);
-             });
-             t.window->LaunchNewBatchDlg();
-         }},
+         [](LockedStoreTest& t) { t.NewBatchAnsweredOk(); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -97,6 +97,20 @@ protected:
         return FindXfer();
     }
 
+    // Serves wind.grb compressed, leaves its first 1000 compressed bytes in
+    // the batch's tmp folder as an interrupted download and opens the
+    // transfer window for it (null when it did not open); `partial` gets
+    // the bytes left.
+    FileXfer* StartWithPartialWind(CActiveFileList& files, unsigned seed, std::string& partial)
+    {
+        sim.ServeWithCompressed("wind.grb", SampleBytes(50000, seed));
+        partial = ReadFile(sim.Root() + "/wind.grb.bz2").substr(0, 1000);
+        EXPECT_TRUE(wxFileName::Mkdir(folder + "/tmp", 0777, wxPATH_MKDIR_FULL));
+        WriteFile(folder + "/tmp/wind.grb.bz2", partial);
+        AddActive(files, File("W", "wind.grb"));
+        return Start(files, 1);
+    }
+
     // Presses Go and waits for the worker to end.
     bool Go(FileXfer* w)
     {
@@ -281,13 +295,9 @@ TEST_F(XferTransfer, ForcedCloseDuringTheResumeQuestion)
 {
     // The item asks for compression and the server has it compressed: the
     // partial file is the compressed one.
-    sim.ServeWithCompressed("wind.grb", SampleBytes(50000, 5));
-    const std::string packed = ReadFile(sim.Root() + "/wind.grb.bz2");
-    ASSERT_TRUE(wxFileName::Mkdir(folder + "/tmp", 0777, wxPATH_MKDIR_FULL));
-    WriteFile(folder + "/tmp/wind.grb.bz2", packed.substr(0, 1000));
     CActiveFileList files;
-    AddActive(files, File("W", "wind.grb"));
-    FileXfer* w = Start(files, 1);
+    std::string partial;
+    FileXfer* w = StartWithPartialWind(files, 5, partial);
     ASSERT_NE(w, nullptr);
     wxWeakRef<FileXfer> ref(w);
 
@@ -312,7 +322,7 @@ TEST_F(XferTransfer, ForcedCloseDuringTheResumeQuestion)
     ASSERT_EQ(rec.results.size(), 1u);
     EXPECT_EQ(rec.results[0], 0);
     EXPECT_FALSE(wxFileExists(folder + "/wind.grb"));
-    EXPECT_EQ(ReadFile(folder + "/tmp/wind.grb.bz2"), packed.substr(0, 1000))
+    EXPECT_EQ(ReadFile(folder + "/tmp/wind.grb.bz2"), partial)
         << "a question cancelled by the close keeps the partial file";
     EXPECT_TRUE(launcher.Starts().empty());
 }
@@ -324,13 +334,9 @@ TEST_F(XferTransfer, EscapeOnTheResumeQuestionKeepsThePartial)
 {
     if (tw::FindExecutable("xdotool").empty())
         GTEST_SKIP() << "xdotool is not installed";
-    sim.ServeWithCompressed("wind.grb", SampleBytes(50000, 5));
-    const std::string partial = ReadFile(sim.Root() + "/wind.grb.bz2").substr(0, 1000);
-    ASSERT_TRUE(wxFileName::Mkdir(folder + "/tmp", 0777, wxPATH_MKDIR_FULL));
-    WriteFile(folder + "/tmp/wind.grb.bz2", partial);
     CActiveFileList files;
-    AddActive(files, File("W", "wind.grb"));
-    FileXfer* w = Start(files, 1);
+    std::string partial;
+    FileXfer* w = StartWithPartialWind(files, 5, partial);
     ASSERT_NE(w, nullptr);
 
     tw::SetMessageBoxHandler({});   // the real box
@@ -903,13 +909,9 @@ TEST_F(SignalClose, AMessageBoxUpDoesNotHoldTheEndBack)
 {
     if (tw::FindExecutable("xdotool").empty())
         GTEST_SKIP() << "xdotool is not installed";
-    sim.ServeWithCompressed("wind.grb", SampleBytes(50000, 63));
-    const std::string partial = ReadFile(sim.Root() + "/wind.grb.bz2").substr(0, 1000);
-    ASSERT_TRUE(wxFileName::Mkdir(folder + "/tmp", 0777, wxPATH_MKDIR_FULL));
-    WriteFile(folder + "/tmp/wind.grb.bz2", partial);
     CActiveFileList files;
-    AddActive(files, File("W", "wind.grb"));
-    FileXfer* w = Start(files, 1);
+    std::string partial;
+    FileXfer* w = StartWithPartialWind(files, 63, partial);
     ASSERT_NE(w, nullptr);
 
     app.InstallTerminationSignals();
